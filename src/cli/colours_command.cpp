@@ -1,0 +1,50 @@
+#include "cli/colours_command.h"
+
+#include <cstdio>
+
+namespace tintor::cli {
+
+const char* KindName(ColorKey key)
+{
+    switch (key & kKindMask) {
+    case KIND_BG: return "bg";
+    case KIND_LINE: return "line";
+    case KIND_TEXT: return "text";
+    default: return "fill";
+    }
+}
+
+std::string RgbText(ColorKey key)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF);
+    return text;
+}
+
+std::string ColoursAsText(const CSwfFile& movie)
+{
+    std::string out;
+    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+        out += KindName(key);
+        out += ' ';
+        out += RgbText(key);
+        out += ' ';
+        out += std::to_string(positions.size());
+        out += '\n';
+    });
+    return out;
+}
+
+nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
+{
+    nlohmann::json colours = nlohmann::json::array();
+    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+        char keyText[11];
+        std::snprintf(keyText, sizeof keyText, "0x%08x", key);
+        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)}, {"positions", positions}});
+    });
+    return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
+        {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
+}
+
+} // namespace tintor::cli

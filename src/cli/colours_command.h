@@ -1,0 +1,20 @@
+#pragma once
+
+#include "swf/swf_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+namespace tintor::cli {
+
+// "bg", "fill", "line" or "text" for a key's kind bits.
+const char* KindName(ColorKey key);
+// "#rrggbb", red first, as people write colours.
+std::string RgbText(ColorKey key);
+// The colour registry as one line per colour: kind, #rrggbb, position count.
+std::string ColoursAsText(const CSwfFile& movie);
+// The colour registry as the documented JSON object.
+nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName);
+
+} // namespace tintor::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "colour/colour_table.h"
+#include "core/dialogs.h"
+#include "core/messages.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tintor {
+
+inline constexpr std::string_view kColorScriptFilter = "Color table (*.iro)|*.iro|All files (*.*)|*.*||";
+inline constexpr std::string_view kColorScriptExtension = "iro";
+
+// What reading a script did to the table.
+struct ColorScriptResult {
+    int applied = 0;   // lines whose colour was found and replaced
+    int notFound = 0;  // lines whose kind and colour the table does not have
+    int malformed = 0; // lines skipped for a missing or oversized number
+};
+
+// The colour script of a table: header, one line per changed colour in table
+// order, trailer; LF line ends.
+std::string WriteColorScript(const CColorTable& table, IMessageSink& messages);
+// Applies a script's lines to the table; warns once about colours not found.
+ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages);
+
+// Asks for a file and saves the table's script to it (atomically).
+bool savetable(const CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages);
+// Asks for a file and loads its script into the table.
+bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages);
+
+} // namespace tintor

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/keyed_map.h"
+#include "core/messages.h"
+#include "swf/swf_file.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace tintor {
+
+// The editable state of a movie's colours: for every ColorKey the colour that
+// replaces it (bits 0-23), whether it is selected (bit 24) and its kind
+// (bits 28-31); beside them the pending effect of the sliders.
+class CColorTable {
+public:
+    static constexpr int kDefaultParameter = 100;
+    static constexpr std::uint32_t kAllKinds = 0xF0000000;
+
+    CColorTable() = default;
+    // Copies parameters and entries; the entries are inserted in the source's
+    // order, so every bucket chain of the copy runs in reverse.
+    CColorTable(const CColorTable& other);
+    CColorTable& operator=(const CColorTable& other);
+
+    const CKeyedMap<std::uint32_t>& Map() const { return m_map; }
+    CKeyedMap<std::uint32_t>& Map() { return m_map; }
+
+    int Hue() const { return m_hue; }
+    int Saturation() const { return m_saturation; }
+    int Value() const { return m_value; }
+    int Unify() const { return m_unify; }
+    std::uint32_t KindFilter() const { return m_kindFilter; }
+    bool ParametersAreDefault() const;
+    // H = S = V = 100, U = 0.
+    void ResetParameters();
+
+    // Empties the table and sets the parameter defaults.
+    void ResetColorTable();
+    // Enters every registry key, mapped to itself and not selected.
+    void FillColorTable(const CColorRegistry& registry);
+    // The entry's value without the selection bit; with applyEffect and a
+    // selected entry, the pending effect applied. A missing key is reported
+    // and reads as white.
+    std::uint32_t GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const;
+    // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U'.
+    void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
+    void Select(std::uint32_t key, int selected, IMessageSink& messages);
+    // Folds the pending effect into the selected entries and resets the parameters.
+    void ApplyEffects(IMessageSink& messages);
+
+private:
+    CKeyedMap<std::uint32_t> m_map;
+    int m_hue = 0;
+    int m_saturation = 0;
+    int m_value = 0;
+    int m_unify = 0;
+    std::uint32_t m_kindFilter = kAllKinds;
+};
+
+} // namespace tintor

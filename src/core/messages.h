@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tintor {
+
+// Everything the core wants the user to read goes through here: the window
+// shows a modal box with an OK button, the command line prints to stderr and
+// tests keep the texts. Show returns when the user has dismissed the message.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    virtual void Show(std::string_view text) = 0;
+};
+
+// Prints each message as one line on stderr.
+class CStderrSink final : public IMessageSink {
+public:
+    void Show(std::string_view text) override;
+};
+
+// Keeps every message, in order; for tests and for tools that report later.
+class CRecordingSink final : public IMessageSink {
+public:
+    void Show(std::string_view text) override { m_messages.emplace_back(text); }
+    const std::vector<std::string>& Messages() const { return m_messages; }
+    void Clear() { m_messages.clear(); }
+
+private:
+    std::vector<std::string> m_messages;
+};
+
+} // namespace tintor

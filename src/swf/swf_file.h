@@ -1,0 +1,128 @@
+#pragma once
+
+#include "core/file.h"
+#include "core/keyed_map.h"
+#include "core/messages.h"
+#include "swf/colour_key.h"
+#include "swf/swf_records.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tintor {
+
+// Positions of one colour's red byte in the movie buffer, in the order the
+// walk met them.
+using PositionList = std::vector<std::uint32_t>;
+using CColorRegistry = CKeyedMap<PositionList>;
+
+// The movie: the whole uncompressed file in one buffer, the cursor that the
+// record readers share, and the registry of every colour record the walk
+// found. Colours are changed by overwriting their three bytes in the buffer;
+// the buffer's size never changes after Load.
+class CSwfFile {
+public:
+    // Deepest sprite nesting walked; deeper sprites are stepped over so a
+    // hostile movie cannot exhaust the stack.
+    static constexpr int kMaxSpriteDepth = 64;
+
+    explicit CSwfFile(IMessageSink& messages);
+    CSwfFile(const CSwfFile&) = delete;
+    CSwfFile& operator=(const CSwfFile&) = delete;
+
+    // Reads a movie, replacing whatever was held. On failure nothing is held.
+    bool Load(IInputFile& file);
+    // Writes the movie, deflated again when it came compressed. False on any
+    // failure, a failed write included.
+    bool Save(IOutputFile& file);
+    // Save to a path; the file at the path is replaced only by a complete movie.
+    bool SaveToPath(const std::filesystem::path& path);
+
+    bool HasMovie() const { return m_held; }
+    std::span<std::uint8_t> Buffer() { return m_fileBuf; }
+    std::span<const std::uint8_t> Buffer() const { return m_fileBuf; }
+    const std::string& Title() const { return m_title; }
+    bool IsCompressed() const { return m_compressed; }
+    std::uint8_t Version() const { return m_fileBuf.size() > 3 ? m_fileBuf[3] : 0; }
+    std::uint32_t FileSize() const { return m_fileSize; }
+
+    // The colour registry: ColorKey to the positions of its records.
+    const CColorRegistry& Colors() const { return m_colors; }
+
+    // --- Cursor and primitive records -------------------------------------
+    // Reads never leave the current limit (the tag being read, or the buffer):
+    // past it every byte reads as 0 and the cursor stops there.
+    void ResetBits();
+    std::uint32_t ReadBits(int n);
+    std::int32_t ReadSBits(int n);
+    std::uint8_t ReadByte();
+    std::uint16_t ReadWord();
+    std::uint32_t ReadDWord();
+    void SkipBytes(std::uint32_t n);
+    void SkipString();
+    void ReadRect(SwfRect& rect);
+    void ReadMatrix(SwfMatrix& matrix);
+    void ReadCxform(SwfCxform& cxform, bool withAlpha);
+    void ReadRgb(bool withAlpha);
+
+    // --- Tag walk and registry --------------------------------------------
+    std::uint16_t ReadTagHeader();
+    void WalkTags(bool spriteBody);
+    // Registers the colour record whose red byte is at pos. Records whose
+    // three colour bytes are not all inside the current limit are ignored.
+    void AddColor(std::uint32_t pos, ColorKind kind);
+    void ClearColors() { m_colors.Clear(); }
+
+    // --- Tag readers ------------------------------------------------------
+    void ReadSetBackgroundColor();
+    void ReadDefineShape(bool withAlpha);
+    void ReadDefineMorphShape();
+    void ReadStyleArrays(bool withAlpha);
+    bool ReadShapeRecord(bool withAlpha);
+    void ReadDefineText();
+    bool ReadTextRecord(int glyphBits, int advanceBits);
+    void ReadDefineEditText();
+    void ReadDefineFont();
+    void ReadDefineFont2();
+
+    // Holds the given bytes as a movie without walking them and puts the
+    // cursor at pos; lets record readers be exercised on hand-made bytes.
+    void AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t pos = 0);
+    std::uint32_t Pos() const { return static_cast<std::uint32_t>(m_pos); }
+    void SetPos(std::size_t pos);
+    int PendingBits() const { return m_bitCount; }
+    std::uint32_t TagEnd() const { return static_cast<std::uint32_t>(m_tagEnd); }
+    unsigned FillBits() const { return m_fillBits; }
+    unsigned LineBits() const { return m_lineBits; }
+
+private:
+    void Release();
+    bool ReadBody(IInputFile& file);
+    bool InflateBody(IInputFile& file);
+    // Hands one tag body to the reader for its code.
+    void DispatchTag(std::uint16_t code);
+    std::uint8_t TakeByte();
+
+    IMessageSink& m_messages;
+    std::vector<std::uint8_t> m_fileBuf;
+    std::size_t m_pos = 0;
+    std::uint32_t m_fileSize = 0;
+    std::size_t m_firstTag = 0;
+    int m_bitCount = 0;
+    std::uint32_t m_bitBuf = 0;
+    CColorRegistry m_colors;
+    bool m_compressed = false;
+    bool m_held = false;
+    std::size_t m_tagEnd = 0;
+    // Reads past this offset yield 0; the end of the tag or sprite being read.
+    std::size_t m_limit = 0;
+    int m_spriteDepth = 0;
+    unsigned m_fillBits = 0;
+    unsigned m_lineBits = 0;
+    std::string m_title;
+};
+
+} // namespace tintor

@@ -1,0 +1,63 @@
+#include "core/keyed_map.h"
+
+#include <gtest/gtest.h>
+
+namespace tintor {
+namespace {
+
+TEST(KeyedMapTest, IteratesBucketsInOrderNewestKeyFirstWithinABucket)
+{
+    // White background (bucket 6), red fill (16), green fill (1), blue fill (1).
+    CKeyedMap<int> map;
+    map.Set(0x80FFFFFF, 1);
+    map.Set(0x100000FF, 2);
+    map.Set(0x1000FF00, 3);
+    map.Set(0x10FF0000, 4);
+    EXPECT_EQ(map.Keys(), (std::vector<std::uint32_t>{0x10FF0000, 0x1000FF00, 0x80FFFFFF, 0x100000FF}));
+}
+
+TEST(KeyedMapTest, ReplacingAValueKeepsItsPlace)
+{
+    CKeyedMap<int> map;
+    map.Set(0x11, 1);  // bucket 1
+    map.Set(0x121, 2); // bucket (0x12 % 17) = 1, in front
+    map.Set(0x11, 9);
+    EXPECT_EQ(map.Keys(), (std::vector<std::uint32_t>{0x121, 0x11}));
+    EXPECT_EQ(*map.Find(0x11), 9);
+    EXPECT_EQ(map.Size(), 2u);
+}
+
+TEST(KeyedMapTest, BucketUsesTheUnsignedKey)
+{
+    EXPECT_EQ(CKeyedMap<int>::BucketOf(0x80FFFFFF), 6u);
+    EXPECT_EQ(CKeyedMap<int>::BucketOf(0x100000FF), 16u);
+    EXPECT_EQ(CKeyedMap<int>::BucketOf(0x10FF0000), 1u);
+}
+
+TEST(KeyedMapTest, ClearForgetsEveryKeyAndStartsAfresh)
+{
+    CKeyedMap<int> map;
+    for (std::uint32_t k = 0; k < 1000; ++k)
+        map.Set(k * 16, static_cast<int>(k));
+    map.Clear();
+    EXPECT_TRUE(map.Empty());
+    EXPECT_EQ(map.Find(16), nullptr);
+    map.Set(16, 5);
+    EXPECT_EQ(map.Keys(), std::vector<std::uint32_t>{16});
+}
+
+TEST(KeyedMapTest, ManyKeysKeepTheChainOrder)
+{
+    // Keys 0x10, 0x120, 0x230 ... all fall into bucket 1; the last one added comes first.
+    CKeyedMap<int> map;
+    std::vector<std::uint32_t> expected;
+    for (std::uint32_t i = 0; i < 50; ++i) {
+        const std::uint32_t key = (1 + 17 * i) << 4;
+        map.Set(key, 0);
+        expected.insert(expected.begin(), key);
+    }
+    EXPECT_EQ(map.Keys(), expected);
+}
+
+} // namespace
+} // namespace tintor

@@ -1,0 +1,181 @@
+// Reading movie files into the buffer and writing them back.
+#include "swf/movie_builder.h"
+#include "swf/swf_file.h"
+
+#include <gtest/gtest.h>
+
+namespace tintor {
+namespace {
+
+std::vector<std::uint8_t> Header(const char* sig, std::uint32_t length, std::uint8_t version = 6)
+{
+    return {static_cast<std::uint8_t>(sig[0]), static_cast<std::uint8_t>(sig[1]), static_cast<std::uint8_t>(sig[2]), version,
+        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length >> 16),
+        static_cast<std::uint8_t>(length >> 24)};
+}
+
+class ContainerTest : public ::testing::Test {
+protected:
+    bool Load(std::vector<std::uint8_t> bytes, std::string name = "movie.swf")
+    {
+        CMemoryInputFile file(std::move(bytes), std::move(name));
+        return m_movie.Load(file);
+    }
+    std::vector<std::uint8_t> Saved()
+    {
+        CMemoryOutputFile out;
+        EXPECT_TRUE(m_movie.Save(out));
+        return out.Bytes();
+    }
+    std::vector<std::string> Messages() const { return m_messages.Messages(); }
+
+    CRecordingSink m_messages;
+    CSwfFile m_movie{m_messages};
+};
+
+TEST_F(ContainerTest, HeaderFaultsAreReportedAndNothingIsHeld)
+{
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {{'F', 'W', 'S', 6, 21, 0, 0}, "ERROR: Can't read the header of file"},
+        {Header("fws", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Header("FWX", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Header("CWT", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Header("ZWS", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Header("FWS", 20), "ERROR: file size is too short"},
+        {Header("FWS", 100), "ERROR: Can't read the body of file"},
+        {Header("FWS", 0xFFFFFFFF), "ERROR: Can't read the body of file"},
+        {Header("CWS", 0xFFFFFFFF), "ERROR: Can't read the body of file"},
+    };
+    for (const Case& c : cases) {
+        m_messages.Clear();
+        EXPECT_FALSE(Load(c.bytes)) << c.message;
+        EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+        EXPECT_FALSE(m_movie.HasMovie());
+        EXPECT_TRUE(m_movie.Colors().Empty());
+    }
+}
+
+TEST_F(ContainerTest, SmallestLengthAndAnyVersionAreAccepted)
+{
+    // 8 header bytes, a 1-byte empty RECT, rate, count, End tag, padding: 21 bytes.
+    std::vector<std::uint8_t> movie = Header("FWS", 21, 0);
+    const std::uint8_t body[] = {0x00, 0, 12, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    movie.insert(movie.end(), std::begin(body), std::end(body));
+    EXPECT_TRUE(Load(movie));
+    movie[3] = 255;
+    EXPECT_TRUE(Load(movie));
+    EXPECT_EQ(m_movie.Version(), 255);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(ContainerTest, ExtraBytesAfterTheMovieAreIgnoredAndNotSaved)
+{
+    CMovieBuilder builder;
+    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
+    builder.AddTag(9, white);
+    std::vector<std::uint8_t> movie = builder.Build();
+    const std::size_t length = movie.size();
+    movie.insert(movie.end(), {1, 2, 3, 4});
+    ASSERT_TRUE(Load(movie));
+    const auto saved = Saved();
+    EXPECT_EQ(saved, std::vector<std::uint8_t>(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(length)));
+}
+
+TEST_F(ContainerTest, CompressedMovieSavesCompressedWithTheSameContent)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00};
+    builder.AddTag(9, red);
+    const auto plain = builder.Build(false);
+    ASSERT_TRUE(Load(builder.Build(true)));
+    EXPECT_TRUE(m_movie.IsCompressed());
+    // The buffer keeps the 'C' header and holds the inflated body.
+    EXPECT_EQ(m_movie.Buffer()[0], 'C');
+    EXPECT_TRUE(std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8));
+
+    const auto saved = Saved();
+    CSwfFile again(m_messages);
+    CMemoryInputFile in(saved, "again.swf");
+    ASSERT_TRUE(again.Load(in));
+    EXPECT_TRUE(again.IsCompressed());
+    EXPECT_TRUE(std::equal(again.Buffer().begin(), again.Buffer().end(), m_movie.Buffer().begin(), m_movie.Buffer().end()));
+}
+
+TEST_F(ContainerTest, CompressedBodyOneByteShortFails)
+{
+    CMovieBuilder builder;
+    auto movie = builder.Build(false);
+    const std::uint32_t length = static_cast<std::uint32_t>(movie.size());
+    // Claim one byte more than the stream inflates to.
+    auto compressed = builder.Build(true, true, length + 1);
+    EXPECT_FALSE(Load(compressed));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"ERROR: Can't read the body of file"});
+    // And one byte less than it inflates to.
+    m_messages.Clear();
+    EXPECT_FALSE(Load(builder.Build(true, true, length - 1)));
+    EXPECT_FALSE(m_movie.HasMovie());
+}
+
+TEST_F(ContainerTest, CompressedStreamLongerThanFileLengthLoads)
+{
+    // Incompressible content makes the zlib stream longer than what it inflates to.
+    CMovieBuilder builder;
+    std::vector<std::uint8_t> noise(5000);
+    std::uint32_t x = 12345;
+    for (auto& b : noise) {
+        x = x * 1103515245 + 12345;
+        b = static_cast<std::uint8_t>(x >> 16);
+    }
+    builder.AddTag(6, noise);
+    const auto plain = builder.Build(false);
+    const auto compressed = builder.Build(true);
+    ASSERT_GT(compressed.size(), plain.size());
+    ASSERT_TRUE(Load(compressed));
+    EXPECT_EQ(m_movie.FileSize(), plain.size());
+}
+
+TEST_F(ContainerTest, TitleIsTheFileNameUpToTheFirstDot)
+{
+    CMovieBuilder builder;
+    ASSERT_TRUE(Load(builder.Build(), "intro.final.swf"));
+    EXPECT_EQ(m_movie.Title(), "intro");
+}
+
+TEST_F(ContainerTest, SecondLoadReleasesTheFirstMovieEvenWhenItFails)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00};
+    builder.AddTag(9, red);
+    ASSERT_TRUE(Load(builder.Build(), "first.swf"));
+    ASSERT_EQ(m_movie.Colors().Size(), 1u);
+    EXPECT_FALSE(Load(Header("FWS", 5000), "second.swf"));
+    EXPECT_FALSE(m_movie.HasMovie());
+    EXPECT_TRUE(m_movie.Colors().Empty());
+    EXPECT_EQ(m_movie.Title(), "");
+}
+
+TEST_F(ContainerTest, SaveWithoutAMovieWritesNothing)
+{
+    CMemoryOutputFile out;
+    EXPECT_FALSE(m_movie.Save(out));
+    EXPECT_TRUE(out.Bytes().empty());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"ERROR: m_fileBuf is empty."});
+}
+
+TEST_F(ContainerTest, FailedWriteIsAFailedSave)
+{
+    CMovieBuilder builder;
+    ASSERT_TRUE(Load(builder.Build()));
+    CMemoryOutputFile full(5);
+    EXPECT_FALSE(m_movie.Save(full));
+    ASSERT_TRUE(Load(builder.Build(true)));
+    CMemoryOutputFile fullToo(10);
+    EXPECT_FALSE(m_movie.Save(fullToo));
+}
+
+} // namespace
+} // namespace tintor
