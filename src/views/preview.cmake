@@ -1,0 +1,1 @@
+# Preview view sources of tintor_gui and the player files installed beside the program.

@@ -1,0 +1,1 @@
+# Main frame, application, colour view: sources of tintor_gui and the tintor executable.

@@ -1,0 +1,1 @@
+# Tests of the main frame and the colour view.
