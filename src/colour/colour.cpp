@@ -1,0 +1,150 @@
+#include "colour/colour.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tintor {
+namespace {
+
+// Every constant is the double nearest to the fraction and is only ever
+// multiplied by: dividing instead would round differently and move bytes.
+constexpr double kOver255 = 1.0 / 255.0;
+constexpr double kOver256 = 1.0 / 256.0;
+constexpr double kOver128 = 1.0 / 128.0;
+constexpr double kOver6 = 1.0 / 6.0;
+
+double Channel(std::uint32_t value, int shift) { return static_cast<double>((value >> shift) & 0xFF); }
+
+// Truncates toward zero and keeps the low 8 bits of the integer. fmod is
+// exact, so this equals the plain truncation for every value and stays
+// defined for the wild values that unchecked slider parameters can produce.
+std::uint32_t TruncByte(double x)
+{
+    const double wrapped = std::fmod(x, 256.0);
+    if (std::isnan(wrapped))
+        return 0;
+    return static_cast<std::uint32_t>(static_cast<int>(wrapped)) & 0xFF;
+}
+
+} // namespace
+
+std::int32_t CColor::Distance(std::uint32_t other) const
+{
+    std::int32_t sum = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::int32_t d = static_cast<std::int32_t>((m_value >> shift) & 0xFF) -
+                               static_cast<std::int32_t>((other >> shift) & 0xFF);
+        sum += d * d;
+    }
+    return sum;
+}
+
+std::uint32_t CColor::ToHls() const
+{
+    const double r = Channel(m_value, 0) * kOver255;
+    const double g = Channel(m_value, 8) * kOver255;
+    const double b = Channel(m_value, 16) * kOver255;
+    const double mx = std::max(r, std::max(g, b));
+    const double mn = std::min(r, std::min(g, b));
+
+    const double l = (mx + mn) * 0.5;
+    if (!(l > 0.0))
+        return 0;
+    const double delta = mx - mn;
+    if (!(delta > 0.0))
+        return TruncByte(l * 255.0) << 16;
+
+    const double s = l <= 0.5 ? delta / (mx + mn) : delta / ((2.0 - mx) - mn);
+    const double rc = (mx - r) / delta;
+    const double gc = (mx - g) / delta;
+    const double bc = (mx - b) / delta;
+
+    // The order of the tests decides the hue of pure red: 6, not 0.
+    double h;
+    if (r == mx)
+        h = g == mn ? 5.0 + bc : 1.0 - gc;
+    else if (g == mx)
+        h = b == mn ? 1.0 + rc : 3.0 - bc;
+    else
+        h = r == mn ? 3.0 + gc : 5.0 - rc;
+
+    const std::uint32_t hue = TruncByte(h * kOver6 * 255.0);
+    const std::uint32_t saturation = TruncByte(s * 255.0);
+    const std::uint32_t lightness = TruncByte(l * 255.0);
+    return hue | saturation << 8 | lightness << 16;
+}
+
+std::uint32_t CColor::ToRgb() const
+{
+    // The hue byte is read on a scale of 256 per turn although ToHls writes
+    // 255 per turn; stored colours depend on this asymmetry.
+    const double h = Channel(m_value, 0) * kOver256;
+    const double s = Channel(m_value, 8) * kOver255;
+    const double l = Channel(m_value, 16) * kOver255;
+
+    const double v = l <= 0.5 ? (s + 1.0) * l : (l + s) - l * s;
+    if (!(v > 0.0))
+        return 0;
+
+    const double m = (l + l) - v;
+    const double hh = h * 6.0;
+    const int sextant = static_cast<int>(hh);
+    const double sv = (v - m) / v;
+    const double fract = hh - sextant;
+    const double vsf = (sv * fract) * v;
+    const double mid1 = vsf + m;
+    const double mid2 = v - vsf;
+
+    double red, green, blue;
+    switch (sextant) {
+    case 0: red = v; green = mid1; blue = m; break;
+    case 1: red = mid2; green = v; blue = m; break;
+    case 2: red = m; green = v; blue = mid1; break;
+    case 3: red = m; green = mid2; blue = v; break;
+    case 4: red = mid1; green = m; blue = v; break;
+    default: red = v; green = m; blue = mid2; break;
+    }
+    return TruncByte(red * 255.0) | TruncByte(green * 255.0) << 8 | TruncByte(blue * 255.0) << 16;
+}
+
+std::uint32_t CColor::ApplyEffect(double hue, double saturation, double value, int unify) const
+{
+    const std::uint32_t hls = ToHls();
+    const double h = Channel(hls, 0);
+    const double s = Channel(hls, 8);
+    const double l = Channel(hls, 16);
+
+    double hn = hue - 128.0;
+    double sn;
+    if (unify != 0) {
+        sn = (saturation - 128.0) + 128.0;
+    } else {
+        hn = hn + h;
+        sn = ((saturation - 128.0) * kOver128 + 1.0) * s;
+    }
+
+    const double d = value - 128.0;
+    double ln;
+    if (d > 0.0)
+        ln = (256.0 - l) * (d * kOver128) + l;
+    else
+        ln = (d * kOver128) * l + l;
+
+    if (hn >= 256.0)
+        hn -= 256.0;
+    if (hn < 0.0)
+        hn += 256.0;
+
+    if (sn >= 256.0)
+        sn = 255.0;
+    else if (sn < 0.0)
+        sn = 0.0;
+    if (ln >= 256.0)
+        ln = 255.0;
+    else if (ln < 0.0)
+        ln = 0.0;
+
+    return CColor(TruncByte(hn) | TruncByte(sn) << 8 | TruncByte(ln) << 16).ToRgb();
+}
+
+} // namespace tintor

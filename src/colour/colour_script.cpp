@@ -1,0 +1,227 @@
+#include "colour/colour_script.h"
+
+#include "core/file.h"
+#include "swf/colour_key.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace tintor {
+namespace {
+
+constexpr std::string_view kHeader = "[TINTOR SCRIPT]\n";
+constexpr std::string_view kTrailer = "[END]\n";
+constexpr std::string_view kNotFoundWarning = "見つからない色があるんですけど……いいですか？";
+constexpr std::uint32_t kScriptColourMask = 0x0FFFFFFF;
+
+// The form of a change line by the key's top byte; null for a key without
+// exactly one kind, which the registry never makes.
+const char* LineFormat(std::uint32_t key)
+{
+    switch (key & 0xFF000000) {
+    case KIND_BG: return "@bg   #%06x -> #%06x\n";
+    case KIND_LINE: return "@line #%06x -> #%06x\n";
+    case KIND_FILL: return "@fill #%06x -> #%06x\n";
+    case KIND_TEXT: return "@text #%06x -> #%06x\n";
+    default: return nullptr;
+    }
+}
+
+std::optional<std::uint32_t> KindOfLetter(char c)
+{
+    switch (c) {
+    case 'b': return KIND_BG;
+    case 'f': return KIND_FILL;
+    case 'l': return KIND_LINE;
+    case 't': return KIND_TEXT;
+    default: return std::nullopt;
+    }
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A number as formatted input's "%x" takes it: optional white space, an
+// optional sign, an optional 0x, then hexadecimal digits of either case.
+// Nothing when no digit follows or the value does not fit a 24-bit colour.
+std::optional<std::uint32_t> ParseColour(std::string_view text, std::size_t pos)
+{
+    while (pos < text.size() && IsSpace(text[pos]))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    // "0x" with no digit after it is the number 0, its '0' being the digit.
+    if (pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X') &&
+        HexDigit(text[pos + 2]) >= 0)
+        pos += 2;
+    std::uint32_t value = 0;
+    bool anyDigit = false;
+    bool tooLarge = false;
+    for (; pos < text.size() && HexDigit(text[pos]) >= 0; ++pos) {
+        anyDigit = true;
+        value = value << 4 | static_cast<std::uint32_t>(HexDigit(text[pos]));
+        if (value > kColourMask)
+            tooLarge = true;
+    }
+    if (!anyDigit || tooLarge)
+        return std::nullopt;
+    if (negative)
+        value = 0u - value;
+    if (value > kColourMask)
+        return std::nullopt;
+    return value;
+}
+
+// Reads a file whole into a buffer of its length. The buffer is the one
+// allocation that a damaged or hostile file can make large.
+enum class ReadOutcome { Ok, OpenFailed, NoMemory };
+
+ReadOutcome ReadScriptFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes)
+{
+    auto file = CDiskInputFile::Open(path);
+    if (!file)
+        return ReadOutcome::OpenFailed;
+    try {
+        if (const auto size = file->Remaining()) {
+            bytes.resize(static_cast<std::size_t>(*size));
+            bytes.resize(file->Read(bytes));
+        } else {
+            std::uint8_t chunk[4096];
+            while (const std::size_t n = file->Read(chunk))
+                bytes.insert(bytes.end(), chunk, chunk + n);
+        }
+    } catch (const std::bad_alloc&) {
+        bytes.clear();
+        return ReadOutcome::NoMemory;
+    } catch (const std::length_error&) {
+        bytes.clear();
+        return ReadOutcome::NoMemory;
+    }
+    return ReadOutcome::Ok;
+}
+
+} // namespace
+
+std::string WriteColorScript(const CColorTable& table, IMessageSink& messages)
+{
+    std::string script(kHeader);
+    table.Map().ForEach([&](std::uint32_t key, std::uint32_t) {
+        const std::uint32_t colour = key & kScriptColourMask;
+        const std::uint32_t replacement = table.GetColor(key, 1, messages) & kScriptColourMask;
+        const char* format = LineFormat(key);
+        if (colour == replacement || format == nullptr)
+            return;
+        char line[64];
+        const int n = std::snprintf(line, sizeof line, format, static_cast<unsigned>(colour),
+                                    static_cast<unsigned>(replacement));
+        script.append(line, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof line) - 1)));
+    });
+    script.append(kTrailer);
+    return script;
+}
+
+ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages)
+{
+    // The text ends at its first zero byte.
+    const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
+                                static_cast<std::size_t>(zero - bytes.begin()));
+
+    ColorScriptResult result;
+    bool warned = false;
+    std::size_t pos = 0;
+    // Not line based: the cursor only hunts for the next '@' or '#', so a
+    // line missing a number borrows the next line's '#'.
+    for (;;) {
+        const std::size_t at = text.find('@', pos);
+        if (at == std::string_view::npos || at + 1 >= text.size())
+            break;
+        const auto kind = KindOfLetter(text[at + 1]);
+        if (!kind)
+            break;
+        pos = std::min(at + 5, text.size());
+
+        const std::size_t first = text.find('#', pos);
+        if (first == std::string_view::npos) {
+            pos = text.size();
+            continue;
+        }
+        const auto colour = ParseColour(text, first + 1);
+        pos = first + 1;
+
+        const std::size_t second = text.find('#', pos);
+        if (second == std::string_view::npos)
+            continue;
+        const auto replacement = ParseColour(text, second + 1);
+        pos = second + 1;
+
+        if (!colour || !replacement) {
+            ++result.malformed;
+            continue;
+        }
+        std::uint32_t* entry = table.Map().Find(*colour | *kind);
+        if (entry == nullptr) {
+            ++result.notFound;
+            if (!warned) {
+                messages.Show(kNotFoundWarning);
+                warned = true;
+            }
+            continue;
+        }
+        *entry = *replacement | *kind;
+        ++result.applied;
+    }
+    return result;
+}
+
+bool savetable(const CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages)
+{
+    const auto path = dialogs.AskSaveFile(initialName, kColorScriptFilter, kColorScriptExtension);
+    if (!path)
+        return false;
+    const std::string script = WriteColorScript(table, messages);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
+    if (!WriteWholeFile(*path, bytes)) {
+        messages.Show("savetable: file open error!");
+        return false;
+    }
+    return true;
+}
+
+bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages)
+{
+    const auto path = dialogs.AskOpenFile(initialName, kColorScriptFilter, kColorScriptExtension);
+    if (!path)
+        return false;
+    std::vector<std::uint8_t> bytes;
+    switch (ReadScriptFile(*path, bytes)) {
+    case ReadOutcome::OpenFailed:
+        messages.Show("loadtable: file open error!");
+        return false;
+    case ReadOutcome::NoMemory:
+        messages.Show("loadtable: memory allocation error!");
+        return false;
+    case ReadOutcome::Ok:
+        break;
+    }
+    ReadColorScript(bytes, table, messages);
+    return true;
+}
+
+} // namespace tintor

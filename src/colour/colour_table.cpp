@@ -1,0 +1,109 @@
+#include "colour/colour_table.h"
+
+#include "colour/colour.h"
+#include "swf/colour_key.h"
+
+namespace tintor {
+
+CColorTable::CColorTable(const CColorTable& other) { *this = other; }
+
+CColorTable& CColorTable::operator=(const CColorTable& other)
+{
+    if (this == &other)
+        return *this;
+    m_hue = other.m_hue;
+    m_saturation = other.m_saturation;
+    m_value = other.m_value;
+    m_unify = other.m_unify;
+    m_kindFilter = other.m_kindFilter;
+    // Inserting in the source's order puts each chain in reverse; the
+    // history copies every state twice, which brings the order back.
+    m_map.Clear();
+    other.m_map.ForEach([this](std::uint32_t key, std::uint32_t value) { m_map.Set(key, value); });
+    return *this;
+}
+
+bool CColorTable::ParametersAreDefault() const
+{
+    return m_hue == kDefaultParameter && m_saturation == kDefaultParameter && m_value == kDefaultParameter &&
+           m_unify == 0;
+}
+
+void CColorTable::ResetParameters()
+{
+    m_hue = kDefaultParameter;
+    m_saturation = kDefaultParameter;
+    m_value = kDefaultParameter;
+    m_unify = 0;
+}
+
+void CColorTable::ResetColorTable()
+{
+    m_map.Clear();
+    ResetParameters();
+    m_kindFilter = kAllKinds;
+}
+
+void CColorTable::FillColorTable(const CColorRegistry& registry)
+{
+    registry.ForEach([this](std::uint32_t key, const PositionList&) { m_map.Set(key, key); });
+}
+
+std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const
+{
+    const std::uint32_t* entry = m_map.Find(key & ~kSelectedBit);
+    if (entry == nullptr) {
+        messages.Show("GetColor: missing color");
+        return 0x00FFFFFF;
+    }
+    const std::uint32_t v = *entry;
+    // At the default parameters the effect would still move colours (its
+    // centre is 128, the defaults give 127.5, and the HLS round trip loses
+    // bits), so untouched sliders must leave colours exactly as they are.
+    if (applyEffect == 0 || (v & kSelectedBit) == 0 || ParametersAreDefault())
+        return v & ~kSelectedBit;
+
+    const double hue = m_hue * 255.0 * 0.005;
+    const double saturation = m_saturation * 255.0 * 0.005;
+    const double value = m_value * 255.0 * 0.005;
+    const std::uint32_t c = CColor(v).ApplyEffect(hue, saturation, value, m_unify);
+    return ((v & 0xFE000000) | c) & ~kSelectedBit;
+}
+
+void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)
+{
+    switch (name.empty() ? '\0' : name.front()) {
+    case 'H': m_hue = value; break;
+    case 'S': m_saturation = value; break;
+    case 'V': m_value = value; break;
+    case 'U': m_unify = value; break;
+    default: messages.Show("Effect: unknown message type"); break;
+    }
+}
+
+void CColorTable::Select(std::uint32_t key, int selected, IMessageSink& messages)
+{
+    std::uint32_t* entry = m_map.Find(key & ~kSelectedBit);
+    if (entry == nullptr) {
+        messages.Show("Select: missing color");
+        return;
+    }
+    if (selected != 0)
+        *entry |= kSelectedBit;
+    else
+        *entry &= ~kSelectedBit;
+}
+
+void CColorTable::ApplyEffects(IMessageSink& messages)
+{
+    if (!ParametersAreDefault()) {
+        for (std::uint32_t key : m_map.Keys()) {
+            std::uint32_t& entry = *m_map.Find(key);
+            if (entry & kSelectedBit)
+                entry = GetColor(key, 1, messages) | kSelectedBit;
+        }
+    }
+    ResetParameters();
+}
+
+} // namespace tintor
