@@ -87,6 +87,27 @@ public:
     void ReadDefineEditText();
     void ReadDefineFont();
     void ReadDefineFont2();
+    void ReadFreeCharacter();
+    void ReadPlaceObject();
+    void ReadRemoveObject();
+    void ReadDefineBits();
+    void ReadDefineButton();
+    void ReadDoAction();
+    void ReadDefineFontInfo();
+    void ReadDefineSound();
+    void ReadStartSound();
+    void ReadDefineButtonSound();
+    void ReadSoundStreamHead();
+    void ReadSoundStreamBlock();
+    void ReadDefineBitsJPEG2();
+    void ReadDefineButtonCxform();
+    void ReadPlaceObject2();
+    void ReadRemoveObject2();
+    void ReadDefineText2();
+    void ReadDefineButton2();
+    void ReadDefineBitsJPEG3();
+    void ReadNameCharacter();
+    void ReadFrameLabel();
 
     // Holds the given bytes as a movie without walking them and puts the
     // cursor at pos; lets record readers be exercised on hand-made bytes.
@@ -105,6 +126,16 @@ private:
     // Hands one tag body to the reader for its code.
     void DispatchTag(std::uint16_t code);
     std::uint8_t TakeByte();
+    // Shared by the button and action readers: button character records up
+    // to their end flag, action records up to their end code.
+    void ReadButtonRecords(bool withCxform);
+    void ReadActionRecords();
+    // Steps over the rest of the tag being read.
+    void SkipToTagEnd();
+    // Steps over an n-bit field of any width, also wider than ReadBits takes.
+    void SkipBits(unsigned n);
+    // The glyph shapes of a font whose offset table starts at base.
+    void ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned offsetWidth);
 
     IMessageSink& m_messages;
     std::vector<std::uint8_t> m_fileBuf;

@@ -12,8 +12,42 @@ constexpr std::uint16_t kLongLength = 0x3F;
 enum TagCode : std::uint16_t {
     kEnd = 0,
     kShowFrame = 1,
+    kDefineShape = 2,
+    kFreeCharacter = 3,
+    kPlaceObject = 4,
+    kRemoveObject = 5,
+    kDefineBits = 6,
+    kDefineButton = 7,
+    kJpegTables = 8,
     kSetBackgroundColor = 9,
+    kDefineFont = 10,
+    kDefineText = 11,
+    kDoAction = 12,
+    kDefineFontInfo = 13,
+    kDefineSound = 14,
+    kStartSound = 15,
+    kDefineButtonSound = 17,
+    kSoundStreamHead = 18,
+    kSoundStreamBlock = 19,
+    kDefineBitsLossless = 20,
+    kDefineBitsJpeg2 = 21,
+    kDefineShape2 = 22,
+    kDefineButtonCxform = 23,
+    kProtect = 24,
+    kPlaceObject2 = 26,
+    kRemoveObject2 = 28,
+    kDefineShape3 = 32,
+    kDefineText2 = 33,
+    kDefineButton2 = 34,
+    kDefineBitsJpeg3 = 35,
+    kDefineBitsLossless2 = 36,
+    kDefineEditText = 37,
     kDefineSprite = 39,
+    kNameCharacter = 40,
+    kFrameLabel = 43,
+    kSoundStreamHead2 = 45,
+    kDefineMorphShape = 46,
+    kDefineFont2 = 48,
 };
 
 } // namespace
@@ -55,8 +89,101 @@ void CSwfFile::WalkTags(bool spriteBody)
 void CSwfFile::DispatchTag(std::uint16_t code)
 {
     switch (code) {
+    case kShowFrame:
+    case kJpegTables:
+    case kDefineBitsLossless:
+    case kProtect:
+    case kDefineBitsLossless2:
+        // Nothing in these bodies leads to a colour the program changes.
+        break;
+    case kDefineShape:
+    case kDefineShape2:
+        ReadDefineShape(false);
+        break;
+    case kDefineShape3:
+        ReadDefineShape(true);
+        break;
+    case kDefineMorphShape:
+        ReadDefineMorphShape();
+        break;
+    case kFreeCharacter:
+        ReadFreeCharacter();
+        break;
+    case kPlaceObject:
+        ReadPlaceObject();
+        break;
+    case kRemoveObject:
+        ReadRemoveObject();
+        break;
+    case kDefineBits:
+        ReadDefineBits();
+        break;
+    case kDefineButton:
+        ReadDefineButton();
+        break;
     case kSetBackgroundColor:
         ReadSetBackgroundColor();
+        break;
+    case kDefineFont:
+        ReadDefineFont();
+        break;
+    case kDefineText:
+        ReadDefineText();
+        break;
+    case kDoAction:
+        ReadDoAction();
+        break;
+    case kDefineFontInfo:
+        ReadDefineFontInfo();
+        break;
+    case kDefineSound:
+        ReadDefineSound();
+        break;
+    case kStartSound:
+        ReadStartSound();
+        break;
+    case kDefineButtonSound:
+        ReadDefineButtonSound();
+        break;
+    case kSoundStreamHead:
+    case kSoundStreamHead2:
+        ReadSoundStreamHead();
+        break;
+    case kSoundStreamBlock:
+        ReadSoundStreamBlock();
+        break;
+    case kDefineBitsJpeg2:
+        ReadDefineBitsJPEG2();
+        break;
+    case kDefineButtonCxform:
+        ReadDefineButtonCxform();
+        break;
+    case kPlaceObject2:
+        ReadPlaceObject2();
+        break;
+    case kRemoveObject2:
+        ReadRemoveObject2();
+        break;
+    case kDefineText2:
+        ReadDefineText2();
+        break;
+    case kDefineButton2:
+        ReadDefineButton2();
+        break;
+    case kDefineBitsJpeg3:
+        ReadDefineBitsJPEG3();
+        break;
+    case kDefineEditText:
+        ReadDefineEditText();
+        break;
+    case kNameCharacter:
+        ReadNameCharacter();
+        break;
+    case kFrameLabel:
+        ReadFrameLabel();
+        break;
+    case kDefineFont2:
+        ReadDefineFont2();
         break;
     case kDefineSprite:
         if (m_spriteDepth < kMaxSpriteDepth) {
