@@ -1,6 +1,11 @@
 #include "cli/colours_command.h"
 
+#include "cli/batch.h"
+#include "core/file.h"
+#include "core/messages.h"
+
 #include <cstdio>
+#include <iostream>
 
 namespace tintor::cli {
 
@@ -45,6 +50,32 @@ nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
     });
     return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
         {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
+}
+
+CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
+{
+    auto* colours = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
+    colours->add_option("MOVIE", options.movie, "The .swf movie")->required();
+    colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
+    return colours;
+}
+
+int RunColours(const ColoursOptions& options)
+{
+    CStderrSink messages;
+    auto file = CDiskInputFile::Open(options.movie);
+    if (!file) {
+        std::fprintf(stderr, "%s: cannot open file\n", options.movie.c_str());
+        return kExitFailed;
+    }
+    CSwfFile movie(messages);
+    if (!movie.Load(*file))
+        return kExitFailed;
+    if (options.json)
+        std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';
+    else
+        std::cout << ColoursAsText(movie);
+    return kExitOk;
 }
 
 } // namespace tintor::cli

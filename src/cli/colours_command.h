@@ -2,6 +2,7 @@
 
 #include "swf/swf_file.h"
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <string>
@@ -16,5 +17,13 @@ std::string RgbText(ColorKey key);
 std::string ColoursAsText(const CSwfFile& movie);
 // The colour registry as the documented JSON object.
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName);
+
+struct ColoursOptions {
+    std::string movie;
+    bool json = false;
+};
+CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options);
+// Prints the colours of one movie on stdout; the exit code.
+int RunColours(const ColoursOptions& options);
 
 } // namespace tintor::cli

@@ -1,0 +1,98 @@
+#include "cli/batch.h"
+
+#include "core/messages.h"
+
+#include <cstdio>
+#include <map>
+#include <system_error>
+
+namespace tintor::cli {
+
+void AddOutputOptions(CLI::App& command, OutputOptions& options)
+{
+    auto* outFile = command.add_option("-o,--output", options.outFile,
+        "Write the recoloured movie to this file (one MOVIE only); it may be the MOVIE itself");
+    auto* outDir = command.add_option("--out-dir", options.outDir,
+        "Write each recoloured movie into this folder under its own file name (made when missing)");
+    outFile->excludes(outDir);
+    outDir->excludes(outFile);
+}
+
+std::optional<std::vector<std::filesystem::path>> PlanOutputs(
+    std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options)
+{
+    const auto usage = [&](const std::string& text) {
+        std::fprintf(stderr, "tintor-cli %.*s: %s\n", static_cast<int>(command.size()), command.data(), text.c_str());
+        return std::nullopt;
+    };
+    if (options.outFile.empty() && options.outDir.empty())
+        return usage("say where the result goes with -o OUT.swf or --out-dir DIR");
+    std::vector<std::filesystem::path> outputs;
+    if (!options.outFile.empty()) {
+        if (movies.size() != 1)
+            return usage("-o takes one movie; use --out-dir DIR for several");
+        outputs.emplace_back(options.outFile);
+        return outputs;
+    }
+    // Movies of the same name from different folders would overwrite each
+    // other's result; refuse before anything is written.
+    std::map<std::filesystem::path, std::string> seen;
+    for (const auto& movie : movies) {
+        const std::filesystem::path name = std::filesystem::path(movie).filename();
+        if (name.empty())
+            return usage("'" + movie + "' names no file");
+        const auto [it, fresh] = seen.emplace(name, movie);
+        if (!fresh)
+            return usage("'" + it->second + "' and '" + movie + "' would both be written to "
+                + (std::filesystem::path(options.outDir) / name).string());
+        outputs.push_back(std::filesystem::path(options.outDir) / name);
+    }
+    return outputs;
+}
+
+namespace {
+
+bool RecolourOne(const std::string& movie, const std::filesystem::path& output, const RecolourStep& step)
+{
+    CStderrSink messages;
+    CPresetDialogs dialogs;
+    CTintorDoc doc(messages, dialogs);
+    if (!doc.OnOpenDocument(movie))
+        return false;
+    if (!step(doc, dialogs, movie))
+        return false;
+    return doc.OnSaveDocument(output);
+}
+
+bool MakeOutDir(const std::filesystem::path& dir)
+{
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error || !std::filesystem::is_directory(dir, error)) {
+        std::fprintf(stderr, "tintor-cli: can't make the folder %s\n", dir.string().c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
+    const std::vector<std::filesystem::path>& outputs, const RecolourStep& step)
+{
+    int failed = 0;
+    for (std::size_t i = 0; i < movies.size(); ++i) {
+        const auto dir = outputs[i].parent_path();
+        const bool ok = (dir.empty() || MakeOutDir(dir)) && RecolourOne(movies[i], outputs[i], step);
+        if (!ok)
+            ++failed;
+        std::fprintf(stderr, "[%zu/%zu] %.*s %s -> %s: %s\n", i + 1, movies.size(), static_cast<int>(command.size()),
+            command.data(), movies[i].c_str(), outputs[i].string().c_str(), ok ? "ok" : "FAILED");
+    }
+    if (failed != 0)
+        std::fprintf(stderr, "tintor-cli %.*s: %d of %zu movies failed\n", static_cast<int>(command.size()),
+            command.data(), failed, movies.size());
+    return failed == 0 ? kExitOk : kExitFailed;
+}
+
+} // namespace tintor::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/tintor_doc.h"
+#include "cli/preset_dialogs.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tintor::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1, // some movie could not be recoloured or saved
+    kExitUsage = 2,  // the command line itself was wrong
+};
+
+// Where recoloured movies go: one file, or a folder for any number of them.
+struct OutputOptions {
+    std::string outFile;
+    std::string outDir;
+};
+void AddOutputOptions(CLI::App& command, OutputOptions& options);
+
+// The output path of every movie, in order; nullopt (after one line on
+// stderr) when the options do not fit the movies.
+std::optional<std::vector<std::filesystem::path>> PlanOutputs(
+    std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options);
+
+// What a command does to one opened movie before it is saved; false when it
+// failed, after saying why on stderr.
+using RecolourStep = std::function<bool(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie)>;
+
+// Opens each movie in a document of its own, runs the step and saves the
+// result, printing one progress line per movie. Nothing is written for a
+// movie that fails. The exit code says whether every movie succeeded.
+int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
+    const std::vector<std::filesystem::path>& outputs, const RecolourStep& step);
+
+} // namespace tintor::cli

@@ -1,0 +1,139 @@
+// shift: select colours, move the sliders, apply and save, as in the window.
+#include "cli/shift_command.h"
+
+#include "cli/colour_spec.h"
+#include "cli/colours_command.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tintor::cli {
+
+namespace {
+
+const CLI::Validator kColourSpec(
+    [](std::string& text) -> std::string {
+        return ParseColourSpec(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
+    },
+    "");
+
+const CLI::Validator kKindName(
+    [](std::string& text) -> std::string {
+        return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
+    },
+    "");
+
+struct Selection {
+    bool all = false;
+    std::uint32_t kinds = 0;
+    std::vector<ColorKey> colours;
+
+    bool Contains(ColorKey key) const
+    {
+        return all || (key & kinds) != 0 || std::find(colours.begin(), colours.end(), key) != colours.end();
+    }
+};
+
+Selection SelectionFrom(const ShiftOptions& options)
+{
+    Selection selection;
+    selection.all = options.all;
+    for (const auto& kind : options.kinds)
+        selection.kinds |= *KindFromName(kind);
+    for (const auto& spec : options.select)
+        selection.colours.push_back(*ParseColourSpec(spec));
+    return selection;
+}
+
+// Every colour named with --select must be in the movie: a typing error
+// should not pass as a movie recoloured with nothing changed.
+bool AllNamedColoursPresent(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
+{
+    bool ok = true;
+    for (const ColorKey key : selection.colours)
+        if (doc.GetColorTable().Map().Find(key) == nullptr) {
+            std::fprintf(stderr, "tintor-cli shift: %s has no %s colour %s\n", movie.c_str(), KindName(key),
+                RgbText(key).c_str());
+            ok = false;
+        }
+    return ok;
+}
+
+bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,
+    const Selection& selection)
+{
+    if (!AllNamedColoursPresent(doc, selection, movie))
+        return false;
+    // A change of the list selection: the pending effect made permanent for
+    // the colours selected so far, the new selection, sliders to neutral.
+    doc.ApplyEffects();
+    for (const ColorKey key : doc.GetColorTable().Map().Keys())
+        doc.Select(key, selection.Contains(key) ? 1 : 0);
+    doc.PushHistory();
+    // The sliders and the unify box, then the Apply button.
+    doc.Effect("H", options.hue);
+    doc.Effect("S", options.saturation);
+    doc.Effect("V", options.value);
+    doc.Effect("UniColor", options.unify ? 1 : 0);
+    doc.UpdatePreview(false);
+    doc.PushHistory();
+    if (options.saveScript.empty())
+        return true;
+    dialogs.SetSavePath(options.saveScript);
+    return doc.savetable();
+}
+
+} // namespace
+
+CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
+{
+    auto* shift = app.add_subcommand("shift",
+        "Select colours, shift their hue, saturation and value (or unify them) as the sliders do, apply and save");
+    shift->add_option("MOVIE", options.movies, "The .swf movies to recolour")->required();
+    shift->add_option("--select", options.select,
+             "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be repeated")
+        ->type_name("KIND:#rrggbb")
+        ->check(kColourSpec);
+    shift->add_flag("--all", options.all, "Select every colour of the movie");
+    shift->add_option("--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
+        ->type_name("KIND")
+        ->check(kKindName);
+    shift->add_option("--hue", options.hue, "Hue slider, 0..200; 100 is the middle")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 200));
+    shift->add_option("--saturation", options.saturation, "Saturation slider, 0..200; 100 is the middle")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 200));
+    shift->add_option("--value", options.value, "Value (lightness) slider, 0..200; 100 is the middle")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 200));
+    shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
+    AddOutputOptions(*shift, options.output);
+    shift->add_option("--save-script", options.saveScript,
+        "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
+    shift->footer("As in the window, applying changes the selected colours slightly even with every slider in\n"
+                  "the middle. A movie that came compressed is saved compressed.");
+    return shift;
+}
+
+int RunShift(const ShiftOptions& options)
+{
+    if (options.select.empty() && options.kinds.empty() && !options.all) {
+        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind or --all\n");
+        return kExitUsage;
+    }
+    if (!options.saveScript.empty() && options.movies.size() != 1) {
+        std::fprintf(stderr, "tintor-cli shift: --save-script takes one movie\n");
+        return kExitUsage;
+    }
+    const auto outputs = PlanOutputs("shift", options.movies, options.output);
+    if (!outputs)
+        return kExitUsage;
+    const Selection selection = SelectionFrom(options);
+    return RunOnMovies("shift", options.movies, *outputs,
+        [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
+            return Shift(doc, dialogs, movie, options, selection);
+        });
+}
+
+} // namespace tintor::cli
