@@ -1,0 +1,54 @@
+#include "views/preview_page.h"
+
+#include <QDebug>
+#include <QStringView>
+
+namespace tintor {
+
+namespace {
+
+constexpr QStringView kReportPrefix = u"tintor:";
+
+} // namespace
+
+CPreviewPage::CPreviewPage(QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent)
+{
+}
+
+void CPreviewPage::javaScriptConsoleMessage(
+    JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber, const QString& sourceID)
+{
+    if (!message.startsWith(kReportPrefix)) {
+        if (level == ErrorMessageLevel)
+            qWarning().noquote() << "preview:" << sourceID << lineNumber << message;
+        return;
+    }
+    // "tintor:<what> <generation>[ <detail>]"
+    const QStringView report = QStringView(message).mid(kReportPrefix.size());
+    const qsizetype space = report.indexOf(u' ');
+    const QStringView what = report.left(space);
+    const QStringView rest = space < 0 ? QStringView() : report.mid(space + 1);
+    const qsizetype detailAt = rest.indexOf(u' ');
+    bool ok = false;
+    const int generation = rest.left(detailAt).toInt(&ok);
+    if (!ok)
+        return;
+    if (what == u"ready")
+        emit playerReady();
+    else if (what == u"shown")
+        emit movieShown(generation);
+    else if (what == u"failed")
+        emit movieFailed(generation, detailAt < 0 ? QString() : rest.mid(detailAt + 1).toString());
+}
+
+bool CPreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    // A movie may ask to open links; the preview only ever shows our own
+    // page or a blank one, and nothing is fetched from the network.
+    if (type == NavigationTypeLinkClicked || !isMainFrame)
+        return url.isLocalFile() || url.scheme() == u"about";
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
+
+} // namespace tintor

@@ -1,0 +1,248 @@
+#include "views/preview_view.h"
+
+#include "views/preview_page.h"
+#include "views/preview_player.h"
+
+#include <QChildEvent>
+#include <QFile>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QResizeEvent>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <cmath>
+
+namespace tintor {
+
+namespace {
+
+const QUrl kBlank(QStringLiteral("about:blank"));
+
+// What an unreadable pixel reads as: the platform's invalid colour, of which
+// the colour view only ever looks at the low 24 bits.
+constexpr std::uint32_t kUnreadablePixel = 0x00FFFFFF;
+
+bool IsAltLeftPress(const QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    const auto* mouse = static_cast<const QMouseEvent*>(event);
+    return mouse->button() == Qt::LeftButton && mouse->modifiers().testFlag(Qt::AltModifier);
+}
+
+void ConfigureSettings(QWebEngineSettings* settings)
+{
+    // The host page is a local file and Ruffle fetches its .wasm beside it.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    settings->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+}
+
+} // namespace
+
+CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
+    : QWidget(parent)
+    , m_doc(doc)
+    // Off the record and without a cache: a reload never shows an old movie
+    // and nothing of the preview stays on disk.
+    , m_profile(std::make_unique<QWebEngineProfile>())
+    , m_hostPage(FindPlayerHostPage())
+{
+    m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+    m_page = std::make_unique<CPreviewPage>(m_profile.get());
+    ConfigureSettings(m_page->settings());
+    m_web = std::make_unique<QWebEngineView>(this);
+    m_web->setPage(m_page.get());
+    // The browser's own menu (Back, Reload, ...) would lose the movie.
+    m_web->setContextMenuPolicy(Qt::NoContextMenu);
+
+    connect(m_page.get(), &QWebEnginePage::loadStarted, this, &CTintorView::OnPageLoadStarted);
+    connect(m_page.get(), &QWebEnginePage::loadFinished, this, &CTintorView::OnPageLoaded);
+    connect(m_page.get(), &CPreviewPage::playerReady, this, &CTintorView::OnPlayerReady);
+    connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this, [this] {
+        // Chromium's renderer died and took the player along: start afresh.
+        m_hostReady = false;
+        m_hostLoading = false;
+        if (m_target.isLocalFile())
+            LoadMovie();
+    });
+    connect(m_page.get(), &CPreviewPage::movieShown, this, &CTintorView::OnPlayerShown);
+    connect(m_page.get(), &CPreviewPage::movieFailed, this, [](int, const QString& reason) {
+        qWarning().noquote() << "preview: the player could not show the movie:" << reason;
+    });
+
+    m_web->installEventFilter(this);
+    WatchInput();
+    m_target = kBlank;
+}
+
+CTintorView::~CTintorView()
+{
+    // The page's widget must not outlive the page, nor the page its profile.
+    m_web.reset();
+    m_page.reset();
+    m_profile.reset();
+}
+
+void CTintorView::OnInitialUpdate()
+{
+    ++m_generation;
+    m_moviePending = false;
+    if (m_doc.HasMovie()) {
+        if (const auto path = m_doc.GetTempFilePath()) {
+            m_target = QUrl::fromLocalFile(QString::fromStdString(path->string()));
+            LoadMovie();
+            return;
+        }
+    }
+    m_target = kBlank;
+    m_hostReady = false;
+    m_hostLoading = false;
+    m_web->setUrl(kBlank);
+}
+
+void CTintorView::Stop()
+{
+    // Whatever is still on its way is out of date.
+    ++m_generation;
+    m_moviePending = false;
+}
+
+void CTintorView::Refresh()
+{
+    if (m_target.isLocalFile())
+        LoadMovie();
+}
+
+QUrl CTintorView::CurrentTarget() const { return m_target; }
+
+void CTintorView::LoadMovie()
+{
+    ++m_generation;
+    if (m_hostReady) {
+        SendMovie();
+        return;
+    }
+    m_moviePending = true;
+    if (m_hostLoading)
+        return;
+    if (!m_hostPage) {
+        m_page->setHtml(QStringLiteral("<p style=\"font-family:sans-serif\">The Ruffle player was not found "
+                                       "(looked in: %1). Build the program again to copy it there.</p>")
+                            .arg(PlayerSearchDescription().toHtmlEscaped()));
+        return;
+    }
+    m_hostLoading = true;
+    m_web->setUrl(*m_hostPage);
+}
+
+void CTintorView::SendMovie()
+{
+    m_moviePending = false;
+    QFile file(m_target.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Nothing to play: better an empty pane than an old movie.
+        m_page->runJavaScript(QStringLiteral("tintor.clear(%1)").arg(m_generation));
+        return;
+    }
+    const QByteArray data = file.readAll();
+    QString script = QStringLiteral("tintor.show(%1,'").arg(m_generation);
+    script += QLatin1StringView(data.toBase64());
+    script += QStringLiteral("')");
+    m_page->runJavaScript(script);
+}
+
+void CTintorView::OnPageLoadStarted()
+{
+    // Whatever the page was, it is going; only its successor's report of
+    // being ready counts.
+    m_hostReady = false;
+}
+
+void CTintorView::OnPageLoaded(bool ok)
+{
+    if (!ok && m_hostLoading && m_page->requestedUrl() == m_hostPage) {
+        m_hostLoading = false;
+        qWarning().noquote() << "preview: the player's page did not load:" << m_hostPage->toString();
+    }
+}
+
+void CTintorView::OnPlayerReady()
+{
+    if (m_page->url() != m_hostPage)
+        return;
+    m_hostLoading = false;
+    m_hostReady = true;
+    if (m_moviePending)
+        SendMovie();
+}
+
+void CTintorView::OnPlayerShown(int generation)
+{
+    if (generation == m_generation)
+        emit movieShown();
+}
+
+void CTintorView::WatchInput()
+{
+    // Chromium's widget, which gets the mouse, is made and replaced by the
+    // web view as pages come and go.
+    if (QWidget* input = m_web->focusProxy())
+        input->installEventFilter(this);
+}
+
+bool CTintorView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_web.get()) {
+        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished) {
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                child->installEventFilter(this);
+            WatchInput();
+        }
+        return false;
+    }
+    if (IsAltLeftPress(event)) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const QPoint local = static_cast<QMouseEvent*>(event)->position().toPoint();
+        // The point is relative to the widget that got the click; the pixel
+        // is read from this view.
+        const QPoint point = widget != nullptr && (widget == this || isAncestorOf(widget)) ? widget->mapTo(this, local) : local;
+        m_eatRelease = true;
+        emit colourPicked(PixelAt(point));
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && m_eatRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        m_eatRelease = false;
+        return true;
+    }
+    return false;
+}
+
+void CTintorView::resizeEvent(QResizeEvent* event)
+{
+    // The browser fills the view.
+    m_web->setGeometry(QRect(QPoint(0, 0), event->size()));
+    QWidget::resizeEvent(event);
+}
+
+std::uint32_t CTintorView::PixelAt(QPoint point)
+{
+    const QPixmap pixmap = grab();
+    const qreal ratio = pixmap.devicePixelRatio();
+    const QImage image = pixmap.toImage();
+    const QPoint device(static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
+    if (!image.valid(device))
+        return kUnreadablePixel;
+    const QRgb rgb = image.pixel(device);
+    return static_cast<std::uint32_t>(qRed(rgb)) | static_cast<std::uint32_t>(qGreen(rgb)) << 8
+        | static_cast<std::uint32_t>(qBlue(rgb)) << 16;
+}
+
+} // namespace tintor
