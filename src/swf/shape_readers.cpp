@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::uint8_t kGradientBit = 0x10;
 constexpr std::uint8_t kBitmapBit = 0x40;
+constexpr std::uint8_t kGradientCountMask = 0x0F;
 
 // Shape-record flags, in the order they stand in a style-change record.
 constexpr std::uint32_t kNewStyles = 0x10;
@@ -52,7 +53,12 @@ void CSwfFile::ReadStyleArrays(bool withAlpha)
         if (type & kGradientBit) {
             SwfMatrix matrix;
             ReadMatrix(matrix);
-            const std::uint8_t records = ReadByte();
+            // The count is the low four bits; above them stand the spread
+            // and interpolation modes (zero before version 8). Taking the
+            // whole byte as the count would read a linear-RGB gradient's
+            // following styles and edges as gradient colours, and a later
+            // recolouring would overwrite them.
+            const std::uint8_t records = ReadByte() & kGradientCountMask;
             for (std::uint32_t r = 0; r < records && !exhausted(); ++r) {
                 SkipBytes(1); // ratio
                 AddColor(Pos(), KIND_FILL);
