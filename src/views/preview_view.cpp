@@ -217,12 +217,15 @@ bool CTintorView::eventFilter(QObject* watched, QEvent* event)
         emit colourPicked(PixelAt(point));
         return true;
     }
-    if (event->type() == QEvent::MouseButtonRelease && m_eatRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        m_eatRelease = false;
-        return true;
-    }
-    return false;
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return false;
+    if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+        return false;
+    // The release of an eaten press is eaten too; a plain press means that
+    // release went elsewhere, and from now on the movie gets both halves.
+    const bool eat = m_eatRelease && event->type() == QEvent::MouseButtonRelease;
+    m_eatRelease = false;
+    return eat;
 }
 
 void CTintorView::resizeEvent(QResizeEvent* event)

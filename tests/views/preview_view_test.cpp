@@ -1,0 +1,308 @@
+// The preview pane with the real web view and the Ruffle player, offscreen:
+// the movie appears, follows Apply and Undo, and Alt+click picks colours.
+#include "support/corpus.h"
+
+#include "app/tintor_doc.h"
+#include "core/dialogs.h"
+#include "core/messages.h"
+#include "swf/colour_key.h"
+#include "swf/movie_builder.h"
+#include "views/preview_environment.h"
+#include "views/preview_view.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace tintor {
+namespace {
+
+// Chromium's first start in a fresh process, on two busy cores, takes its time.
+constexpr int kStartTimeoutMs = 120000;
+constexpr int kReloadTimeoutMs = 60000;
+
+// The sample's stage is 400 x 300 pixels; a view of that size shows it 1:1.
+constexpr QSize kViewSize(400, 300);
+// Between the four rectangles (and clear of their outlines): background.
+constexpr QPoint kSampleBackground(200, 150);
+// Inside the first rectangle, a solid fill of #e63946.
+constexpr QPoint kSampleRedShape(105, 80);
+constexpr std::uint32_t kSampleRed = 0x4639E6; // red in the low byte
+
+class CNoDialogs final : public IFileDialogs {
+public:
+    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
+    {
+        return std::nullopt;
+    }
+};
+
+std::uint32_t ToKeyColour(QRgb rgb)
+{
+    return static_cast<std::uint32_t>(qRed(rgb)) | static_cast<std::uint32_t>(qGreen(rgb)) << 8
+        | static_cast<std::uint32_t>(qBlue(rgb)) << 16;
+}
+
+QImage Screen(QWidget& widget)
+{
+    const QPixmap pixmap = widget.grab();
+    QImage image = pixmap.toImage();
+    image.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return image;
+}
+
+std::uint32_t PixelOnScreen(QWidget& widget, QPoint point)
+{
+    const QImage image = Screen(widget);
+    const qreal ratio = image.devicePixelRatio();
+    return ToKeyColour(image.pixel(QPoint(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio))));
+}
+
+// One window's worth of preview: a document, its preview view, on screen.
+struct CPreviewSession {
+    QElapsedTimer sinceStart;
+    CRecordingSink messages;
+    CNoDialogs dialogs;
+    CTintorDoc doc{messages, dialogs};
+    CTintorView view{doc};
+
+    CPreviewSession()
+    {
+        sinceStart.start();
+        doc.AttachViews(nullptr, &view);
+        view.resize(kViewSize);
+        view.show();
+    }
+
+    QWebEngineView& Web() { return *view.findChild<QWebEngineView*>(); }
+
+    // Runs a script in the page and waits for its result.
+    QVariant Evaluate(const QString& script)
+    {
+        std::optional<QVariant> result;
+        Web().page()->runJavaScript(script, [&result](const QVariant& value) { result = value; });
+        if (!QTest::qWaitFor([&] { return result.has_value(); }, kReloadTimeoutMs))
+            return {};
+        return *result;
+    }
+
+    // The first key of the given kind in the colour table.
+    std::optional<std::uint32_t> FirstKeyOfKind(std::uint32_t kind) const
+    {
+        std::optional<std::uint32_t> found;
+        doc.GetColorTable().Map().ForEach([&](std::uint32_t key, const std::uint32_t&) {
+            if (!found && (key & kKindMask) == kind)
+                found = key;
+        });
+        return found;
+    }
+};
+
+} // namespace
+
+class CPreviewViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    std::filesystem::path WriteMovie(const QString& name, const std::vector<std::uint8_t>& bytes)
+    {
+        QFile file(m_dir.filePath(name));
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+        return file.fileName().toStdString();
+    }
+
+    // Opens the movie and waits until the player reports its first frame and
+    // the given point shows the expected colour.
+    bool OpenAndWait(CPreviewSession& session, const std::filesystem::path& movie, const QString& label,
+        const std::function<bool()>& onScreen)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QSignalSpy shown(&session.view, &CTintorView::movieShown);
+        if (!session.doc.OnOpenDocument(movie))
+            return false;
+        session.view.OnInitialUpdate();
+        if (session.view.CurrentTarget() != QUrl::fromLocalFile(QString::fromStdString(session.doc.GetTempFilePath()->string())))
+            return false;
+        if (!shown.wait(kStartTimeoutMs) && shown.isEmpty())
+            return false;
+        const qint64 reported = clock.elapsed();
+        if (!QTest::qWaitFor(onScreen, kReloadTimeoutMs))
+            return false;
+        qInfo().noquote() << QStringLiteral("%1: first frame reported %2 ms after the open, on screen after %3 ms "
+                                            "(%4 ms after the view was made)")
+                                 .arg(label)
+                                 .arg(reported)
+                                 .arg(clock.elapsed())
+                                 .arg(session.sinceStart.elapsed());
+        return true;
+    }
+
+    // Selects the key as a selection change of the colour view would, then
+    // moves the value slider to 0 and applies, as the Apply button does.
+    static void ApplyValueZero(CPreviewSession& session, std::uint32_t key)
+    {
+        session.doc.ApplyEffects();
+        session.doc.Select(key, 1);
+        session.doc.PushHistory();
+        session.doc.Effect("V", 0);
+        session.doc.UpdatePreview(false);
+        session.doc.PushHistory();
+    }
+
+    // Apply and Undo on the background, watched at a point that shows it.
+    void CheckBackgroundFollowsApplyAndUndo(CPreviewSession& session, QPoint background, const QString& label)
+    {
+        const auto bgKey = session.FirstKeyOfKind(KIND_BG);
+        QVERIFY(bgKey.has_value());
+        const std::uint32_t before = *bgKey & 0xFFFFFF;
+        QCOMPARE(PixelOnScreen(session.view, background), before);
+
+        QSignalSpy navigations(session.Web().page(), &QWebEnginePage::loadStarted);
+        const QUrl target = session.view.CurrentTarget();
+        QElapsedTimer clock;
+        clock.start();
+        ApplyValueZero(session, *bgKey);
+        const std::uint32_t after = session.doc.GetColor(*bgKey, 1) & 0xFFFFFF;
+        QVERIFY(after != before);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, background), after, kReloadTimeoutMs);
+        qInfo().noquote() << QStringLiteral("%1: Apply to new colours on screen: %2 ms").arg(label).arg(clock.elapsed());
+
+        clock.restart();
+        QVERIFY(session.doc.OnUpdateEditUndo());
+        session.doc.OnEditUndo();
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, background), before, kReloadTimeoutMs);
+        qInfo().noquote() << QStringLiteral("%1: Undo to old colours on screen: %2 ms").arg(label).arg(clock.elapsed());
+
+        // The movie was reloaded in place: no navigation, the same target.
+        QCOMPARE(navigations.count(), 0);
+        QCOMPARE(session.view.CurrentTarget(), target);
+        QVERIFY(session.messages.Messages().empty());
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void sampleFollowsApplyAndUndo()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("sample.swf"), BuildSampleMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample"),
+            [&] { return PixelOnScreen(session.view, kSampleBackground) == 0xDCEEF4; }));
+        QCOMPARE(PixelOnScreen(session.view, kSampleRedShape), kSampleRed);
+        CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample"));
+        // The shapes were not selected: untouched throughout.
+        QCOMPARE(PixelOnScreen(session.view, kSampleRedShape), kSampleRed);
+    }
+
+    void showsBlankWithoutMovie()
+    {
+        CPreviewSession session;
+        session.view.OnInitialUpdate();
+        QCOMPARE(session.view.CurrentTarget(), QUrl(QStringLiteral("about:blank")));
+        QTRY_COMPARE_WITH_TIMEOUT(session.Web().url(), QUrl(QStringLiteral("about:blank")), kStartTimeoutMs);
+        // The document's reload requests leave a blank pane blank.
+        session.view.Stop();
+        session.view.Refresh();
+        QCOMPARE(session.view.CurrentTarget(), QUrl(QStringLiteral("about:blank")));
+    }
+
+    void compressedCorpusMovieFollowsApplyAndUndo()
+    {
+        const auto movie = test::CorpusDir() / "ruffle/tests/tests/swfs/visual/gradient_issue_9892/test.swf";
+        if (!std::filesystem::exists(movie))
+            QSKIP("corpus movie not available");
+        CPreviewSession session;
+        std::optional<QPoint> background;
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("corpus"), [&] {
+            const auto bgKey = session.FirstKeyOfKind(KIND_BG);
+            if (!bgKey)
+                return false;
+            // Any place showing the background will do; the corner is the likeliest.
+            const QImage image = Screen(session.view);
+            for (const QPoint p : {QPoint(2, 2), QPoint(image.width() - 3, 2), QPoint(2, image.height() - 3)}) {
+                if (ToKeyColour(image.pixel(p)) == (*bgKey & 0xFFFFFF)) {
+                    background = p / image.devicePixelRatio();
+                    return true;
+                }
+            }
+            return false;
+        }));
+        CheckBackgroundFollowsApplyAndUndo(session, *background, QStringLiteral("corpus"));
+
+        // A preview file that has gone leaves an empty pane, not the old movie.
+        std::filesystem::remove(*session.doc.GetTempFilePath());
+        session.view.Stop();
+        session.view.Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, *background), std::uint32_t{0xFFFFFF}, kReloadTimeoutMs);
+    }
+
+    void altClickPicksTheColourAndPlainClickReachesTheMovie()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("pick.swf"), BuildSampleMovie(true));
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, compressed"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        // The page counts every press that reaches it, before the player sees it.
+        QCOMPARE(session.Evaluate(QStringLiteral(
+                     "window.presses = 0; window.releases = 0;"
+                     "window.addEventListener('pointerdown', () => ++window.presses, true);"
+                     "window.addEventListener('pointerup', () => ++window.releases, true); true")),
+            QVariant(true));
+
+        QWidget* input = session.Web().focusProxy();
+        QVERIFY(input != nullptr);
+        QSignalSpy picked(&session.view, &CTintorView::colourPicked);
+        // The click lands on the browser's own input widget; its point is
+        // relative to that widget, which need not sit at the view's corner.
+        const QPoint onInput = input->mapFrom(&session.view, kSampleRedShape);
+        QTest::mouseClick(input, Qt::LeftButton, Qt::AltModifier, onInput);
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(0).value<std::uint32_t>(), kSampleRed);
+
+        const QPoint onBackground = input->mapFrom(&session.view, kSampleBackground);
+        QTest::mouseClick(input, Qt::LeftButton, Qt::AltModifier, onBackground);
+        QCOMPARE(picked.count(), 2);
+        QCOMPARE(picked.at(1).at(0).value<std::uint32_t>(), std::uint32_t{0xDCEEF4});
+
+        // A plain click reaches the page; once it has, the Alt+clicks sent
+        // before it evidently did not.
+        QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, onInput);
+        QTRY_COMPARE_WITH_TIMEOUT(session.Evaluate(QStringLiteral("window.releases")).toInt(), 1, kReloadTimeoutMs);
+        QCOMPARE(session.Evaluate(QStringLiteral("window.presses")).toInt(), 1);
+        QCOMPARE(picked.count(), 2);
+    }
+};
+
+} // namespace tintor
+
+int main(int argc, char** argv)
+{
+    tintor::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    tintor::CPreviewViewTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "preview_view_test.moc"
