@@ -111,8 +111,9 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     AddOutputOptions(*shift, options.output);
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
-    shift->footer("As in the window, applying changes the selected colours slightly even with every slider in\n"
-                  "the middle. A movie that came compressed is saved compressed.");
+    shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
+                  "With every slider in the middle the colours stay as they are. A movie that came\n"
+                  "compressed is saved compressed.");
     return shift;
 }
 
