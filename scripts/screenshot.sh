@@ -1,0 +1,25 @@
+#!/bin/sh
+# Takes docs/screenshot.png: the window on the build's sample movie under a
+# virtual X display. Builds nothing; run it after building.
+#   scripts/screenshot.sh [BUILD_DIR]   (default: build)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-"$root/build"}
+program="$build/src/views/tintor"
+[ -x "$program" ] || program=$(find "$build" -name tintor -type f -perm -u+x | head -n 1)
+movie="$build/sample.swf"
+out="$root/docs/screenshot.png"
+if [ ! -x "$program" ] || [ ! -f "$movie" ]; then
+    echo "screenshot.sh: build the project first (tintor and sample.swf in $build)" >&2
+    exit 1
+fi
+if [ "$(id -u)" = 0 ]; then
+    export QTWEBENGINE_DISABLE_SANDBOX=1
+fi
+mkdir -p "$root/docs"
+# A fresh settings folder, so the picture does not show anyone's recent files.
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+XDG_CONFIG_HOME="$settings" LANG=ja_JP.UTF-8 \
+    xvfb-run -a -s "-screen 0 1024x700x24" "$program" --screenshot "$out" "$movie"
+echo "wrote $out"

@@ -1,0 +1,36 @@
+// tintor [MOVIE.swf]: the window for recolouring a movie.
+#include "app/tintor_app.h"
+#include "views/preview_environment.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without any display Qt would abort with a message about plugins; say
+// plainly what is missing instead.
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "tintor: no display found (set DISPLAY, or QT_QPA_PLATFORM=offscreen); "
+                             "tintor-cli works without one\n");
+        return 2;
+    }
+    tintor::PrepareWebEngineEnvironment();
+    tintor::CTintorApp app(argc, argv);
+    if (!app.InitInstance())
+        return app.ExitCode() != 0 ? app.ExitCode() : 1;
+    return app.Run();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tintor {
+
+// The frame's own questions to the user, apart so tests can answer them.
+class IFramePrompts {
+public:
+    enum class SaveAnswer { Save, Discard, Cancel };
+
+    virtual ~IFramePrompts() = default;
+    // "%1 への変更を保存しますか?" with the document's title.
+    virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) = 0;
+    virtual void ShowAbout(QWidget* parent) = 0;
+};
+
+// The questions as modal Qt boxes.
+class CQtFramePrompts final : public IFramePrompts {
+public:
+    SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) override;
+    void ShowAbout(QWidget* parent) override;
+};
+
+} // namespace tintor

@@ -1,0 +1,330 @@
+#include "views/colour_view.h"
+
+#include "colour/colour.h"
+#include "swf/colour_key.h"
+#include "views/colour_view_delegate.h"
+#include "views/colour_view_model.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
+
+namespace tintor {
+
+namespace {
+
+// A slider's parameter name, read back by the scroll handler as the caption
+// of the original control was.
+constexpr const char* kCaptionProperty = "caption";
+
+} // namespace
+
+CColorView::CColorView(CTintorDoc& doc, QWidget* parent) : QScrollArea(parent), m_doc(doc)
+{
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(BuildForm());
+}
+
+CColorView::~CColorView() = default;
+
+QWidget* CColorView::BuildForm()
+{
+    auto* form = new QWidget(this);
+    // Below this size the pane scrolls instead of squeezing the controls.
+    form->setMinimumSize(210, 380);
+
+    m_model = new CColorListModel(this);
+    m_delegate = new CColorSwatchDelegate(m_doc, this);
+    m_colorList = new QListView(form);
+    m_colorList->setModel(m_model);
+    m_colorList->setItemDelegate(m_delegate);
+    m_colorList->setViewMode(QListView::ListMode);
+    m_colorList->setFlow(QListView::TopToBottom);
+    m_colorList->setWrapping(true);
+    m_colorList->setResizeMode(QListView::Adjust);
+    m_colorList->setMovement(QListView::Static);
+    m_colorList->setUniformItemSizes(true);
+    m_colorList->setSpacing(0);
+    m_colorList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_colorList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_colorList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_colorList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_colorList->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    QPalette palette = m_colorList->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    m_colorList->setPalette(palette);
+    connect(m_colorList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnSelChangeList(); });
+
+    m_unifyCheck = new QCheckBox(QStringLiteral("色彩の統一(&O)"), form);
+    connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
+
+    m_applyButton = new QPushButton(QStringLiteral("適用(&A) >>"), form);
+    m_applyButton->setDefault(true);
+    connect(m_applyButton, &QPushButton::clicked, this, [this] { OnApply(); });
+
+    auto* group = new QGroupBox(form);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(BuildSliders());
+    auto* unifyRow = new QHBoxLayout;
+    unifyRow->addStretch(1);
+    unifyRow->addWidget(m_unifyCheck);
+    groupLayout->addLayout(unifyRow);
+
+    auto* applyRow = new QHBoxLayout;
+    applyRow->addStretch(1);
+    applyRow->addWidget(m_applyButton);
+
+    auto* layout = new QVBoxLayout(form);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(14);
+    layout->addWidget(m_colorList, 1);
+    layout->addWidget(group);
+    layout->addLayout(applyRow);
+
+    setTabOrder(m_colorList, m_hSlider);
+    setTabOrder(m_hSlider, m_sSlider);
+    setTabOrder(m_sSlider, m_vSlider);
+    setTabOrder(m_vSlider, m_unifyCheck);
+    setTabOrder(m_unifyCheck, m_applyButton);
+    return form;
+}
+
+QWidget* CColorView::BuildSliders()
+{
+    auto* box = new QWidget;
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(1, 1);
+    const struct {
+        const char* text;
+        const char* name;
+        QSlider*& slider;
+        QLabel*& label;
+    } rows[] = {
+        {"色相(&H)", "H", m_hSlider, m_hLabel},
+        {"彩度(&S)", "S", m_sSlider, m_sLabel},
+        {"明度(&V)", "V", m_vSlider, m_vLabel},
+    };
+    int row = 0;
+    for (const auto& r : rows) {
+        auto* caption = new QLabel(QString::fromUtf8(r.text), box);
+        r.slider = MakeSlider(r.name, r.label);
+        caption->setBuddy(r.slider);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(r.slider, row, 1);
+        grid->addWidget(r.label, row, 2);
+        ++row;
+    }
+    return box;
+}
+
+QSlider* CColorView::MakeSlider(const char* name, QLabel*& label)
+{
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setObjectName(QString::fromLatin1(name));
+    label = new QLabel(QStringLiteral("255"));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("-100")) + 4);
+    SetupSlider(*slider, *label, name, CColorTable::kDefaultParameter);
+    connect(slider, &QSlider::valueChanged, this, [this, slider] { OnHScroll(*slider); });
+    return slider;
+}
+
+void CColorView::OnInitialUpdate()
+{
+    SyncControls(m_doc.GetColorTable());
+    FillList(m_doc.GetColorTable());
+}
+
+void CColorView::SetupSlider(QSlider& slider, QLabel& label, const char* name, int value)
+{
+    // Setting the position is not a move by the user: no effect, no repaint.
+    const QSignalBlocker blocker(slider);
+    slider.setRange(kSliderMin, kSliderMax);
+    slider.setValue(value);
+    slider.setPageStep(kSliderPage);
+    slider.setProperty(kCaptionProperty, QString::fromLatin1(name));
+    label.setText(QString::number(value - 100));
+}
+
+void CColorView::SyncControls(const CColorTable& table)
+{
+    SetupSlider(*m_hSlider, *m_hLabel, "H", table.Hue());
+    SetupSlider(*m_sSlider, *m_sLabel, "S", table.Saturation());
+    SetupSlider(*m_vSlider, *m_vLabel, "V", table.Value());
+    const QSignalBlocker blocker(m_unifyCheck);
+    m_unifyCheck->setChecked(table.Unify() != 0);
+}
+
+template <typename F>
+void CColorView::SetSelectionQuietly(F&& change)
+{
+    const bool was = m_selectingQuietly;
+    m_selectingQuietly = true;
+    change();
+    m_selectingQuietly = was;
+}
+
+void CColorView::FillList(const CColorTable& table)
+{
+    std::vector<std::uint32_t> keys;
+    std::vector<std::uint32_t> selected;
+    table.Map().ForEach([&](std::uint32_t key, std::uint32_t value) {
+        if ((key & table.KindFilter()) == 0)
+            return;
+        keys.push_back(key);
+        if (value & kSelectedBit)
+            selected.push_back(key);
+    });
+    SetSelectionQuietly([&] {
+        m_model->SetKeys(keys);
+        if (selected.empty())
+            return;
+        std::sort(selected.begin(), selected.end());
+        QItemSelection selection;
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            if (std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row))) {
+                const QModelIndex index = m_model->index(row);
+                selection.merge(QItemSelection(index, index), QItemSelectionModel::Select);
+            }
+        }
+        m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
+    });
+}
+
+void CColorView::OnSelChangeList()
+{
+    if (!m_selectingQuietly)
+        SyncSelection();
+}
+
+void CColorView::SyncSelection()
+{
+    m_doc.ApplyEffects();
+    std::vector<char> selected(static_cast<std::size_t>(m_model->rowCount()), 0);
+    for (const QItemSelectionRange& range : m_colorList->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            selected[static_cast<std::size_t>(row)] = 1;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        m_doc.Select(m_model->KeyAt(row), selected[static_cast<std::size_t>(row)]);
+    RedrawSwatches();
+    SyncControls(m_doc.GetColorTable());
+    m_doc.PushHistory();
+    emit documentChanged();
+}
+
+void CColorView::RedrawSwatches()
+{
+    QWidget* viewport = m_colorList->viewport();
+    const QRect visible = viewport->rect();
+    const QModelIndexList selected = m_colorList->selectionModel()->selectedIndexes();
+    for (const QModelIndex& index : selected) {
+        const QRect swatch = CColorSwatchDelegate::SwatchRect(m_colorList->visualRect(index));
+        if (swatch.intersects(visible))
+            viewport->update(swatch);
+    }
+}
+
+void CColorView::OnHScroll(QSlider& slider)
+{
+    // The position is the parameter itself: the middle, 100, is neutral.
+    const int p = slider.value();
+    const QString caption = slider.property(kCaptionProperty).toString();
+    m_doc.Effect(caption.toStdString(), p);
+    const QChar first = caption.isEmpty() ? QChar() : caption.front();
+    QLabel* label = first == u'H' ? m_hLabel : first == u'S' ? m_sLabel : first == u'V' ? m_vLabel : nullptr;
+    if (label)
+        label->setText(QString::number(p - 100));
+    RedrawSwatches();
+}
+
+void CColorView::OnUnify(bool checked)
+{
+    m_doc.Effect("UniColor", checked ? 1 : 0);
+    RedrawSwatches();
+}
+
+void CColorView::OnEditSelectAll()
+{
+    SetSelectionQuietly([&] { m_colorList->selectAll(); });
+    SyncSelection();
+}
+
+void CColorView::OnEditDeselect()
+{
+    SetSelectionQuietly([&] { m_colorList->clearSelection(); });
+    SyncSelection();
+}
+
+void CColorView::OnApply()
+{
+    m_doc.UpdatePreview(false);
+    m_doc.PushHistory();
+    emit documentChanged();
+}
+
+void CColorView::SelectNearest(std::uint32_t rgb)
+{
+    const CColor picked(rgb & kColourMask);
+    std::int32_t best = kNearestLimit;
+    int found = -1;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const std::int32_t d = picked.Distance(m_doc.GetColor(m_model->KeyAt(row), 1) & kColourMask);
+        if (d < best) {
+            best = d;
+            found = row;
+        }
+    }
+    if (found < 0)
+        return;
+    SetSelectionQuietly([&] { m_colorList->selectionModel()->select(m_model->index(found), QItemSelectionModel::Select); });
+    SyncSelection();
+}
+
+std::uint32_t CColorView::KeyAt(int row) const
+{
+    return m_model->KeyAt(row);
+}
+
+int CColorView::Count() const
+{
+    return m_model->rowCount();
+}
+
+void CColorView::mousePressEvent(QMouseEvent* event)
+{
+    // Clicks reach here only from the form's free area: the list, sliders,
+    // box and button take their own.
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier)) {
+        SetSelectionQuietly([&] { m_colorList->clearSelection(); });
+        SyncSelection();
+    }
+    QScrollArea::mousePressEvent(event);
+}
+
+void CColorView::keyPressEvent(QKeyEvent* event)
+{
+    // Enter presses the default button, as in a dialog.
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+        m_applyButton->animateClick();
+        return;
+    }
+    QScrollArea::keyPressEvent(event);
+}
+
+} // namespace tintor

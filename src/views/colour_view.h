@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/tintor_doc.h"
+
+#include <QScrollArea>
+
+#include <cstdint>
+#include <string_view>
+
+class QCheckBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QSlider;
+
+namespace tintor {
+
+class CColorListModel;
+class CColorSwatchDelegate;
+
+// The left pane: every colour of the document's table as a swatch in a
+// multi-column list, the hue, saturation and value sliders, the unify box
+// and Apply. The list's selection is the table's selection; the sliders only
+// set the pending effect, which Apply writes into the movie.
+class CColorView final : public QScrollArea, public IColorViewPort {
+    Q_OBJECT
+public:
+    static constexpr int kSliderMin = 0;
+    static constexpr int kSliderMax = 200;
+    static constexpr int kSliderPage = 25;
+    static constexpr std::int32_t kNearestLimit = 1000;
+
+    explicit CColorView(CTintorDoc& doc, QWidget* parent = nullptr);
+    ~CColorView() override;
+
+    // Controls and list from the document's table (start-up and every open).
+    void OnInitialUpdate();
+
+    // IColorViewPort
+    void SyncControls(const CColorTable& table) override;
+    void FillList(const CColorTable& table) override;
+
+    void OnEditSelectAll();
+    void OnEditDeselect();
+    void OnApply();
+    // Adds the listed colour nearest to rgb (squared distance below 1000)
+    // to the selection.
+    void SelectNearest(std::uint32_t rgb);
+
+    // The widgets, for the frame's focus handling and for tests.
+    QListView* List() const { return m_colorList; }
+    QSlider* HueSlider() const { return m_hSlider; }
+    QSlider* SaturationSlider() const { return m_sSlider; }
+    QSlider* ValueSlider() const { return m_vSlider; }
+    QLabel* HueLabel() const { return m_hLabel; }
+    QLabel* SaturationLabel() const { return m_sLabel; }
+    QLabel* ValueLabel() const { return m_vLabel; }
+    QCheckBox* UnifyCheck() const { return m_unifyCheck; }
+    QPushButton* ApplyButton() const { return m_applyButton; }
+    // The list's keys in display order.
+    std::uint32_t KeyAt(int row) const;
+    int Count() const;
+
+signals:
+    // The table's selection or the history changed; the frame refreshes the
+    // enabled state of its commands.
+    void documentChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* BuildForm();
+    QWidget* BuildSliders();
+    QSlider* MakeSlider(const char* name, QLabel*& label);
+    void SetupSlider(QSlider& slider, QLabel& label, const char* name, int value);
+    void OnHScroll(QSlider& slider);
+    void OnUnify(bool checked);
+    void OnSelChangeList();
+    void SyncSelection();
+    void RedrawSwatches();
+    // Changes the list's selection without it counting as the user's change.
+    template <typename F>
+    void SetSelectionQuietly(F&& change);
+
+    CTintorDoc& m_doc;
+    CColorListModel* m_model = nullptr;
+    CColorSwatchDelegate* m_delegate = nullptr;
+    QCheckBox* m_unifyCheck = nullptr;
+    QLabel* m_vLabel = nullptr;
+    QSlider* m_vSlider = nullptr;
+    QLabel* m_sLabel = nullptr;
+    QSlider* m_sSlider = nullptr;
+    QLabel* m_hLabel = nullptr;
+    QSlider* m_hSlider = nullptr;
+    QListView* m_colorList = nullptr;
+    QPushButton* m_applyButton = nullptr;
+    bool m_selectingQuietly = false;
+};
+
+} // namespace tintor

@@ -1,0 +1,97 @@
+#include "views/colour_view_delegate.h"
+
+#include "app/tintor_doc.h"
+#include "colour/colour.h"
+#include "swf/colour_key.h"
+#include "views/colour_view_model.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace tintor {
+
+namespace {
+
+struct KindLabel {
+    const char* text;
+    int x;
+    int y;
+};
+
+// Offsets of the label's top-left corner from the swatch's.
+const KindLabel* LabelFor(std::uint32_t kind)
+{
+    static constexpr KindLabel kText{"TXT", 1, 2};
+    static constexpr KindLabel kLine{"LINE", 0, 2};
+    static constexpr KindLabel kBackground{"BG", 4, 2};
+    switch (kind) {
+    case KIND_TEXT:
+        return &kText;
+    case KIND_LINE:
+        return &kLine;
+    case KIND_BG:
+        return &kBackground;
+    default:
+        return nullptr;
+    }
+}
+
+QColor ToQColor(std::uint32_t c)
+{
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+} // namespace
+
+CColorSwatchDelegate::CColorSwatchDelegate(CTintorDoc& doc, QObject* parent) : QStyledItemDelegate(parent), m_doc(doc)
+{
+    // A small proportional font, like the stock one the labels were made for.
+    m_labelFont.setFamily(QStringLiteral("Sans Serif"));
+    m_labelFont.setPixelSize(11);
+}
+
+QSize CColorSwatchDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return QSize(kItemWidth, kItemHeight);
+}
+
+void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return;
+    QRect r = option.rect;
+    if (option.state & QStyle::State_Selected) {
+        // The outermost ring stays as the list's background.
+        r.adjust(1, 1, -1, -1);
+        painter->fillRect(r, Qt::black);
+        r.adjust(2, 2, -2, -2);
+        painter->fillRect(r, Qt::white);
+    } else {
+        painter->fillRect(r, Qt::white);
+        r.adjust(3, 3, -3, -3);
+        painter->fillRect(r, Qt::black);
+    }
+    r.adjust(1, 1, -1, -1);
+    DrawSwatch(*painter, r, index.data(CColorListModel::kKeyRole).toUInt());
+}
+
+void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const
+{
+    const std::uint32_t c = m_doc.GetColor(key, 1);
+    painter.fillRect(rect, ToQColor(c));
+    if ((c & 0xFF000000u) == 0)
+        return;
+    const KindLabel* label = LabelFor(c & 0xFF000000u);
+    if (!label)
+        return;
+    const std::uint32_t lightness = (CColor(c).ToHls() >> 16) & 0xFF;
+    painter.save();
+    painter.setClipRect(rect);
+    painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
+    painter.setFont(m_labelFont);
+    const QFontMetrics metrics(m_labelFont);
+    painter.drawText(QPoint(rect.left() + label->x, rect.top() + label->y + metrics.ascent()), QString::fromLatin1(label->text));
+    painter.restore();
+}
+
+} // namespace tintor

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <cstdint>
+
+namespace tintor {
+
+class CTintorDoc;
+
+// Paints one colour of the list: a frame that shows whether the item is
+// selected, the swatch in the colour the document gives for the key (with
+// the pending effect when selected) and the kind label.
+class CColorSwatchDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int kItemWidth = 40;
+    static constexpr int kItemHeight = 24;
+    // Lightness byte below which a label is drawn in white.
+    static constexpr std::uint32_t kDarkLightness = 112;
+
+    explicit CColorSwatchDelegate(CTintorDoc& doc, QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The swatch with its label into rect.
+    void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const;
+    // The part of an item's rectangle that DrawSwatch paints.
+    static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
+
+private:
+    CTintorDoc& m_doc;
+    QFont m_labelFont;
+};
+
+} // namespace tintor
