@@ -33,6 +33,8 @@ int RunApply(const ApplyOptions& options)
         std::fprintf(stderr, "tintor-cli apply: can't read the script %s\n", options.script.c_str());
         return kExitFailed;
     }
+    if (!PrepareOutDir(options.output))
+        return kExitFailed;
     return RunOnMovies("apply", options.movies, *outputs,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
             dialogs.SetOpenPath(options.script);

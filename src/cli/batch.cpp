@@ -64,26 +64,27 @@ bool RecolourOne(const std::string& movie, const std::filesystem::path& output, 
     return doc.OnSaveDocument(output);
 }
 
-bool MakeOutDir(const std::filesystem::path& dir)
+} // namespace
+
+bool PrepareOutDir(const OutputOptions& options)
 {
+    if (options.outDir.empty())
+        return true;
     std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    if (error || !std::filesystem::is_directory(dir, error)) {
-        std::fprintf(stderr, "tintor-cli: can't make the folder %s\n", dir.string().c_str());
+    std::filesystem::create_directories(options.outDir, error);
+    if (error || !std::filesystem::is_directory(options.outDir, error)) {
+        std::fprintf(stderr, "tintor-cli: can't make the folder %s\n", options.outDir.c_str());
         return false;
     }
     return true;
 }
-
-} // namespace
 
 int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
     const std::vector<std::filesystem::path>& outputs, const RecolourStep& step)
 {
     int failed = 0;
     for (std::size_t i = 0; i < movies.size(); ++i) {
-        const auto dir = outputs[i].parent_path();
-        const bool ok = (dir.empty() || MakeOutDir(dir)) && RecolourOne(movies[i], outputs[i], step);
+        const bool ok = RecolourOne(movies[i], outputs[i], step);
         if (!ok)
             ++failed;
         std::fprintf(stderr, "[%zu/%zu] %.*s %s -> %s: %s\n", i + 1, movies.size(), static_cast<int>(command.size()),

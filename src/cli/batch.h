@@ -32,6 +32,10 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options);
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options);
 
+// Makes the --out-dir folder when it is missing; false (after one line on
+// stderr) when it cannot be made.
+bool PrepareOutDir(const OutputOptions& options);
+
 // What a command does to one opened movie before it is saved; false when it
 // failed, after saying why on stderr.
 using RecolourStep = std::function<bool(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie)>;

@@ -130,6 +130,8 @@ int RunShift(const ShiftOptions& options)
     const auto outputs = PlanOutputs("shift", options.movies, options.output);
     if (!outputs)
         return kExitUsage;
+    if (!PrepareOutDir(options.output))
+        return kExitFailed;
     const Selection selection = SelectionFrom(options);
     return RunOnMovies("shift", options.movies, *outputs,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {

@@ -1,0 +1,267 @@
+// tintor-cli run as users run it: exit codes, progress lines and the files
+// it leaves behind.
+#include "core/file.h"
+#include "core/messages.h"
+#include "swf/movie_builder.h"
+#include "swf/swf_file.h"
+#include "support/corpus.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+namespace tintor::test {
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (const char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    const auto bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tintor-cli-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    RunResult Run(const std::vector<std::string>& args) const
+    {
+        std::string command = Quote(TINTOR_CLI_PATH);
+        for (const auto& arg : args)
+            command += " " + Quote(arg);
+        command += " >" + Quote((m_dir / "stdout.txt").string()) + " 2>" + Quote((m_dir / "stderr.txt").string());
+        const int status = std::system(command.c_str());
+        RunResult result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = ReadText(m_dir / "stdout.txt");
+        result.err = ReadText(m_dir / "stderr.txt");
+        std::filesystem::remove(m_dir / "stdout.txt");
+        std::filesystem::remove(m_dir / "stderr.txt");
+        return result;
+    }
+
+    std::filesystem::path Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const
+    {
+        const auto path = m_dir / name;
+        EXPECT_TRUE(WriteWholeFile(path, bytes));
+        return path;
+    }
+
+    std::filesystem::path m_dir;
+};
+
+// A few corpus movies: plain and compressed, morph shapes, many colours.
+const char* const kCorpusMovies[] = {
+    "ruffle/tests/tests/swfs/from_gnash/misc-ming.all/loop/loop_test8/test.swf",
+    "ruffle/tests/tests/swfs/from_shumway/3_joystick/test.swf",
+    "ruffle/tests/tests/swfs/from_shumway/acid/acid-morph/test.swf",
+    "ruffle/tests/tests/swfs/visual/simple_shapes/heavy_tesselation/test.swf",
+};
+
+struct LoadedMovie {
+    bool ok = false;
+    bool compressed = false;
+    std::uint32_t fileSize = 0;
+    std::size_t colours = 0;
+    std::vector<std::uint8_t> buffer;
+};
+
+LoadedMovie Load(const std::filesystem::path& path)
+{
+    CRecordingSink messages;
+    CSwfFile movie(messages);
+    LoadedMovie loaded;
+    auto file = CDiskInputFile::Open(path);
+    if (!file || !movie.Load(*file))
+        return loaded;
+    loaded.ok = true;
+    loaded.compressed = movie.IsCompressed();
+    loaded.fileSize = movie.FileSize();
+    loaded.colours = movie.Colors().Size();
+    loaded.buffer.assign(movie.Buffer().begin(), movie.Buffer().end());
+    return loaded;
+}
+
+TEST_F(CliTest, ScriptFromShiftReplayedByApplyGivesTheSameMovie)
+{
+    for (const char* name : kCorpusMovies) {
+        SCOPED_TRACE(name);
+        const auto movie = CorpusDir() / name;
+        if (!std::filesystem::exists(movie))
+            GTEST_SKIP() << "corpus not found";
+        const auto shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf", script = m_dir / "s.iro";
+
+        const auto shift = Run({"shift", movie.string(), "--all", "--hue", "140", "--value", "80", "-o",
+            shifted.string(), "--save-script", script.string()});
+        ASSERT_EQ(shift.exitCode, 0) << shift.err;
+        EXPECT_NE(shift.err.find("[1/1] shift"), std::string::npos) << shift.err;
+        EXPECT_EQ(ReadText(script).rfind("[TINTOR SCRIPT]\n@", 0), 0u);
+
+        const auto apply = Run({"apply", movie.string(), "--script", script.string(), "-o", applied.string()});
+        ASSERT_EQ(apply.exitCode, 0) << apply.err;
+        EXPECT_EQ(ReadBytes(applied), ReadBytes(shifted));
+
+        // Both load again, as large and as compressed as the input.
+        const LoadedMovie original = Load(movie), result = Load(applied);
+        ASSERT_TRUE(original.ok && result.ok);
+        EXPECT_EQ(result.fileSize, original.fileSize);
+        EXPECT_EQ(result.buffer.size(), original.buffer.size());
+        EXPECT_EQ(result.compressed, original.compressed);
+        EXPECT_NE(result.buffer, original.buffer);
+        EXPECT_GT(result.colours, 0u);
+        if (!original.compressed) {
+            EXPECT_EQ(std::filesystem::file_size(applied), original.fileSize);
+        }
+    }
+}
+
+TEST_F(CliTest, SelectedKindOnlyIsChanged)
+{
+    const auto movie = Write("sample.swf", BuildSampleMovie());
+    const auto out = m_dir / "out.swf";
+    const auto run = Run({"shift", movie.string(), "--kind", "line", "--value", "0", "-o", out.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto listed = Run({"colours", out.string()});
+    ASSERT_EQ(listed.exitCode, 0);
+    std::istringstream lines(listed.out);
+    int lineColours = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("line ", 0) == 0) {
+            ++lineColours;
+            EXPECT_EQ(line.substr(0, 12), "line #000000") << line;
+        } else {
+            EXPECT_EQ(line.find("#000000"), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(lineColours, 1); // both outlines are black now: one key
+}
+
+TEST_F(CliTest, SeveralMoviesReportEachAndFailOnlyTheBadOne)
+{
+    Write("a.swf", BuildSampleMovie(false));
+    Write("b.swf", BuildSampleMovie(true));
+    const std::string text = "no movie";
+    Write("bad.swf", {text.begin(), text.end()});
+    const auto outDir = m_dir / "out" / "deeper";
+    const auto run = Run({"shift", (m_dir / "a.swf").string(), (m_dir / "bad.swf").string(), (m_dir / "b.swf").string(),
+        "--all", "--saturation", "0", "--out-dir", outDir.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("[1/3] shift " + (m_dir / "a.swf").string() + " -> "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("bad.swf: FAILED"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("ERROR: Illegal Header - not a Shockwave Flash File"), std::string::npos);
+    EXPECT_NE(run.err.find("[3/3]"), std::string::npos);
+    EXPECT_TRUE(Load(outDir / "a.swf").ok);
+    EXPECT_TRUE(Load(outDir / "b.swf").compressed);
+    EXPECT_FALSE(std::filesystem::exists(outDir / "bad.swf"));
+}
+
+TEST_F(CliTest, WrongCommandLinesExitTwoAndWriteNothing)
+{
+    const auto a = Write("a.swf", BuildSampleMovie()).string();
+    std::filesystem::create_directory(m_dir / "sub");
+    const auto b = Write("sub/a.swf", BuildSampleMovie()).string();
+    const auto out = (m_dir / "out.swf").string();
+    const auto outDir = (m_dir / "outdir").string();
+    const std::vector<std::vector<std::string>> wrong = {
+        {"shift", a, "--all", "--hue", "201", "-o", out},
+        {"shift", a, "--all", "--value", "-1", "-o", out},
+        {"shift", a, "--all"},                                 // no output
+        {"shift", a, "-o", out},                               // nothing selected
+        {"shift", a, "--select", "fill:#12345", "-o", out},    // five digits
+        {"shift", a, "--select", "glow:#123456", "-o", out},   // no such kind
+        {"shift", a, "--kind", "stroke", "-o", out},
+        {"shift", a, "b.swf", "--all", "-o", out},             // -o with two movies
+        {"shift", a, b, "--all", "--out-dir", outDir},         // same name twice
+        {"shift", a, "--all", "-o", out, "--out-dir", outDir}, // both
+        {"apply", a, "-o", out},                               // no script
+        {"apply", a, "--script", (m_dir / "none.iro").string(), "-o", out},
+        {"recolour", a},
+        {},
+    };
+    for (const auto& args : wrong) {
+        const auto run = Run(args);
+        std::string joined;
+        for (const auto& arg : args)
+            joined += arg + " ";
+        EXPECT_EQ(run.exitCode, 2) << joined << "\n" << run.err;
+        EXPECT_FALSE(run.err.empty()) << joined;
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(outDir));
+}
+
+TEST_F(CliTest, HelpExplainsEverySubcommand)
+{
+    const auto top = Run({"--help"});
+    EXPECT_EQ(top.exitCode, 0);
+    for (const char* word : {"colours", "apply", "shift", "Exit status"})
+        EXPECT_NE(top.out.find(word), std::string::npos) << word;
+    const auto shift = Run({"shift", "--help"});
+    EXPECT_EQ(shift.exitCode, 0);
+    for (const char* word : {"--select", "--all", "--kind", "--hue", "--saturation", "--value", "--unify", "--out-dir",
+             "--save-script"})
+        EXPECT_NE(shift.out.find(word), std::string::npos) << word;
+    EXPECT_EQ(Run({"apply", "--help"}).exitCode, 0);
+}
+
+TEST_F(CliTest, FailuresPerMovieExitOne)
+{
+    const auto a = Write("a.swf", BuildSampleMovie()).string();
+    const auto out = (m_dir / "out.swf").string();
+    // A colour the movie does not have.
+    auto run = Run({"shift", a, "--select", "fill:#123456", "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("has no fill colour #123456"), std::string::npos) << run.err;
+    // A movie that does not exist.
+    run = Run({"shift", (m_dir / "none.swf").string(), "--all", "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    // An output that cannot be written.
+    run = Run({"shift", a, "--all", "-o", (m_dir / "a.swf" / "x.swf").string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("OnSaveDocument: can't save"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliTest, ColoursListsKindColourAndCount)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00}, blue[] = {0x00, 0x00, 0xFF};
+    builder.AddTag(9, red);
+    builder.AddTag(9, blue);
+    builder.AddTag(9, red);
+    const auto movie = Write("bg.swf", builder.Build());
+    const auto run = Run({"colours", movie.string()});
+    ASSERT_EQ(run.exitCode, 0);
+    std::vector<std::string> lines;
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"bg #0000ff 1", "bg #ff0000 2"}));
+}
+
+} // namespace
+} // namespace tintor::test
