@@ -1,0 +1,462 @@
+// The colour list view on a real document: the list's order and painting,
+// clicks and the table's selection, the sliders, Apply, undo and the picker.
+#include "window_test_support.h"
+
+#include "app/tintor_doc.h"
+#include "colour/colour.h"
+#include "core/messages.h"
+#include "swf/colour_key.h"
+#include "views/colour_view.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+namespace tintor::test {
+namespace {
+
+constexpr std::uint32_t kBackground = Rgb(0xF0, 0xF0, 0xE0);
+constexpr std::uint32_t kRed = Rgb(0xE0, 0x30, 0x30);
+constexpr std::uint32_t kBlue = Rgb(0x20, 0x40, 0xC0);
+constexpr std::uint32_t kDark = Rgb(0x10, 0x10, 0x10);
+constexpr std::uint32_t kGreen = Rgb(0x30, 0xA0, 0x40);
+
+std::uint32_t Lightness(std::uint32_t rgb)
+{
+    return (CColor(rgb).ToHls() >> 16) & 0xFF;
+}
+
+// A grey (or, failing that, any colour) whose lightness byte is exactly l.
+std::optional<std::uint32_t> ColourOfLightness(std::uint32_t l)
+{
+    for (std::uint32_t v = 0; v < 256; ++v)
+        if (Lightness(Rgb(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v))) == l)
+            return Rgb(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v));
+    for (std::uint32_t c = 0; c < 0x1000000; c += 97)
+        if (Lightness(c) == l)
+            return c;
+    return std::nullopt;
+}
+
+// A document with the colour view as its first view, on screen.
+struct CSession {
+    CRecordingSink messages;
+    CScriptedDialogs dialogs;
+    CTintorDoc doc{messages, dialogs};
+    CColorView view{doc};
+
+    CSession()
+    {
+        doc.AttachViews(&view, nullptr);
+        doc.OnNewDocument();
+        view.OnInitialUpdate();
+        view.resize(300, 560);
+        view.show();
+    }
+    ~CSession() { doc.AttachViews(nullptr, nullptr); }
+
+    bool Open(const std::filesystem::path& path)
+    {
+        const bool opened = doc.OnOpenDocument(path);
+        view.OnInitialUpdate();
+        return opened;
+    }
+
+    int Row(std::uint32_t key) const
+    {
+        for (int row = 0; row < view.Count(); ++row)
+            if (view.KeyAt(row) == key)
+                return row;
+        return -1;
+    }
+    QRect ItemRect(int row) const { return view.List()->visualRect(view.List()->model()->index(row, 0)); }
+    void Click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::mouseClick(view.List()->viewport(), Qt::LeftButton, modifiers, ItemRect(row).center());
+    }
+
+    std::set<std::uint32_t> TableSelection() const
+    {
+        std::set<std::uint32_t> keys;
+        doc.GetColorTable().Map().ForEach([&](std::uint32_t key, std::uint32_t value) {
+            if (value & kSelectedBit)
+                keys.insert(key);
+        });
+        return keys;
+    }
+    std::set<std::uint32_t> ListSelection() const
+    {
+        std::set<std::uint32_t> keys;
+        for (const QModelIndex& index : view.List()->selectionModel()->selectedIndexes())
+            keys.insert(view.KeyAt(index.row()));
+        return keys;
+    }
+    int UndoCount() const { return doc.GetHistory().GetUndoCount(); }
+
+    // The swatch of a row as painted on screen, in list coordinates.
+    QImage ListImage() { return Grab(*view.List()->viewport()); }
+    std::uint32_t SwatchPixel(int row) { return PixelAt(ListImage(), ItemRect(row).center() + QPoint(8, 4)); }
+};
+
+} // namespace
+
+class CColorViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::filesystem::path m_movie;
+    std::uint32_t m_grey111 = 0;
+    std::uint32_t m_grey112 = 0;
+
+    std::filesystem::path Path(const char* name) const { return std::filesystem::path(m_dir.filePath(QString::fromLatin1(name)).toStdString()); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const auto dark = ColourOfLightness(111);
+        const auto light = ColourOfLightness(112);
+        QVERIFY(dark && light);
+        m_grey111 = *dark;
+        m_grey112 = *light;
+        m_movie = Path("colours.swf");
+        QVERIFY(WriteFile(m_movie, CColourMovie()
+                                       .Background(kBackground)
+                                       .Shape(kRed, kRed)
+                                       .Shape(kBlue, kDark)
+                                       .Text(kGreen)
+                                       .Shape(kGreen, m_grey111)
+                                       .Shape(kDark, m_grey112)
+                                       .Build()));
+    }
+
+    void startsEmptyWithNeutralControls()
+    {
+        CSession s;
+        QCOMPARE(s.view.Count(), 0);
+        for (QSlider* slider : {s.view.HueSlider(), s.view.SaturationSlider(), s.view.ValueSlider()}) {
+            QCOMPARE(slider->minimum(), 0);
+            QCOMPARE(slider->maximum(), 200);
+            QCOMPARE(slider->pageStep(), 25);
+            QCOMPARE(slider->value(), 100);
+        }
+        for (QLabel* label : {s.view.HueLabel(), s.view.SaturationLabel(), s.view.ValueLabel()})
+            QCOMPARE(label->text(), QStringLiteral("0"));
+        QVERIFY(!s.view.UnifyCheck()->isChecked());
+        QCOMPARE(s.view.UnifyCheck()->text(), QStringLiteral("色彩の統一(&O)"));
+        QCOMPARE(s.view.ApplyButton()->text(), QStringLiteral("適用(&A) >>"));
+    }
+
+    void listIsSortedByLightnessThenHue()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const auto& table = s.doc.GetColorTable();
+        QCOMPARE(static_cast<std::size_t>(s.view.Count()), table.Map().Size());
+        QCOMPARE(table.Map().Size(), std::size_t{10});
+        QString previous;
+        for (int row = 0; row < s.view.Count(); ++row) {
+            const std::uint32_t key = s.view.KeyAt(row);
+            QVERIFY(table.Map().Find(key));
+            const QString text = s.view.List()->model()->index(row, 0).data().toString();
+            QCOMPARE(text, QString::asprintf("%08x", CColor(key).ToHls() & 0x00FF00FFu));
+            QVERIFY2(previous <= text, qPrintable(previous + QStringLiteral(" > ") + text));
+            previous = text;
+        }
+        // The same colour as fill and as line: two items with one sort text, side by side.
+        const int fill = s.Row(kRed | KIND_FILL);
+        const int line = s.Row(kRed | KIND_LINE);
+        QVERIFY(fill >= 0 && line >= 0);
+        QCOMPARE(std::abs(fill - line), 1);
+    }
+
+    void swatchesShowColourAndKindLabel()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        QTest::qWait(50);
+        const QImage image = s.ListImage();
+        const auto swatch = [&](std::uint32_t key) {
+            return image.copy(s.ItemRect(s.Row(key)).adjusted(4, 4, -4, -4));
+        };
+        // How many pixels differ from the swatch colour, and the most extreme one.
+        const auto labelPixels = [&](std::uint32_t key, int& lighter, int& darker) {
+            const QImage part = swatch(key);
+            const int base = qGray(part.pixel(part.width() - 1, part.height() - 1));
+            lighter = darker = 0;
+            for (int y = 0; y < part.height(); ++y)
+                for (int x = 0; x < part.width(); ++x) {
+                    const int g = qGray(part.pixel(x, y));
+                    lighter += g > base + 40;
+                    darker += g < base - 40;
+                }
+        };
+        int lighter = 0;
+        int darker = 0;
+        for (std::uint32_t key : {kRed | KIND_FILL, kBlue | KIND_FILL, kGreen | KIND_FILL}) {
+            const QImage part = swatch(key);
+            QCOMPARE(PixelAt(part, QPoint(0, 0)), key & kColourMask);
+            labelPixels(key, lighter, darker);
+            QCOMPARE(lighter + darker, 0);
+        }
+        for (std::uint32_t key : {kRed | KIND_LINE, kGreen | KIND_TEXT, kBackground | KIND_BG, kDark | KIND_LINE}) {
+            QCOMPARE(PixelAt(swatch(key), QPoint(swatch(key).width() - 1, 0)), key & kColourMask);
+            labelPixels(key, lighter, darker);
+            QVERIFY2(lighter + darker > 5, qPrintable(QString::number(key, 16)));
+        }
+        // Labels turn from white to black at lightness 112.
+        labelPixels(m_grey111 | KIND_LINE, lighter, darker);
+        QVERIFY(lighter > 5 && darker == 0);
+        labelPixels(m_grey112 | KIND_LINE, lighter, darker);
+        QVERIFY(darker > 5 && lighter == 0);
+    }
+
+    void framesShowTheSelection()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        s.Click(2);
+        QTest::qWait(50);
+        const QImage image = s.ListImage();
+        const QRect selected = s.ItemRect(2);
+        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(1, 1)), 0u);
+        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(3, 3)), 0xFFFFFFu);
+        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(4, 4)), s.doc.GetColor(s.view.KeyAt(2), 1) & kColourMask);
+        const QRect plain = s.ItemRect(3);
+        QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(2, 2)), 0xFFFFFFu);
+        QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(3, 3)), 0u);
+        QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(4, 4)), s.view.KeyAt(3) & kColourMask);
+    }
+
+    void clicksDriveTheTableSelectionAndHistory()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        QCOMPARE(s.UndoCount(), 0);
+        s.Click(0);
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{s.view.KeyAt(0)}));
+        QCOMPARE(s.UndoCount(), 1);
+        s.Click(2, Qt::ControlModifier);
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{s.view.KeyAt(0), s.view.KeyAt(2)}));
+        QCOMPARE(s.UndoCount(), 2);
+        s.Click(4, Qt::ShiftModifier);
+        // Qt's extended selection: Shift adds the range from the last click.
+        QCOMPARE(s.TableSelection(),
+            (std::set<std::uint32_t>{s.view.KeyAt(0), s.view.KeyAt(2), s.view.KeyAt(3), s.view.KeyAt(4)}));
+        QCOMPARE(s.UndoCount(), 3);
+        s.Click(3, Qt::ControlModifier);
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{s.view.KeyAt(0), s.view.KeyAt(2), s.view.KeyAt(4)}));
+        QCOMPARE(s.TableSelection(), s.ListSelection());
+        QCOMPARE(s.UndoCount(), 4);
+        // Selection changes never touch the movie.
+        QVERIFY(!s.doc.IsModified());
+    }
+
+    void sliderPositionIsTheParameter_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::newRow("left end") << 0;
+        QTest::newRow("one step right") << 1;
+        QTest::newRow("middle") << 100;
+        QTest::newRow("one step left of the end") << 199;
+        QTest::newRow("right end") << 200;
+    }
+
+    void sliderPositionIsTheParameter()
+    {
+        QFETCH(int, position);
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const auto& table = s.doc.GetColorTable();
+        s.view.HueSlider()->setValue(position == 100 ? 0 : 100);
+        s.view.HueSlider()->setValue(position);
+        s.view.SaturationSlider()->setValue(position == 100 ? 0 : 100);
+        s.view.SaturationSlider()->setValue(position);
+        s.view.ValueSlider()->setValue(position == 100 ? 0 : 100);
+        s.view.ValueSlider()->setValue(position);
+        QCOMPARE(table.Hue(), position);
+        QCOMPARE(table.Saturation(), position);
+        QCOMPARE(table.Value(), position);
+        const QString label = QString::number(position - 100);
+        QCOMPARE(s.view.HueLabel()->text(), label);
+        QCOMPARE(s.view.SaturationLabel()->text(), label);
+        QCOMPARE(s.view.ValueLabel()->text(), label);
+    }
+
+    void keysMoveSlidersByPageAndStep()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        QSlider* value = s.view.ValueSlider();
+        value->setFocus();
+        QTest::keyClick(value, Qt::Key_PageUp);
+        QCOMPARE(s.doc.GetColorTable().Value(), 125);
+        QCOMPARE(s.view.ValueLabel()->text(), QStringLiteral("25"));
+        QTest::keyClick(value, Qt::Key_Left);
+        QCOMPARE(s.doc.GetColorTable().Value(), 124);
+        QCOMPARE(s.doc.GetColorTable().Hue(), 100);
+        QCOMPARE(s.doc.GetColorTable().Saturation(), 100);
+    }
+
+    void draggingRepaintsOnlySelectedSwatches()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const int chosen = s.Row(kRed | KIND_FILL);
+        const int other = s.Row(kBlue | KIND_FILL);
+        const std::vector<std::uint8_t> before(s.doc.GetMovie().Buffer().begin(), s.doc.GetMovie().Buffer().end());
+
+        // Nothing selected: the parameter moves, no swatch changes.
+        s.view.ValueSlider()->setValue(20);
+        QCOMPARE(s.doc.GetColorTable().Value(), 20);
+        QTest::qWait(30);
+        QCOMPARE(s.SwatchPixel(chosen), kRed);
+        s.view.ValueSlider()->setValue(100);
+
+        s.Click(chosen);
+        for (int p = 100; p >= 30; p -= 10) {
+            s.view.ValueSlider()->setValue(p);
+            QTest::qWait(10);
+            QCOMPARE(s.SwatchPixel(chosen), s.doc.GetColor(kRed | KIND_FILL, 1) & kColourMask);
+            QCOMPARE(s.SwatchPixel(other), kBlue);
+        }
+        QVERIFY(s.SwatchPixel(chosen) != kRed);
+        s.view.UnifyCheck()->click();
+        QCOMPARE(s.doc.GetColorTable().Unify(), 1);
+        QTest::qWait(10);
+        QCOMPARE(s.SwatchPixel(chosen), s.doc.GetColor(kRed | KIND_FILL, 1) & kColourMask);
+        QCOMPARE(s.SwatchPixel(other), kBlue);
+        // Nothing reached the movie.
+        QVERIFY(std::equal(before.begin(), before.end(), s.doc.GetMovie().Buffer().begin(), s.doc.GetMovie().Buffer().end()));
+    }
+
+    void applyWritesSelectedColoursAndStoresAState()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const std::uint32_t key = kRed | KIND_FILL;
+        s.Click(s.Row(key));
+        s.view.HueSlider()->setValue(160);
+        const int undo = s.UndoCount();
+        const std::vector<std::uint8_t> before(s.doc.GetMovie().Buffer().begin(), s.doc.GetMovie().Buffer().end());
+        QTest::mouseClick(s.view.ApplyButton(), Qt::LeftButton);
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QVERIFY(s.doc.IsModified());
+        // The pending effect stays pending after Apply.
+        QCOMPARE(s.doc.GetColorTable().Hue(), 160);
+        const std::uint32_t c = s.doc.GetColor(key, 1);
+        QVERIFY((c & kColourMask) != kRed);
+        const auto buffer = s.doc.GetMovie().Buffer();
+        std::set<std::uint32_t> written;
+        for (std::uint32_t pos : *s.doc.GetMovie().Colors().Find(key)) {
+            QCOMPARE(buffer[pos], static_cast<std::uint8_t>(c));
+            QCOMPARE(buffer[pos + 1], static_cast<std::uint8_t>(c >> 8));
+            QCOMPARE(buffer[pos + 2], static_cast<std::uint8_t>(c >> 16));
+            written.insert({pos, pos + 1, pos + 2});
+        }
+        for (std::uint32_t i = 0; i < buffer.size(); ++i)
+            if (!written.count(i))
+                QCOMPARE(buffer[i], before[i]);
+    }
+
+    void undoAndRedoRestoreListAndSliders()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const std::uint32_t first = kRed | KIND_FILL;
+        const std::uint32_t second = kBlue | KIND_FILL;
+        s.Click(s.Row(first));
+        s.view.ValueSlider()->setValue(50);
+        QTest::mouseClick(s.view.ApplyButton(), Qt::LeftButton);
+        const std::uint32_t applied = s.doc.GetColor(first, 1) & kColourMask;
+        s.Click(s.Row(second));
+        // The selection change made the effect permanent and set the sliders back.
+        QCOMPARE(*s.doc.GetColorTable().Map().Find(first) & kColourMask, applied);
+        QCOMPARE(s.view.ValueSlider()->value(), 100);
+        QCOMPARE(s.view.ValueLabel()->text(), QStringLiteral("0"));
+
+        s.doc.OnEditUndo(); // back to the state Apply stored
+        QCOMPARE(s.view.ValueSlider()->value(), 50);
+        QCOMPARE(s.view.ValueLabel()->text(), QStringLiteral("-50"));
+        QCOMPARE(s.ListSelection(), (std::set<std::uint32_t>{first}));
+        QCOMPARE(*s.doc.GetColorTable().Map().Find(first) & kColourMask, kRed);
+        s.doc.OnEditUndo(); // the state of the first selection
+        QCOMPARE(s.view.ValueSlider()->value(), 100);
+        QCOMPARE(s.ListSelection(), (std::set<std::uint32_t>{first}));
+        s.doc.OnEditRedo();
+        s.doc.OnEditRedo();
+        QCOMPARE(s.ListSelection(), (std::set<std::uint32_t>{second}));
+        QCOMPARE(*s.doc.GetColorTable().Map().Find(first) & kColourMask, applied);
+        QCOMPARE(s.view.Count(), 10);
+        QTest::qWait(30);
+        QCOMPARE(s.SwatchPixel(s.Row(first)), applied);
+    }
+
+    void selectNearestAddsTheClosestColour()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        s.Click(s.Row(kBlue | KIND_FILL));
+        int undo = s.UndoCount();
+        // Squared distance 1000 is too far, 998 is near enough.
+        s.view.SelectNearest(Rgb(0x20 + 30, 0x40 + 10, 0xC0));
+        QCOMPARE(s.UndoCount(), undo);
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kBlue | KIND_FILL}));
+        s.view.SelectNearest(Rgb(0xE0 - 31, 0x30 + 6, 0x30 + 1));
+        QCOMPARE(s.UndoCount(), undo + 1);
+        // Fill and line share the colour: the lower row wins, added to the selection.
+        const std::uint32_t lower = s.view.KeyAt(std::min(s.Row(kRed | KIND_FILL), s.Row(kRed | KIND_LINE)));
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kBlue | KIND_FILL, lower}));
+        QCOMPARE(s.ListSelection(), s.TableSelection());
+    }
+
+    void altClickOnTheFormDeselectsAll()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        s.view.OnEditSelectAll();
+        QCOMPARE(s.TableSelection().size(), std::size_t{10});
+        QWidget* form = s.view.widget();
+        const QRect apply = s.view.ApplyButton()->geometry();
+        const QPoint free(apply.left() - 30, apply.center().y());
+        QCOMPARE(form->childAt(free), nullptr);
+        // A plain click there does nothing.
+        QTest::mouseClick(form, Qt::LeftButton, Qt::NoModifier, free);
+        QCOMPARE(s.TableSelection().size(), std::size_t{10});
+        const int undo = s.UndoCount();
+        QTest::mouseClick(form, Qt::LeftButton, Qt::AltModifier, free);
+        QVERIFY(s.TableSelection().empty());
+        QVERIFY(s.ListSelection().empty());
+        QCOMPARE(s.UndoCount(), undo + 1);
+        // Inside the list an Alt+click is just a click.
+        s.Click(1, Qt::AltModifier);
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{s.view.KeyAt(1)}));
+    }
+
+    void commandsWithoutAMovieStillStoreStates()
+    {
+        CSession s;
+        s.view.OnEditSelectAll();
+        s.view.OnEditDeselect();
+        QCOMPARE(s.UndoCount(), 2);
+        s.view.OnApply();
+        QCOMPARE(s.UndoCount(), 3);
+        QVERIFY(!s.doc.IsModified());
+        QVERIFY(s.messages.Messages().empty());
+    }
+};
+
+} // namespace tintor::test
+
+QTEST_MAIN(tintor::test::CColorViewTest)
+#include "window_colour_view_test.moc"
