@@ -66,11 +66,12 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
     connect(m_page.get(), &QWebEnginePage::loadFinished, this, &CTintorView::OnPageLoaded);
     connect(m_page.get(), &CPreviewPage::playerReady, this, &CTintorView::OnPlayerReady);
     connect(m_page.get(), &QWebEnginePage::renderProcessTerminated, this, [this] {
-        // Chromium's renderer died and took the player along: start afresh.
+        // Chromium's renderer died and took the player along. The next
+        // reload starts the page afresh; not at once, in case the movie
+        // itself brought it down.
         m_hostReady = false;
         m_hostLoading = false;
-        if (m_target.isLocalFile())
-            LoadMovie();
+        m_moviePending = false;
     });
     connect(m_page.get(), &CPreviewPage::movieShown, this, &CTintorView::OnPlayerShown);
     connect(m_page.get(), &CPreviewPage::movieFailed, this, [](int, const QString& reason) {

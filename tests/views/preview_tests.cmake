@@ -7,3 +7,9 @@ add_test(NAME preview_view_test COMMAND preview_view_test)
 set_tests_properties(preview_view_test PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   TIMEOUT 900)
+# The Alt+click again at a device-pixel ratio of 2, where a point of the view
+# and a pixel of its picture differ.
+add_test(NAME preview_view_test_hidpi COMMAND preview_view_test altClickPicksTheColourAndPlainClickReachesTheMovie)
+set_tests_properties(preview_view_test_hidpi PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2"
+  TIMEOUT 900)
