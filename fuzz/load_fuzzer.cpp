@@ -1,0 +1,41 @@
+// Loads arbitrary bytes as a movie. Whatever they hold, Load must return
+// without reading outside its buffers, and every colour it registers must
+// lie wholly inside the movie.
+#include "swf/swf_file.h"
+
+#include <cstdlib>
+
+namespace {
+
+class CDiscardingSink final : public tintor::IMessageSink {
+public:
+    void Show(std::string_view) override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CDiscardingSink messages;
+    tintor::CSwfFile movie(messages);
+    tintor::CMemoryInputFile file(std::vector<std::uint8_t>(data, data + size), "fuzz.swf");
+    if (!movie.Load(file)) {
+        if (movie.HasMovie() || !movie.Colors().Empty())
+            std::abort(); // a failed load holds nothing
+        return 0;
+    }
+    const std::size_t length = movie.Buffer().size();
+    if (length != movie.FileSize())
+        std::abort();
+    movie.Colors().ForEach([&](tintor::ColorKey key, const tintor::PositionList& positions) {
+        if (positions.empty())
+            std::abort();
+        for (std::uint32_t p : positions) {
+            const auto* bytes = movie.Buffer().data() + p;
+            // Past the end, or a key that is not the colour standing there.
+            if (std::size_t{p} + 3 > length || (key & tintor::kColourMask) != (bytes[0] | bytes[1] << 8 | bytes[2] << 16u))
+                std::abort();
+        }
+    });
+    return 0;
+}
