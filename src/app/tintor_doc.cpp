@@ -212,8 +212,10 @@ bool CTintorDoc::OnOpenDocument(const std::filesystem::path& path)
         return false;
 
     if (!m_movie.Load(*file)) {
-        // Load has said why. The history of the previous movie stays.
+        // Load has said why. The history of the previous movie stays; with
+        // no movie left there is nothing to save either.
         ResetColorTable();
+        SetModifiedFlag(false);
         return false;
     }
     // The movie is good even when its preview cannot be written: the colours

@@ -89,7 +89,9 @@ public:
     bool OnNewDocument();
     void DeleteContents();
     // Opens a movie file. False (after the reason was shown) when it is not a
-    // movie that could be loaded; the document then holds no movie.
+    // movie that could be loaded; the document then holds no movie. When the
+    // file cannot be opened at all, or the preview folder cannot be made,
+    // the document is left as it was.
     bool OnOpenDocument(const std::filesystem::path& path);
     // Saves the movie to path through a temporary file renamed over it. False
     // (after telling the user) when anything failed; the file at path is

@@ -112,6 +112,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
     shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
+                  "A movie that lacks a colour named with --select fails and is not written.\n"
                   "With every slider in the middle the colours stay as they are. A movie that came\n"
                   "compressed is saved compressed.");
     return shift;

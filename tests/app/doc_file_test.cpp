@@ -142,7 +142,10 @@ TEST_F(DocTest, FailedOpenHoldsNoMovieButKeepsTheHistory)
     m_doc->ApplyEffects();
     m_doc->Select(keys.front(), 1);
     m_doc->PushHistory();
+    m_doc->Effect("V", 0);
+    m_doc->UpdatePreview(false);
     ASSERT_TRUE(m_doc->OnUpdateEditUndo());
+    ASSERT_TRUE(m_doc->IsModified());
 
     const std::string text = "not a movie at all";
     const auto bad = Write("bad.swf", {text.begin(), text.end()});
@@ -150,6 +153,7 @@ TEST_F(DocTest, FailedOpenHoldsNoMovieButKeepsTheHistory)
     EXPECT_EQ(m_messages.Messages(), (std::vector<std::string>{"ERROR: Illegal Header - not a Shockwave Flash File"}));
     EXPECT_FALSE(m_doc->HasMovie());
     EXPECT_FALSE(m_doc->OnUpdateNeedMovie());
+    EXPECT_FALSE(m_doc->IsModified()); // nothing left that could be saved
     EXPECT_EQ(m_doc->GetColorTable().Map().Size(), 0u);
     EXPECT_EQ(m_doc->GetPathName(), good);
 
