@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolBar>
+#include <QWebEngineView>
 #include <QWindow>
 
 namespace tintor {
@@ -415,8 +416,11 @@ void CMainFrame::OnSwitchPane()
 {
     // With two panes the next and the previous one are the same.
     QWidget* focus = QApplication::focusWidget();
-    if (focus && m_colorView->isAncestorOf(focus))
-        m_preview->setFocus(Qt::OtherFocusReason);
+    if (focus && m_colorView->isAncestorOf(focus)) {
+        // The keys belong to the page inside the preview, not its frame.
+        QWidget* web = m_preview->findChild<QWebEngineView*>();
+        (web ? web : m_preview)->setFocus(Qt::OtherFocusReason);
+    }
     else
         m_colorView->List()->setFocus(Qt::OtherFocusReason);
 }
