@@ -312,6 +312,8 @@ void CColorView::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier)) {
         SetSelectionQuietly([&] { m_colorList->clearSelection(); });
         SyncSelection();
+        event->accept();
+        return;
     }
     QScrollArea::mousePressEvent(event);
 }

@@ -369,6 +369,17 @@ private slots:
                 QCOMPARE(buffer[i], before[i]);
     }
 
+    void enterInTheListPressesApply()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        s.Click(0);
+        const int undo = s.UndoCount();
+        QTest::keyClick(s.view.List(), Qt::Key_Return);
+        QTRY_COMPARE(s.UndoCount(), undo + 1);
+        QVERIFY(s.doc.IsModified());
+    }
+
     void undoAndRedoRestoreListAndSliders()
     {
         CSession s;
