@@ -5,8 +5,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
-program="$build/src/views/tintor"
-[ -x "$program" ] || program=$(find "$build" -name tintor -type f -perm -u+x | head -n 1)
+program="$build/tintor"
 movie="$build/sample.swf"
 out="$root/docs/screenshot.png"
 if [ ! -x "$program" ] || [ ! -f "$movie" ]; then

@@ -16,6 +16,7 @@ target_compile_definitions(tintor_gui PRIVATE TINTOR_VERSION="${PROJECT_VERSION}
 # tintor [MOVIE.swf]
 add_executable(tintor ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 target_link_libraries(tintor PRIVATE tintor_gui)
-target_compile_definitions(tintor PRIVATE TINTOR_VERSION="${PROJECT_VERSION}")
+# At the top of the build tree, beside the "ruffle" folder of the preview's player.
+set_target_properties(tintor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 include(GNUInstallDirs)
 install(TARGETS tintor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
