@@ -10,6 +10,7 @@
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -292,6 +293,32 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(session.Evaluate(QStringLiteral("window.releases")).toInt(), 1, kReloadTimeoutMs);
         QCOMPARE(session.Evaluate(QStringLiteral("window.presses")).toInt(), 1);
         QCOMPARE(picked.count(), 2);
+    }
+
+    void frameShortcutsWinOverThePage()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("keys.swf"), BuildSampleMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, keys"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        QWidget* input = session.Web().focusProxy();
+        QVERIFY(input != nullptr);
+        session.view.activateWindow();
+        input->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(input->hasFocus(), kReloadTimeoutMs);
+        // The window's accelerators, as the frame defines them, while the
+        // preview has the focus: the browser must not keep them for itself.
+        const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Y,
+            Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::SHIFT | Qt::Key_A};
+        for (const QKeyCombination key : keys) {
+            QAction action(QKeySequence(key).toString());
+            action.setShortcut(QKeySequence(key));
+            session.view.addAction(&action);
+            QSignalSpy triggered(&action, &QAction::triggered);
+            QTest::keyClick(input, key.key(), key.keyboardModifiers());
+            QVERIFY2(triggered.count() == 1, qPrintable(action.text()));
+            session.view.removeAction(&action);
+        }
     }
 };
 
