@@ -244,6 +244,41 @@ private slots:
         QCOMPARE(s.SelectedCount(), s.frame->ColorView()->Count());
     }
 
+    void colourTablesCarryChangesToAnotherMovie()
+    {
+        const std::filesystem::path script = Path(QStringLiteral("colours.iro"));
+        std::uint32_t changedKey = 0;
+        std::uint32_t changedTo = 0;
+        {
+            CFrameSession s;
+            s.OpenWithDialog(m_sample);
+            s.ClickRow(0);
+            changedKey = s.frame->ColorView()->KeyAt(0);
+            s.frame->ColorView()->HueSlider()->setValue(170);
+            s.frame->ColorView()->SaturationSlider()->setValue(30);
+            s.ClickRow(1); // makes the change permanent
+            changedTo = *s.doc->GetColorTable().Map().Find(changedKey) & kColourMask;
+            QVERIFY(changedTo != (changedKey & kColourMask));
+            s.dialogs.answers.push_back(script);
+            s.frame->Action(Command::TableSave)->trigger();
+            QVERIFY(std::filesystem::exists(script));
+        }
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        const int undo = s.UndoCount();
+        s.dialogs.answers.push_back(script);
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(*s.doc->GetColorTable().Map().Find(changedKey) & kColourMask, changedTo);
+        QVERIFY(s.doc->IsModified());
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QVERIFY(s.Enabled(Command::EditUndo));
+        QCOMPARE(s.frame->ColorView()->Count(), static_cast<int>(s.doc->GetColorTable().Map().Size()));
+        // Cancelling the dialog still stores a state.
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(s.UndoCount(), undo + 2);
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
     void toolBarHidesAndShowsWithItsCheckMark()
     {
         CFrameSession s;
