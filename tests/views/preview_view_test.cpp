@@ -262,6 +262,9 @@ private slots:
     void altClickPicksTheColourAndPlainClickReachesTheMovie()
     {
         CPreviewSession session;
+        // Start blank, as the window does; the movie's page comes later.
+        session.view.OnInitialUpdate();
+        QTRY_COMPARE_WITH_TIMEOUT(session.Web().url(), QUrl(QStringLiteral("about:blank")), kStartTimeoutMs);
         const auto movie = WriteMovie(QStringLiteral("pick.swf"), BuildSampleMovie(true));
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, compressed"),
             [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
