@@ -4,6 +4,19 @@
 #include "swf/colour_key.h"
 
 namespace tintor {
+namespace {
+
+// The entry's colour with the pending effect run over it, kind bits kept.
+std::uint32_t WithEffect(const CColorTable& table, std::uint32_t v)
+{
+    const double hue = table.Hue() * 255.0 * 0.005;
+    const double saturation = table.Saturation() * 255.0 * 0.005;
+    const double value = table.Value() * 255.0 * 0.005;
+    const std::uint32_t c = CColor(v).ApplyEffect(hue, saturation, value, table.Unify());
+    return ((v & 0xFE000000) | c) & ~kSelectedBit;
+}
+
+} // namespace
 
 CColorTable::CColorTable(const CColorTable& other) { *this = other; }
 
@@ -62,12 +75,7 @@ std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessage
     // bits), so untouched sliders must leave colours exactly as they are.
     if (applyEffect == 0 || (v & kSelectedBit) == 0 || ParametersAreDefault())
         return v & ~kSelectedBit;
-
-    const double hue = m_hue * 255.0 * 0.005;
-    const double saturation = m_saturation * 255.0 * 0.005;
-    const double value = m_value * 255.0 * 0.005;
-    const std::uint32_t c = CColor(v).ApplyEffect(hue, saturation, value, m_unify);
-    return ((v & 0xFE000000) | c) & ~kSelectedBit;
+    return WithEffect(*this, v);
 }
 
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)
@@ -94,14 +102,15 @@ void CColorTable::Select(std::uint32_t key, int selected, IMessageSink& messages
         *entry &= ~kSelectedBit;
 }
 
-void CColorTable::ApplyEffects(IMessageSink& messages)
+void CColorTable::ApplyEffects(IMessageSink&)
 {
+    // At the defaults GetColor returns every colour as stored, so there is
+    // nothing to fold in.
     if (!ParametersAreDefault()) {
-        for (std::uint32_t key : m_map.Keys()) {
-            std::uint32_t& entry = *m_map.Find(key);
+        m_map.ForEach([this](std::uint32_t, std::uint32_t& entry) {
             if (entry & kSelectedBit)
-                entry = GetColor(key, 1, messages) | kSelectedBit;
-        }
+                entry = WithEffect(*this, entry) | kSelectedBit;
+        });
     }
     ResetParameters();
 }

@@ -30,20 +30,6 @@ CColorTable FilledTable(std::initializer_list<std::uint32_t> keys)
     return table;
 }
 
-TEST(ColorTableTest, ResetSetsTheParameterDefaults)
-{
-    CColorTable table;
-    EXPECT_EQ(table.Hue(), 0);
-    EXPECT_FALSE(table.ParametersAreDefault());
-    table.ResetColorTable();
-    EXPECT_EQ(table.Hue(), 100);
-    EXPECT_EQ(table.Saturation(), 100);
-    EXPECT_EQ(table.Value(), 100);
-    EXPECT_EQ(table.Unify(), 0);
-    EXPECT_EQ(table.KindFilter(), 0xF0000000u);
-    EXPECT_TRUE(table.Map().Empty());
-}
-
 TEST(ColorTableTest, FillMapsEveryKeyToItselfReversingEachChainOfTheRegistry)
 {
     const CColorRegistry registry = Registry({kWhiteBg, kRedFill, kGreenFill, kBlueFill});

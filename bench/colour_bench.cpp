@@ -1,0 +1,112 @@
+// Cost of the colour arithmetic per colour, and of a whole table pass, with
+// the squared distance as the baseline every figure is read against.
+#include "colour/colour.h"
+#include "colour/colour_script.h"
+#include "colour/colour_table.h"
+#include "swf/colour_key.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace tintor {
+namespace {
+
+std::vector<std::uint32_t> Colours(std::size_t n)
+{
+    std::vector<std::uint32_t> colours(n);
+    std::uint32_t x = 0x9E3779B9;
+    for (auto& c : colours) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = x & 0xFFFFFF;
+    }
+    return colours;
+}
+
+CColorTable SelectedTable(std::size_t n)
+{
+    CColorTable table;
+    table.ResetColorTable();
+    for (std::uint32_t c : Colours(n))
+        table.Map().Set(KIND_FILL | c, KIND_FILL | kSelectedBit | c);
+    return table;
+}
+
+void BM_Distance(benchmark::State& state)
+{
+    const auto colours = Colours(4096);
+    for (auto _ : state)
+        for (std::uint32_t c : colours)
+            benchmark::DoNotOptimize(CColor(c).Distance(0x808080));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(colours.size()));
+}
+BENCHMARK(BM_Distance);
+
+void BM_ToHls(benchmark::State& state)
+{
+    const auto colours = Colours(4096);
+    for (auto _ : state)
+        for (std::uint32_t c : colours)
+            benchmark::DoNotOptimize(CColor(c).ToHls());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(colours.size()));
+}
+BENCHMARK(BM_ToHls);
+
+void BM_ApplyEffect(benchmark::State& state)
+{
+    const auto colours = Colours(4096);
+    for (auto _ : state)
+        for (std::uint32_t c : colours)
+            benchmark::DoNotOptimize(CColor(c).ApplyEffect(140.25, 127.5, 96.0, 0));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(colours.size()));
+}
+BENCHMARK(BM_ApplyEffect);
+
+// One selection change of the colour list over a table of n selected entries:
+// the defaults take the short way, a moved slider runs the effect per entry.
+void BM_ApplyEffects(benchmark::State& state)
+{
+    const bool moved = state.range(1) != 0;
+    CColorTable table = SelectedTable(static_cast<std::size_t>(state.range(0)));
+    CRecordingSink sink;
+    for (auto _ : state) {
+        // Back to the original colours each time, or repeated effects would
+        // drive every entry toward black, where the arithmetic stops early.
+        table.Map().ForEach([](std::uint32_t key, std::uint32_t& value) { value = key | kSelectedBit; });
+        if (moved)
+            table.Effect("H", 120, sink);
+        table.ApplyEffects(sink);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ApplyEffects)->Args({10000, 0})->Args({10000, 1});
+
+void BM_WriteColorScript(benchmark::State& state)
+{
+    CColorTable table = SelectedTable(static_cast<std::size_t>(state.range(0)));
+    CRecordingSink sink;
+    table.Effect("V", 150, sink);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WriteColorScript(table, sink));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_WriteColorScript)->Arg(10000);
+
+void BM_ReadColorScript(benchmark::State& state)
+{
+    CColorTable table = SelectedTable(static_cast<std::size_t>(state.range(0)));
+    CRecordingSink sink;
+    table.Effect("V", 150, sink);
+    const std::string script = WriteColorScript(table, sink);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadColorScript(bytes, table, sink));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ReadColorScript)->Arg(10000);
+
+} // namespace
+} // namespace tintor
