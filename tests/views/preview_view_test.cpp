@@ -217,6 +217,24 @@ private slots:
         QCOMPARE(PixelOnScreen(session.view, kSampleRedShape), kSampleRed);
     }
 
+    void applyWhileThePlayerStartsShowsTheLatestColours()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("early.swf"), BuildSampleMovie());
+        QVERIFY(session.doc.OnOpenDocument(movie));
+        QSignalSpy shown(&session.view, &CTintorView::movieShown);
+        session.view.OnInitialUpdate();
+        // Apply before the page with the player has even loaded.
+        const auto bgKey = session.FirstKeyOfKind(KIND_BG);
+        QVERIFY(bgKey.has_value());
+        ApplyValueZero(session, *bgKey);
+        const std::uint32_t after = session.doc.GetColor(*bgKey, 1) & 0xFFFFFF;
+        QVERIFY(shown.wait(kStartTimeoutMs) || !shown.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleBackground), after, kReloadTimeoutMs);
+        // Only the movie sent last is reported; the one it replaced never was.
+        QCOMPARE(shown.count(), 1);
+    }
+
     void showsBlankWithoutMovie()
     {
         CPreviewSession session;
