@@ -318,8 +318,40 @@ void CColorView::mousePressEvent(QMouseEvent* event)
     QScrollArea::mousePressEvent(event);
 }
 
+QSlider* CColorView::MnemonicTarget(const QKeyEvent& key) const
+{
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::AltModifier)
+        return nullptr;
+    switch (key.key()) {
+    case Qt::Key_H:
+        return m_hSlider;
+    case Qt::Key_S:
+        return m_sSlider;
+    case Qt::Key_V:
+        return m_vSlider;
+    default:
+        return nullptr;
+    }
+}
+
+bool CColorView::event(QEvent* event)
+{
+    // Alt+H and Alt+V are also the mnemonics of two menus. While the focus
+    // is in this form its own labels win, as in a dialog; elsewhere the keys
+    // are left to the menus.
+    if (event->type() == QEvent::ShortcutOverride && MnemonicTarget(static_cast<const QKeyEvent&>(*event))) {
+        event->accept();
+        return true;
+    }
+    return QScrollArea::event(event);
+}
+
 void CColorView::keyPressEvent(QKeyEvent* event)
 {
+    if (QSlider* slider = MnemonicTarget(*event)) {
+        slider->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
     // Enter presses the default button, as in a dialog.
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {

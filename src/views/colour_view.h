@@ -67,6 +67,7 @@ signals:
     void documentChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -75,6 +76,8 @@ private:
     QWidget* BuildSliders();
     QSlider* MakeSlider(const char* name, QLabel*& label);
     void SetupSlider(QSlider& slider, QLabel& label, const char* name, int value);
+    // The slider whose label's mnemonic the key is, if any.
+    QSlider* MnemonicTarget(const QKeyEvent& key) const;
     void OnHScroll(QSlider& slider);
     void OnUnify(bool checked);
     void OnSelChangeList();

@@ -221,6 +221,28 @@ private slots:
         QVERIFY(s.frame->Preview()->isAncestorOf(QApplication::focusWidget()));
     }
 
+    void formMnemonicsWinOverMenusWhileTheFormHasTheFocus()
+    {
+        CFrameSession s;
+        QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+        CColorView* view = s.frame->ColorView();
+        view->List()->setFocus();
+        for (int round = 0; round < 2; ++round) {
+            s.Keys(Qt::ALT | Qt::Key_V);
+            QCOMPARE(QApplication::focusWidget(), view->ValueSlider());
+            s.Keys(Qt::ALT | Qt::Key_H);
+            QCOMPARE(QApplication::focusWidget(), view->HueSlider());
+            s.Keys(Qt::ALT | Qt::Key_S);
+            QCOMPARE(QApplication::focusWidget(), view->SaturationSlider());
+        }
+        // Pressed again, the same key still goes to the form, not to the
+        // "表示(&V)" menu that shares it.
+        s.Keys(Qt::ALT | Qt::Key_V);
+        s.Keys(Qt::ALT | Qt::Key_V);
+        QCOMPARE(QApplication::focusWidget(), view->ValueSlider());
+        QVERIFY(!s.frame->menuBar()->activeAction());
+    }
+
     void acceleratorsWinOverTheFocusedPane()
     {
         CFrameSession s;
