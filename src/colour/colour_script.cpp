@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <new>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace tintor {
