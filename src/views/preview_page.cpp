@@ -44,9 +44,11 @@ void CPreviewPage::javaScriptConsoleMessage(
 
 bool CPreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    // A movie may ask to open links; the preview only ever shows our own
-    // page or a blank one, and nothing is fetched from the network.
-    if (type == NavigationTypeLinkClicked || !isMainFrame)
+    // The preview only ever shows our own page or a blank one, as the view
+    // asks; a movie's links and forms would take the player away.
+    if (type == NavigationTypeLinkClicked || type == NavigationTypeFormSubmitted)
+        return false;
+    if (!isMainFrame)
         return url.isLocalFile() || url.scheme() == u"about";
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
