@@ -21,6 +21,22 @@ bool HasDisplay()
 
 } // namespace
 
+#if defined(__SANITIZE_ADDRESS__)
+// Chromium inside Qt WebEngine frees some of its objects with a sized delete
+// of a base type, and it and fontconfig keep some allocations until the
+// process ends; none of that is ours to mend. ASAN_OPTIONS and LSAN_OPTIONS
+// still win.
+extern "C" const char* __asan_default_options()
+{
+    return "new_delete_type_mismatch=0";
+}
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libQt6WebEngineCore.so\n"
+           "leak:libfontconfig.so\n";
+}
+#endif
+
 int main(int argc, char** argv)
 {
     if (!HasDisplay()) {

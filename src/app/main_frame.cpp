@@ -86,14 +86,17 @@ CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& pr
     m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
     SetDocumentTitle(QString::fromUtf8(kUntitled));
     // The frame's accelerators come before any key handling of the panes,
-    // the web page of the preview included.
-    qApp->installEventFilter(this);
+    // the web page of the preview included: whatever widget of this window
+    // takes the focus has its claims on them refused.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            now->installEventFilter(this);
+    });
     UpdateCommandUI();
 }
 
 CMainFrame::~CMainFrame()
 {
-    qApp->removeEventFilter(this);
     m_doc.AttachViews(nullptr, nullptr);
 }
 
@@ -445,14 +448,11 @@ bool CMainFrame::IsFrameAccelerator(const QKeyEvent& key) const
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        const bool ours = (widget && widget->window() == this) || watched == windowHandle();
-        // Leaving the override unaccepted lets the accelerator run instead
-        // of the focused widget's own use of the key.
-        if (ours && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
-            return true;
-    }
+    // Only widgets of this window are watched. Leaving the override
+    // unaccepted lets the accelerator run instead of the focused widget's own
+    // use of the key.
+    if (event->type() == QEvent::ShortcutOverride && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
