@@ -2,6 +2,8 @@
 // and line colours of a movie.
 #include "swf/swf_file.h"
 
+#include <cstring>
+
 namespace tintor {
 
 namespace {
@@ -16,6 +18,97 @@ constexpr std::uint32_t kLineStyle = 0x08;
 constexpr std::uint32_t kFillStyle1 = 0x04;
 constexpr std::uint32_t kFillStyle0 = 0x02;
 constexpr std::uint32_t kMoveTo = 0x01;
+
+enum class RecordKind { kEnd, kNewStyles, kOther };
+
+// Edge records make up most of a shape-heavy movie. Well inside the tag they
+// are decoded from a 64-bit window over the buffer rather than bit by bit
+// through the cursor; near the tag's end, where the cursor's zeros past the
+// limit matter, the cursor reads them.
+class CBitWindow {
+public:
+    CBitWindow(const std::uint8_t* data, std::size_t bit) : m_data(data), m_bit(bit) {}
+
+    // n is at most 31: five-bit widths and four-bit counts plus 2.
+    std::uint32_t ReadBits(int n)
+    {
+        if (n == 0)
+            return 0;
+        std::uint64_t window;
+        std::memcpy(&window, m_data + (m_bit >> 3), sizeof window);
+        window = __builtin_bswap64(window) << (m_bit & 7);
+        m_bit += static_cast<unsigned>(n);
+        return static_cast<std::uint32_t>(window >> (64 - n));
+    }
+    std::int32_t ReadSBits(int n)
+    {
+        std::uint32_t v = ReadBits(n);
+        if (n > 0 && n < 32 && (v & (1u << (n - 1))))
+            v |= ~0u << n;
+        return static_cast<std::int32_t>(v);
+    }
+    std::size_t Bit() const { return m_bit; }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_bit;
+};
+
+// The longest record the window decodes (a style change with a 31-bit
+// move-to and all indices, 118 bits) plus the 8 bytes of a window load, in
+// bytes past the cursor that must lie inside the tag.
+constexpr std::size_t kWindowMargin = 24;
+
+class CCursorBits {
+public:
+    explicit CCursorBits(CSwfFile& file) : m_file(file) {}
+    std::uint32_t ReadBits(int n) { return m_file.ReadBits(n); }
+    std::int32_t ReadSBits(int n) { return m_file.ReadSBits(n); }
+
+private:
+    CSwfFile& m_file;
+};
+
+// One shape record up to, not including, a new-styles record's style arrays.
+template <typename Bits>
+RecordKind DecodeShapeRecord(Bits& bits, unsigned fillBits, unsigned lineBits)
+{
+    if (bits.ReadBits(1) == 0) {
+        const std::uint32_t flags = bits.ReadBits(5);
+        if (flags == 0)
+            return RecordKind::kEnd;
+        if (flags & kMoveTo) {
+            const int n = static_cast<int>(bits.ReadBits(5));
+            bits.ReadSBits(n);
+            bits.ReadSBits(n);
+        }
+        if (flags & kFillStyle0)
+            bits.ReadBits(static_cast<int>(fillBits));
+        if (flags & kFillStyle1)
+            bits.ReadBits(static_cast<int>(fillBits));
+        if (flags & kLineStyle)
+            bits.ReadBits(static_cast<int>(lineBits));
+        return (flags & kNewStyles) ? RecordKind::kNewStyles : RecordKind::kOther;
+    }
+
+    const bool straight = bits.ReadBits(1) != 0;
+    const int n = static_cast<int>(bits.ReadBits(4)) + 2;
+    if (straight) {
+        if (bits.ReadBits(1)) { // general line
+            bits.ReadSBits(n);
+            bits.ReadSBits(n);
+        } else {
+            bits.ReadBits(1); // vertical
+            bits.ReadSBits(n);
+        }
+    } else {
+        bits.ReadSBits(n); // control x
+        bits.ReadSBits(n); // control y
+        bits.ReadSBits(n); // anchor x
+        bits.ReadSBits(n); // anchor y
+    }
+    return RecordKind::kOther;
+}
 
 } // namespace
 
@@ -84,47 +177,27 @@ void CSwfFile::ReadStyleArrays(bool withAlpha)
 
 bool CSwfFile::ReadShapeRecord(bool withAlpha)
 {
-    if (ReadBits(1) == 0) {
-        const std::uint32_t flags = ReadBits(5);
-        if (flags == 0)
-            return true; // end record
-        if (flags & kMoveTo) {
-            const int bits = static_cast<int>(ReadBits(5));
-            ReadSBits(bits);
-            ReadSBits(bits);
-        }
-        if (flags & kFillStyle0)
-            ReadBits(static_cast<int>(m_fillBits));
-        if (flags & kFillStyle1)
-            ReadBits(static_cast<int>(m_fillBits));
-        if (flags & kLineStyle)
-            ReadBits(static_cast<int>(m_lineBits));
-        if (flags & kNewStyles) {
-            ReadStyleArrays(withAlpha);
-            ResetBits();
-            m_fillBits = ReadBits(4);
-            m_lineBits = ReadBits(4);
-        }
-        return false;
-    }
-
-    const bool straight = ReadBits(1) != 0;
-    const int bits = static_cast<int>(ReadBits(4)) + 2;
-    if (straight) {
-        if (ReadBits(1)) { // general line
-            ReadSBits(bits);
-            ReadSBits(bits);
-        } else {
-            ReadBits(1); // vertical
-            ReadSBits(bits);
-        }
+    RecordKind kind;
+    if (m_pos + kWindowMargin <= m_limit) {
+        CBitWindow window(m_fileBuf.data(), m_pos * 8 - static_cast<std::size_t>(m_bitCount));
+        kind = DecodeShapeRecord(window, m_fillBits, m_lineBits);
+        // Leave the cursor as ReadBits would: on the byte after the one that
+        // holds the record's last bit, with that byte's unread bits pending.
+        const std::size_t bit = window.Bit();
+        m_pos = (bit + 7) / 8;
+        m_bitCount = static_cast<int>(m_pos * 8 - bit);
+        m_bitBuf = m_bitCount ? m_fileBuf[m_pos - 1] & (0xFFu >> (8 - m_bitCount)) : 0;
     } else {
-        ReadSBits(bits); // control x
-        ReadSBits(bits); // control y
-        ReadSBits(bits); // anchor x
-        ReadSBits(bits); // anchor y
+        CCursorBits cursor(*this);
+        kind = DecodeShapeRecord(cursor, m_fillBits, m_lineBits);
     }
-    return false;
+    if (kind == RecordKind::kNewStyles) {
+        ReadStyleArrays(withAlpha);
+        ResetBits();
+        m_fillBits = ReadBits(4);
+        m_lineBits = ReadBits(4);
+    }
+    return kind == RecordKind::kEnd;
 }
 
 void CSwfFile::ReadDefineMorphShape()

@@ -237,6 +237,81 @@ TEST_F(ShapeReaderTest, NewStylesRecordsRegisterTheirColoursAndSetTheIndexWidths
     EXPECT_EQ(PositionCount(), 4u);
 }
 
+TEST_F(ShapeReaderTest, LongRecordRunsAreReadTheSameWhereverTheTagEnds)
+{
+    // Random edge and style-change records of every width, then a new-styles
+    // record whose fill is found only if every bit before it was read right.
+    // Far from the tag's end records are decoded in bulk, near it bit by bit;
+    // padding after the end record moves that boundary.
+    std::uint32_t state = 77;
+    auto random = [&](std::uint32_t bound) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % bound;
+    };
+    auto value = [&](int bits) { return static_cast<std::int32_t>(random(1u << (bits - 1))) - (random(2) ? (1 << (bits - 2)) : 0); };
+    for (std::size_t padding : {0u, 3u, 23u, 24u, 100u}) {
+        CBitWriter w;
+        ShapeHeader(w);
+        w.WriteByte(0);
+        w.WriteByte(0);
+        w.WriteBits(15, 4);
+        w.WriteBits(9, 4);
+        for (int i = 0; i < 400; ++i) {
+            if (random(4) == 0) {
+                const std::uint32_t flags = 1 + random(15);
+                w.WriteBits(0, 1);
+                w.WriteBits(flags, 5);
+                if (flags & 1) {
+                    const int n = 2 + static_cast<int>(random(30));
+                    w.WriteBits(static_cast<std::uint32_t>(n), 5);
+                    w.WriteSBits(value(n), n);
+                    w.WriteSBits(value(n), n);
+                }
+                if (flags & 2)
+                    w.WriteBits(random(1u << 15), 15);
+                if (flags & 4)
+                    w.WriteBits(random(1u << 15), 15);
+                if (flags & 8)
+                    w.WriteBits(random(1u << 9), 9);
+                continue;
+            }
+            const int n = 2 + static_cast<int>(random(16));
+            const std::uint32_t shape = random(3);
+            w.WriteBits(1, 1);
+            w.WriteBits(shape != 0, 1);
+            w.WriteBits(static_cast<std::uint32_t>(n - 2), 4);
+            if (shape == 0) {
+                for (int k = 0; k < 4; ++k)
+                    w.WriteSBits(value(n), n);
+            } else if (shape == 1) {
+                w.WriteBits(1, 1);
+                w.WriteSBits(value(n), n);
+                w.WriteSBits(value(n), n);
+            } else {
+                w.WriteBits(0, 1);
+                w.WriteBits(random(2), 1);
+                w.WriteSBits(value(n), n);
+            }
+        }
+        w.WriteBits(0, 1);
+        w.WriteBits(0x10, 5);
+        w.WriteByte(1);
+        w.WriteByte(0x00);
+        const auto fill = Here(w);
+        w.WriteRgb(0x5A, 0x5B, 0x5C);
+        w.WriteByte(0);
+        w.WriteByte(0);
+        w.WriteBits(0, 6);
+        w.Align();
+        w.WriteBytes(std::vector<std::uint8_t>(padding, 0xFF));
+        CMovieBuilder b;
+        const auto at = b.AddTag(kShape2, w.Take());
+        ASSERT_TRUE(Load(b.Build()));
+        EXPECT_EQ(PositionsOf(0x105C5B5A), PositionList{at + fill}) << padding;
+        EXPECT_EQ(PositionCount(), 1u) << padding;
+    }
+}
+
 TEST_F(ShapeReaderTest, TheEndRecordEndsTheShape)
 {
     CMovieBuilder b;
