@@ -77,12 +77,15 @@ bool CMemoryOutputFile::Write(std::span<const std::uint8_t> bytes)
     return true;
 }
 
-std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesystem::path& target)
+std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesystem::path& target, Durability durability)
 {
     std::filesystem::path dir = target.parent_path();
     if (dir.empty())
         dir = ".";
-    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (dir / hidden).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return nullptr;
@@ -95,11 +98,12 @@ std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesyst
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
-    return std::make_unique<CAtomicOutputFile>(PrivateTag{}, fd, pattern, target);
+    return std::make_unique<CAtomicOutputFile>(PrivateTag{}, fd, pattern, target, durability);
 }
 
-CAtomicOutputFile::CAtomicOutputFile(PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target)
-    : m_fd(fd), m_tempPath(std::move(temp)), m_target(std::move(target)) {}
+CAtomicOutputFile::CAtomicOutputFile(
+    PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target, Durability durability)
+    : m_fd(fd), m_durability(durability), m_tempPath(std::move(temp)), m_target(std::move(target)) {}
 
 CAtomicOutputFile::~CAtomicOutputFile()
 {
@@ -128,7 +132,7 @@ bool CAtomicOutputFile::Commit()
 {
     if (m_fd < 0)
         return false;
-    bool ok = !m_failed && ::fsync(m_fd) == 0;
+    bool ok = !m_failed && (m_durability == Durability::Scratch || ::fsync(m_fd) == 0);
     ok = (::close(m_fd) == 0) && ok;
     m_fd = -1;
     if (ok)

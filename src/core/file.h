@@ -89,7 +89,12 @@ private:
 // is left as it was.
 class CAtomicOutputFile final : public IOutputFile {
 public:
-    static std::unique_ptr<CAtomicOutputFile> Create(const std::filesystem::path& target);
+    // A user's file is flushed to the disk before it replaces the old one; a
+    // scratch file (the preview) only needs to be complete when it appears.
+    enum class Durability { Durable, Scratch };
+
+    static std::unique_ptr<CAtomicOutputFile> Create(
+        const std::filesystem::path& target, Durability durability = Durability::Durable);
     ~CAtomicOutputFile() override;
     CAtomicOutputFile(const CAtomicOutputFile&) = delete;
     CAtomicOutputFile& operator=(const CAtomicOutputFile&) = delete;
@@ -100,11 +105,13 @@ public:
     bool Commit();
 
     struct PrivateTag {};
-    CAtomicOutputFile(PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target);
+    CAtomicOutputFile(
+        PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target, Durability durability);
 
 private:
     int m_fd;
     bool m_failed = false;
+    Durability m_durability;
     std::filesystem::path m_tempPath;
     std::filesystem::path m_target;
 };

@@ -180,7 +180,7 @@ bool CSwfFile::Save(IOutputFile& file)
 
 bool CSwfFile::SaveToPath(const std::filesystem::path& path)
 {
-    auto out = CAtomicOutputFile::Create(path);
+    auto out = CAtomicOutputFile::Create(path, CAtomicOutputFile::Durability::Scratch);
     if (!out)
         return false;
     return Save(*out) && out->Commit();

@@ -38,7 +38,8 @@ public:
     // Writes the movie, deflated again when it came compressed. False on any
     // failure, a failed write included.
     bool Save(IOutputFile& file);
-    // Save to a path; the file at the path is replaced only by a complete movie.
+    // Writes the preview file: the file at the path is replaced only by a
+    // complete movie, but not flushed to the disk first.
     bool SaveToPath(const std::filesystem::path& path);
 
     bool HasMovie() const { return m_held; }
