@@ -23,8 +23,8 @@ bool HasDisplay()
 
 #if defined(__SANITIZE_ADDRESS__)
 // Chromium inside Qt WebEngine frees some of its objects with a sized delete
-// of a base type, and it and fontconfig keep some allocations until the
-// process ends; none of that is ours to mend. ASAN_OPTIONS and LSAN_OPTIONS
+// of a base type, and it, fontconfig and D-Bus (of the desktop platform)
+// keep some allocations until the process ends; none of that is ours to mend. ASAN_OPTIONS and LSAN_OPTIONS
 // still win.
 extern "C" const char* __asan_default_options()
 {
@@ -33,7 +33,8 @@ extern "C" const char* __asan_default_options()
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libQt6WebEngineCore.so\n"
-           "leak:libfontconfig.so\n";
+           "leak:libfontconfig.so\n"
+           "leak:libdbus-1.so\n";
 }
 #endif
 

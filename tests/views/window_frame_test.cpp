@@ -4,6 +4,7 @@
 #include "window_test_support.h"
 
 #include "app/main_frame.h"
+#include "app/qt_file_dialogs.h"
 #include "app/tintor_doc.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
@@ -299,6 +300,28 @@ private slots:
         s.frame->Action(Command::TableLoad)->trigger();
         QCOMPARE(s.UndoCount(), undo + 2);
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
+    void aColourPickedInThePreviewIsSelected()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        QVERIFY(!s.Enabled(Command::EditUndo));
+        const std::uint32_t red = Rgb(0xE6, 0x39, 0x46); // the sample's first shape
+        emit s.frame->Preview()->colourPicked(Rgb(0xE6 - 5, 0x39 + 5, 0x46));
+        QCOMPARE(s.SelectedCount(), 1);
+        const QModelIndex picked = s.frame->ColorView()->List()->selectionModel()->selectedIndexes().front();
+        QCOMPARE(s.frame->ColorView()->KeyAt(picked.row()), red | KIND_FILL);
+        QVERIFY(s.Enabled(Command::EditUndo));
+    }
+
+    void fileDialogFiltersInQtForm()
+    {
+        QCOMPARE(CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter),
+            (QStringList{QStringLiteral("Swf Files (*.swf)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
+        QCOMPARE(CQtFileDialogs::ToNameFilters("Pictures|*.png;*.jpg||ignored|*.x"),
+            (QStringList{QStringLiteral("Pictures (*.png *.jpg)")}));
+        QCOMPARE(CQtFileDialogs::ToNameFilters(""), QStringList{});
     }
 
     void toolBarHidesAndShowsWithItsCheckMark()
