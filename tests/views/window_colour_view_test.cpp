@@ -14,6 +14,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -291,6 +293,32 @@ private slots:
         QCOMPARE(s.view.HueLabel()->text(), label);
         QCOMPARE(s.view.SaturationLabel()->text(), label);
         QCOMPARE(s.view.ValueLabel()->text(), label);
+    }
+
+    void draggingTheHandleSetsTheParameterLive()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        QVERIFY(QTest::qWaitForWindowExposed(&s.view));
+        QSlider* slider = s.view.SaturationSlider();
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        option.subControls = QStyle::SC_SliderHandle;
+        const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
+        QTest::mouseMove(slider, QPoint(handle.center().x() + slider->width() / 4, handle.center().y()));
+        const int midway = s.doc.GetColorTable().Saturation();
+        QVERIFY(midway > 100 && midway < 200);
+        QCOMPARE(s.view.SaturationLabel()->text(), QString::number(midway - 100));
+        QTest::mouseMove(slider, QPoint(-50, handle.center().y()));
+        QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(-50, handle.center().y()));
+        QCOMPARE(s.doc.GetColorTable().Saturation(), 0);
+        QCOMPARE(s.view.SaturationLabel()->text(), QStringLiteral("-100"));
     }
 
     void keysMoveSlidersByPageAndStep()
