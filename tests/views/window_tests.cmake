@@ -15,3 +15,11 @@ endfunction()
 
 tintor_add_window_test(window_colour_view_test)
 tintor_add_window_test(window_frame_test)
+
+# The program itself: started on the sample movie, it shows the movie and
+# saves a picture of its window (fails when it cannot).
+add_test(NAME window_program_screenshot
+  COMMAND tintor --screenshot ${CMAKE_CURRENT_BINARY_DIR}/window_program_screenshot.png ${CMAKE_BINARY_DIR}/sample.swf)
+set_tests_properties(window_program_screenshot PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/window_program_settings"
+  TIMEOUT 300)
