@@ -85,6 +85,8 @@ CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& pr
     resize(900, 620);
     m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
     SetDocumentTitle(QString::fromUtf8(kUntitled));
+    // The colour list is where the work starts.
+    m_colorView->List()->setFocus(Qt::OtherFocusReason);
     // The frame's accelerators come before any key handling of the panes,
     // the web page of the preview included: whatever widget of this window
     // takes the focus has its claims on them refused.

@@ -47,7 +47,6 @@ struct CFrameSession {
         frame->OnNewDocument();
         frame->show();
         QApplication::setActiveWindow(frame.get());
-        frame->ColorView()->List()->setFocus();
     }
     ~CFrameSession()
     {
@@ -110,6 +109,7 @@ private slots:
         CFrameSession s;
         QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
         QCOMPARE(s.frame->windowTitle(), QStringLiteral("無題 - Tintor"));
+        QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave, Command::EditUndo,
                  Command::EditRedo})
             QVERIFY(!s.Enabled(c));
