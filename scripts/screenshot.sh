@@ -19,6 +19,6 @@ mkdir -p "$root/docs"
 # A fresh settings folder, so the picture does not show anyone's recent files.
 settings=$(mktemp -d)
 trap 'rm -rf "$settings"' EXIT
-XDG_CONFIG_HOME="$settings" LANG=ja_JP.UTF-8 \
+XDG_CONFIG_HOME="$settings" LANG=C.UTF-8 \
     xvfb-run -a -s "-screen 0 1024x700x24" "$program" --screenshot "$out" "$movie"
 echo "wrote $out"

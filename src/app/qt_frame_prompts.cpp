@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tintor {
 
@@ -15,6 +16,10 @@ IFramePrompts::SaveAnswer CQtFramePrompts::AskSaveChanges(QWidget* parent, const
     QMessageBox box(QMessageBox::Question, QStringLiteral("Tintor"), QStringLiteral("%1 への変更を保存しますか?").arg(title),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
+    // The answers in the language of the question, whatever translations Qt has.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return SaveAnswer::Save;
