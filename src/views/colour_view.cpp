@@ -195,12 +195,19 @@ void CColorView::FillList(const CColorTable& table)
         if (selected.empty())
             return;
         std::sort(selected.begin(), selected.end());
+        // One range per run of selected rows: a whole table selected is one range.
         QItemSelection selection;
-        for (int row = 0; row < m_model->rowCount(); ++row) {
-            if (std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row))) {
-                const QModelIndex index = m_model->index(row);
-                selection.merge(QItemSelection(index, index), QItemSelectionModel::Select);
+        const int rows = m_model->rowCount();
+        for (int row = 0; row < rows;) {
+            if (!std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row))) {
+                ++row;
+                continue;
             }
+            const int top = row;
+            while (row + 1 < rows && std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row + 1)))
+                ++row;
+            selection.append(QItemSelectionRange(m_model->index(top), m_model->index(row)));
+            ++row;
         }
         m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
     });
