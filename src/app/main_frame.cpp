@@ -452,8 +452,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     // Only widgets of this window are watched. Leaving the override
     // unaccepted lets the accelerator run instead of the focused widget's own
-    // use of the key.
-    if (event->type() == QEvent::ShortcutOverride && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
+    // use of the key. A key press arrives only when its command is disabled:
+    // the key is still the command's, so nothing else acts on it.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress)
+        && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }

@@ -155,6 +155,14 @@ private slots:
         s.Keys(Qt::CTRL | Qt::Key_Y);
         QCOMPARE(s.UndoCount(), 0);
         QVERIFY(s.messages.Messages().empty());
+        // Nor does a focused widget get the key instead.
+        auto* greedy = new QLineEdit(s.frame->Preview());
+        greedy->show();
+        greedy->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), greedy);
+        QTest::keyClicks(greedy, QStringLiteral("typed"));
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(greedy->text(), QStringLiteral("typed"));
     }
 
     void openingFillsTheListAndNamesTheWindow()
