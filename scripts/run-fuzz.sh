@@ -39,5 +39,5 @@ done < <(find "$corpus" -type f -iname '*.swf' -print0)
 echo "run-fuzz: $n seed movies from $corpus, $seconds s"
 
 "$build/fuzz/load_fuzzer" "$found" "$seeds" \
-  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
   -print_final_stats=1 -artifact_prefix="$artifacts/"

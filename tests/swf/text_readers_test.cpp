@@ -6,7 +6,7 @@ namespace {
 
 using test::Here;
 
-enum : std::uint16_t { kShape = 2, kFont = 10, kText = 11, kText2 = 33, kEditText = 37, kFont2 = 48 };
+enum : std::uint16_t { kFont = 10, kText = 11, kEditText = 37, kFont2 = 48 };
 
 class TextReaderTest : public test::ReaderTest {};
 
@@ -109,20 +109,6 @@ TEST_F(TextReaderTest, GlyphAndAdvanceWidthsOfAnyByteValueAreSteppedOver)
         EXPECT_EQ(PositionsOf(KIND_TEXT | bits).size(), 1u) << bits;
         EXPECT_EQ(PositionsOf(KIND_TEXT | 0x100 | bits).size(), 1u) << bits;
     }
-}
-
-TEST_F(TextReaderTest, DefineText2IsNotCollected)
-{
-    CMovieBuilder b;
-    CBitWriter w;
-    TextHeader(w, 8, 8);
-    w.WriteByte(0x84);
-    w.WriteRgba(1, 2, 3, 4);
-    w.WriteByte(0);
-    w.WriteByte(0);
-    b.AddTag(kText2, w.Take());
-    ASSERT_TRUE(Load(b.Build()));
-    EXPECT_TRUE(m_movie.Colors().Empty());
 }
 
 struct EditText {
