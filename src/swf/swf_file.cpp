@@ -117,8 +117,12 @@ bool CSwfFile::InflateBody(IInputFile& file)
     if (inflateInit(&zs) != Z_OK)
         return false;
     // The buffer grows with what the stream really yields, up to FileLength,
-    // so a lying header costs no more memory than the data behind it.
-    m_fileBuf.assign(kHeaderSize + std::min<std::size_t>(bodySize, 1 << 16), 0);
+    // so a lying header costs no more memory than the data behind it. Deflate
+    // expands at most about 1032:1, so a body no larger than that bound of
+    // the file's size is allocated at once, sparing real movies the regrowth.
+    constexpr std::uint64_t kMaxDeflateRatio = 1032;
+    const std::uint64_t plausible = file.Remaining().value_or(0) * kMaxDeflateRatio;
+    m_fileBuf.assign(kHeaderSize + std::min<std::uint64_t>(bodySize, std::max<std::uint64_t>(plausible, 1 << 16)), 0);
     std::vector<std::uint8_t> input(1 << 16);
     std::size_t produced = 0;
     int rc = Z_OK;
