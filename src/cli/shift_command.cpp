@@ -1,7 +1,7 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
-#include "cli/colour_spec.h"
+#include "cli/colour_choice.h"
 #include "cli/colours_command.h"
 
 #include <algorithm>
@@ -11,9 +11,9 @@ namespace tintor::cli {
 
 namespace {
 
-const CLI::Validator kColourSpec(
+const CLI::Validator kColourChoice(
     [](std::string& text) -> std::string {
-        return ParseColourSpec(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
+        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
     },
     "");
 
@@ -40,8 +40,8 @@ Selection SelectionFrom(const ShiftOptions& options)
     selection.all = options.all;
     for (const auto& kind : options.kinds)
         selection.kinds |= *KindFromName(kind);
-    for (const auto& spec : options.select)
-        selection.colours.push_back(*ParseColourSpec(spec));
+    for (const auto& choice : options.select)
+        selection.colours.push_back(*ParseColourChoice(choice));
     return selection;
 }
 
@@ -93,7 +93,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     shift->add_option("--select", options.select,
              "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be repeated")
         ->type_name("KIND:#rrggbb")
-        ->check(kColourSpec);
+        ->check(kColourChoice);
     shift->add_flag("--all", options.all, "Select every colour of the movie");
     shift->add_option("--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
         ->type_name("KIND")

@@ -127,21 +127,19 @@ void CSwfFile::ReadDefineShape(bool withAlpha)
     }
 }
 
+std::uint32_t CSwfFile::ReadStyleCount()
+{
+    std::uint32_t count = ReadByte();
+    if (count == 0xFF)
+        count = ReadWord();
+    return count;
+}
+
 void CSwfFile::ReadStyleArrays(bool withAlpha)
 {
-    const auto readCount = [this] {
-        std::uint32_t count = ReadByte();
-        if (count == 0xFF)
-            count = ReadWord();
-        return count;
-    };
-    // Once the cursor stands at the tag's end every further style reads as
-    // zeros and registers nothing; leaving then keeps a count of 65535 in a
-    // short tag from costing more than the tag's own bytes.
-    const auto exhausted = [this] { return m_pos >= m_limit; };
 
-    const std::uint32_t fillCount = readCount();
-    for (std::uint32_t i = 0; i < fillCount && !exhausted(); ++i) {
+    const std::uint32_t fillCount = ReadStyleCount();
+    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i) {
         const std::uint8_t type = ReadByte();
         if (type & kGradientBit) {
             SwfMatrix matrix;
@@ -152,7 +150,7 @@ void CSwfFile::ReadStyleArrays(bool withAlpha)
             // following styles and edges as gradient colours, and a later
             // recolouring would overwrite them.
             const std::uint8_t records = ReadByte() & kGradientCountMask;
-            for (std::uint32_t r = 0; r < records && !exhausted(); ++r) {
+            for (std::uint32_t r = 0; r < records && !AtLimit(); ++r) {
                 SkipBytes(1); // ratio
                 AddColor(Pos(), KIND_FILL);
                 ReadRgb(withAlpha);
@@ -167,8 +165,8 @@ void CSwfFile::ReadStyleArrays(bool withAlpha)
         }
     }
 
-    const std::uint32_t lineCount = readCount();
-    for (std::uint32_t i = 0; i < lineCount && !exhausted(); ++i) {
+    const std::uint32_t lineCount = ReadStyleCount();
+    for (std::uint32_t i = 0; i < lineCount && !AtLimit(); ++i) {
         SkipBytes(2); // width
         AddColor(Pos(), KIND_LINE);
         ReadRgb(withAlpha);
@@ -209,13 +207,6 @@ void CSwfFile::ReadDefineMorphShape()
     const std::uint32_t offset = ReadDWord();
     const std::size_t endEdges = m_pos + static_cast<std::size_t>(offset);
 
-    const auto readCount = [this] {
-        std::uint32_t count = ReadByte();
-        if (count == 0xFF)
-            count = ReadWord();
-        return count;
-    };
-    const auto exhausted = [this] { return m_pos >= m_limit; };
     // Morph colours are always RGBA; start and end stand four bytes apart
     // in solid fills and line styles, and ratio-separated in gradients.
     const auto colour = [this](ColorKind kind) {
@@ -223,15 +214,15 @@ void CSwfFile::ReadDefineMorphShape()
         ReadRgb(true);
     };
 
-    const std::uint32_t fillCount = readCount();
-    for (std::uint32_t i = 0; i < fillCount && !exhausted(); ++i) {
+    const std::uint32_t fillCount = ReadStyleCount();
+    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i) {
         const std::uint8_t type = ReadByte();
         SwfMatrix matrix;
         if (type & kGradientBit) {
             ReadMatrix(matrix); // start
             ReadMatrix(matrix); // end
             const std::uint8_t records = ReadByte();
-            for (std::uint32_t r = 0; r < records && !exhausted(); ++r) {
+            for (std::uint32_t r = 0; r < records && !AtLimit(); ++r) {
                 SkipBytes(1); // start ratio
                 colour(KIND_FILL);
                 SkipBytes(1); // end ratio
@@ -247,8 +238,8 @@ void CSwfFile::ReadDefineMorphShape()
         }
     }
 
-    const std::uint32_t lineCount = readCount();
-    for (std::uint32_t i = 0; i < lineCount && !exhausted(); ++i) {
+    const std::uint32_t lineCount = ReadStyleCount();
+    for (std::uint32_t i = 0; i < lineCount && !AtLimit(); ++i) {
         SkipBytes(2); // start width
         SkipBytes(2); // end width
         colour(KIND_LINE);

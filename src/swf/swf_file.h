@@ -121,6 +121,12 @@ public:
     unsigned LineBits() const { return m_lineBits; }
 
 private:
+    // A style array's count: one byte, or 0xFF and the 16-bit count.
+    std::uint32_t ReadStyleCount();
+    // Once the cursor stands at the limit every further record reads as
+    // zeros and registers nothing; loops leave then, so a count of 65535 in
+    // a short tag costs no more than the tag's own bytes.
+    bool AtLimit() const { return m_pos >= m_limit; }
     void Release();
     bool ReadBody(IInputFile& file);
     bool InflateBody(IInputFile& file);

@@ -1,4 +1,4 @@
-#include "cli/colour_spec.h"
+#include "cli/colour_choice.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,13 +36,13 @@ std::optional<ColorKind> KindFromName(std::string_view name)
     return std::nullopt;
 }
 
-std::optional<ColorKey> ParseColourSpec(std::string_view spec)
+std::optional<ColorKey> ParseColourChoice(std::string_view choice)
 {
-    const auto colon = spec.find(':');
+    const auto colon = choice.find(':');
     if (colon == std::string_view::npos)
         return std::nullopt;
-    const auto kind = KindFromName(spec.substr(0, colon));
-    std::string_view hex = spec.substr(colon + 1);
+    const auto kind = KindFromName(choice.substr(0, colon));
+    std::string_view hex = choice.substr(colon + 1);
     if (!hex.empty() && hex.front() == '#')
         hex.remove_prefix(1);
     if (!kind || hex.size() != 6)

@@ -11,6 +11,6 @@ namespace tintor::cli {
 std::optional<ColorKind> KindFromName(std::string_view name);
 // "KIND:#rrggbb" (the '#' may be left out), red first as `colours` prints
 // it, to the movie's key for that colour.
-std::optional<ColorKey> ParseColourSpec(std::string_view spec);
+std::optional<ColorKey> ParseColourChoice(std::string_view choice);
 
 } // namespace tintor::cli
