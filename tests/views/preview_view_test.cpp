@@ -42,6 +42,10 @@ constexpr QPoint kSampleBackground(200, 150);
 // Inside the first rectangle, a solid fill of #e63946.
 constexpr QPoint kSampleRedShape(105, 80);
 constexpr std::uint32_t kSampleRed = 0x4639E6; // red in the low byte
+// On the stem of the title's first letter, static text in #264653. The
+// player may draw glyphs one step darker per channel.
+constexpr QPoint kSampleTitleStem(24, 10);
+constexpr std::uint32_t kSampleTitle = 0x534626;
 
 class CNoDialogs final : public IFileDialogs {
 public:
@@ -74,6 +78,17 @@ std::uint32_t PixelOnScreen(QWidget& widget, QPoint point)
     const QImage image = Screen(widget);
     const qreal ratio = image.devicePixelRatio();
     return ToKeyColour(image.pixel(QPoint(static_cast<int>(point.x() * ratio), static_cast<int>(point.y() * ratio))));
+}
+
+// Every channel within one step of the expected colour.
+bool CloseTo(std::uint32_t actual, std::uint32_t expected)
+{
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF), e = static_cast<int>((expected >> shift) & 0xFF);
+        if (std::abs(a - e) > 1)
+            return false;
+    }
+    return true;
 }
 
 // One window's worth of preview: a document, its preview view, on screen.
@@ -212,9 +227,13 @@ private slots:
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample"),
             [&] { return PixelOnScreen(session.view, kSampleBackground) == 0xDCEEF4; }));
         QCOMPARE(PixelOnScreen(session.view, kSampleRedShape), kSampleRed);
+        // The player draws the movie's glyph text, not only its shapes.
+        QVERIFY2(CloseTo(PixelOnScreen(session.view, kSampleTitleStem), kSampleTitle),
+            qPrintable(QString::number(PixelOnScreen(session.view, kSampleTitleStem), 16)));
         CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample"));
-        // The shapes were not selected: untouched throughout.
+        // The shapes and the text were not selected: untouched throughout.
         QCOMPARE(PixelOnScreen(session.view, kSampleRedShape), kSampleRed);
+        QVERIFY(CloseTo(PixelOnScreen(session.view, kSampleTitleStem), kSampleTitle));
     }
 
     void applyWhileThePlayerStartsShowsTheLatestColours()
