@@ -75,7 +75,7 @@ private:
 };
 
 // A small movie of the project's own with a background, solid, gradient and
-// outlined shapes, a morph shape and text in both text tags; the program's
+// outlined shapes and text in both text tags; the program's
 // demonstration movie.
 std::vector<std::uint8_t> BuildSampleMovie(bool compressed = false);
 
