@@ -27,7 +27,7 @@ deps() {
     local sudo=
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
   fi
   command -v npm >/dev/null || { echo "npm (Node.js 20) is needed for the preview player" >&2; exit 1; }
   # The preview's player, pinned by package-lock.json.
