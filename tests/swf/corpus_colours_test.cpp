@@ -1,6 +1,7 @@
 // The registry of every real movie against the colours that an independent
 // SWF parser finds under the same collection rule (expected.json).
 #include "support/corpus.h"
+#include "support/tag_headers.h"
 #include "swf/swf_file.h"
 
 #include <gtest/gtest.h>
@@ -59,32 +60,8 @@ std::uint32_t FileLengthField(std::span<const std::uint8_t> bytes)
     return bytes.size() < 8 ? 0 : (bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t{bytes[7]} << 24);
 }
 
-struct TagSpan {
-    std::uint16_t code;
-    std::size_t end;
-};
-
-// The main timeline's tags as their headers state them, for a plain movie.
-std::vector<TagSpan> MainTags(std::span<const std::uint8_t> bytes)
-{
-    std::vector<TagSpan> tags;
-    const std::size_t rectBits = 5 + 4 * (bytes[8] >> 3);
-    std::size_t pos = 8 + (rectBits + 7) / 8 + 4;
-    while (pos + 2 <= bytes.size()) {
-        const std::uint16_t v = static_cast<std::uint16_t>(bytes[pos] | bytes[pos + 1] << 8);
-        std::size_t length = v & 0x3F;
-        pos += 2;
-        if (length == 0x3F && pos + 4 <= bytes.size()) {
-            length = bytes[pos] | bytes[pos + 1] << 8 | bytes[pos + 2] << 16 | std::size_t{bytes[pos + 3]} << 24;
-            pos += 4;
-        }
-        pos += length;
-        tags.push_back({static_cast<std::uint16_t>(v >> 6), pos});
-        if ((v >> 6) == 0)
-            break;
-    }
-    return tags;
-}
+using test::MainTags;
+using test::TagSpan;
 
 // Loads one corpus movie and checks it against its entry. Every movie either
 // agrees with the independent parser or fails for a reason asserted here.

@@ -1,6 +1,7 @@
 // The demonstration movie's colours: which kinds it shows, and that its text
 // colours are filed at the colour bytes of its two text tags.
 #include "reader_fixture.h"
+#include "support/tag_headers.h"
 
 #include <map>
 #include <optional>
@@ -14,26 +15,12 @@ struct TagBody {
     std::uint32_t begin, end;
 };
 
-// The first body of a main-timeline tag with the given code, read from the
-// headers alone, for a plain movie.
+// The first body of a main-timeline tag with the given code.
 std::optional<TagBody> FindTag(std::span<const std::uint8_t> bytes, std::uint16_t code)
 {
-    const std::size_t rectBits = 5 + 4 * (bytes[8] >> 3);
-    std::size_t pos = 8 + (rectBits + 7) / 8 + 4;
-    while (pos + 2 <= bytes.size()) {
-        const std::uint16_t v = static_cast<std::uint16_t>(bytes[pos] | bytes[pos + 1] << 8);
-        std::size_t length = v & 0x3F;
-        pos += 2;
-        if (length == 0x3F) {
-            length = bytes[pos] | bytes[pos + 1] << 8 | bytes[pos + 2] << 16 | std::size_t{bytes[pos + 3]} << 24;
-            pos += 4;
-        }
-        if ((v >> 6) == code)
-            return TagBody{static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(pos + length)};
-        if ((v >> 6) == 0)
-            break;
-        pos += length;
-    }
+    for (const test::TagSpan& tag : test::MainTags(bytes))
+        if (tag.code == code)
+            return TagBody{static_cast<std::uint32_t>(tag.begin), static_cast<std::uint32_t>(tag.end)};
     return std::nullopt;
 }
 
