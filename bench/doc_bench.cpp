@@ -86,7 +86,8 @@ void BM_CompressBody(benchmark::State& state, const std::filesystem::path& path)
 }
 
 // The same movie stored uncompressed, so both kinds are measured on one body.
-std::optional<std::filesystem::path> WritePlainCopy(const std::filesystem::path& movie, const std::filesystem::path& dir)
+std::optional<std::filesystem::path> WritePlainCopy(
+    const std::filesystem::path& movie, const std::filesystem::path& dir)
 {
     tintor::CRecordingSink messages;
     tintor::CSwfFile swf(messages);

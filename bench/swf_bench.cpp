@@ -149,7 +149,8 @@ void BM_Walk(benchmark::State& state, const char* path)
     }
     const double n = static_cast<double>(state.iterations());
     state.SetBytesProcessed(static_cast<std::int64_t>(plain.bytes.size()) * state.iterations());
-    state.counters["records/s"] = benchmark::Counter(static_cast<double>(plain.records) * n, benchmark::Counter::kIsRate);
+    state.counters["records/s"]
+        = benchmark::Counter(static_cast<double>(plain.records) * n, benchmark::Counter::kIsRate);
     state.counters["records"] = static_cast<double>(plain.records);
     if (compressed) {
         state.counters["inflate_MB/s"] = static_cast<double>(plain.bytes.size()) / Seconds(inflate) / 1e6;
@@ -173,7 +174,8 @@ std::vector<std::uint8_t> ManyColoursMovie(std::uint32_t distinct)
         for (std::uint32_t i = 0; i < kPerShape; ++i) {
             const std::uint32_t c = (shape * kPerShape + i) % distinct;
             w.WriteByte(0x00);
-            w.WriteRgb(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16));
+            w.WriteRgb(
+                static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16));
         }
         w.WriteByte(0);
         w.WriteByte(0);
@@ -201,17 +203,21 @@ void BM_AddColor(benchmark::State& state)
         state.SkipWithError("wrong number of colours");
     const double records = static_cast<double>(plain.records) * static_cast<double>(state.iterations());
     state.counters["records/s"] = benchmark::Counter(records, benchmark::Counter::kIsRate);
-    state.counters["ns_per_record"] = benchmark::Counter(records * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_record"]
+        = benchmark::Counter(records * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The largest compressed movies of the corpus.
 BENCHMARK_CAPTURE(BM_LoadVsInflate, acid_color_1_9MB, "ruffle/tests/tests/swfs/from_shumway/acid/acid-color/test.swf")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadVsInflate, acid_blend_2_958kB, "ruffle/tests/tests/swfs/from_shumway/acid/acid-blend-2/test.swf")
+BENCHMARK_CAPTURE(
+    BM_LoadVsInflate, acid_blend_2_958kB, "ruffle/tests/tests/swfs/from_shumway/acid/acid-blend-2/test.swf")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadVsInflate, pixelbender_twirl_518kB, "ruffle/tests/tests/swfs/avm2/pixelbender_effect_twirl/test.swf")
+BENCHMARK_CAPTURE(
+    BM_LoadVsInflate, pixelbender_twirl_518kB, "ruffle/tests/tests/swfs/avm2/pixelbender_effect_twirl/test.swf")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadVsInflate, heavy_tesselation_334kB, "ruffle/tests/tests/swfs/visual/simple_shapes/heavy_tesselation/test.swf")
+BENCHMARK_CAPTURE(BM_LoadVsInflate, heavy_tesselation_334kB,
+    "ruffle/tests/tests/swfs/visual/simple_shapes/heavy_tesselation/test.swf")
     ->Unit(benchmark::kMillisecond);
 
 // The walk of the largest movies and of the shape-heaviest ones.
@@ -219,11 +225,14 @@ BENCHMARK_CAPTURE(BM_Walk, acid_color_1_9MB, "ruffle/tests/tests/swfs/from_shumw
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Walk, acid_blend_2_958kB, "ruffle/tests/tests/swfs/from_shumway/acid/acid-blend-2/test.swf")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Walk, shapes_heavy_tesselation, "ruffle/tests/tests/swfs/visual/simple_shapes/heavy_tesselation/test.swf")
+BENCHMARK_CAPTURE(
+    BM_Walk, shapes_heavy_tesselation, "ruffle/tests/tests/swfs/visual/simple_shapes/heavy_tesselation/test.swf")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Walk, shapes_bounds_child8, "ruffle/tests/tests/swfs/avm1/movieclip_invalid_get_bounds_6/BoundsChild8.swf")
+BENCHMARK_CAPTURE(
+    BM_Walk, shapes_bounds_child8, "ruffle/tests/tests/swfs/avm1/movieclip_invalid_get_bounds_6/BoundsChild8.swf")
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_Walk, shapes_hittest_shapeflag, "ruffle/tests/tests/swfs/avm1/movieclip_hittest_shapeflag/test.swf")
+BENCHMARK_CAPTURE(
+    BM_Walk, shapes_hittest_shapeflag, "ruffle/tests/tests/swfs/avm1/movieclip_hittest_shapeflag/test.swf")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_Walk, shapes_3_joystick, "ruffle/tests/tests/swfs/from_shumway/3_joystick/test.swf")
     ->Unit(benchmark::kMicrosecond);

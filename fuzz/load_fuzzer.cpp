@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::uint32_t p : positions) {
             const auto* bytes = movie.Buffer().data() + p;
             // Past the end, or a key that is not the colour standing there.
-            if (std::size_t{p} + 3 > length || (key & tintor::kColourMask) != (bytes[0] | bytes[1] << 8 | bytes[2] << 16u))
+            if (std::size_t{p} + 3 > length
+                || (key & tintor::kColourMask) != (bytes[0] | bytes[1] << 8 | bytes[2] << 16u))
                 std::abort();
         }
     });

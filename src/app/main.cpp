@@ -26,10 +26,7 @@ bool HasDisplay()
 // of a base type, and it, fontconfig and D-Bus (of the desktop platform)
 // keep some allocations until the process ends; none of that is ours to mend. ASAN_OPTIONS and LSAN_OPTIONS
 // still win.
-extern "C" const char* __asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
+extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libQt6WebEngineCore.so\n"
@@ -41,8 +38,9 @@ extern "C" const char* __lsan_default_suppressions()
 int main(int argc, char** argv)
 {
     if (!HasDisplay()) {
-        std::fprintf(stderr, "tintor: no display found (set DISPLAY, or QT_QPA_PLATFORM=offscreen); "
-                             "tintor-cli works without one\n");
+        std::fprintf(stderr,
+            "tintor: no display found (set DISPLAY, or QT_QPA_PLATFORM=offscreen); "
+            "tintor-cli works without one\n");
         return 2;
     }
     tintor::PrepareWebEngineEnvironment();

@@ -41,33 +41,36 @@ struct CommandInfo {
 
 const CommandInfo kCommands[] = {
     {CMainFrame::Command::FileOpen, "開く(&O)...\tCtrl+O", "既存のﾌｧｲﾙを開く\n開く", {Qt::CTRL | Qt::Key_O}},
-    {CMainFrame::Command::FileSave, "上書き保存(&S)\tCtrl+S", "作業中のﾌｧｲﾙを上書きして保存\n保存", {Qt::CTRL | Qt::Key_S}},
-    {CMainFrame::Command::FileSaveAs, "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存", {}},
+    {CMainFrame::Command::FileSave, "上書き保存(&S)\tCtrl+S", "作業中のﾌｧｲﾙを上書きして保存\n保存",
+        {Qt::CTRL | Qt::Key_S}},
+    {CMainFrame::Command::FileSaveAs, "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存",
+        {}},
     {CMainFrame::Command::TableLoad, "開く(&O)...", "", {}},
     {CMainFrame::Command::TableSave, "保存(&S)...", "", {}},
     {CMainFrame::Command::AppExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了", {}},
     {CMainFrame::Command::EditUndo, "元に戻す(&U)\tCtrl+Z", "直前に行った動作を元に戻す\n元に戻す",
         {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}},
     {CMainFrame::Command::EditRedo, "やり直す(&R)\tCtrl+Y", "アンドゥの取り消し\nやり直す", {Qt::CTRL | Qt::Key_Y}},
-    {CMainFrame::Command::EditSelectAll, "すべて選択(&S)\tCtrl+A", "ﾌｧｲﾙ内のすべてを選択\nすべて選択", {Qt::CTRL | Qt::Key_A}},
-    {CMainFrame::Command::EditDeselect, "選択解除(&N)\tCtrl+Shift+A", "選択解除\n選択解除", {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
+    {CMainFrame::Command::EditSelectAll, "すべて選択(&S)\tCtrl+A", "ﾌｧｲﾙ内のすべてを選択\nすべて選択",
+        {Qt::CTRL | Qt::Key_A}},
+    {CMainFrame::Command::EditDeselect, "選択解除(&N)\tCtrl+Shift+A", "選択解除\n選択解除",
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
     {CMainFrame::Command::ViewToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え", {}},
-    {CMainFrame::Command::AppAbout, "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報", {}},
+    {CMainFrame::Command::AppAbout, "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)...",
+        "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報", {}},
     {CMainFrame::Command::NextPane, "", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ", {Qt::Key_F6}},
     {CMainFrame::Command::PrevPane, "", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ", {Qt::SHIFT | Qt::Key_F6}},
 };
 
-QString FileTitle(const std::filesystem::path& path)
-{
-    return QFileInfo(ToQString(path)).fileName();
-}
+QString FileTitle(const std::filesystem::path& path) { return QFileInfo(ToQString(path)).fileName(); }
 
 // "&1 /path/to/file.swf", shortened in the middle when long.
 QString RecentMenuText(int index, const QString& file)
 {
     QString shown = QDir::toNativeSeparators(file);
     if (shown.size() > kRecentDisplayLength)
-        shown = shown.left(kRecentDisplayLength / 2 - 2) + QStringLiteral("...") + shown.right(kRecentDisplayLength / 2 - 1);
+        shown = shown.left(kRecentDisplayLength / 2 - 2) + QStringLiteral("...")
+            + shown.right(kRecentDisplayLength / 2 - 1);
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown.replace(u'&', QStringLiteral("&&")));
 }
 
@@ -97,10 +100,7 @@ CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& pr
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame()
-{
-    m_doc.AttachViews(nullptr, nullptr);
-}
+CMainFrame::~CMainFrame() { m_doc.AttachViews(nullptr, nullptr); }
 
 void CMainFrame::CreateActions()
 {
@@ -217,7 +217,8 @@ void CMainFrame::CreateClient()
     m_splitter->setChildrenCollapsible(false);
     setCentralWidget(m_splitter);
     connect(m_colorView, &CColorView::documentChanged, this, &CMainFrame::UpdateCommandUI);
-    connect(m_preview, &CTintorView::colourPicked, m_colorView, [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
+    connect(m_preview, &CTintorView::colourPicked, m_colorView,
+        [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
 }
 
 void CMainFrame::OnNewDocument()
@@ -288,7 +289,8 @@ bool CMainFrame::DoSaveAs()
 {
     if (!m_doc.OnUpdateNeedMovie())
         return false;
-    const std::string initial = m_doc.GetPathName().empty() ? m_documentTitle.toStdString() : m_doc.GetPathName().string();
+    const std::string initial
+        = m_doc.GetPathName().empty() ? m_documentTitle.toStdString() : m_doc.GetPathName().string();
     const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
     if (!target)
         return false;
@@ -396,15 +398,9 @@ void CMainFrame::OnEditRedo()
     UpdateCommandUI();
 }
 
-void CMainFrame::OnEditSelectAll()
-{
-    m_colorView->OnEditSelectAll();
-}
+void CMainFrame::OnEditSelectAll() { m_colorView->OnEditSelectAll(); }
 
-void CMainFrame::OnEditDeselect()
-{
-    m_colorView->OnEditDeselect();
-}
+void CMainFrame::OnEditDeselect() { m_colorView->OnEditDeselect(); }
 
 void CMainFrame::OnViewToolBar(bool visible)
 {
@@ -412,10 +408,7 @@ void CMainFrame::OnViewToolBar(bool visible)
     UpdateCommandUI();
 }
 
-void CMainFrame::OnAppAbout()
-{
-    m_prompts.ShowAbout(this);
-}
+void CMainFrame::OnAppAbout() { m_prompts.ShowAbout(this); }
 
 void CMainFrame::OnSwitchPane()
 {
@@ -425,8 +418,7 @@ void CMainFrame::OnSwitchPane()
         // The keys belong to the page inside the preview, not its frame.
         QWidget* web = m_preview->findChild<QWebEngineView*>();
         (web ? web : m_preview)->setFocus(Qt::OtherFocusReason);
-    }
-    else
+    } else
         m_colorView->List()->setFocus(Qt::OtherFocusReason);
 }
 

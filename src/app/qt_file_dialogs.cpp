@@ -11,10 +11,7 @@ namespace tintor {
 
 namespace {
 
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 } // namespace
 
@@ -49,7 +46,8 @@ std::optional<std::filesystem::path> CQtFileDialogs::AskSaveFile(
 std::optional<std::filesystem::path> CQtFileDialogs::Ask(
     bool save, std::string_view initialName, std::string_view filter, std::string_view defaultExtension)
 {
-    QFileDialog dialog(QApplication::activeWindow(), save ? QStringLiteral("名前を付けて保存") : QStringLiteral("開く"));
+    QFileDialog dialog(
+        QApplication::activeWindow(), save ? QStringLiteral("名前を付けて保存") : QStringLiteral("開く"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(ToNameFilters(filter));

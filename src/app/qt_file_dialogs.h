@@ -21,8 +21,8 @@ public:
     static QStringList ToNameFilters(std::string_view filter);
 
 private:
-    std::optional<std::filesystem::path> Ask(bool save, std::string_view initialName, std::string_view filter,
-        std::string_view defaultExtension);
+    std::optional<std::filesystem::path> Ask(
+        bool save, std::string_view initialName, std::string_view filter, std::string_view defaultExtension);
 
     QString m_lastFolder;
 };

@@ -13,7 +13,8 @@ namespace tintor {
 
 IFramePrompts::SaveAnswer CQtFramePrompts::AskSaveChanges(QWidget* parent, const QString& title)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tintor"), QStringLiteral("%1 への変更を保存しますか?").arg(title),
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tintor"),
+        QStringLiteral("%1 への変更を保存しますか?").arg(title),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     // The answers in the language of the question, whatever translations Qt has.

@@ -8,7 +8,8 @@ namespace tintor {
 void CQtMessageSink::Show(std::string_view text)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Tintor"),
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok, QApplication::activeWindow());
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok,
+        QApplication::activeWindow());
     box.exec();
 }
 

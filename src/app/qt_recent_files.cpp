@@ -12,15 +12,9 @@ constexpr auto kOrganisation = "Reru Zuvidivi";
 constexpr auto kApplication = "Tintor";
 constexpr auto kGroup = "Recent File List";
 
-QString KeyOf(int i)
-{
-    return QStringLiteral("File%1").arg(i + 1);
-}
+QString KeyOf(int i) { return QStringLiteral("File%1").arg(i + 1); }
 
-QString Normalised(const QString& path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
+QString Normalised(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
 } // namespace
 

@@ -41,9 +41,11 @@ bool CTintorApp::InitInstance()
     parser.setApplicationDescription(QStringLiteral("Recolours SWF movies."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("movie"), QStringLiteral("The movie to open (.swf)."), QStringLiteral("[MOVIE.swf]"));
+    parser.addPositionalArgument(
+        QStringLiteral("movie"), QStringLiteral("The movie to open (.swf)."), QStringLiteral("[MOVIE.swf]"));
     // Grabs the window once the preview shows the movie, saves it and quits.
-    QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
+    QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
     parser.process(m_app);

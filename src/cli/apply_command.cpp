@@ -9,11 +9,13 @@ namespace tintor::cli {
 
 CLI::App* AddApplyCommand(CLI::App& app, ApplyOptions& options)
 {
-    auto* apply = app.add_subcommand("apply",
-        "Load a colour script (.iro) into each movie's colour table, rewrite every colour and save");
+    auto* apply = app.add_subcommand(
+        "apply", "Load a colour script (.iro) into each movie's colour table, rewrite every colour and save");
     apply->add_option("MOVIE", options.movies, "The .swf movies to recolour")->required();
-    apply->add_option("-s,--script", options.script,
-            "The colour script: lines such as '@fill #0000ff -> #00ff00' (colours blue-green-red, as scripts store them)")
+    apply
+        ->add_option("-s,--script", options.script,
+            "The colour script: lines such as '@fill #0000ff -> #00ff00' (colours blue-green-red, as scripts store "
+            "them)")
         ->required()
         ->check(CLI::ExistingFile);
     AddOutputOptions(*apply, options.output);
@@ -35,8 +37,8 @@ int RunApply(const ApplyOptions& options)
     }
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    return RunOnMovies("apply", options.movies, *outputs,
-        [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
+    return RunOnMovies(
+        "apply", options.movies, *outputs, [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
             dialogs.SetOpenPath(options.script);
             // What the colour-table load command does, except that a load
             // that fails must fail the movie rather than save it unchanged.

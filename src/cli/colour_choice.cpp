@@ -23,8 +23,8 @@ int HexDigit(char c)
 std::optional<ColorKind> KindFromName(std::string_view name)
 {
     std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(
+        lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (lower == "bg")
         return KIND_BG;
     if (lower == "fill")

@@ -12,10 +12,14 @@ namespace tintor::cli {
 const char* KindName(ColorKey key)
 {
     switch (key & kKindMask) {
-    case KIND_BG: return "bg";
-    case KIND_LINE: return "line";
-    case KIND_TEXT: return "text";
-    default: return "fill";
+    case KIND_BG:
+        return "bg";
+    case KIND_LINE:
+        return "line";
+    case KIND_TEXT:
+        return "text";
+    default:
+        return "fill";
     }
 }
 
@@ -54,7 +58,8 @@ nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
 
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
-    auto* colours = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
+    auto* colours
+        = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
     colours->add_option("MOVIE", options.movie, "The .swf movie")->required();
     colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
     return colours;

@@ -90,12 +90,16 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     auto* shift = app.add_subcommand("shift",
         "Select colours, shift their hue, saturation and value (or unify them) as the sliders do, apply and save");
     shift->add_option("MOVIE", options.movies, "The .swf movies to recolour")->required();
-    shift->add_option("--select", options.select,
-             "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be repeated")
+    shift
+        ->add_option("--select", options.select,
+            "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be "
+            "repeated")
         ->type_name("KIND:#rrggbb")
         ->check(kColourChoice);
     shift->add_flag("--all", options.all, "Select every colour of the movie");
-    shift->add_option("--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
+    shift
+        ->add_option(
+            "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
         ->type_name("KIND")
         ->check(kKindName);
     shift->add_option("--hue", options.hue, "Hue slider, 0..200; 100 is the middle")
@@ -134,8 +138,8 @@ int RunShift(const ShiftOptions& options)
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     const Selection selection = SelectionFrom(options);
-    return RunOnMovies("shift", options.movies, *outputs,
-        [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
+    return RunOnMovies(
+        "shift", options.movies, *outputs, [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             return Shift(doc, dialogs, movie, options, selection);
         });
 }

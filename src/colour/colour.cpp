@@ -32,8 +32,8 @@ std::int32_t CColor::Distance(std::uint32_t other) const
 {
     std::int32_t sum = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const std::int32_t d = static_cast<std::int32_t>((m_value >> shift) & 0xFF) -
-                               static_cast<std::int32_t>((other >> shift) & 0xFF);
+        const std::int32_t d
+            = static_cast<std::int32_t>((m_value >> shift) & 0xFF) - static_cast<std::int32_t>((other >> shift) & 0xFF);
         sum += d * d;
     }
     return sum;
@@ -97,12 +97,36 @@ std::uint32_t CColor::ToRgb() const
 
     double red, green, blue;
     switch (sextant) {
-    case 0: red = v; green = mid1; blue = m; break;
-    case 1: red = mid2; green = v; blue = m; break;
-    case 2: red = m; green = v; blue = mid1; break;
-    case 3: red = m; green = mid2; blue = v; break;
-    case 4: red = mid1; green = m; blue = v; break;
-    default: red = v; green = m; blue = mid2; break;
+    case 0:
+        red = v;
+        green = mid1;
+        blue = m;
+        break;
+    case 1:
+        red = mid2;
+        green = v;
+        blue = m;
+        break;
+    case 2:
+        red = m;
+        green = v;
+        blue = mid1;
+        break;
+    case 3:
+        red = m;
+        green = mid2;
+        blue = v;
+        break;
+    case 4:
+        red = mid1;
+        green = m;
+        blue = v;
+        break;
+    default:
+        red = v;
+        green = m;
+        blue = mid2;
+        break;
     }
     return TruncByte(red * 255.0) | TruncByte(green * 255.0) << 8 | TruncByte(blue * 255.0) << 16;
 }

@@ -23,22 +23,32 @@ constexpr std::uint32_t kScriptColourMask = 0x0FFFFFFF;
 const char* LineFormat(std::uint32_t key)
 {
     switch (key & 0xFF000000) {
-    case KIND_BG: return "@bg   #%06x -> #%06x\n";
-    case KIND_LINE: return "@line #%06x -> #%06x\n";
-    case KIND_FILL: return "@fill #%06x -> #%06x\n";
-    case KIND_TEXT: return "@text #%06x -> #%06x\n";
-    default: return nullptr;
+    case KIND_BG:
+        return "@bg   #%06x -> #%06x\n";
+    case KIND_LINE:
+        return "@line #%06x -> #%06x\n";
+    case KIND_FILL:
+        return "@fill #%06x -> #%06x\n";
+    case KIND_TEXT:
+        return "@text #%06x -> #%06x\n";
+    default:
+        return nullptr;
     }
 }
 
 std::optional<std::uint32_t> KindOfLetter(char c)
 {
     switch (c) {
-    case 'b': return KIND_BG;
-    case 'f': return KIND_FILL;
-    case 'l': return KIND_LINE;
-    case 't': return KIND_TEXT;
-    default: return std::nullopt;
+    case 'b':
+        return KIND_BG;
+    case 'f':
+        return KIND_FILL;
+    case 'l':
+        return KIND_LINE;
+    case 't':
+        return KIND_TEXT;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -68,8 +78,8 @@ std::optional<std::uint32_t> ParseColour(std::string_view text, std::size_t pos)
         ++pos;
     }
     // "0x" with no digit after it is the number 0, its '0' being the digit.
-    if (pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X') &&
-        HexDigit(text[pos + 2]) >= 0)
+    if (pos + 2 < text.size() && text[pos] == '0' && (text[pos + 1] == 'x' || text[pos + 1] == 'X')
+        && HexDigit(text[pos + 2]) >= 0)
         pos += 2;
     std::uint32_t value = 0;
     bool anyDigit = false;
@@ -129,8 +139,8 @@ std::string WriteColorScript(const CColorTable& table, IMessageSink& messages)
         if (colour == replacement || format == nullptr)
             return;
         char line[64];
-        const int n = std::snprintf(line, sizeof line, format, static_cast<unsigned>(colour),
-                                    static_cast<unsigned>(replacement));
+        const int n = std::snprintf(
+            line, sizeof line, format, static_cast<unsigned>(colour), static_cast<unsigned>(replacement));
         script.append(line, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof line) - 1)));
     });
     script.append(kTrailer);
@@ -141,8 +151,8 @@ ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTab
 {
     // The text ends at its first zero byte.
     const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
-                                static_cast<std::size_t>(zero - bytes.begin()));
+    const std::string_view text(
+        reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(zero - bytes.begin()));
 
     ColorScriptResult result;
     bool warned = false;

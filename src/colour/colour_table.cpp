@@ -38,8 +38,8 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
 
 bool CColorTable::ParametersAreDefault() const
 {
-    return m_hue == kDefaultParameter && m_saturation == kDefaultParameter && m_value == kDefaultParameter &&
-           m_unify == 0;
+    return m_hue == kDefaultParameter && m_saturation == kDefaultParameter && m_value == kDefaultParameter
+        && m_unify == 0;
 }
 
 void CColorTable::ResetParameters()
@@ -81,11 +81,21 @@ std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessage
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)
 {
     switch (name.empty() ? '\0' : name.front()) {
-    case 'H': m_hue = value; break;
-    case 'S': m_saturation = value; break;
-    case 'V': m_value = value; break;
-    case 'U': m_unify = value; break;
-    default: messages.Show("Effect: unknown message type"); break;
+    case 'H':
+        m_hue = value;
+        break;
+    case 'S':
+        m_saturation = value;
+        break;
+    case 'V':
+        m_value = value;
+        break;
+    case 'U':
+        m_unify = value;
+        break;
+    default:
+        messages.Show("Effect: unknown message type");
+        break;
     }
 }
 

@@ -103,7 +103,9 @@ std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesyst
 
 CAtomicOutputFile::CAtomicOutputFile(
     PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target, Durability durability)
-    : m_fd(fd), m_durability(durability), m_tempPath(std::move(temp)), m_target(std::move(target)) {}
+    : m_fd(fd), m_durability(durability), m_tempPath(std::move(temp)), m_target(std::move(target))
+{
+}
 
 CAtomicOutputFile::~CAtomicOutputFile()
 {

@@ -59,7 +59,9 @@ private:
 class CMemoryInputFile final : public IInputFile {
 public:
     CMemoryInputFile(std::vector<std::uint8_t> bytes, std::string fileName)
-        : m_bytes(std::move(bytes)), m_fileName(std::move(fileName)) {}
+        : m_bytes(std::move(bytes)), m_fileName(std::move(fileName))
+    {
+    }
 
     std::size_t Read(std::span<std::uint8_t> dest) override;
     std::optional<std::uint64_t> Remaining() const override { return m_bytes.size() - m_pos; }

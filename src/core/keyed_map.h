@@ -16,8 +16,7 @@ namespace tintor {
 // chain front to back. Lookups go through a side index instead of walking a
 // chain, so a movie with 200,000 colours costs the same per record as one
 // with 200.
-template <typename Value>
-class CKeyedMap {
+template <typename Value> class CKeyedMap {
 public:
     static constexpr std::uint32_t kBucketCount = 17;
 
@@ -59,15 +58,13 @@ public:
     }
 
     // Calls f(key, value) for every entry in iteration order.
-    template <typename F>
-    void ForEach(F&& f) const
+    template <typename F> void ForEach(F&& f) const
     {
         for (std::uint32_t head : m_heads)
             for (std::uint32_t i = head; i != kNone; i = m_nodes[i].next)
                 f(m_nodes[i].key, m_nodes[i].value);
     }
-    template <typename F>
-    void ForEach(F&& f)
+    template <typename F> void ForEach(F&& f)
     {
         for (std::uint32_t head : m_heads)
             for (std::uint32_t i = head; i != kNone; i = m_nodes[i].next)

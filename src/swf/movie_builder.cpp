@@ -120,7 +120,8 @@ void CBitWriter::WriteMatrix(const SwfMatrix& m)
 void CBitWriter::WriteCxform(const SwfCxform& c, bool withAlpha)
 {
     Align();
-    const bool hasMult = c.redMult != 256 || c.greenMult != 256 || c.blueMult != 256 || (withAlpha && c.alphaMult != 256);
+    const bool hasMult
+        = c.redMult != 256 || c.greenMult != 256 || c.blueMult != 256 || (withAlpha && c.alphaMult != 256);
     const bool hasAdd = c.redAdd != 0 || c.greenAdd != 0 || c.blueAdd != 0 || (withAlpha && c.alphaAdd != 0);
     int bits = 0;
     if (hasMult)
@@ -204,8 +205,8 @@ std::vector<std::uint8_t> CMovieBuilder::Build(bool compressed, bool appendEnd, 
     }
     const std::uint32_t length = fileLengthOverride ? fileLengthOverride : static_cast<std::uint32_t>(8 + body.size());
     std::vector<std::uint8_t> movie = {static_cast<std::uint8_t>(compressed ? 'C' : 'F'), 'W', 'S', m_version,
-        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length >> 16),
-        static_cast<std::uint8_t>(length >> 24)};
+        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
     if (!compressed) {
         movie.insert(movie.end(), body.begin(), body.end());
         return movie;

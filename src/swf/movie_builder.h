@@ -53,8 +53,8 @@ std::vector<std::uint8_t> TagBytes(std::uint16_t code, std::span<const std::uint
 // in the uncompressed movie, so tests can name the positions they expect.
 class CMovieBuilder {
 public:
-    explicit CMovieBuilder(std::uint8_t version = 6, SwfRect frame = {0, 11000, 0, 8000}, std::uint16_t frameRate = 0x0C00,
-        std::uint16_t frameCount = 1);
+    explicit CMovieBuilder(std::uint8_t version = 6, SwfRect frame = {0, 11000, 0, 8000},
+        std::uint16_t frameRate = 0x0C00, std::uint16_t frameCount = 1);
 
     // Appends a tag; returns the offset of its body in the movie.
     std::uint32_t AddTag(std::uint16_t code, std::span<const std::uint8_t> body, bool longForm = false);
@@ -65,8 +65,8 @@ public:
 
     // The movie: header, frame header, the tags and an End tag when asked.
     // FileLength is the real length unless one is given.
-    std::vector<std::uint8_t> Build(bool compressed = false, bool appendEnd = true,
-        std::uint32_t fileLengthOverride = 0) const;
+    std::vector<std::uint8_t> Build(
+        bool compressed = false, bool appendEnd = true, std::uint32_t fileLengthOverride = 0) const;
 
 private:
     std::uint8_t m_version;

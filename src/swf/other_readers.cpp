@@ -22,10 +22,7 @@ constexpr std::uint8_t kActionWithLength = 0x80;
 
 } // namespace
 
-void CSwfFile::SkipToTagEnd()
-{
-    SkipBytes(static_cast<std::uint32_t>(m_limit - std::min(m_pos, m_limit)));
-}
+void CSwfFile::SkipToTagEnd() { SkipBytes(static_cast<std::uint32_t>(m_limit - std::min(m_pos, m_limit))); }
 
 void CSwfFile::ReadFreeCharacter()
 {
@@ -80,27 +77,24 @@ void CSwfFile::ReadDefineButton()
     ReadActionRecords();
 }
 
-void CSwfFile::ReadDoAction()
-{
-    ReadActionRecords();
-}
+void CSwfFile::ReadDoAction() { ReadActionRecords(); }
 
 void CSwfFile::ReadDefineFontInfo()
 {
-    SkipBytes(2); // font id
+    SkipBytes(2);          // font id
     SkipBytes(ReadByte()); // name
-    SkipBytes(1); // flags
-    SkipToTagEnd(); // code table, one entry per glyph of the font
+    SkipBytes(1);          // flags
+    SkipToTagEnd();        // code table, one entry per glyph of the font
 }
 
 void CSwfFile::ReadDefineSound()
 {
     SkipBytes(2); // sound id
-    ReadBits(4); // format
-    ReadBits(2); // rate
-    ReadBits(1); // size
-    ReadBits(1); // type
-    ReadDWord(); // sample count
+    ReadBits(4);  // format
+    ReadBits(2);  // rate
+    ReadBits(1);  // size
+    ReadBits(1);  // type
+    ReadDWord();  // sample count
 }
 
 void CSwfFile::ReadStartSound()
@@ -116,11 +110,11 @@ void CSwfFile::ReadDefineButtonSound()
 void CSwfFile::ReadSoundStreamHead()
 {
     SkipBytes(1); // playback format
-    ReadBits(4); // stream compression
-    ReadBits(2); // stream rate
-    ReadBits(1); // stream size
-    ReadBits(1); // stream type
-    ReadWord(); // sample count
+    ReadBits(4);  // stream compression
+    ReadBits(2);  // stream rate
+    ReadBits(1);  // stream size
+    ReadBits(1);  // stream type
+    ReadWord();   // sample count
 }
 
 void CSwfFile::ReadSoundStreamBlock()

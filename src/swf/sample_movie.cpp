@@ -2,8 +2,8 @@
 #include "swf/movie_builder.h"
 
 #include <algorithm>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 namespace tintor {
 
@@ -58,7 +58,8 @@ void WriteStraightEdge(CBitWriter& w, std::int32_t dx, std::int32_t dy)
 
 // The outline of a w x h rectangle at (x, y), filled with fill style 1 and
 // drawn with line style 1 (or none when lineBits is 0).
-void WriteRectangleEdges(CBitWriter& w, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, bool withLine)
+void WriteRectangleEdges(
+    CBitWriter& w, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, bool withLine)
 {
     const int lineBits = withLine ? 1 : 0;
     w.WriteBits(1, 4); // fill index bits
@@ -82,8 +83,8 @@ void WriteRectangleEdges(CBitWriter& w, std::int32_t x, std::int32_t y, std::int
 
 // A rectangle shape with one solid fill, or a linear gradient when the
 // second colour is given, and an optional outline.
-std::vector<std::uint8_t> RectangleShape(std::uint16_t id, bool withAlpha, std::int32_t x, std::int32_t y, std::int32_t width,
-    std::int32_t height, Rgba fill, const Rgba* gradientEnd, const Rgba* line)
+std::vector<std::uint8_t> RectangleShape(std::uint16_t id, bool withAlpha, std::int32_t x, std::int32_t y,
+    std::int32_t width, std::int32_t height, Rgba fill, const Rgba* gradientEnd, const Rgba* line)
 {
     CBitWriter w;
     w.WriteWord(id);
@@ -248,7 +249,8 @@ std::int32_t Advance(Glyph glyph, std::int32_t height)
 
 // Static text in the block-letter font: the first run names the font, its
 // height and the start; the later runs change only the colour.
-std::vector<std::uint8_t> DefineText(std::uint16_t id, std::uint16_t fontId, std::int32_t height, const std::vector<TextRun>& runs)
+std::vector<std::uint8_t> DefineText(
+    std::uint16_t id, std::uint16_t fontId, std::int32_t height, const std::vector<TextRun>& runs)
 {
     std::int32_t width = 0;
     for (const TextRun& run : runs)
@@ -290,8 +292,8 @@ std::vector<std::uint8_t> DefineText(std::uint16_t id, std::uint16_t fontId, std
 }
 
 // A read-only, unselectable text field in a device font.
-std::vector<std::uint8_t> DefineEditText(std::uint16_t id, std::uint16_t fontId, std::uint16_t height, const Rgba& colour,
-    std::int32_t width, std::int32_t boxHeight, std::string_view text)
+std::vector<std::uint8_t> DefineEditText(std::uint16_t id, std::uint16_t fontId, std::uint16_t height,
+    const Rgba& colour, std::int32_t width, std::int32_t boxHeight, std::string_view text)
 {
     CBitWriter w;
     w.WriteWord(id);
@@ -319,17 +321,20 @@ std::vector<std::uint8_t> BuildSampleMovie(bool compressed)
     movie.AddTag(kDefineShape, RectangleShape(1, false, 400, 400, 3400, 2400, {0xE6, 0x39, 0x46}, nullptr, &black));
     const Rgba sky{0x45, 0x7B, 0x9D};
     movie.AddTag(kDefineShape2, RectangleShape(2, false, 4200, 400, 3400, 2400, {0xF1, 0xFA, 0xEE}, &sky, &navy));
-    movie.AddTag(kDefineShape3, RectangleShape(3, true, 400, 3200, 3400, 2400, {0x2A, 0x9D, 0x8F, 0xC0}, nullptr, nullptr));
+    movie.AddTag(
+        kDefineShape3, RectangleShape(3, true, 400, 3200, 3400, 2400, {0x2A, 0x9D, 0x8F, 0xC0}, nullptr, nullptr));
     const Rgba amber{0xF4, 0xA2, 0x61};
     movie.AddTag(kDefineShape3, RectangleShape(4, true, 4200, 3200, 3400, 2400, {0xE9, 0xC4, 0x6A}, &amber, &navy));
 
     // Text lies in the margins that no shape covers: the block-letter title
     // in the top one, the text field in the bottom one, left of the middle.
     movie.AddTag(kDefineFont, DefineFont(5));
-    movie.AddTag(kDefineText, DefineText(6, 5, 360,
-        {{{0x26, 0x46, 0x53}, {kGlyphT, kGlyphI, kGlyphN}}, {{0xE7, 0x6F, 0x51}, {kGlyphT, kGlyphO, kGlyphR}}}));
+    movie.AddTag(kDefineText,
+        DefineText(6, 5, 360,
+            {{{0x26, 0x46, 0x53}, {kGlyphT, kGlyphI, kGlyphN}}, {{0xE7, 0x6F, 0x51}, {kGlyphT, kGlyphO, kGlyphR}}}));
     movie.AddTag(kDefineFont2, DeviceFont(7));
-    movie.AddTag(kDefineEditText, DefineEditText(8, 7, 240, {0x6D, 0x28, 0x8C, 0xFF}, 3400, 380, "Tintor sample movie"));
+    movie.AddTag(
+        kDefineEditText, DefineEditText(8, 7, 240, {0x6D, 0x28, 0x8C, 0xFF}, 3400, 380, "Tintor sample movie"));
 
     for (std::uint16_t id = 1; id <= 4; ++id)
         movie.AddTag(kPlaceObject2, PlaceAt(id, id));

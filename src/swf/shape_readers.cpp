@@ -70,8 +70,7 @@ private:
 };
 
 // One shape record up to, not including, a new-styles record's style arrays.
-template <typename Bits>
-RecordKind DecodeShapeRecord(Bits& bits, unsigned fillBits, unsigned lineBits)
+template <typename Bits> RecordKind DecodeShapeRecord(Bits& bits, unsigned fillBits, unsigned lineBits)
 {
     if (bits.ReadBits(1) == 0) {
         const std::uint32_t flags = bits.ReadBits(5);
@@ -123,8 +122,7 @@ void CSwfFile::ReadDefineShape(bool withAlpha)
     m_lineBits = ReadBits(4);
     // Every record takes at least six bits, and past the tag's end the zeros
     // read as the end record, so this ends.
-    while (!ReadShapeRecord(withAlpha)) {
-    }
+    while (!ReadShapeRecord(withAlpha)) {}
 }
 
 std::uint32_t CSwfFile::ReadStyleCount()
@@ -229,7 +227,7 @@ void CSwfFile::ReadDefineMorphShape()
                 colour(KIND_FILL);
             }
         } else if (type & kBitmapBit) {
-            SkipBytes(2); // bitmap id
+            SkipBytes(2);       // bitmap id
             ReadMatrix(matrix); // start
             ReadMatrix(matrix); // end
         } else {
@@ -249,8 +247,7 @@ void CSwfFile::ReadDefineMorphShape()
     ResetBits();
     m_fillBits = ReadBits(4);
     m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(true)) {
-    }
+    while (!ReadShapeRecord(true)) {}
     // The end edges are trusted only where the offset says they begin; a
     // mismatch means the start edges were misread, and so would they be.
     if (m_pos != endEdges)
@@ -258,8 +255,7 @@ void CSwfFile::ReadDefineMorphShape()
     ResetBits();
     m_fillBits = ReadBits(4);
     m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(true)) {
-    }
+    while (!ReadShapeRecord(true)) {}
 }
 
 } // namespace tintor

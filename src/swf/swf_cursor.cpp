@@ -83,8 +83,7 @@ void CSwfFile::SkipBytes(std::uint32_t n)
 void CSwfFile::SkipString()
 {
     ResetBits();
-    while (m_pos < m_limit && m_fileBuf[m_pos++] != 0) {
-    }
+    while (m_pos < m_limit && m_fileBuf[m_pos++] != 0) {}
 }
 
 void CSwfFile::ReadRect(SwfRect& rect)

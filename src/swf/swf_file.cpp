@@ -173,8 +173,7 @@ bool CSwfFile::Save(IOutputFile& file)
         std::vector<std::uint8_t> deflated(length);
         if (compress(deflated.data(), &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
             return false;
-        return file.Write(std::span(m_fileBuf).first(kHeaderSize))
-            && file.Write(std::span(deflated).first(length));
+        return file.Write(std::span(m_fileBuf).first(kHeaderSize)) && file.Write(std::span(deflated).first(length));
     }();
     m_pos = 0;
     m_firstTag = 0;

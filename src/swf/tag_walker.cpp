@@ -208,7 +208,8 @@ void CSwfFile::AddColor(std::uint32_t pos, ColorKind kind)
 {
     if (static_cast<std::size_t>(pos) + 3 > m_limit)
         return;
-    const ColorKey key = static_cast<ColorKey>(m_fileBuf[pos] | m_fileBuf[pos + 1] << 8 | m_fileBuf[pos + 2] << 16) | kind;
+    const ColorKey key
+        = static_cast<ColorKey>(m_fileBuf[pos] | m_fileBuf[pos + 1] << 8 | m_fileBuf[pos + 2] << 16) | kind;
     m_colors.FindOrInsert(key).push_back(pos);
 }
 

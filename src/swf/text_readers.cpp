@@ -59,8 +59,7 @@ void CSwfFile::ReadDefineText()
     const std::uint8_t advanceBits = ReadByte();
     // Each record takes at least a byte and the zeros past the tag's end
     // read as the end byte, so this ends.
-    while (ReadTextRecord(glyphBits, advanceBits)) {
-    }
+    while (ReadTextRecord(glyphBits, advanceBits)) {}
 }
 
 bool CSwfFile::ReadTextRecord(int glyphBits, int advanceBits)
@@ -118,7 +117,7 @@ void CSwfFile::ReadDefineEditText()
         SkipBytes(2);
     if (f2 & kEditHasLayout)
         SkipBytes(9); // alignment, left and right margin, indent, leading
-    SkipString(); // variable name
+    SkipString();     // variable name
     if (f1 & kEditHasText)
         SkipString(); // initial text
 }
@@ -136,7 +135,7 @@ void CSwfFile::ReadDefineFont2()
 {
     SkipBytes(2); // font id
     const std::uint8_t flags = ReadByte();
-    SkipBytes(1); // language
+    SkipBytes(1);          // language
     SkipBytes(ReadByte()); // name
     const std::uint32_t count = ReadWord();
     ReadGlyphShapes(m_pos, count, (flags & kFont2WideOffsets) ? 4 : 2);
@@ -157,8 +156,7 @@ void CSwfFile::ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned o
         const std::size_t start = m_pos;
         m_fillBits = ReadBits(4);
         m_lineBits = ReadBits(4);
-        while (!ReadShapeRecord(false)) {
-        }
+        while (!ReadShapeRecord(false)) {}
         walked += m_pos - start;
     }
 }

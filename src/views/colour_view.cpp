@@ -170,8 +170,7 @@ void CColorView::SyncControls(const CColorTable& table)
     m_unifyCheck->setChecked(table.Unify() != 0);
 }
 
-template <typename F>
-void CColorView::SetSelectionQuietly(F&& change)
+template <typename F> void CColorView::SetSelectionQuietly(F&& change)
 {
     const bool was = m_selectingQuietly;
     m_selectingQuietly = true;
@@ -298,19 +297,14 @@ void CColorView::SelectNearest(std::uint32_t rgb)
     }
     if (found < 0)
         return;
-    SetSelectionQuietly([&] { m_colorList->selectionModel()->select(m_model->index(found), QItemSelectionModel::Select); });
+    SetSelectionQuietly(
+        [&] { m_colorList->selectionModel()->select(m_model->index(found), QItemSelectionModel::Select); });
     SyncSelection();
 }
 
-std::uint32_t CColorView::KeyAt(int row) const
-{
-    return m_model->KeyAt(row);
-}
+std::uint32_t CColorView::KeyAt(int row) const { return m_model->KeyAt(row); }
 
-int CColorView::Count() const
-{
-    return m_model->rowCount();
-}
+int CColorView::Count() const { return m_model->rowCount(); }
 
 void CColorView::mousePressEvent(QMouseEvent* event)
 {

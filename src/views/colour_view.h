@@ -84,8 +84,7 @@ private:
     void SyncSelection();
     void RedrawSwatches();
     // Changes the list's selection without it counting as the user's change.
-    template <typename F>
-    void SetSelectionQuietly(F&& change);
+    template <typename F> void SetSelectionQuietly(F&& change);
 
     CTintorDoc& m_doc;
     CColorListModel* m_model = nullptr;

@@ -90,7 +90,8 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
     painter.setFont(m_labelFont);
     const QFontMetrics metrics(m_labelFont);
-    painter.drawText(QPoint(rect.left() + label->x, rect.top() + label->y + metrics.ascent()), QString::fromLatin1(label->text));
+    painter.drawText(
+        QPoint(rect.left() + label->x, rect.top() + label->y + metrics.ascent()), QString::fromLatin1(label->text));
     painter.restore();
 }
 

@@ -6,10 +6,7 @@
 
 namespace tintor {
 
-std::uint32_t CColorListModel::SortValue(std::uint32_t key)
-{
-    return CColor(key).ToHls() & 0x00FF00FFu;
-}
+std::uint32_t CColorListModel::SortValue(std::uint32_t key) { return CColor(key).ToHls() & 0x00FF00FFu; }
 
 QString CColorListModel::SortText(std::uint32_t key)
 {
@@ -25,7 +22,8 @@ void CColorListModel::SetKeys(const std::vector<std::uint32_t>& keys)
         m_rows.push_back(Row{SortValue(key), key});
     // The texts are fixed-width lower-case hex, so comparing the numbers
     // orders the rows exactly as comparing the texts would.
-    std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) { return a.sortValue < b.sortValue; });
+    std::stable_sort(
+        m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) { return a.sortValue < b.sortValue; });
     endResetModel();
 }
 

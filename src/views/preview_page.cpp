@@ -11,10 +11,7 @@ constexpr QStringView kReportPrefix = u"tintor:";
 
 } // namespace
 
-CPreviewPage::CPreviewPage(QWebEngineProfile* profile, QObject* parent)
-    : QWebEnginePage(profile, parent)
-{
-}
+CPreviewPage::CPreviewPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {}
 
 void CPreviewPage::javaScriptConsoleMessage(
     JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber, const QString& sourceID)

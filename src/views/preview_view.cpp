@@ -46,12 +46,13 @@ void ConfigureSettings(QWebEngineSettings* settings)
 } // namespace
 
 CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
-    : QWidget(parent)
-    , m_doc(doc)
-    // Off the record and without a cache: a reload never shows an old movie
-    // and nothing of the preview stays on disk.
-    , m_profile(std::make_unique<QWebEngineProfile>())
-    , m_hostPage(FindPlayerHostPage())
+    : QWidget(parent),
+      m_doc(doc)
+      // Off the record and without a cache: a reload never shows an old movie
+      // and nothing of the preview stays on disk.
+      ,
+      m_profile(std::make_unique<QWebEngineProfile>()),
+      m_hostPage(FindPlayerHostPage())
 {
     m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
@@ -213,7 +214,8 @@ bool CTintorView::eventFilter(QObject* watched, QEvent* event)
         const QPoint local = static_cast<QMouseEvent*>(event)->position().toPoint();
         // The point is relative to the widget that got the click; the pixel
         // is read from this view.
-        const QPoint point = widget != nullptr && (widget == this || isAncestorOf(widget)) ? widget->mapTo(this, local) : local;
+        const QPoint point
+            = widget != nullptr && (widget == this || isAncestorOf(widget)) ? widget->mapTo(this, local) : local;
         m_eatRelease = true;
         emit colourPicked(PixelAt(point));
         return true;
@@ -241,7 +243,8 @@ std::uint32_t CTintorView::PixelAt(QPoint point)
     const QPixmap pixmap = grab();
     const qreal ratio = pixmap.devicePixelRatio();
     const QImage image = pixmap.toImage();
-    const QPoint device(static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
+    const QPoint device(
+        static_cast<int>(std::floor(point.x() * ratio)), static_cast<int>(std::floor(point.y() * ratio)));
     if (!image.valid(device))
         return kUnreadablePixel;
     const QRgb rgb = image.pixel(device);

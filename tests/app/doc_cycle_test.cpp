@@ -3,8 +3,8 @@
 #include "doc_fixture.h"
 
 #include "core/file.h"
-#include "swf/movie_builder.h"
 #include "support/corpus.h"
+#include "swf/movie_builder.h"
 
 #include <algorithm>
 
@@ -36,8 +36,8 @@ HandMovie MakeHandMovie(bool compressed = false)
 }
 
 // Bytes of the movie that no colour record covers must never change.
-void ExpectOnlyColourBytesDiffer(const CSwfFile& movie, const std::vector<std::uint8_t>& before,
-    const std::vector<std::uint8_t>& after)
+void ExpectOnlyColourBytesDiffer(
+    const CSwfFile& movie, const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after)
 {
     ASSERT_EQ(before.size(), after.size());
     std::vector<bool> colourByte(before.size(), false);
@@ -111,7 +111,7 @@ TEST_F(DocTest, ApplyWritesSelectedColoursAtEveryPositionAndNothingElse)
     ASSERT_EQ(m_doc->GetMovie().Colors().Find(kRedBg)->size(), 2u);
 
     SelectOnly(*m_doc, {kRedBg});
-    m_doc->Effect("V", 0); // value slider at the far left: black
+    m_doc->Effect("V", 0);             // value slider at the far left: black
     EXPECT_FALSE(m_doc->IsModified()); // selecting and sliding touch no byte
     EXPECT_EQ(Buffer(), movie.bytes);
 
@@ -183,7 +183,8 @@ TEST_F(DocTest, UndoAndRedoRewriteEveryColourFromTheRestoredTable)
     m_views.m_calls.clear();
     m_doc->OnEditUndo();
     EXPECT_EQ(Buffer(), bytes);
-    EXPECT_EQ(m_views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
+    EXPECT_EQ(
+        m_views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
     EXPECT_EQ(m_views.m_syncedHue, 100);
     EXPECT_TRUE(m_doc->OnUpdateEditUndo());
     EXPECT_TRUE(m_doc->OnUpdateEditRedo());
@@ -258,7 +259,8 @@ TEST_F(DocTest, ColourScriptCarriesChangesToAnotherMovie)
     EXPECT_TRUE(std::equal(otherBytes.begin() + 8, otherBytes.end(), recoloured.begin() + 8));
     EXPECT_TRUE(other.GetColorTable().ParametersAreDefault());
     EXPECT_TRUE(other.IsModified());
-    EXPECT_EQ(views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
+    EXPECT_EQ(
+        views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
     EXPECT_EQ(other.GetHistory().GetUndoCount(), 1);
     EXPECT_TRUE(m_messages.Messages().empty());
 

@@ -3,8 +3,8 @@
 #include "doc_fixture.h"
 
 #include "core/file.h"
-#include "swf/movie_builder.h"
 #include "support/corpus.h"
+#include "swf/movie_builder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

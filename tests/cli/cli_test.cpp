@@ -2,9 +2,9 @@
 // it leaves behind.
 #include "core/file.h"
 #include "core/messages.h"
+#include "support/corpus.h"
 #include "swf/movie_builder.h"
 #include "swf/swf_file.h"
-#include "support/corpus.h"
 
 #include <gtest/gtest.h>
 
@@ -188,10 +188,10 @@ TEST_F(CliTest, WrongCommandLinesExitTwoAndWriteNothing)
     const std::vector<std::vector<std::string>> wrong = {
         {"shift", a, "--all", "--hue", "201", "-o", out},
         {"shift", a, "--all", "--value", "-1", "-o", out},
-        {"shift", a, "--all"},                                 // no output
-        {"shift", a, "-o", out},                               // nothing selected
-        {"shift", a, "--select", "fill:#12345", "-o", out},    // five digits
-        {"shift", a, "--select", "glow:#123456", "-o", out},   // no such kind
+        {"shift", a, "--all"},                               // no output
+        {"shift", a, "-o", out},                             // nothing selected
+        {"shift", a, "--select", "fill:#12345", "-o", out},  // five digits
+        {"shift", a, "--select", "glow:#123456", "-o", out}, // no such kind
         {"shift", a, "--kind", "stroke", "-o", out},
         {"shift", a, "b.swf", "--all", "-o", out},             // -o with two movies
         {"shift", a, b, "--all", "--out-dir", outDir},         // same name twice

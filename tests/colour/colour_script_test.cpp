@@ -85,13 +85,14 @@ TEST(ColorScriptWriteTest, LinesComeInTableOrderEachInItsKindsForm)
     CColorTable table = Table({kRedFill, kRedLine, kWhiteBg, kBlackText, kGreenFill});
     table.Map().ForEach([](std::uint32_t key, std::uint32_t& value) { value = (key & kKindMask) | 0x123456; });
     CRecordingSink sink;
-    EXPECT_EQ(WriteColorScript(table, sink), "[TINTOR SCRIPT]\n"
-                                             "@fill #00ff00 -> #123456\n"
-                                             "@text #000000 -> #123456\n"
-                                             "@line #0000ff -> #123456\n"
-                                             "@bg   #ffffff -> #123456\n"
-                                             "@fill #0000ff -> #123456\n"
-                                             "[END]\n");
+    EXPECT_EQ(WriteColorScript(table, sink),
+        "[TINTOR SCRIPT]\n"
+        "@fill #00ff00 -> #123456\n"
+        "@text #000000 -> #123456\n"
+        "@line #0000ff -> #123456\n"
+        "@bg   #ffffff -> #123456\n"
+        "@fill #0000ff -> #123456\n"
+        "[END]\n");
 }
 
 TEST(ColorScriptWriteTest, ASelectedEntryIsSavedWithItsPendingEffect)
@@ -131,8 +132,8 @@ TEST(ColorScriptReadTest, ColoursNotInTheTableWarnOnceAndChangeNothing)
 {
     CColorTable table = Table({kRedFill});
     CRecordingSink sink;
-    const ColorScriptResult result =
-        Read("[TINTOR SCRIPT]\n@line #0000ff -> #00ff00\n@fill #00ff00 -> #0000ff\n[END]\n", table, sink);
+    const ColorScriptResult result
+        = Read("[TINTOR SCRIPT]\n@line #0000ff -> #00ff00\n@fill #00ff00 -> #0000ff\n[END]\n", table, sink);
     EXPECT_EQ(result.notFound, 2);
     EXPECT_EQ(result.applied, 0);
     EXPECT_EQ(Entry(table, kRedFill), kRedFill);
@@ -377,7 +378,8 @@ TEST_F(ColorScriptFileTest, SaveThatCannotWriteReportsAndLeavesNothingBehind)
     WriteText(m_dir / "taken.iro" / "keep", "keep");
     m_dialogs.answer = m_dir / "taken.iro";
     EXPECT_FALSE(savetable(table, "t", m_dialogs, m_sink));
-    EXPECT_EQ(m_sink.Messages(), (std::vector<std::string>{"savetable: file open error!", "savetable: file open error!"}));
+    EXPECT_EQ(
+        m_sink.Messages(), (std::vector<std::string>{"savetable: file open error!", "savetable: file open error!"}));
     EXPECT_EQ(FilesInDir(), std::vector<std::string>{"taken.iro"});
     EXPECT_EQ(ReadText(m_dir / "taken.iro" / "keep"), "keep");
 }
@@ -419,7 +421,8 @@ TEST_F(ColorScriptFileTest, LoadOfAFileThatCannotBeOpenedReports)
     EXPECT_FALSE(loadtable(table, "t", m_dialogs, m_sink));
     m_dialogs.answer = m_dir;
     EXPECT_FALSE(loadtable(table, "t", m_dialogs, m_sink));
-    EXPECT_EQ(m_sink.Messages(), (std::vector<std::string>{"loadtable: file open error!", "loadtable: file open error!"}));
+    EXPECT_EQ(
+        m_sink.Messages(), (std::vector<std::string>{"loadtable: file open error!", "loadtable: file open error!"}));
     EXPECT_EQ(Entry(table, kRedFill), kRedFill);
 }
 

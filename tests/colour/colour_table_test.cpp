@@ -115,7 +115,8 @@ TEST(ColorTableTest, EffectIsPickedByTheFirstUpperCaseLetter)
     table.Effect("unicolor", 0, sink);
     table.Effect("", 0, sink);
     EXPECT_EQ(table.Unify(), 1);
-    EXPECT_EQ(sink.Messages(), (std::vector<std::string>{"Effect: unknown message type", "Effect: unknown message type"}));
+    EXPECT_EQ(
+        sink.Messages(), (std::vector<std::string>{"Effect: unknown message type", "Effect: unknown message type"}));
 }
 
 TEST(ColorTableTest, SelectSetsAndClearsOnlyTheSelectionBit)

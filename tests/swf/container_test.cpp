@@ -9,9 +9,9 @@ namespace {
 
 std::vector<std::uint8_t> Header(const char* sig, std::uint32_t length, std::uint8_t version = 6)
 {
-    return {static_cast<std::uint8_t>(sig[0]), static_cast<std::uint8_t>(sig[1]), static_cast<std::uint8_t>(sig[2]), version,
-        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length >> 16),
-        static_cast<std::uint8_t>(length >> 24)};
+    return {static_cast<std::uint8_t>(sig[0]), static_cast<std::uint8_t>(sig[1]), static_cast<std::uint8_t>(sig[2]),
+        version, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
 }
 
 class ContainerTest : public ::testing::Test {
@@ -102,7 +102,8 @@ TEST_F(ContainerTest, CompressedMovieSavesCompressedWithTheSameContent)
     CMemoryInputFile in(saved, "again.swf");
     ASSERT_TRUE(again.Load(in));
     EXPECT_TRUE(again.IsCompressed());
-    EXPECT_TRUE(std::equal(again.Buffer().begin(), again.Buffer().end(), m_movie.Buffer().begin(), m_movie.Buffer().end()));
+    EXPECT_TRUE(
+        std::equal(again.Buffer().begin(), again.Buffer().end(), m_movie.Buffer().begin(), m_movie.Buffer().end()));
 }
 
 TEST_F(ContainerTest, CompressedBodyOneByteShortFails)

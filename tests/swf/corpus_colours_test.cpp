@@ -30,10 +30,18 @@ std::string KeyText(ColorKey key)
 {
     const char* kind = "?";
     switch (key & kKindMask) {
-    case KIND_BG: kind = "BG"; break;
-    case KIND_FILL: kind = "FILL"; break;
-    case KIND_LINE: kind = "LINE"; break;
-    case KIND_TEXT: kind = "TEXT"; break;
+    case KIND_BG:
+        kind = "BG";
+        break;
+    case KIND_FILL:
+        kind = "FILL";
+        break;
+    case KIND_LINE:
+        kind = "LINE";
+        break;
+    case KIND_TEXT:
+        kind = "TEXT";
+        break;
     }
     char text[32];
     std::snprintf(text, sizeof text, "%s #%02x%02x%02x", kind, key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF);
@@ -43,7 +51,8 @@ std::string KeyText(ColorKey key)
 ColourCounts RegistryCounts(const CSwfFile& movie)
 {
     ColourCounts counts;
-    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) { counts[KeyText(key)] = positions.size(); });
+    movie.Colors().ForEach(
+        [&](ColorKey key, const PositionList& positions) { counts[KeyText(key)] = positions.size(); });
     return counts;
 }
 
@@ -145,10 +154,7 @@ void CheckMovie(const std::string& path)
 
 class CorpusColoursTest : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(CorpusColoursTest, RegistryAgreesWithTheIndependentParser)
-{
-    CheckMovie(GetParam());
-}
+TEST_P(CorpusColoursTest, RegistryAgreesWithTheIndependentParser) { CheckMovie(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusColoursTest, ::testing::ValuesIn(test::CorpusMovies()), [](const auto& info) {
     std::string name;

@@ -37,11 +37,13 @@ TEST_P(CorpusContainerTest, LoadsAndSavesBackTheSameMovie)
     if (signature != "FWS" && signature != "CWS") {
         EXPECT_FALSE(loaded);
         if (bytes.size() >= 8) {
-            EXPECT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: Illegal Header - not a Shockwave Flash File"});
+            EXPECT_EQ(
+                messages.Messages(), std::vector<std::string>{"ERROR: Illegal Header - not a Shockwave Flash File"});
         }
         return;
     }
-    const std::uint32_t fileLength = bytes.size() < 8 ? 0 : (bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t{bytes[7]} << 24);
+    const std::uint32_t fileLength
+        = bytes.size() < 8 ? 0 : (bytes[4] | bytes[5] << 8 | bytes[6] << 16 | std::uint32_t{bytes[7]} << 24);
     if (fileLength < 21) {
         // A header that lies about its length below the smallest movie is refused.
         EXPECT_FALSE(loaded);
@@ -64,13 +66,12 @@ TEST_P(CorpusContainerTest, LoadsAndSavesBackTheSameMovie)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusContainerTest, ::testing::ValuesIn(test::CorpusMovies()),
-    [](const auto& info) {
-        std::string name;
-        for (char c : info.param)
-            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name + "_" + std::to_string(info.index);
-    });
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusContainerTest, ::testing::ValuesIn(test::CorpusMovies()), [](const auto& info) {
+    std::string name;
+    for (char c : info.param)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name + "_" + std::to_string(info.index);
+});
 
 } // namespace
 } // namespace tintor

@@ -106,7 +106,8 @@ TEST_P(CorpusMutationTest, CutsRegisterAPrefixOfTheWholeMoviesColours)
             const auto it = whole.find(key);
             ASSERT_NE(it, whole.end()) << std::hex << key << " at cut " << std::dec << cut;
             ASSERT_LE(positions.size(), it->second.size()) << cut;
-            ASSERT_TRUE(std::equal(positions.begin(), positions.end(), it->second.begin())) << std::hex << key << " at cut " << std::dec << cut;
+            ASSERT_TRUE(std::equal(positions.begin(), positions.end(), it->second.begin()))
+                << std::hex << key << " at cut " << std::dec << cut;
         }
     }
 }

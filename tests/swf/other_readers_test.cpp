@@ -206,8 +206,9 @@ TEST_F(OtherReaderTest, GarbageBodiesOfEveryCodeStayInsideTheirTag)
             EXPECT_EQ(markers.back(), bg);
             m_movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
                 for (std::uint32_t p : positions) {
-                    const bool inside = p == bg
-                        || std::any_of(bodies.begin(), bodies.end(), [p](auto r) { return p >= r.first && p + 3 <= r.second; });
+                    const bool inside = p == bg || std::any_of(bodies.begin(), bodies.end(), [p](auto r) {
+                        return p >= r.first && p + 3 <= r.second;
+                    });
                     EXPECT_TRUE(inside) << std::hex << key << " at " << p;
                 }
             });

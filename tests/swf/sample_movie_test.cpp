@@ -58,7 +58,8 @@ TEST_F(SampleMovieTest, TextColoursLieInTheirTextTags)
     // The title: its first style record names the font, so its colour comes
     // after the font id; the second record carries a colour only.
     const std::uint32_t matrix = 1, widths = 2, styleByte = 1, fontId = 2;
-    const std::uint32_t firstColour = text->begin + 2 + RectSize(bytes, text->begin + 2) + matrix + widths + styleByte + fontId;
+    const std::uint32_t firstColour
+        = text->begin + 2 + RectSize(bytes, text->begin + 2) + matrix + widths + styleByte + fontId;
     EXPECT_EQ(bytes[firstColour - 3], 0x8F);
     EXPECT_EQ(PositionsOf(0x20534626), PositionList{firstColour});
     const PositionList second = PositionsOf(0x20516FE7);

@@ -6,7 +6,15 @@ namespace {
 
 using test::Here;
 
-enum : std::uint16_t { kShape = 2, kBackground = 9, kShape2 = 22, kShape3 = 32, kMorph = 46, kShape4 = 83, kMorph2 = 84 };
+enum : std::uint16_t {
+    kShape = 2,
+    kBackground = 9,
+    kShape2 = 22,
+    kShape3 = 32,
+    kMorph = 46,
+    kShape4 = 83,
+    kMorph2 = 84
+};
 
 class ShapeReaderTest : public test::ReaderTest {};
 
@@ -17,7 +25,8 @@ void ShapeHeader(CBitWriter& w)
 }
 
 // Writes a colour and returns the offset of its red byte.
-std::uint32_t Colour(CBitWriter& w, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool withAlpha, std::uint8_t a = 0xFF)
+std::uint32_t Colour(
+    CBitWriter& w, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool withAlpha, std::uint8_t a = 0xFF)
 {
     const std::uint32_t at = Here(w);
     withAlpha ? w.WriteRgba(r, g, b, a) : w.WriteRgb(r, g, b);
@@ -248,7 +257,9 @@ TEST_F(ShapeReaderTest, LongRecordRunsAreReadTheSameWhereverTheTagEnds)
         state = state * 1664525u + 1013904223u;
         return (state >> 8) % bound;
     };
-    auto value = [&](int bits) { return static_cast<std::int32_t>(random(1u << (bits - 1))) - (random(2) ? (1 << (bits - 2)) : 0); };
+    auto value = [&](int bits) {
+        return static_cast<std::int32_t>(random(1u << (bits - 1))) - (random(2) ? (1 << (bits - 2)) : 0);
+    };
     for (std::size_t padding : {0u, 3u, 23u, 24u, 100u}) {
         CBitWriter w;
         ShapeHeader(w);
@@ -467,7 +478,8 @@ TEST_F(ShapeReaderTest, MalformedShapesStayInsideTheirTag)
         for (std::uint32_t p : positions) {
             if (key == 0x800000FF)
                 continue;
-            const bool inside = std::any_of(bodies.begin(), bodies.end(), [p](auto r) { return p >= r.first && p + 3 <= r.second; });
+            const bool inside
+                = std::any_of(bodies.begin(), bodies.end(), [p](auto r) { return p >= r.first && p + 3 <= r.second; });
             EXPECT_TRUE(inside) << std::hex << key << " at " << p;
         }
     });

@@ -159,7 +159,8 @@ private:
         if (!session.doc.OnOpenDocument(movie))
             return false;
         session.view.OnInitialUpdate();
-        if (session.view.CurrentTarget() != QUrl::fromLocalFile(QString::fromStdString(session.doc.GetTempFilePath()->string())))
+        if (session.view.CurrentTarget()
+            != QUrl::fromLocalFile(QString::fromStdString(session.doc.GetTempFilePath()->string())))
             return false;
         if (!shown.wait(kStartTimeoutMs) && shown.isEmpty())
             return false;
@@ -203,7 +204,8 @@ private:
         const std::uint32_t after = session.doc.GetColor(*bgKey, 1) & 0xFFFFFF;
         QVERIFY(after != before);
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, background), after, kReloadTimeoutMs);
-        qInfo().noquote() << QStringLiteral("%1: Apply to new colours on screen: %2 ms").arg(label).arg(clock.elapsed());
+        qInfo().noquote()
+            << QStringLiteral("%1: Apply to new colours on screen: %2 ms").arg(label).arg(clock.elapsed());
 
         clock.restart();
         QVERIFY(session.doc.OnUpdateEditUndo());
@@ -306,10 +308,10 @@ private slots:
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, compressed"),
             [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
         // The page counts every press that reaches it, before the player sees it.
-        QCOMPARE(session.Evaluate(QStringLiteral(
-                     "window.presses = 0; window.releases = 0;"
-                     "window.addEventListener('pointerdown', () => ++window.presses, true);"
-                     "window.addEventListener('pointerup', () => ++window.releases, true); true")),
+        QCOMPARE(session.Evaluate(
+                     QStringLiteral("window.presses = 0; window.releases = 0;"
+                                    "window.addEventListener('pointerdown', () => ++window.presses, true);"
+                                    "window.addEventListener('pointerup', () => ++window.releases, true); true")),
             QVariant(true));
 
         QWidget* input = session.Web().focusProxy();

@@ -32,16 +32,14 @@ constexpr std::uint32_t kBlue = Rgb(0x20, 0x40, 0xC0);
 constexpr std::uint32_t kDark = Rgb(0x10, 0x10, 0x10);
 constexpr std::uint32_t kGreen = Rgb(0x30, 0xA0, 0x40);
 
-std::uint32_t Lightness(std::uint32_t rgb)
-{
-    return (CColor(rgb).ToHls() >> 16) & 0xFF;
-}
+std::uint32_t Lightness(std::uint32_t rgb) { return (CColor(rgb).ToHls() >> 16) & 0xFF; }
 
 // A grey (or, failing that, any colour) whose lightness byte is exactly l.
 std::optional<std::uint32_t> ColourOfLightness(std::uint32_t l)
 {
     for (std::uint32_t v = 0; v < 256; ++v)
-        if (Lightness(Rgb(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v))) == l)
+        if (Lightness(Rgb(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v)))
+            == l)
             return Rgb(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v));
     for (std::uint32_t c = 0; c < 0x1000000; c += 97)
         if (Lightness(c) == l)
@@ -120,7 +118,10 @@ private:
     std::uint32_t m_grey111 = 0;
     std::uint32_t m_grey112 = 0;
 
-    std::filesystem::path Path(const char* name) const { return std::filesystem::path(m_dir.filePath(QString::fromLatin1(name)).toStdString()); }
+    std::filesystem::path Path(const char* name) const
+    {
+        return std::filesystem::path(m_dir.filePath(QString::fromLatin1(name)).toStdString());
+    }
 
 private slots:
     void initTestCase()
@@ -132,14 +133,15 @@ private slots:
         m_grey111 = *dark;
         m_grey112 = *light;
         m_movie = Path("colours.swf");
-        QVERIFY(WriteFile(m_movie, CColourMovie()
-                                       .Background(kBackground)
-                                       .Shape(kRed, kRed)
-                                       .Shape(kBlue, kDark)
-                                       .Text(kGreen)
-                                       .Shape(kGreen, m_grey111)
-                                       .Shape(kDark, m_grey112)
-                                       .Build()));
+        QVERIFY(WriteFile(m_movie,
+            CColourMovie()
+                .Background(kBackground)
+                .Shape(kRed, kRed)
+                .Shape(kBlue, kDark)
+                .Text(kGreen)
+                .Shape(kGreen, m_grey111)
+                .Shape(kDark, m_grey112)
+                .Build()));
     }
 
     void startsEmptyWithNeutralControls()
@@ -188,9 +190,8 @@ private slots:
         QVERIFY(s.Open(m_movie));
         QTest::qWait(50);
         const QImage image = s.ListImage();
-        const auto swatch = [&](std::uint32_t key) {
-            return image.copy(s.ItemRect(s.Row(key)).adjusted(4, 4, -4, -4));
-        };
+        const auto swatch
+            = [&](std::uint32_t key) { return image.copy(s.ItemRect(s.Row(key)).adjusted(4, 4, -4, -4)); };
         // How many pixels differ from the swatch colour, and the most extreme one.
         const auto labelPixels = [&](std::uint32_t key, int& lighter, int& darker) {
             const QImage part = swatch(key);
@@ -309,7 +310,8 @@ private slots:
         option.sliderPosition = slider->sliderPosition();
         option.sliderValue = slider->value();
         option.subControls = QStyle::SC_SliderHandle;
-        const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        const QRect handle
+            = slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
         QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
         QTest::mouseMove(slider, QPoint(handle.center().x() + slider->width() / 4, handle.center().y()));
         const int midway = s.doc.GetColorTable().Saturation();
@@ -365,7 +367,8 @@ private slots:
         QCOMPARE(s.SwatchPixel(chosen), s.doc.GetColor(kRed | KIND_FILL, 1) & kColourMask);
         QCOMPARE(s.SwatchPixel(other), kBlue);
         // Nothing reached the movie.
-        QVERIFY(std::equal(before.begin(), before.end(), s.doc.GetMovie().Buffer().begin(), s.doc.GetMovie().Buffer().end()));
+        QVERIFY(std::equal(
+            before.begin(), before.end(), s.doc.GetMovie().Buffer().begin(), s.doc.GetMovie().Buffer().end()));
     }
 
     void applyWritesSelectedColoursAndStoresAState()

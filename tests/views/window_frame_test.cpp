@@ -68,10 +68,14 @@ struct CFrameSession {
     void ClickRow(int row)
     {
         QListView* list = frame->ColorView()->List();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(list->model()->index(row, 0)).center());
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(list->model()->index(row, 0)).center());
     }
     int UndoCount() const { return doc->GetHistory().GetUndoCount(); }
-    int SelectedCount() const { return static_cast<int>(frame->ColorView()->List()->selectionModel()->selectedIndexes().size()); }
+    int SelectedCount() const
+    {
+        return static_cast<int>(frame->ColorView()->List()->selectionModel()->selectedIndexes().size());
+    }
 };
 
 } // namespace
@@ -84,7 +88,10 @@ private:
     std::filesystem::path m_sample;
     std::filesystem::path m_garbage;
 
-    std::filesystem::path Path(const QString& name) const { return std::filesystem::path(m_dir.filePath(name).toStdString()); }
+    std::filesystem::path Path(const QString& name) const
+    {
+        return std::filesystem::path(m_dir.filePath(name).toStdString());
+    }
 
 private slots:
     void initTestCase()
@@ -99,10 +106,7 @@ private slots:
         QVERIFY(WriteFile(m_garbage, {'N', 'O', 'T', ' ', 'A', ' ', 'M', 'O', 'V', 'I', 'E'}));
     }
 
-    void init()
-    {
-        QSettings(QStringLiteral("Reru Zuvidivi"), QStringLiteral("Tintor")).clear();
-    }
+    void init() { QSettings(QStringLiteral("Reru Zuvidivi"), QStringLiteral("Tintor")).clear(); }
 
     void startsUntitledWithFileCommandsGreyed()
     {
@@ -110,10 +114,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
         QCOMPARE(s.frame->windowTitle(), QStringLiteral("無題 - Tintor"));
         QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
-        for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave, Command::EditUndo,
-                 Command::EditRedo})
+        for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave,
+                 Command::EditUndo, Command::EditRedo})
             QVERIFY(!s.Enabled(c));
-        for (Command c : {Command::FileOpen, Command::EditSelectAll, Command::EditDeselect, Command::AppAbout, Command::AppExit})
+        for (Command c :
+            {Command::FileOpen, Command::EditSelectAll, Command::EditDeselect, Command::AppAbout, Command::AppExit})
             QVERIFY(s.Enabled(c));
         QCOMPARE(s.frame->ColorView()->Count(), 0);
         QCOMPARE(s.frame->Preview()->CurrentTarget(), QUrl(QStringLiteral("about:blank")));
@@ -129,8 +134,9 @@ private slots:
         QStringList file;
         for (QAction* item : s.frame->FileMenu()->actions())
             file << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(file, (QStringList{"開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-                            "カラーテーブル(&T)", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+        QCOMPARE(file,
+            (QStringList{"開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
+                "カラーテーブル(&T)", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
         QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
 
@@ -419,8 +425,9 @@ private slots:
         }
         CFrameSession s;
         const QStringList files = s.frame->RecentFiles().Files();
-        QCOMPARE(files, (QStringList{QString::fromStdString(movies[4].string()), QString::fromStdString(movies[3].string()),
-                            QString::fromStdString(movies[2].string()), QString::fromStdString(movies[1].string())}));
+        QCOMPARE(files,
+            (QStringList{QString::fromStdString(movies[4].string()), QString::fromStdString(movies[3].string()),
+                QString::fromStdString(movies[2].string()), QString::fromStdString(movies[1].string())}));
         QStringList entries;
         for (QAction* item : s.frame->FileMenu()->actions())
             if (item->text().startsWith(u'&') && item->isVisible())

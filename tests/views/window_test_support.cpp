@@ -13,7 +13,8 @@ enum : std::uint16_t { kDefineShape = 2, kSetBackgroundColor = 9, kDefineText = 
 
 void WriteRgb(CBitWriter& w, std::uint32_t rgb)
 {
-    w.WriteRgb(static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb >> 16));
+    w.WriteRgb(
+        static_cast<std::uint8_t>(rgb), static_cast<std::uint8_t>(rgb >> 8), static_cast<std::uint8_t>(rgb >> 16));
 }
 
 } // namespace
@@ -111,7 +112,8 @@ QImage Grab(QWidget& widget)
 std::uint32_t PixelAt(const QImage& image, QPoint point)
 {
     const QRgb p = image.pixel(point);
-    return Rgb(static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p)));
+    return Rgb(
+        static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p)));
 }
 
 } // namespace tintor::test
@@ -121,10 +123,7 @@ std::uint32_t PixelAt(const QImage& image, QPoint point)
 // of a base type, and it and fontconfig keep some allocations until the
 // process ends; none of that is ours to mend. Options given in ASAN_OPTIONS
 // and LSAN_OPTIONS still win.
-extern "C" const char* __asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
+extern "C" const char* __asan_default_options() { return "new_delete_type_mismatch=0"; }
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libQt6WebEngineCore.so\n"

@@ -45,7 +45,8 @@ std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path);
 class CScriptedDialogs final : public IFileDialogs {
 public:
     std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override;
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view initialName, std::string_view, std::string_view) override;
+    std::optional<std::filesystem::path> AskSaveFile(
+        std::string_view initialName, std::string_view, std::string_view) override;
 
     std::deque<std::optional<std::filesystem::path>> answers;
     int asked = 0;
