@@ -162,7 +162,7 @@ void CSwfFile::ReadRemoveObject2()
 
 void CSwfFile::ReadDefineText2()
 {
-    // Text colours of this tag are not collected.
+    // The classic rule's reader: text colours of this tag are not collected.
     SkipBytes(2); // character id
 }
 

@@ -9,8 +9,14 @@ namespace tintor {
 namespace {
 
 constexpr std::uint8_t kGradientBit = 0x10;
+constexpr std::uint8_t kFocalGradient = 0x13;
 constexpr std::uint8_t kBitmapBit = 0x40;
 constexpr std::uint8_t kGradientCountMask = 0x0F;
+
+// First flag byte of LINESTYLE2 and MORPHLINESTYLE2.
+constexpr std::uint8_t kJoinMask = 0x30;
+constexpr std::uint8_t kMiterJoin = 0x20;
+constexpr std::uint8_t kLineHasFill = 0x08;
 
 // Shape-record flags, in the order they stand in a style-change record.
 constexpr std::uint32_t kNewStyles = 0x10;
@@ -111,18 +117,33 @@ template <typename Bits> RecordKind DecodeShapeRecord(Bits& bits, unsigned fillB
 
 } // namespace
 
-void CSwfFile::ReadDefineShape(bool withAlpha)
+void CSwfFile::ReadDefineShape(ShapeVersion version)
 {
     SkipBytes(2); // shape id
     SwfRect bounds;
     ReadRect(bounds);
-    ReadStyleArrays(withAlpha);
+    ReadShapeWithStyle(version);
+}
+
+void CSwfFile::ReadDefineShape4()
+{
+    SkipBytes(2); // shape id
+    SwfRect bounds;
+    ReadRect(bounds);
+    ReadRect(bounds); // edge bounds
+    SkipBytes(1);     // winding rule and stroke scaling flags
+    ReadShapeWithStyle(ShapeVersion::Shape4);
+}
+
+void CSwfFile::ReadShapeWithStyle(ShapeVersion version)
+{
+    ReadStyleArrays(version);
     ResetBits();
     m_fillBits = ReadBits(4);
     m_lineBits = ReadBits(4);
     // Every record takes at least six bits, and past the tag's end the zeros
     // read as the end record, so this ends.
-    while (!ReadShapeRecord(withAlpha)) {}
+    while (!ReadShapeRecord(version)) {}
 }
 
 std::uint32_t CSwfFile::ReadStyleCount()
@@ -133,45 +154,106 @@ std::uint32_t CSwfFile::ReadStyleCount()
     return count;
 }
 
-void CSwfFile::ReadStyleArrays(bool withAlpha)
+void CSwfFile::ReadStyleArrays(ShapeVersion version)
 {
-
+    const bool withAlpha = version >= ShapeVersion::Shape3;
     const std::uint32_t fillCount = ReadStyleCount();
-    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i) {
-        const std::uint8_t type = ReadByte();
-        if (type & kGradientBit) {
-            SwfMatrix matrix;
-            ReadMatrix(matrix);
-            // The count is the low four bits; above them stand the spread
-            // and interpolation modes (zero before version 8). Taking the
-            // whole byte as the count would read a linear-RGB gradient's
-            // following styles and edges as gradient colours, and a later
-            // recolouring would overwrite them.
-            const std::uint8_t records = ReadByte() & kGradientCountMask;
-            for (std::uint32_t r = 0; r < records && !AtLimit(); ++r) {
-                SkipBytes(1); // ratio
-                AddColor(Pos(), KIND_FILL);
-                ReadRgb(withAlpha);
-            }
-        } else if (type & kBitmapBit) {
-            SkipBytes(2); // bitmap id
-            SwfMatrix matrix;
-            ReadMatrix(matrix);
-        } else {
-            AddColor(Pos(), KIND_FILL);
-            ReadRgb(withAlpha);
-        }
-    }
+    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i)
+        ReadFillStyle(withAlpha, KIND_FILL);
 
     const std::uint32_t lineCount = ReadStyleCount();
     for (std::uint32_t i = 0; i < lineCount && !AtLimit(); ++i) {
-        SkipBytes(2); // width
-        AddColor(Pos(), KIND_LINE);
+        if (version == ShapeVersion::Shape4)
+            ReadLineStyle2();
+        else
+            ReadLineStyle(withAlpha);
+    }
+}
+
+void CSwfFile::ReadFillStyle(bool withAlpha, ColorKind kind)
+{
+    const std::uint8_t type = ReadByte();
+    if (type & kGradientBit) {
+        SwfMatrix matrix;
+        ReadMatrix(matrix);
+        // The classic rule reads a focal gradient as a plain one, as it
+        // always has; its focal point then passes for the next style.
+        if (type == kFocalGradient && Extended())
+            ReadFocalGradient(withAlpha, kind, false);
+        else
+            ReadGradient(withAlpha, kind, false);
+    } else if (type & kBitmapBit) {
+        SkipBytes(2); // bitmap id
+        SwfMatrix matrix;
+        ReadMatrix(matrix);
+    } else {
+        AddColor(Pos(), kind);
         ReadRgb(withAlpha);
     }
 }
 
-bool CSwfFile::ReadShapeRecord(bool withAlpha)
+std::uint32_t CSwfFile::ReadGradientCount(bool morph)
+{
+    // The count is the low four bits; above them stand the spread and
+    // interpolation modes (zero before version 8). Taking the whole byte as
+    // the count would read a linear-RGB gradient's following styles and
+    // edges as gradient colours, and a later recolouring would overwrite
+    // them. Shapes and morph shapes differ only here: the classic rule takes
+    // a morph gradient's whole byte, as it always has.
+    const std::uint8_t count = ReadByte();
+    return (morph && !Extended()) ? count : count & kGradientCountMask;
+}
+
+void CSwfFile::ReadGradient(bool withAlpha, ColorKind kind, bool morph)
+{
+    // A morph gradient record is two plain ones, start and end, each a ratio
+    // byte and an RGBA colour; so one loop reads both kinds.
+    const std::uint32_t records = ReadGradientCount(morph) * (morph ? 2 : 1);
+    for (std::uint32_t r = 0; r < records && !AtLimit(); ++r) {
+        SkipBytes(1); // ratio
+        AddColor(Pos(), kind);
+        ReadRgb(withAlpha);
+    }
+}
+
+void CSwfFile::ReadFocalGradient(bool withAlpha, ColorKind kind, bool morph)
+{
+    ReadGradient(withAlpha, kind, morph);
+    // The focal point, a FIXED8 after the records: a morph shape has one for
+    // its start and one for its end.
+    SkipBytes(morph ? 4 : 2);
+}
+
+void CSwfFile::ReadLineStyle(bool withAlpha)
+{
+    SkipBytes(2); // width
+    AddColor(Pos(), KIND_LINE);
+    ReadRgb(withAlpha);
+}
+
+bool CSwfFile::ReadLineStyle2Flags()
+{
+    // Start cap, join, has-fill, no-h-scale, no-v-scale and pixel hinting
+    // fill the first byte; reserved bits, no-close and end cap the second.
+    const std::uint8_t first = ReadByte();
+    SkipBytes(1);
+    if ((first & kJoinMask) == kMiterJoin)
+        SkipBytes(2); // miter limit
+    return (first & kLineHasFill) != 0;
+}
+
+void CSwfFile::ReadLineStyle2()
+{
+    SkipBytes(2); // width
+    if (ReadLineStyle2Flags()) {
+        ReadFillStyle(true, KIND_LINE);
+        return;
+    }
+    AddColor(Pos(), KIND_LINE);
+    ReadRgb(true);
+}
+
+bool CSwfFile::ReadShapeRecord(ShapeVersion version)
 {
     RecordKind kind;
     if (m_pos + kWindowMargin <= m_limit) {
@@ -188,7 +270,7 @@ bool CSwfFile::ReadShapeRecord(bool withAlpha)
         kind = DecodeShapeRecord(cursor, m_fillBits, m_lineBits);
     }
     if (kind == RecordKind::kNewStyles) {
-        ReadStyleArrays(withAlpha);
+        ReadStyleArrays(version);
         ResetBits();
         m_fillBits = ReadBits(4);
         m_lineBits = ReadBits(4);
@@ -202,52 +284,45 @@ void CSwfFile::ReadDefineMorphShape()
     SwfRect bounds;
     ReadRect(bounds); // start bounds
     ReadRect(bounds); // end bounds
+    ReadMorphShapeBody(false);
+}
+
+void CSwfFile::ReadDefineMorphShape2()
+{
+    SkipBytes(2); // character id
+    SwfRect bounds;
+    ReadRect(bounds); // start bounds
+    ReadRect(bounds); // end bounds
+    ReadRect(bounds); // start edge bounds
+    ReadRect(bounds); // end edge bounds
+    SkipBytes(1);     // stroke scaling flags
+    ReadMorphShapeBody(true);
+}
+
+void CSwfFile::ReadMorphShapeBody(bool lineStyle2)
+{
     const std::uint32_t offset = ReadDWord();
     const std::size_t endEdges = m_pos + static_cast<std::size_t>(offset);
 
-    // Morph colours are always RGBA; start and end stand four bytes apart
-    // in solid fills and line styles, and ratio-separated in gradients.
-    const auto colour = [this](ColorKind kind) {
-        AddColor(Pos(), kind);
-        ReadRgb(true);
-    };
-
     const std::uint32_t fillCount = ReadStyleCount();
-    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i) {
-        const std::uint8_t type = ReadByte();
-        SwfMatrix matrix;
-        if (type & kGradientBit) {
-            ReadMatrix(matrix); // start
-            ReadMatrix(matrix); // end
-            const std::uint8_t records = ReadByte();
-            for (std::uint32_t r = 0; r < records && !AtLimit(); ++r) {
-                SkipBytes(1); // start ratio
-                colour(KIND_FILL);
-                SkipBytes(1); // end ratio
-                colour(KIND_FILL);
-            }
-        } else if (type & kBitmapBit) {
-            SkipBytes(2);       // bitmap id
-            ReadMatrix(matrix); // start
-            ReadMatrix(matrix); // end
-        } else {
-            colour(KIND_FILL);
-            colour(KIND_FILL);
-        }
-    }
+    for (std::uint32_t i = 0; i < fillCount && !AtLimit(); ++i)
+        ReadMorphFillStyle(KIND_FILL);
 
     const std::uint32_t lineCount = ReadStyleCount();
     for (std::uint32_t i = 0; i < lineCount && !AtLimit(); ++i) {
-        SkipBytes(2); // start width
-        SkipBytes(2); // end width
-        colour(KIND_LINE);
-        colour(KIND_LINE);
+        if (lineStyle2)
+            ReadMorphLineStyle2();
+        else
+            ReadMorphLineStyle();
     }
 
+    // A new-styles record has no place in a morph shape's edges; should one
+    // stand there, it is read with the styles of the matching shape version.
+    const ShapeVersion edges = lineStyle2 ? ShapeVersion::Shape4 : ShapeVersion::Shape3;
     ResetBits();
     m_fillBits = ReadBits(4);
     m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(true)) {}
+    while (!ReadShapeRecord(edges)) {}
     // The end edges are trusted only where the offset says they begin; a
     // mismatch means the start edges were misread, and so would they be.
     if (m_pos != endEdges)
@@ -255,7 +330,54 @@ void CSwfFile::ReadDefineMorphShape()
     ResetBits();
     m_fillBits = ReadBits(4);
     m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(true)) {}
+    while (!ReadShapeRecord(edges)) {}
+}
+
+void CSwfFile::ReadMorphFillStyle(ColorKind kind)
+{
+    // Morph colours are always RGBA; start and end stand four bytes apart
+    // in solid fills, and ratio-separated in gradients.
+    const std::uint8_t type = ReadByte();
+    SwfMatrix matrix;
+    if (type & kGradientBit) {
+        ReadMatrix(matrix); // start
+        ReadMatrix(matrix); // end
+        if (type == kFocalGradient && Extended())
+            ReadFocalGradient(true, kind, true);
+        else
+            ReadGradient(true, kind, true);
+    } else if (type & kBitmapBit) {
+        SkipBytes(2);       // bitmap id
+        ReadMatrix(matrix); // start
+        ReadMatrix(matrix); // end
+    } else {
+        MorphColourPair(kind);
+    }
+}
+
+void CSwfFile::ReadMorphLineStyle()
+{
+    SkipBytes(2); // start width
+    SkipBytes(2); // end width
+    MorphColourPair(KIND_LINE);
+}
+
+void CSwfFile::ReadMorphLineStyle2()
+{
+    SkipBytes(2); // start width
+    SkipBytes(2); // end width
+    if (ReadLineStyle2Flags())
+        ReadMorphFillStyle(KIND_LINE);
+    else
+        MorphColourPair(KIND_LINE);
+}
+
+void CSwfFile::MorphColourPair(ColorKind kind)
+{
+    AddColor(Pos(), kind);
+    ReadRgb(true); // start
+    AddColor(Pos(), kind);
+    ReadRgb(true); // end
 }
 
 } // namespace tintor

@@ -32,9 +32,10 @@ void CSwfFile::Release()
     m_held = false;
 }
 
-void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t pos)
+void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t pos, CollectionRule rule)
 {
     Release();
+    m_rule = rule;
     m_fileBuf = std::move(bytes);
     m_fileSize = static_cast<std::uint32_t>(m_fileBuf.size());
     m_held = true;
@@ -44,9 +45,10 @@ void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t p
     ResetBits();
 }
 
-bool CSwfFile::Load(IInputFile& file)
+bool CSwfFile::Load(IInputFile& file, CollectionRule rule)
 {
     Release();
+    m_rule = rule;
     bool ok = [&] {
         std::array<std::uint8_t, kHeaderSize> header{};
         if (file.Read(header) < kHeaderSize) {

@@ -19,6 +19,17 @@ namespace tintor {
 using PositionList = std::vector<std::uint32_t>;
 using CColorRegistry = CKeyedMap<PositionList>;
 
+// Which colour records a walk collects. Extended, the default, also reads
+// the later tag versions (DefineShape4, DefineMorphShape2, DefineText2,
+// DefineFont3) and focal gradients; Classic collects exactly the original
+// set, so movies, scripts and results made with it stay as they were.
+enum class CollectionRule { Extended, Classic };
+
+// The version of the shape record that holds a style array: it decides
+// whether colours take three or four bytes and how line styles are laid
+// out. Glyph shapes are read as version 1.
+enum class ShapeVersion { Shape1 = 1, Shape2, Shape3, Shape4 };
+
 // The movie: the whole uncompressed file in one buffer, the cursor that the
 // record readers share, and the registry of every colour record the walk
 // found. Colours are changed by overwriting their three bytes in the buffer;
@@ -33,8 +44,9 @@ public:
     CSwfFile(const CSwfFile&) = delete;
     CSwfFile& operator=(const CSwfFile&) = delete;
 
-    // Reads a movie, replacing whatever was held. On failure nothing is held.
-    bool Load(IInputFile& file);
+    // Reads a movie, replacing whatever was held, and collects its colours
+    // under the rule. On failure nothing is held.
+    bool Load(IInputFile& file, CollectionRule rule = CollectionRule::Extended);
     // Writes the movie, deflated again when it came compressed. False on any
     // failure, a failed write included.
     bool Save(IOutputFile& file);
@@ -47,6 +59,7 @@ public:
     std::span<const std::uint8_t> Buffer() const { return m_fileBuf; }
     const std::string& Title() const { return m_title; }
     bool IsCompressed() const { return m_compressed; }
+    CollectionRule Rule() const { return m_rule; }
     std::uint8_t Version() const { return m_fileBuf.size() > 3 ? m_fileBuf[3] : 0; }
     std::uint32_t FileSize() const { return m_fileSize; }
 
@@ -79,12 +92,24 @@ public:
 
     // --- Tag readers ------------------------------------------------------
     void ReadSetBackgroundColor();
-    void ReadDefineShape(bool withAlpha);
+    void ReadDefineShape(ShapeVersion version);
+    void ReadDefineShape4();
     void ReadDefineMorphShape();
-    void ReadStyleArrays(bool withAlpha);
-    bool ReadShapeRecord(bool withAlpha);
-    void ReadDefineText();
-    bool ReadTextRecord(int glyphBits, int advanceBits);
+    void ReadDefineMorphShape2();
+    void ReadStyleArrays(ShapeVersion version);
+    // Fill styles also stand inside LINESTYLE2 records, whose colours are
+    // line colours: the kind says which.
+    void ReadFillStyle(bool withAlpha, ColorKind kind);
+    void ReadGradient(bool withAlpha, ColorKind kind, bool morph);
+    void ReadFocalGradient(bool withAlpha, ColorKind kind, bool morph);
+    void ReadLineStyle(bool withAlpha);
+    void ReadLineStyle2();
+    void ReadMorphFillStyle(ColorKind kind);
+    void ReadMorphLineStyle();
+    void ReadMorphLineStyle2();
+    bool ReadShapeRecord(ShapeVersion version);
+    void ReadDefineText(bool withAlpha);
+    bool ReadTextRecord(int glyphBits, int advanceBits, bool withAlpha);
     void ReadDefineEditText();
     void ReadDefineFont();
     void ReadDefineFont2();
@@ -112,7 +137,8 @@ public:
 
     // Holds the given bytes as a movie without walking them and puts the
     // cursor at pos; lets record readers be exercised on hand-made bytes.
-    void AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t pos = 0);
+    void AttachForReading(
+        std::vector<std::uint8_t> bytes, std::uint32_t pos = 0, CollectionRule rule = CollectionRule::Extended);
     std::uint32_t Pos() const { return static_cast<std::uint32_t>(m_pos); }
     void SetPos(std::size_t pos);
     int PendingBits() const { return m_bitCount; }
@@ -123,6 +149,16 @@ public:
 private:
     // A style array's count: one byte, or 0xFF and the 16-bit count.
     std::uint32_t ReadStyleCount();
+    std::uint32_t ReadGradientCount(bool morph);
+    // SHAPEWITHSTYLE: a shape tag's styles, then its records up to the end.
+    void ReadShapeWithStyle(ShapeVersion version);
+    // What DefineMorphShape and DefineMorphShape2 share from their offset on.
+    void ReadMorphShapeBody(bool lineStyle2);
+    // The flag word of LINESTYLE2 and MORPHLINESTYLE2 and the miter limit it
+    // announces; true when a fill style stands in place of the colour.
+    bool ReadLineStyle2Flags();
+    // A start and an end RGBA colour of one kind, one after the other.
+    void MorphColourPair(ColorKind kind);
     // Once the cursor stands at the limit every further record reads as
     // zeros and registers nothing; loops leave then, so a count of 65535 in
     // a short tag costs no more than the tag's own bytes.
@@ -130,6 +166,7 @@ private:
     void Release();
     bool ReadBody(IInputFile& file);
     bool InflateBody(IInputFile& file);
+    bool Extended() const { return m_rule == CollectionRule::Extended; }
     // Hands one tag body to the reader for its code.
     void DispatchTag(std::uint16_t code);
     std::uint8_t TakeByte();
@@ -153,6 +190,7 @@ private:
     std::uint32_t m_bitBuf = 0;
     CColorRegistry m_colors;
     bool m_compressed = false;
+    CollectionRule m_rule = CollectionRule::Extended;
     bool m_held = false;
     std::size_t m_tagEnd = 0;
     // Reads past this offset yield 0; the end of the tag or sprite being read.

@@ -48,6 +48,10 @@ enum TagCode : std::uint16_t {
     kSoundStreamHead2 = 45,
     kDefineMorphShape = 46,
     kDefineFont2 = 48,
+    // Later versions, read by the extended rule only.
+    kDefineFont3 = 75,
+    kDefineShape4 = 83,
+    kDefineMorphShape2 = 84,
 };
 
 } // namespace
@@ -97,14 +101,24 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         // Nothing in these bodies leads to a colour the program changes.
         break;
     case kDefineShape:
+        ReadDefineShape(ShapeVersion::Shape1);
+        break;
     case kDefineShape2:
-        ReadDefineShape(false);
+        ReadDefineShape(ShapeVersion::Shape2);
         break;
     case kDefineShape3:
-        ReadDefineShape(true);
+        ReadDefineShape(ShapeVersion::Shape3);
         break;
     case kDefineMorphShape:
         ReadDefineMorphShape();
+        break;
+    case kDefineShape4:
+        if (Extended())
+            ReadDefineShape4();
+        break;
+    case kDefineMorphShape2:
+        if (Extended())
+            ReadDefineMorphShape2();
         break;
     case kFreeCharacter:
         ReadFreeCharacter();
@@ -128,7 +142,7 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         ReadDefineFont();
         break;
     case kDefineText:
-        ReadDefineText();
+        ReadDefineText(false);
         break;
     case kDoAction:
         ReadDoAction();
@@ -165,7 +179,10 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         ReadRemoveObject2();
         break;
     case kDefineText2:
-        ReadDefineText2();
+        if (Extended())
+            ReadDefineText(true);
+        else
+            ReadDefineText2();
         break;
     case kDefineButton2:
         ReadDefineButton2();
@@ -184,6 +201,11 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         break;
     case kDefineFont2:
         ReadDefineFont2();
+        break;
+    case kDefineFont3:
+        // Laid out as DefineFont2; only its glyph coordinates are finer.
+        if (Extended())
+            ReadDefineFont2();
         break;
     case kDefineSprite:
         if (m_spriteDepth < kMaxSpriteDepth) {

@@ -48,7 +48,7 @@ void CSwfFile::SkipBits(unsigned n)
     }
 }
 
-void CSwfFile::ReadDefineText()
+void CSwfFile::ReadDefineText(bool withAlpha)
 {
     SkipBytes(2); // character id
     SwfRect bounds;
@@ -59,10 +59,10 @@ void CSwfFile::ReadDefineText()
     const std::uint8_t advanceBits = ReadByte();
     // Each record takes at least a byte and the zeros past the tag's end
     // read as the end byte, so this ends.
-    while (ReadTextRecord(glyphBits, advanceBits)) {}
+    while (ReadTextRecord(glyphBits, advanceBits, withAlpha)) {}
 }
 
-bool CSwfFile::ReadTextRecord(int glyphBits, int advanceBits)
+bool CSwfFile::ReadTextRecord(int glyphBits, int advanceBits, bool withAlpha)
 {
     const std::uint8_t b = ReadByte();
     if (b == 0)
@@ -73,7 +73,7 @@ bool CSwfFile::ReadTextRecord(int glyphBits, int advanceBits)
             SkipBytes(2); // font id
         if (b & kHasColour) {
             AddColor(Pos(), KIND_TEXT);
-            ReadRgb(false);
+            ReadRgb(withAlpha);
         }
         if (b & kHasXOffset)
             SkipBytes(2);
@@ -156,7 +156,7 @@ void CSwfFile::ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned o
         const std::size_t start = m_pos;
         m_fillBits = ReadBits(4);
         m_lineBits = ReadBits(4);
-        while (!ReadShapeRecord(false)) {}
+        while (!ReadShapeRecord(ShapeVersion::Shape1)) {}
         walked += m_pos - start;
     }
 }

@@ -10,10 +10,10 @@ namespace tintor::test {
 // Loads hand-made movies and answers what their registry holds.
 class ReaderTest : public ::testing::Test {
 protected:
-    bool Load(const std::vector<std::uint8_t>& bytes)
+    bool Load(const std::vector<std::uint8_t>& bytes, CollectionRule rule = CollectionRule::Extended)
     {
         CMemoryInputFile file(bytes, "readers.swf");
-        return m_movie.Load(file);
+        return m_movie.Load(file, rule);
     }
     PositionList PositionsOf(ColorKey key) const
     {

@@ -433,7 +433,7 @@ TEST_F(ShapeReaderTest, MorphEndEdgesAreReadOnlyWhereTheOffsetSaysTheyBegin)
     }
 }
 
-TEST_F(ShapeReaderTest, ShapeCodesAbove48RegisterNothing)
+TEST_F(ShapeReaderTest, ClassicRuleRegistersNothingFromShapeCodesAbove48)
 {
     CBitWriter w;
     ShapeHeader(w);
@@ -446,7 +446,7 @@ TEST_F(ShapeReaderTest, ShapeCodesAbove48RegisterNothing)
     CMovieBuilder b;
     b.AddTag(kShape4, body);
     b.AddTag(kMorph2, Morph(0).bytes);
-    ASSERT_TRUE(Load(b.Build()));
+    ASSERT_TRUE(Load(b.Build(), CollectionRule::Classic));
     EXPECT_TRUE(m_movie.Colors().Empty());
 }
 
