@@ -1,5 +1,7 @@
 #include "swf/movie_builder.h"
 
+#include "swf/swf_lzma.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -216,6 +218,18 @@ std::vector<std::uint8_t> CMovieBuilder::Build(bool compressed, bool appendEnd, 
     if (compress(deflated.data(), &size, body.data(), static_cast<uLong>(body.size())) != Z_OK)
         return {};
     movie.insert(movie.end(), deflated.begin(), deflated.begin() + static_cast<std::ptrdiff_t>(size));
+    return movie;
+}
+
+std::vector<std::uint8_t> CMovieBuilder::BuildLzma(std::uint32_t fileLengthOverride) const
+{
+    std::vector<std::uint8_t> movie = Build(false, true, fileLengthOverride);
+    const auto encoded = EncodeLzmaBody(std::span(movie).subspan(8));
+    if (!encoded)
+        return {};
+    movie[0] = 'Z';
+    movie.resize(8);
+    movie.insert(movie.end(), encoded->begin(), encoded->end());
     return movie;
 }
 

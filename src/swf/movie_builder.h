@@ -67,6 +67,8 @@ public:
     // FileLength is the real length unless one is given.
     std::vector<std::uint8_t> Build(
         bool compressed = false, bool appendEnd = true, std::uint32_t fileLengthOverride = 0) const;
+    // The same movie LZMA-compressed ("ZWS").
+    std::vector<std::uint8_t> BuildLzma(std::uint32_t fileLengthOverride = 0) const;
 
 private:
     std::uint8_t m_version;

@@ -1,6 +1,8 @@
 // Reading a movie file into one buffer and writing it back.
 #include "swf/swf_file.h"
 
+#include "swf/swf_lzma.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -56,9 +58,11 @@ bool CSwfFile::Load(IInputFile& file, CollectionRule rule)
             return false;
         }
         if (IsSignature(header, 'F'))
-            m_compressed = false;
+            m_compression = SwfCompression::None;
         else if (IsSignature(header, 'C'))
-            m_compressed = true;
+            m_compression = SwfCompression::Zlib;
+        else if (IsSignature(header, 'Z'))
+            m_compression = SwfCompression::Lzma;
         else {
             m_messages.Show("ERROR: Illegal Header - not a Shockwave Flash File");
             return false;
@@ -102,8 +106,10 @@ bool CSwfFile::Load(IInputFile& file, CollectionRule rule)
 bool CSwfFile::ReadBody(IInputFile& file)
 {
     const std::size_t bodySize = m_fileSize - kHeaderSize;
-    if (m_compressed)
+    if (m_compression == SwfCompression::Zlib)
         return InflateBody(file);
+    if (m_compression == SwfCompression::Lzma)
+        return DecodeLzmaBody(file, static_cast<std::uint32_t>(bodySize), m_fileBuf);
     // The header's length is not trusted for the allocation: a short file
     // claiming 4 GiB fails here without allocating anything.
     if (const auto remaining = file.Remaining(); remaining && *remaining < bodySize)
@@ -168,9 +174,15 @@ bool CSwfFile::Save(IOutputFile& file)
             m_messages.Show("ERROR: m_fileBuf is empty.");
             return false;
         }
-        if (!m_compressed)
+        if (m_compression == SwfCompression::None)
             return file.Write(m_fileBuf);
         const std::span<const std::uint8_t> body = std::span(m_fileBuf).subspan(kHeaderSize);
+        if (m_compression == SwfCompression::Lzma) {
+            // The header stays as loaded; the stream's length after it is
+            // the new stream's own.
+            const auto encoded = EncodeLzmaBody(body);
+            return encoded && file.Write(std::span(m_fileBuf).first(kHeaderSize)) && file.Write(*encoded);
+        }
         uLongf length = compressBound(static_cast<uLong>(body.size()));
         std::vector<std::uint8_t> deflated(length);
         if (compress(deflated.data(), &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)

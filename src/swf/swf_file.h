@@ -25,6 +25,9 @@ using CColorRegistry = CKeyedMap<PositionList>;
 // set, so movies, scripts and results made with it stay as they were.
 enum class CollectionRule { Extended, Classic };
 
+// How a movie's body is stored after its 8-byte header.
+enum class SwfCompression { None, Zlib, Lzma };
+
 // The version of the shape record that holds a style array: it decides
 // whether colours take three or four bytes and how line styles are laid
 // out. Glyph shapes are read as version 1.
@@ -47,8 +50,8 @@ public:
     // Reads a movie, replacing whatever was held, and collects its colours
     // under the rule. On failure nothing is held.
     bool Load(IInputFile& file, CollectionRule rule = CollectionRule::Extended);
-    // Writes the movie, deflated again when it came compressed. False on any
-    // failure, a failed write included.
+    // Writes the movie, compressed again as it came (zlib or LZMA). False on
+    // any failure, a failed write included.
     bool Save(IOutputFile& file);
     // Writes the preview file: the file at the path is replaced only by a
     // complete movie, but not flushed to the disk first.
@@ -58,7 +61,8 @@ public:
     std::span<std::uint8_t> Buffer() { return m_fileBuf; }
     std::span<const std::uint8_t> Buffer() const { return m_fileBuf; }
     const std::string& Title() const { return m_title; }
-    bool IsCompressed() const { return m_compressed; }
+    bool IsCompressed() const { return m_compression != SwfCompression::None; }
+    SwfCompression Compression() const { return m_compression; }
     CollectionRule Rule() const { return m_rule; }
     std::uint8_t Version() const { return m_fileBuf.size() > 3 ? m_fileBuf[3] : 0; }
     std::uint32_t FileSize() const { return m_fileSize; }
@@ -189,7 +193,7 @@ private:
     int m_bitCount = 0;
     std::uint32_t m_bitBuf = 0;
     CColorRegistry m_colors;
-    bool m_compressed = false;
+    SwfCompression m_compression = SwfCompression::None;
     CollectionRule m_rule = CollectionRule::Extended;
     bool m_held = false;
     std::size_t m_tagEnd = 0;

@@ -1,8 +1,10 @@
 // Reading movie files into the buffer and writing them back.
+#include "support/lzma_movie.h"
 #include "swf/movie_builder.h"
 #include "swf/swf_file.h"
 
 #include <gtest/gtest.h>
+#include <lzma.h>
 
 namespace tintor {
 namespace {
@@ -44,11 +46,14 @@ TEST_F(ContainerTest, HeaderFaultsAreReportedAndNothingIsHeld)
         {Header("fws", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
         {Header("FWX", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
         {Header("CWT", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
-        {Header("ZWS", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Header("zws", 100), "ERROR: Illegal Header - not a Shockwave Flash File"},
         {Header("FWS", 20), "ERROR: file size is too short"},
+        {Header("ZWS", 20), "ERROR: file size is too short"},
         {Header("FWS", 100), "ERROR: Can't read the body of file"},
         {Header("FWS", 0xFFFFFFFF), "ERROR: Can't read the body of file"},
         {Header("CWS", 0xFFFFFFFF), "ERROR: Can't read the body of file"},
+        {Header("ZWS", 100), "ERROR: Can't read the body of file"},
+        {Header("ZWS", 0xFFFFFFFF), "ERROR: Can't read the body of file"},
     };
     for (const Case& c : cases) {
         m_messages.Clear();
@@ -137,6 +142,132 @@ TEST_F(ContainerTest, CompressedStreamLongerThanFileLengthLoads)
     ASSERT_GT(compressed.size(), plain.size());
     ASSERT_TRUE(Load(compressed));
     EXPECT_EQ(m_movie.FileSize(), plain.size());
+}
+
+// Noise that no compressor shrinks, from a fixed seed.
+std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed)
+{
+    std::vector<std::uint8_t> noise(size);
+    for (auto& b : noise) {
+        seed = seed * 1103515245 + 12345;
+        b = static_cast<std::uint8_t>(seed >> 16);
+    }
+    return noise;
+}
+
+// A plain movie as a ZWS one, encoded here rather than by the program: with
+// the given dictionary, and with or without the stream's end marker.
+std::vector<std::uint8_t> ToLzma(std::vector<std::uint8_t> movie, std::uint32_t dictionary, bool endMarker)
+{
+    lzma_options_lzma options{};
+    lzma_lzma_preset(&options, 1);
+    options.dict_size = dictionary;
+    options.ext_flags = endMarker ? LZMA_LZMA1EXT_ALLOW_EOPM : 0;
+    lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    std::vector<std::uint8_t> out(movie.size() + movie.size() / 8 + 100);
+    std::uint8_t properties[5];
+    lzma_stream zs = LZMA_STREAM_INIT;
+    if (lzma_properties_encode(&filters[0], properties) != LZMA_OK || lzma_raw_encoder(&zs, filters) != LZMA_OK)
+        return {};
+    zs.next_in = movie.data() + 8;
+    zs.avail_in = movie.size() - 8;
+    zs.next_out = out.data();
+    zs.avail_out = out.size();
+    const lzma_ret rc = lzma_code(&zs, LZMA_FINISH);
+    out.resize(zs.total_out);
+    lzma_end(&zs);
+    if (rc != LZMA_STREAM_END)
+        return {};
+    const auto length = static_cast<std::uint32_t>(out.size());
+    movie.resize(8);
+    movie[0] = 'Z';
+    for (int i = 0; i < 4; ++i)
+        movie.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    movie.insert(movie.end(), properties, properties + 5);
+    movie.insert(movie.end(), out.begin(), out.end());
+    return movie;
+}
+
+TEST_F(ContainerTest, LzmaMovieSavesAsLzmaWithItsStreamsLength)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00};
+    builder.AddTag(9, red);
+    builder.AddTag(6, Noise(3000, 7));
+    const auto plain = builder.Build();
+    const auto zws = builder.BuildLzma();
+    ASSERT_TRUE(Load(zws));
+    EXPECT_EQ(m_movie.Compression(), SwfCompression::Lzma);
+    EXPECT_EQ(m_movie.Buffer()[0], 'Z');
+    EXPECT_TRUE(std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()));
+    EXPECT_EQ(m_movie.Colors().Size(), 1u);
+
+    const auto saved = Saved();
+    EXPECT_TRUE(std::equal(zws.begin(), zws.begin() + 8, saved.begin()));
+    // Decoded by another reader, which also checks the stated length.
+    const auto body = test::DecodeLzmaMovie(saved);
+    ASSERT_TRUE(body);
+    EXPECT_TRUE(std::equal(body->begin(), body->end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()));
+}
+
+TEST_F(ContainerTest, LzmaStreamsLoadOnlyWhenTheyYieldTheWholeBody)
+{
+    CMovieBuilder builder;
+    builder.AddTag(6, Noise(3000, 9));
+    const auto plain = builder.Build();
+    const auto length = static_cast<std::uint32_t>(plain.size());
+    const auto good = builder.BuildLzma();
+    auto impossible = good;
+    impossible[12] = 0xFF; // lc, lp and pb out of range
+    auto hugeDictionary = good;
+    std::fill(hugeDictionary.begin() + 13, hugeDictionary.begin() + 17, 0xFF);
+    auto lyingLength = good;
+    lyingLength[8] ^= 0x10; // the stated stream length is not needed
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool loads;
+    };
+    const std::vector<Case> cases = {
+        {"without end marker", ToLzma(plain, 1 << 16, false), true},
+        {"with end marker", ToLzma(plain, 1 << 16, true), true},
+        {"dictionary stated as 4 GiB", hugeDictionary, true},
+        {"stream length field wrong", lyingLength, true},
+        {"FileLength one byte more", builder.BuildLzma(length + 1), false},
+        {"FileLength one byte less", builder.BuildLzma(length - 1), false},
+        {"FileLength far more", builder.BuildLzma(0xFFFFFFF0), false},
+        {"end marker before the end", ToLzma(builder.Build(false, true, length + 1), 1 << 16, true), false},
+        {"stream cut short", {good.begin(), good.end() - 20}, false},
+        {"no stream", {good.begin(), good.begin() + 17}, false},
+        {"properties cut short", {good.begin(), good.begin() + 14}, false},
+        {"impossible properties", impossible, false},
+    };
+    for (const Case& c : cases) {
+        m_messages.Clear();
+        EXPECT_EQ(Load(c.bytes), c.loads) << c.name;
+        if (c.loads) {
+            EXPECT_TRUE(Messages().empty()) << c.name;
+            EXPECT_TRUE(
+                std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()))
+                << c.name;
+        } else {
+            EXPECT_EQ(Messages(), std::vector<std::string>{"ERROR: Can't read the body of file"}) << c.name;
+            EXPECT_FALSE(m_movie.HasMovie()) << c.name;
+        }
+    }
+}
+
+TEST_F(ContainerTest, LzmaStreamReachingFurtherBackThanTheFirstDictionaryLoads)
+{
+    // 1.25 MiB of noise and then its first 64 KiB again: the repeat lies
+    // further back than the dictionary the loader starts with holds.
+    const auto noise = Noise(5 << 18, 3);
+    CMovieBuilder builder;
+    builder.AddTag(6, noise, true);
+    builder.AddTag(6, std::vector<std::uint8_t>(noise.begin(), noise.begin() + (1 << 16)), true);
+    const auto plain = builder.Build();
+    ASSERT_TRUE(Load(ToLzma(plain, 2 << 20, true)));
+    EXPECT_TRUE(std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()));
 }
 
 TEST_F(ContainerTest, TitleIsTheFileNameUpToTheFirstDot)
