@@ -6,7 +6,7 @@ namespace {
 
 using test::Here;
 
-enum : std::uint16_t { kFont = 10, kText = 11, kEditText = 37, kFont2 = 48 };
+enum : std::uint16_t { kFont = 10, kText = 11, kEditText = 37, kFont2 = 48, kFont3 = 75 };
 
 class TextReaderTest : public test::ReaderTest {};
 
@@ -255,15 +255,21 @@ TEST_F(TextReaderTest, FontGlyphsRegisterOnlyTheirNewStylesColours)
     font2.WriteWord('A');
     font2.WriteWord('B');
 
+    // DefineFont3 is laid out as DefineFont2; the classic rule skips it.
     CMovieBuilder b;
     const auto at = b.AddTag(kFont, font.Take());
-    const auto at2 = b.AddTag(kFont2, font2.Take());
-    ASSERT_TRUE(Load(b.Build()));
+    const auto font2Body = font2.Take();
+    const auto at2 = b.AddTag(kFont2, font2Body);
+    const auto at3 = b.AddTag(kFont3, font2Body);
+    ASSERT_TRUE(Load(b.Build(), CollectionRule::Classic));
     EXPECT_EQ(second, table + 4 + plain.size());
     EXPECT_EQ(first2, table2 + 12);
     EXPECT_EQ(PositionsOf(0x10000077), (PositionList{at + second + fill, at2 + first2 + fill}));
     EXPECT_EQ(PositionsOf(0x40000077), (PositionList{at + second + line, at2 + first2 + line}));
     EXPECT_EQ(PositionCount(), 4u);
+    ASSERT_TRUE(Load(b.Build()));
+    EXPECT_EQ(PositionsOf(0x10000077), (PositionList{at + second + fill, at2 + first2 + fill, at3 + first2 + fill}));
+    EXPECT_EQ(PositionsOf(0x40000077), (PositionList{at + second + line, at2 + first2 + line, at3 + first2 + line}));
 }
 
 TEST_F(TextReaderTest, Font2WithoutGlyphsAndWithNarrowOffsets)
