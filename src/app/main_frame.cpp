@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolBar>
@@ -30,6 +31,10 @@ namespace {
 constexpr auto kUntitled = "無題";
 constexpr auto kAppTitle = "Tintor";
 constexpr int kRecentDisplayLength = 60;
+// Beside the recent-file list, under the same organisation and application.
+constexpr auto kOrganisation = "Reru Zuvidivi";
+constexpr auto kApplication = "Tintor";
+constexpr auto kClassicKey = "Settings/ClassicColours";
 
 struct CommandInfo {
     CMainFrame::Command command;
@@ -56,11 +61,15 @@ const CommandInfo kCommands[] = {
     {CMainFrame::Command::EditDeselect, "選択解除(&N)\tCtrl+Shift+A", "選択解除\n選択解除",
         {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
     {CMainFrame::Command::ViewToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え", {}},
+    {CMainFrame::Command::ViewClassic, "従来の色だけを集める(&C)",
+        "DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする\n従来の色だけを集める", {}},
     {CMainFrame::Command::AppAbout, "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)...",
         "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報", {}},
     {CMainFrame::Command::NextPane, "", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ", {Qt::Key_F6}},
     {CMainFrame::Command::PrevPane, "", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ", {Qt::SHIFT | Qt::Key_F6}},
 };
+
+QSettings Settings() { return QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)); }
 
 QString FileTitle(const std::filesystem::path& path) { return QFileInfo(ToQString(path)).fileName(); }
 
@@ -80,6 +89,8 @@ CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& pr
     : QMainWindow(parent), m_doc(doc), m_dialogs(dialogs), m_prompts(prompts)
 {
     setWindowIcon(MakeApplicationIcon());
+    if (Settings().value(QString::fromLatin1(kClassicKey), false).toBool())
+        m_doc.SetCollectionRule(CollectionRule::Classic);
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -120,6 +131,7 @@ void CMainFrame::CreateActions()
         addAction(action);
     }
     Action(Command::ViewToolBar)->setCheckable(true);
+    Action(Command::ViewClassic)->setCheckable(true);
     Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
     Action(Command::FileSave)->setIcon(MakeToolIcon(ToolIcon::Save));
     Action(Command::EditUndo)->setIcon(MakeToolIcon(ToolIcon::Undo));
@@ -146,6 +158,7 @@ void CMainFrame::CreateActions()
     on(Command::PrevPane, &CMainFrame::OnSwitchPane);
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
+    connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
 }
 
 void CMainFrame::CreateMenus()
@@ -173,6 +186,7 @@ void CMainFrame::CreateMenus()
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(Action(Command::ViewToolBar));
+    view->addAction(Action(Command::ViewClassic));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(Action(Command::AppAbout));
@@ -314,6 +328,7 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::EditUndo)->setEnabled(m_doc.OnUpdateEditUndo());
     Action(Command::EditRedo)->setEnabled(m_doc.OnUpdateEditRedo());
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
+    Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
 }
 
 void CMainFrame::RebuildRecentMenu()
@@ -405,6 +420,25 @@ void CMainFrame::OnEditDeselect() { m_colorView->OnEditDeselect(); }
 void CMainFrame::OnViewToolBar(bool visible)
 {
     m_toolBar->setVisible(visible);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnViewClassic(bool classic)
+{
+    const CollectionRule rule = classic ? CollectionRule::Classic : CollectionRule::Extended;
+    // The movie held is read again under the new rule, so its changes are
+    // saved or given up first; a cancel keeps the rule as it was.
+    if (rule == m_doc.GetCollectionRule() || !SaveModified()) {
+        UpdateCommandUI();
+        return;
+    }
+    m_doc.SetCollectionRule(rule);
+    Settings().setValue(QString::fromLatin1(kClassicKey), classic);
+    if (m_doc.HasMovie()) {
+        const std::filesystem::path path = m_doc.GetPathName();
+        m_doc.OnOpenDocument(path);
+        InitialUpdateViews();
+    }
     UpdateCommandUI();
 }
 

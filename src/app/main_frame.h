@@ -40,6 +40,7 @@ public:
         EditSelectAll,
         EditDeselect,
         ViewToolBar,
+        ViewClassic,
         AppAbout,
         NextPane,
         PrevPane,
@@ -100,6 +101,7 @@ private:
     void OnEditSelectAll();
     void OnEditDeselect();
     void OnViewToolBar(bool visible);
+    void OnViewClassic(bool classic);
     void OnAppAbout();
     void OnSwitchPane();
 

@@ -211,7 +211,7 @@ bool CTintorDoc::OnOpenDocument(const std::filesystem::path& path)
     if (!tempPath)
         return false;
 
-    if (!m_movie.Load(*file)) {
+    if (!m_movie.Load(*file, m_rule)) {
         // Load has said why. The history of the previous movie stays; with
         // no movie left there is nothing to save either.
         ResetColorTable();

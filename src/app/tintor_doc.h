@@ -58,6 +58,10 @@ public:
     const CColorTable& GetColorTable() const { return m_colorTable; }
     const CSwfFile& GetMovie() const { return m_movie; }
     const CHistory& GetHistory() const { return m_history; }
+    // Which colours the movies opened from now on list; the movie held
+    // keeps the colours it was opened with.
+    void SetCollectionRule(CollectionRule rule) { m_rule = rule; }
+    CollectionRule GetCollectionRule() const { return m_rule; }
 
     // --- The cycle ----------------------------------------------------------
     void UpdatePreview(bool forceAll);
@@ -115,6 +119,7 @@ private:
     std::optional<std::filesystem::path> m_tempPath;
     std::filesystem::path m_pathName;
     bool m_modified = false;
+    CollectionRule m_rule = CollectionRule::Extended;
 };
 
 } // namespace tintor

@@ -19,6 +19,7 @@ CLI::App* AddApplyCommand(CLI::App& app, ApplyOptions& options)
         ->required()
         ->check(CLI::ExistingFile);
     AddOutputOptions(*apply, options.output);
+    AddRuleOption(*apply, options.rule);
     apply->footer("A movie that came compressed is saved compressed. Colours the script names but the movie\n"
                   "lacks are skipped with a warning; colours it does not name are left as they are.");
     return apply;
@@ -37,8 +38,8 @@ int RunApply(const ApplyOptions& options)
     }
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    return RunOnMovies(
-        "apply", options.movies, *outputs, [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
+    return RunOnMovies("apply", options.movies, *outputs, options.rule,
+        [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
             dialogs.SetOpenPath(options.script);
             // What the colour-table load command does, except that a load
             // that fails must fail the movie rather than save it unchanged.

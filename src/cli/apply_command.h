@@ -13,6 +13,7 @@ struct ApplyOptions {
     std::vector<std::string> movies;
     std::string script;
     OutputOptions output;
+    CollectionRule rule = CollectionRule::Extended;
 };
 CLI::App* AddApplyCommand(CLI::App& app, ApplyOptions& options);
 int RunApply(const ApplyOptions& options);

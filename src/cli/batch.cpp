@@ -18,6 +18,14 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options)
     outDir->excludes(outFile);
 }
 
+void AddRuleOption(CLI::App& command, CollectionRule& rule)
+{
+    command.add_flag_callback(
+        "--classic", [&rule] { rule = CollectionRule::Classic; },
+        "Collect the classic set of colours only: none of DefineShape4, DefineMorphShape2, DefineText2 or "
+        "DefineFont3");
+}
+
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options)
 {
@@ -52,11 +60,13 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
 
 namespace {
 
-bool RecolourOne(const std::string& movie, const std::filesystem::path& output, const RecolourStep& step)
+bool RecolourOne(
+    const std::string& movie, const std::filesystem::path& output, CollectionRule rule, const RecolourStep& step)
 {
     CStderrSink messages;
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
+    doc.SetCollectionRule(rule);
     if (!doc.OnOpenDocument(movie))
         return false;
     if (!step(doc, dialogs, movie))
@@ -80,11 +90,11 @@ bool PrepareOutDir(const OutputOptions& options)
 }
 
 int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
-    const std::vector<std::filesystem::path>& outputs, const RecolourStep& step)
+    const std::vector<std::filesystem::path>& outputs, CollectionRule rule, const RecolourStep& step)
 {
     int failed = 0;
     for (std::size_t i = 0; i < movies.size(); ++i) {
-        const bool ok = RecolourOne(movies[i], outputs[i], step);
+        const bool ok = RecolourOne(movies[i], outputs[i], rule, step);
         if (!ok)
             ++failed;
         std::fprintf(stderr, "[%zu/%zu] %.*s %s -> %s: %s\n", i + 1, movies.size(), static_cast<int>(command.size()),

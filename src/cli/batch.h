@@ -27,6 +27,9 @@ struct OutputOptions {
 };
 void AddOutputOptions(CLI::App& command, OutputOptions& options);
 
+// --classic: collect only the colours that the original tag set holds.
+void AddRuleOption(CLI::App& command, CollectionRule& rule);
+
 // The output path of every movie, in order; nullopt (after one line on
 // stderr) when the options do not fit the movies.
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
@@ -40,10 +43,11 @@ bool PrepareOutDir(const OutputOptions& options);
 // failed, after saying why on stderr.
 using RecolourStep = std::function<bool(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie)>;
 
-// Opens each movie in a document of its own, runs the step and saves the
-// result, printing one progress line per movie. Nothing is written for a
-// movie that fails. The exit code says whether every movie succeeded.
+// Opens each movie in a document of its own, collecting its colours under
+// the rule, runs the step and saves the result, printing one progress line
+// per movie. Nothing is written for a movie that fails. The exit code says
+// whether every movie succeeded.
 int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
-    const std::vector<std::filesystem::path>& outputs, const RecolourStep& step);
+    const std::vector<std::filesystem::path>& outputs, CollectionRule rule, const RecolourStep& step);
 
 } // namespace tintor::cli

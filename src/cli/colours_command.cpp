@@ -62,6 +62,7 @@ CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
         = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
     colours->add_option("MOVIE", options.movie, "The .swf movie")->required();
     colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
+    AddRuleOption(*colours, options.rule);
     return colours;
 }
 
@@ -74,7 +75,7 @@ int RunColours(const ColoursOptions& options)
         return kExitFailed;
     }
     CSwfFile movie(messages);
-    if (!movie.Load(*file))
+    if (!movie.Load(*file, options.rule))
         return kExitFailed;
     if (options.json)
         std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';

@@ -21,6 +21,7 @@ nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
 struct ColoursOptions {
     std::string movie;
     bool json = false;
+    CollectionRule rule = CollectionRule::Extended;
 };
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options);
 // Prints the colours of one movie on stdout; the exit code.

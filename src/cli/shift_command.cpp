@@ -113,6 +113,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         ->check(CLI::Range(0, 200));
     shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
     AddOutputOptions(*shift, options.output);
+    AddRuleOption(*shift, options.rule);
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
     shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
@@ -138,8 +139,8 @@ int RunShift(const ShiftOptions& options)
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     const Selection selection = SelectionFrom(options);
-    return RunOnMovies(
-        "shift", options.movies, *outputs, [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
+    return RunOnMovies("shift", options.movies, *outputs, options.rule,
+        [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             return Shift(doc, dialogs, movie, options, selection);
         });
 }

@@ -20,6 +20,7 @@ struct ShiftOptions {
     bool unify = false;
     std::string saveScript;
     OutputOptions output;
+    CollectionRule rule = CollectionRule::Extended;
 };
 CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options);
 int RunShift(const ShiftOptions& options);

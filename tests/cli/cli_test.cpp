@@ -232,6 +232,41 @@ TEST_F(CliTest, FailuresPerMovieExitOne)
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST_F(CliTest, ClassicCollectsTheOriginalSetOnEverySubcommand)
+{
+    // A background and a DefineText2 colour, which only the extended rule collects.
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+    const std::uint32_t text
+        = builder.AddTag(33, std::vector<std::uint8_t>{1, 0, 0, 0, 8, 8, 0x84, 0x40, 0x50, 0x60, 0xFF, 0, 0}) + 6;
+    const auto original = builder.Build();
+    const auto movie = Write("text2.swf", original);
+    EXPECT_EQ(Run({"colours", movie.string()}).out, "text #405060 1\nbg #102030 1\n");
+    EXPECT_EQ(Run({"colours", "--classic", movie.string()}).out, "bg #102030 1\n");
+
+    // A script that names both colours, applied under the classic rule,
+    // finds only the background; so does a shift of every colour.
+    const auto script = m_dir / "both.iro", shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf";
+    ASSERT_EQ(Run({"shift", movie.string(), "--all", "--value", "0", "-o", (m_dir / "all.swf").string(),
+                      "--save-script", script.string()})
+                  .exitCode,
+        0);
+    for (const auto& [args, out] : {std::pair{std::vector<std::string>{"shift", movie.string(), "--all", "--value", "0",
+                                                  "--classic", "-o", shifted.string()},
+                                        shifted},
+             std::pair{std::vector<std::string>{
+                           "apply", movie.string(), "--classic", "--script", script.string(), "-o", applied.string()},
+                 applied}}) {
+        const auto run = Run(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const auto bytes = ReadBytes(out);
+        ASSERT_EQ(bytes.size(), original.size());
+        EXPECT_NE(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + text),
+            std::vector<std::uint8_t>(original.begin(), original.begin() + text));
+        EXPECT_TRUE(std::equal(bytes.begin() + text, bytes.end(), original.begin() + text)) << args[0];
+    }
+}
+
 TEST_F(CliTest, ColoursListsKindColourAndCount)
 {
     CMovieBuilder builder;

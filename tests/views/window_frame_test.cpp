@@ -409,6 +409,60 @@ private slots:
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
     }
 
+    void classicColoursAreAViewSettingThatReloadsTheMovie()
+    {
+        // A background and a DefineText2 colour, which only the extended rule collects.
+        CMovieBuilder builder;
+        builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+        CBitWriter text;
+        text.WriteWord(1);
+        text.WriteRect({0, 2000, 0, 400});
+        text.WriteMatrix(SwfMatrix{});
+        text.WriteBytes(std::vector<std::uint8_t>{8, 8, 0x84, 0x40, 0x50, 0x60, 0xFF, 0, 0});
+        builder.AddTag(33, text.Take());
+        const std::filesystem::path movie = Path(QStringLiteral("text2.swf"));
+        QVERIFY(WriteFile(movie, builder.Build()));
+        {
+            CFrameSession s;
+            QAction* classic = s.frame->Action(Command::ViewClassic);
+            QVERIFY(classic->isCheckable() && !classic->isChecked());
+            s.OpenWithDialog(movie);
+            QCOMPARE(s.frame->ColorView()->Count(), 2);
+            s.ClickRow(0);
+            s.frame->ColorView()->ValueSlider()->setValue(0);
+            QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+            QVERIFY(s.doc->IsModified());
+
+            // Cancelling the save question keeps the rule, the movie and its changes.
+            s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+            classic->trigger();
+            QCOMPARE(s.prompts.saveAsked, 1);
+            QVERIFY(!classic->isChecked());
+            QCOMPARE(s.frame->ColorView()->Count(), 2);
+            QVERIFY(s.doc->IsModified());
+
+            // Discarding them reloads the file under the classic rule.
+            s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+            classic->trigger();
+            QCOMPARE(s.prompts.saveAsked, 2);
+            QVERIFY(classic->isChecked());
+            QCOMPARE(s.frame->ColorView()->Count(), 1);
+            QVERIFY(!s.doc->IsModified());
+            QCOMPARE(s.frame->windowTitle(), QStringLiteral("text2.swf - Tintor"));
+            QCOMPARE(ReadFile(movie), builder.Build());
+        }
+        // The setting outlives the run; switching back asks nothing of an unchanged movie.
+        CFrameSession s;
+        QAction* classic = s.frame->Action(Command::ViewClassic);
+        QVERIFY(classic->isChecked());
+        s.OpenWithDialog(movie);
+        QCOMPARE(s.frame->ColorView()->Count(), 1);
+        classic->trigger();
+        QCOMPARE(s.prompts.saveAsked, 0);
+        QVERIFY(!classic->isChecked());
+        QCOMPARE(s.frame->ColorView()->Count(), 2);
+    }
+
     void recentFilesKeepFourAcrossARestart()
     {
         std::vector<std::filesystem::path> movies;
