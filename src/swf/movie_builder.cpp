@@ -223,7 +223,11 @@ std::vector<std::uint8_t> CMovieBuilder::Build(bool compressed, bool appendEnd, 
 
 std::vector<std::uint8_t> CMovieBuilder::BuildLzma(std::uint32_t fileLengthOverride) const
 {
-    std::vector<std::uint8_t> movie = Build(false, true, fileLengthOverride);
+    return LzmaMovie(Build(false, true, fileLengthOverride));
+}
+
+std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> movie)
+{
     const auto encoded = EncodeLzmaBody(std::span(movie).subspan(8));
     if (!encoded)
         return {};

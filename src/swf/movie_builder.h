@@ -76,6 +76,9 @@ private:
     std::vector<std::uint8_t> m_tags;
 };
 
+// A plain movie LZMA-compressed ("ZWS"); empty when liblzma fails.
+std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> plainMovie);
+
 // A small movie of the project's own with a background, solid, gradient and
 // outlined shapes and text in both text tags; the program's
 // demonstration movie.

@@ -348,5 +348,37 @@ TEST_F(DocTest, CorpusMovieThroughTheWholeCycle)
     EXPECT_NE(after, loaded);
 }
 
+TEST_F(DocTest, LaterTagVersionsAndLzmaMoviesThroughShiftSaveAndReopen)
+{
+    // Most colours of the first sit in DefineShape4 tags; the second is LZMA-compressed.
+    for (const char* name : {"ruffle/tests/tests/swfs/visual/blend_modes/layer_alpha/test.swf",
+             "ruffle/tests/tests/swfs/avm2/simplebutton_childevents_sprite/test.swf"}) {
+        SCOPED_TRACE(name);
+        const auto path = CorpusDir() / name;
+        if (!std::filesystem::exists(path))
+            GTEST_SKIP() << "corpus not found";
+        ASSERT_TRUE(m_doc->OnOpenDocument(path));
+        const auto loaded = Buffer();
+        const SwfCompression compression = m_doc->GetMovie().Compression();
+        SelectOnly(*m_doc, m_doc->GetColorTable().Map().Keys());
+        m_doc->Effect("H", 60);
+        m_doc->Effect("V", 40); // white too
+        m_doc->UpdatePreview(false);
+        const auto out = m_dir / "out.swf";
+        ASSERT_TRUE(m_doc->OnSaveDocument(out));
+
+        CRecordingSink messages;
+        CTintorDoc reopened(messages, m_dialogs);
+        ASSERT_TRUE(reopened.OnOpenDocument(out));
+        EXPECT_EQ(reopened.GetMovie().Compression(), compression);
+        const auto again = reopened.GetMovie().Buffer();
+        const std::vector<std::uint8_t> saved(again.begin(), again.end());
+        ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), loaded, saved);
+        ExpectBufferFollowsTable(*m_doc, saved);
+        EXPECT_NE(saved, loaded);
+        EXPECT_EQ(reopened.GetMovie().Colors().Size(), m_doc->GetMovie().Colors().Size());
+    }
+}
+
 } // namespace
 } // namespace tintor::test

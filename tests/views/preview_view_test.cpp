@@ -256,6 +256,19 @@ private slots:
         QCOMPARE(shown.count(), 1);
     }
 
+    void lzmaMovieStaysLzmaAndPlays()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("lzma.swf"), LzmaMovie(BuildSampleMovie()));
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, LZMA"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        // The player is given the movie as it came, LZMA-compressed.
+        QFile preview(QString::fromStdString(session.doc.GetTempFilePath()->string()));
+        QVERIFY(preview.open(QIODevice::ReadOnly));
+        QCOMPARE(preview.read(3), QByteArray("ZWS"));
+        CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample, LZMA"));
+    }
+
     void showsBlankWithoutMovie()
     {
         CPreviewSession session;
