@@ -1,14 +1,18 @@
 // The movie engine's costs against a baseline measured in the same run:
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
-// the same body alone; the tag walk alone in MB/s and colour records/s; and
-// the cost of one colour record with few and with very many distinct colours.
+// the same body alone, and an LZMA one against liblzma's raw decode of the
+// same stream alone; the tag walk alone in MB/s and colour records/s, also
+// of a built movie of DefineShape4 tags; and the cost of one colour record
+// with few and with very many distinct colours.
 #include "swf/movie_builder.h"
 #include "swf/swf_file.h"
 
 #include <benchmark/benchmark.h>
+#include <lzma.h>
 #include <zlib.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -207,6 +211,198 @@ void BM_AddColor(benchmark::State& state)
         = benchmark::Counter(records * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// liblzma's raw decode of a ZWS movie's stream alone, into a buffer sized
+// in advance: the baseline. The stream must end with its end marker.
+bool LzmaDecode(const std::vector<std::uint8_t>& movie, std::vector<std::uint8_t>& out)
+{
+    constexpr std::size_t kStreamStart = 8 + 4 + 5;
+    lzma_filter filters[] = {{LZMA_FILTER_LZMA1, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+    if (movie.size() < kStreamStart || lzma_properties_decode(&filters[0], nullptr, movie.data() + 12, 5) != LZMA_OK)
+        return false;
+    lzma_stream zs = LZMA_STREAM_INIT;
+    lzma_ret rc = lzma_raw_decoder(&zs, filters);
+    std::free(filters[0].options);
+    if (rc == LZMA_OK) {
+        zs.next_in = movie.data() + kStreamStart;
+        zs.avail_in = movie.size() - kStreamStart;
+        zs.next_out = out.data();
+        zs.avail_out = out.size();
+        rc = lzma_code(&zs, LZMA_FINISH);
+    }
+    const bool whole = rc == LZMA_STREAM_END && zs.total_out == out.size();
+    lzma_end(&zs);
+    return whole;
+}
+
+// A random number below bound, from a fixed seed.
+class CRandom {
+public:
+    std::uint32_t Below(std::uint32_t bound)
+    {
+        m_state = m_state * 1664525u + 1013904223u;
+        return (m_state >> 8) % bound;
+    }
+
+private:
+    std::uint32_t m_state = 1;
+};
+
+// 300 shapes of DefineShape4 (or, for comparison, DefineShape3), each with
+// 20 fill styles (solid, and every fourth a focal gradient of three records),
+// 20 line styles (LINESTYLE2: mitered, filled or plain), 400 edges with a
+// style change every 50, and a new-styles record.
+std::vector<std::uint8_t> ShapeMovie(bool shape4)
+{
+    CRandom random;
+    const auto rgba = [&](CBitWriter& w) {
+        w.WriteRgba(static_cast<std::uint8_t>(random.Below(256)), static_cast<std::uint8_t>(random.Below(256)),
+            static_cast<std::uint8_t>(random.Below(256)), 0xFF);
+    };
+    const auto styles = [&](CBitWriter& w, int fills, int lines) {
+        w.WriteByte(static_cast<std::uint8_t>(fills));
+        for (int i = 0; i < fills; ++i) {
+            if (i % 4 != 0) {
+                w.WriteByte(0x00);
+                rgba(w);
+                continue;
+            }
+            w.WriteByte(shape4 ? 0x13 : 0x12);
+            w.WriteMatrix({0x20000, 0, 0, 0x20000, static_cast<std::int32_t>(random.Below(4000)), 100});
+            w.WriteByte(3);
+            for (int r = 0; r < 3; ++r) {
+                w.WriteByte(static_cast<std::uint8_t>(r * 127));
+                rgba(w);
+            }
+            if (shape4)
+                w.WriteWord(0x0080);
+        }
+        w.WriteByte(static_cast<std::uint8_t>(lines));
+        for (int i = 0; i < lines; ++i) {
+            w.WriteWord(static_cast<std::uint16_t>(20 + random.Below(200)));
+            if (shape4) {
+                const int form = i % 3; // mitered, filled, plain
+                w.WriteByte(form == 0 ? 0x20 : form == 1 ? 0x08 : 0x00);
+                w.WriteByte(0x00);
+                if (form == 0)
+                    w.WriteWord(0x0300);
+                if (form == 1)
+                    w.WriteByte(0x00);
+            }
+            rgba(w);
+        }
+        w.WriteBits(5, 4);
+        w.WriteBits(5, 4);
+    };
+    CMovieBuilder builder(10);
+    for (std::uint16_t shape = 1; shape <= 300; ++shape) {
+        CBitWriter w;
+        w.WriteWord(shape);
+        w.WriteRect({0, 8000, 0, 8000});
+        if (shape4) {
+            w.WriteRect({20, 7980, 20, 7980});
+            w.WriteByte(0x01);
+        }
+        styles(w, 20, 20);
+        for (int edge = 0; edge < 400; ++edge) {
+            if (edge % 50 == 0) {
+                w.WriteBits(0, 1);
+                w.WriteBits(edge == 200 ? 0x1F : 0x0F, 5); // new styles halfway
+                w.WriteBits(14, 5);
+                w.WriteSBits(static_cast<std::int32_t>(random.Below(8000)), 14);
+                w.WriteSBits(static_cast<std::int32_t>(random.Below(8000)), 14);
+                w.WriteBits(1 + random.Below(20), 5);
+                w.WriteBits(1 + random.Below(20), 5);
+                w.WriteBits(1 + random.Below(20), 5);
+                if (edge == 200)
+                    styles(w, 2, 2);
+                continue;
+            }
+            const int bits = 4 + static_cast<int>(random.Below(8));
+            const auto delta
+                = [&] { return static_cast<std::int32_t>(random.Below(1u << (bits - 1))) - (1 << (bits - 2)); };
+            w.WriteBits(1, 1);
+            const bool straight = random.Below(2) != 0;
+            w.WriteBits(straight, 1);
+            w.WriteBits(static_cast<std::uint32_t>(bits - 2), 4);
+            if (straight) {
+                w.WriteBits(1, 1);
+                w.WriteSBits(delta(), bits);
+                w.WriteSBits(delta(), bits);
+            } else {
+                for (int k = 0; k < 4; ++k)
+                    w.WriteSBits(delta(), bits);
+            }
+        }
+        w.WriteBits(0, 6);
+        builder.AddTag(shape4 ? 83 : 32, w.Take(), true);
+    }
+    return builder.Build();
+}
+
+// Load of an LZMA movie against liblzma's raw decode of its stream alone,
+// timed in turn in every iteration; load_per_decode is the ratio.
+void BM_LoadLzmaVsDecode(benchmark::State& state, std::vector<std::uint8_t> (*make)())
+{
+    const auto movie = make();
+    if (movie.size() < 8 || movie[0] != 'Z') {
+        state.SkipWithError("not an LZMA movie");
+        return;
+    }
+    std::vector<std::uint8_t> out(FileLength(movie) - 8);
+    CDiscardingSink sink;
+    CSwfFile swf(sink);
+    Clock::duration load{}, decode{};
+    for (auto _ : state) {
+        CMemoryInputFile file(movie, "bench.swf");
+        auto t0 = Clock::now();
+        const bool loaded = swf.Load(file);
+        auto t1 = Clock::now();
+        const bool decoded = LzmaDecode(movie, out);
+        auto t2 = Clock::now();
+        if (!loaded || !decoded) {
+            state.SkipWithError("load or decode failed");
+            return;
+        }
+        load += t1 - t0;
+        decode += t2 - t1;
+        benchmark::DoNotOptimize(out.data());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["load_ms"] = Seconds(load) / n * 1e3;
+    state.counters["decode_ms"] = Seconds(decode) / n * 1e3;
+    state.counters["load_per_decode"] = Seconds(load) / Seconds(decode);
+    state.counters["MB"] = static_cast<double>(FileLength(movie)) / 1e6;
+}
+
+std::vector<std::uint8_t> CorpusLzmaMovie()
+{
+    return ReadMovie("ruffle/tests/tests/swfs/avm2/loader_loadbytes_invalid_png/test.swf");
+}
+std::vector<std::uint8_t> BuiltLzmaMovie() { return LzmaMovie(ShapeMovie(true)); }
+
+// The tag walk of the built shape movie: MB/s and colour records/s.
+void BM_WalkBuilt(benchmark::State& state, bool shape4)
+{
+    const PlainMovie plain = Plain(ShapeMovie(shape4));
+    if (plain.bytes.empty()) {
+        state.SkipWithError("movie not loadable");
+        return;
+    }
+    CDiscardingSink sink;
+    CSwfFile swf(sink);
+    for (auto _ : state) {
+        state.PauseTiming();
+        swf.AttachForReading(plain.bytes, static_cast<std::uint32_t>(plain.firstTag - 4));
+        state.ResumeTiming();
+        swf.WalkTags(true);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(plain.bytes.size()) * state.iterations());
+    state.counters["records/s"] = benchmark::Counter(
+        static_cast<double>(plain.records) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["records"] = static_cast<double>(plain.records);
+    state.counters["MB"] = static_cast<double>(plain.bytes.size()) / 1e6;
+}
+
 // The largest compressed movies of the corpus.
 BENCHMARK_CAPTURE(BM_LoadVsInflate, acid_color_1_9MB, "ruffle/tests/tests/swfs/from_shumway/acid/acid-color/test.swf")
     ->Unit(benchmark::kMillisecond);
@@ -238,6 +434,11 @@ BENCHMARK_CAPTURE(BM_Walk, shapes_3_joystick, "ruffle/tests/tests/swfs/from_shum
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_AddColor)->Arg(200)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, corpus_invalid_png_26kB, CorpusLzmaMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, built_shape4, BuiltLzmaMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, false)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace tintor
