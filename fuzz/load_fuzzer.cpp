@@ -1,6 +1,6 @@
-// Loads arbitrary bytes as a movie. Whatever they hold, Load must return
-// without reading outside its buffers, and every colour it registers must
-// lie wholly inside the movie.
+// Loads arbitrary bytes as a movie, under both collection rules. Whatever
+// they hold, Load must return without reading outside its buffers, and
+// every colour it registers must lie wholly inside the movie.
 #include "swf/swf_file.h"
 
 #include <cstdlib>
@@ -12,17 +12,15 @@ public:
     void Show(std::string_view) override {}
 };
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void CheckLoad(const std::uint8_t* data, std::size_t size, tintor::CollectionRule rule)
 {
     CDiscardingSink messages;
     tintor::CSwfFile movie(messages);
     tintor::CMemoryInputFile file(std::vector<std::uint8_t>(data, data + size), "fuzz.swf");
-    if (!movie.Load(file)) {
+    if (!movie.Load(file, rule)) {
         if (movie.HasMovie() || !movie.Colors().Empty())
             std::abort(); // a failed load holds nothing
-        return 0;
+        return;
     }
     const std::size_t length = movie.Buffer().size();
     if (length != movie.FileSize())
@@ -38,5 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
         }
     });
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CheckLoad(data, size, tintor::CollectionRule::Extended);
+    CheckLoad(data, size, tintor::CollectionRule::Classic);
     return 0;
 }

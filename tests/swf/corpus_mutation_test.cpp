@@ -24,6 +24,10 @@ const char* const kMovies[] = {
     "ruffle/swf/tests/swfs/DefineButtonCxformSound-MX.swf",
     "ruffle/tests/tests/swfs/avm1/clone_sprite_types/test.swf",
     "ruffle/tests/tests/swfs/avm1/movieclip_get_instance_at_depth/test.swf",
+    // Later tag versions: DefineShape4, DefineMorphShape2, DefineText2.
+    "ruffle/tests/tests/swfs/visual/blend_modes/layer_alpha/test.swf",
+    "ruffle/swf/tests/swfs/DefineMorphShape2-GradientFlags.swf",
+    "ruffle/swf/tests/swfs/DefineText2-MX.swf",
 };
 
 // The movie as a plain one, so that cuts and flips reach the tag readers
@@ -134,6 +138,31 @@ TEST_P(CorpusMutationTest, FlippedBitsNeverLeadOutsideTheBuffer)
         const Registry registry = Walk(mutant, loaded);
         ASSERT_TRUE(loaded) << round;
         ExpectInside(registry, mutant.size());
+    }
+}
+
+TEST(CorpusLzmaMutation, FlippedBitsInTheStreamFailCleanlyOrLoad)
+{
+    const auto path = test::CorpusDir() / "ruffle/tests/tests/swfs/avm2/simplebutton_childevents_sprite/test.swf";
+    if (!std::filesystem::exists(path))
+        GTEST_SKIP() << "corpus not found";
+    const auto movie = test::ReadBytes(path);
+    std::uint32_t state = 99;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::uint8_t> mutant = movie;
+        state = state * 1664525u + 1013904223u;
+        const std::size_t at = 12 + (state >> 8) % (mutant.size() - 12);
+        mutant[at] ^= static_cast<std::uint8_t>(1u << (state % 8));
+        CRecordingSink messages;
+        CSwfFile swf(messages);
+        CMemoryInputFile file(mutant, "mutant.swf");
+        if (swf.Load(file)) {
+            ASSERT_EQ(swf.Buffer().size(), swf.FileSize()) << round;
+            continue;
+        }
+        ASSERT_FALSE(swf.HasMovie()) << round;
+        ASSERT_TRUE(swf.Colors().Empty()) << round;
+        ASSERT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: Can't read the body of file"}) << round;
     }
 }
 
