@@ -141,31 +141,6 @@ TEST_P(CorpusMutationTest, FlippedBitsNeverLeadOutsideTheBuffer)
     }
 }
 
-TEST(CorpusLzmaMutation, FlippedBitsInTheStreamFailCleanlyOrLoad)
-{
-    const auto path = test::CorpusDir() / "ruffle/tests/tests/swfs/avm2/simplebutton_childevents_sprite/test.swf";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << "corpus not found";
-    const auto movie = test::ReadBytes(path);
-    std::uint32_t state = 99;
-    for (int round = 0; round < 300; ++round) {
-        std::vector<std::uint8_t> mutant = movie;
-        state = state * 1664525u + 1013904223u;
-        const std::size_t at = 12 + (state >> 8) % (mutant.size() - 12);
-        mutant[at] ^= static_cast<std::uint8_t>(1u << (state % 8));
-        CRecordingSink messages;
-        CSwfFile swf(messages);
-        CMemoryInputFile file(mutant, "mutant.swf");
-        if (swf.Load(file)) {
-            ASSERT_EQ(swf.Buffer().size(), swf.FileSize()) << round;
-            continue;
-        }
-        ASSERT_FALSE(swf.HasMovie()) << round;
-        ASSERT_TRUE(swf.Colors().Empty()) << round;
-        ASSERT_EQ(messages.Messages(), std::vector<std::string>{"ERROR: Can't read the body of file"}) << round;
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Corpus, CorpusMutationTest, ::testing::ValuesIn(kMovies), [](const auto& info) {
     std::string name;
     for (const char* c = info.param; *c; ++c)

@@ -414,12 +414,7 @@ private slots:
         // A background and a DefineText2 colour, which only the extended rule collects.
         CMovieBuilder builder;
         builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
-        CBitWriter text;
-        text.WriteWord(1);
-        text.WriteRect({0, 2000, 0, 400});
-        text.WriteMatrix(SwfMatrix{});
-        text.WriteBytes(std::vector<std::uint8_t>{8, 8, 0x84, 0x40, 0x50, 0x60, 0xFF, 0, 0});
-        builder.AddTag(33, text.Take());
+        builder.AddTag(33, std::vector<std::uint8_t>{1, 0, 0x00, 0x00, 8, 8, 0x84, 0x40, 0x50, 0x60, 0xFF, 0, 0});
         const std::filesystem::path movie = Path(QStringLiteral("text2.swf"));
         QVERIFY(WriteFile(movie, builder.Build()));
         {
