@@ -35,8 +35,10 @@ private:
 // input allocation.
 std::vector<std::uint8_t> ReadRest(IInputFile& file)
 {
+    // One read when the file knows its length (the byte more shows that
+    // it ended); otherwise reads of growing size.
     std::vector<std::uint8_t> input;
-    std::size_t chunk = 1 << 16;
+    std::size_t chunk = static_cast<std::size_t>(file.Remaining().value_or(1 << 16)) + 1;
     for (;;) {
         const std::size_t at = input.size();
         input.resize(at + chunk);
