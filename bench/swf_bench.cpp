@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,9 +24,16 @@ public:
     void Show(std::string_view) override {}
 };
 
+std::filesystem::path CorpusDir()
+{
+    if (const char* dir = std::getenv("TINTOR_CORPUS_DIR"))
+        return dir;
+    return TINTOR_CORPUS_DIR;
+}
+
 std::vector<std::uint8_t> ReadMovie(const char* relative)
 {
-    std::ifstream in(std::filesystem::path(TINTOR_CORPUS_DIR) / relative, std::ios::binary);
+    std::ifstream in(CorpusDir() / relative, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

@@ -23,13 +23,15 @@ deps() {
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # npm installs the preview's player. A Node.js from elsewhere (nodesource,
+  # nvm) is used as it is; only without any npm do Debian's packages come in.
+  command -v npm >/dev/null || missing+=(nodejs npm)
   if ((${#missing[@]})); then
     local sudo=
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
   fi
-  command -v npm >/dev/null || { echo "npm (Node.js 20) is needed for the preview player" >&2; exit 1; }
   # The preview's player, pinned by package-lock.json.
   if [ ! -d "$root/node_modules/@ruffle-rs/ruffle" ] || [ "$root/package-lock.json" -nt "$root/node_modules/.package-lock.json" ]; then
     (cd "$root" && npm ci --no-audit --no-fund --loglevel=error)

@@ -332,9 +332,8 @@ TEST_F(DocTest, WithoutMovieCommandsDoNothing)
 
 TEST_F(DocTest, CorpusMovieThroughTheWholeCycle)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     const auto path = CorpusDir() / "ruffle/tests/tests/swfs/from_shumway/3_joystick/test.swf";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << "corpus not found";
     ASSERT_TRUE(m_doc->OnOpenDocument(path));
     ASSERT_TRUE(m_doc->GetMovie().IsCompressed());
     const auto loaded = Buffer();

@@ -107,11 +107,10 @@ LoadedMovie Load(const std::filesystem::path& path)
 
 TEST_F(CliTest, ScriptFromShiftReplayedByApplyGivesTheSameMovie)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     for (const char* name : kCorpusMovies) {
         SCOPED_TRACE(name);
         const auto movie = CorpusDir() / name;
-        if (!std::filesystem::exists(movie))
-            GTEST_SKIP() << "corpus not found";
         const auto shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf", script = m_dir / "s.iro";
 
         const auto shift = Run({"shift", movie.string(), "--all", "--hue", "140", "--value", "80", "-o",

@@ -14,6 +14,7 @@ namespace {
 // into a fresh table as exactly the colours the effect gave.
 TEST(CorpusScriptTest, RealTablesSurviveSelectionAndScriptRoundTrips)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     int tables = 0;
     for (const std::string& movie : test::CorpusMovies()) {
         SCOPED_TRACE(movie);

@@ -270,9 +270,9 @@ private slots:
 
     void compressedCorpusMovieFollowsApplyAndUndo()
     {
+        if (!test::HaveCorpus())
+            QSKIP(qPrintable(QString::fromStdString(test::NoCorpusMessage())));
         const auto movie = test::CorpusDir() / "ruffle/tests/tests/swfs/visual/gradient_issue_9892/test.swf";
-        if (!std::filesystem::exists(movie))
-            QSKIP("corpus movie not available");
         CPreviewSession session;
         std::optional<QPoint> background;
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("corpus"), [&] {
