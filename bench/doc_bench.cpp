@@ -2,8 +2,8 @@
 // preview file rewritten (deflated again for a compressed movie), against
 // zlib's compress of the same body alone, the part no Apply can avoid for a
 // compressed movie.
-#include "app/tintor_doc.h"
 #include "core/file.h"
+#include "document/tintor_doc.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>

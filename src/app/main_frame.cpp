@@ -3,7 +3,7 @@
 #include "app/qt_frame_prompts.h"
 #include "app/qt_paths.h"
 #include "app/qt_toolbar_icons.h"
-#include "app/tintor_doc.h"
+#include "document/tintor_doc.h"
 #include "views/colour_view.h"
 #include "views/preview_view.h"
 

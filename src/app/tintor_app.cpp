@@ -2,7 +2,7 @@
 
 #include "app/main_frame.h"
 #include "app/qt_paths.h"
-#include "app/tintor_doc.h"
+#include "document/tintor_doc.h"
 #include "views/preview_view.h"
 
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 #include "views/colour_view_delegate.h"
 
-#include "app/tintor_doc.h"
 #include "colour/colour.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "views/colour_view_model.h"
 

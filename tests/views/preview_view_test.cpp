@@ -2,9 +2,9 @@
 // the movie appears, follows Apply and Undo, and Alt+click picks colours.
 #include "support/corpus.h"
 
-#include "app/tintor_doc.h"
 #include "core/dialogs.h"
 #include "core/messages.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "swf/movie_builder.h"
 #include "views/preview_environment.h"

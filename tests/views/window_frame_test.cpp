@@ -5,8 +5,8 @@
 
 #include "app/main_frame.h"
 #include "app/qt_file_dialogs.h"
-#include "app/tintor_doc.h"
 #include "core/messages.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "views/colour_view.h"
 #include "views/preview_environment.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/tintor_doc.h"
 #include "core/messages.h"
+#include "document/tintor_doc.h"
 
 #include <gtest/gtest.h>
 

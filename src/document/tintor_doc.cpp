@@ -1,5 +1,5 @@
 // The document: the movie, its colour table, the history and the preview file.
-#include "app/tintor_doc.h"
+#include "document/tintor_doc.h"
 
 #include "colour/colour_script.h"
 #include "core/file.h"
