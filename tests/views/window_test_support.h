@@ -1,9 +1,9 @@
 #pragma once
 
 // Movies, fakes and pixel helpers shared by the window's tests.
-#include "app/qt_frame_prompts.h"
 #include "core/dialogs.h"
 #include "swf/movie_builder.h"
+#include "window/qt_frame_prompts.h"
 
 #include <QImage>
 #include <QString>

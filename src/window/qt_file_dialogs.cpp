@@ -1,6 +1,6 @@
-#include "app/qt_file_dialogs.h"
+#include "window/qt_file_dialogs.h"
 
-#include "app/qt_paths.h"
+#include "window/qt_paths.h"
 
 #include <QApplication>
 #include <QDir>

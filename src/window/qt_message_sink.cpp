@@ -1,4 +1,4 @@
-#include "app/qt_message_sink.h"
+#include "window/qt_message_sink.h"
 
 #include <QApplication>
 #include <QMessageBox>

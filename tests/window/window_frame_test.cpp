@@ -3,14 +3,14 @@
 // bar and the recent-file list across a restart.
 #include "window_test_support.h"
 
-#include "app/main_frame.h"
-#include "app/qt_file_dialogs.h"
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "views/colour_view.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
+#include "window/main_frame.h"
+#include "window/qt_file_dialogs.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // tintor [MOVIE.swf]: the window for recolouring a movie.
-#include "app/tintor_app.h"
 #include "views/preview_environment.h"
+#include "window/tintor_app.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/qt_recent_files.h"
+#include "window/qt_recent_files.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "app/qt_recent_files.h"
+#include "window/qt_recent_files.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/qt_toolbar_icons.h"
+#include "window/qt_toolbar_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

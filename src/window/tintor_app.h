@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/qt_file_dialogs.h"
-#include "app/qt_frame_prompts.h"
-#include "app/qt_message_sink.h"
+#include "window/qt_file_dialogs.h"
+#include "window/qt_frame_prompts.h"
+#include "window/qt_message_sink.h"
 
 #include <QApplication>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "app/main_frame.h"
+#include "window/main_frame.h"
 
-#include "app/qt_frame_prompts.h"
-#include "app/qt_paths.h"
-#include "app/qt_toolbar_icons.h"
 #include "document/tintor_doc.h"
 #include "views/colour_view.h"
 #include "views/preview_view.h"
+#include "window/qt_frame_prompts.h"
+#include "window/qt_paths.h"
+#include "window/qt_toolbar_icons.h"
 
 #include <QAction>
 #include <QApplication>

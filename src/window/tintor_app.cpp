@@ -1,9 +1,9 @@
-#include "app/tintor_app.h"
+#include "window/tintor_app.h"
 
-#include "app/main_frame.h"
-#include "app/qt_paths.h"
 #include "document/tintor_doc.h"
 #include "views/preview_view.h"
+#include "window/main_frame.h"
+#include "window/qt_paths.h"
 
 #include <QCommandLineParser>
 #include <QTimer>

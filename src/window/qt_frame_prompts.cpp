@@ -1,6 +1,6 @@
-#include "app/qt_frame_prompts.h"
+#include "window/qt_frame_prompts.h"
 
-#include "app/qt_toolbar_icons.h"
+#include "window/qt_toolbar_icons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
