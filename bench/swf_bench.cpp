@@ -2,8 +2,8 @@
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
 // the same body alone; the tag walk alone in MB/s and colour records/s; and
 // the cost of one colour record with few and with very many distinct colours.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>

@@ -3,8 +3,8 @@
 #include "core/file.h"
 #include "core/messages.h"
 #include "support/corpus.h"
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "core/file.h"
 #include "support/corpus.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 // Reading movie files into the buffer and writing them back.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
 
 #include <gtest/gtest.h>
 

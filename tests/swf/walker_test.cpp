@@ -1,6 +1,6 @@
 // The tag walk: headers, dispatch, sprites, and the registry it fills.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
 
 #include <gtest/gtest.h>
 

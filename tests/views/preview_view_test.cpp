@@ -6,7 +6,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 

@@ -2,7 +2,7 @@
 
 // Movies, fakes and pixel helpers shared by the window's tests.
 #include "core/dialogs.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 #include "window/qt_frame_prompts.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 // The demonstration movie's colours: which kinds it shows, and that its text
 // colours are filed at the colour bytes of its two text tags.
-#include "reader_fixture.h"
 #include "support/tag_headers.h"
+#include "swf/reader_fixture.h"
 
 #include <map>
 #include <optional>

@@ -1,5 +1,5 @@
 // The program's own demonstration movie, made with the movie builder.
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 
 #include <algorithm>
 #include <string_view>

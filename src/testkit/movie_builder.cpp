@@ -1,4 +1,4 @@
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 
 #include <zlib.h>
 
