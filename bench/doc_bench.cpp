@@ -4,6 +4,7 @@
 // compressed movie.
 #include "core/file.h"
 #include "document/tintor_doc.h"
+#include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>

@@ -3,6 +3,7 @@
 // the same body alone; the tag walk alone in MB/s and colour records/s; and
 // the cost of one colour record with few and with very many distinct colours.
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
 
 #include <benchmark/benchmark.h>

@@ -5,6 +5,7 @@
 #include "support/corpus.h"
 #include "swf/swf_file.h"
 #include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 #include "colour/colour_script.h"
 #include "colour/colour_table.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include "support/corpus.h"
 

@@ -5,6 +5,7 @@
 #include "core/file.h"
 #include "support/corpus.h"
 #include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

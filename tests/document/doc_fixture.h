@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "document/tintor_doc.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 

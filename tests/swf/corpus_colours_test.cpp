@@ -3,6 +3,8 @@
 #include "support/corpus.h"
 #include "support/tag_headers.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,6 +1,8 @@
 // Every real movie of the corpus through Load and Save.
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

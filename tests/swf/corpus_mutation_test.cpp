@@ -3,6 +3,8 @@
 // never changes what the intact part of the movie registers.
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

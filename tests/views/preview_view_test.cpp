@@ -1,6 +1,7 @@
 // The preview pane with the real web view and the Ruffle player, offscreen:
 // the movie appears, follows Apply and Undo, and Alt+click picks colours.
 #include "support/corpus.h"
+#include "testkit/recording_sink.h"
 
 #include "core/dialogs.h"
 #include "core/messages.h"

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
