@@ -4,6 +4,7 @@
 #   scripts/tintor.sh test      install what is missing, build, run every test
 #   scripts/tintor.sh sanitize  build and run every test with ASan and UBSan
 #   scripts/tintor.sh deps      only install what is missing
+# TINTOR_WERROR=ON makes every compiler warning an error (CI sets it).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -40,7 +41,7 @@ deps() {
 
 configure_and_build() {
   local dir=$1; shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S "$root" -B "$dir" -G Ninja -DTINTOR_WERROR="${TINTOR_WERROR:-OFF}" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -75,6 +76,6 @@ case "${1:-}" in
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     run_tests "$dir" ;;
   *)
-    sed -n '2,7p' "$0" >&2
+    sed -n '2,8p' "$0" >&2
     exit 2 ;;
 esac
