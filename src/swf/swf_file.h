@@ -4,6 +4,7 @@
 #include "core/keyed_map.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
+#include "swf/colour_registry.h"
 #include "swf/swf_records.h"
 
 #include <cstdint>
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace tintor {
-
-// Positions of one colour's red byte in the movie buffer, in the order the
-// walk met them.
-using PositionList = std::vector<std::uint32_t>;
-using CColorRegistry = CKeyedMap<PositionList>;
 
 // The movie: the whole uncompressed file in one buffer, the cursor that the
 // record readers share, and the registry of every colour record the walk

@@ -158,7 +158,7 @@ void CColorView::SetupSlider(QSlider& slider, QLabel& label, const char* name, i
     slider.setValue(value);
     slider.setPageStep(kSliderPage);
     slider.setProperty(kCaptionProperty, QString::fromLatin1(name));
-    label.setText(QString::number(value - 100));
+    label.setText(QString::number(value - CColorTable::kDefaultParameter));
 }
 
 void CColorView::SyncControls(const CColorTable& table)
@@ -186,7 +186,7 @@ void CColorView::FillList(const CColorTable& table)
         if ((key & table.KindFilter()) == 0)
             return;
         keys.push_back(key);
-        if (value & kSelectedBit)
+        if (IsSelected(value))
             selected.push_back(key);
     });
     SetSelectionQuietly([&] {
@@ -254,7 +254,7 @@ void CColorView::OnHScroll(QSlider& slider)
     const QChar first = caption.isEmpty() ? QChar() : caption.front();
     QLabel* label = first == u'H' ? m_hLabel : first == u'S' ? m_sLabel : first == u'V' ? m_vLabel : nullptr;
     if (label)
-        label->setText(QString::number(p - 100));
+        label->setText(QString::number(p - CColorTable::kDefaultParameter));
     RedrawSwatches();
 }
 
