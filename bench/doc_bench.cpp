@@ -55,10 +55,7 @@ void BM_Apply(benchmark::State& state, const std::filesystem::path& path)
         state.SkipWithError("cannot open the movie");
         return;
     }
-    doc.ApplyEffects();
-    for (const auto key : doc.GetColorTable().Map().Keys())
-        doc.Select(key, 1);
-    doc.PushHistory();
+    doc.SelectWhere([](tintor::ColorKey) { return true; });
     doc.Effect("H", 150);
     for (auto _ : state)
         doc.UpdatePreview(false);

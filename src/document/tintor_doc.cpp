@@ -1,9 +1,11 @@
 // The document: the movie, its colour table, the history and the preview file.
 #include "document/tintor_doc.h"
 
+#include "colour/colour.h"
 #include "colour/colour_script.h"
 #include "core/file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -11,6 +13,9 @@
 namespace tintor {
 
 namespace {
+
+// The hue and lightness bytes of a packed HLS value.
+constexpr std::uint32_t kHueAndLightness = 0x00FF00FF;
 
 // The folder under which the private preview folder is made: $TMPDIR when it
 // is set, as every other tool on the system honours it, otherwise /tmp.
@@ -77,7 +82,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             m_messages.Show("UpdatePreview: missing color");
             return;
         }
-        if (!forceAll && (*entry & kSelectedBit) == 0)
+        if (!forceAll && !IsSelected(*entry))
             return;
         const std::uint32_t c = m_colorTable.GetColor(key, 1, m_messages);
         for (const std::uint32_t p : positions) {
@@ -119,6 +124,77 @@ void CTintorDoc::ResetHistory()
 {
     m_history.Reset();
     PushHistory();
+}
+
+// --- Edits -------------------------------------------------------------------
+
+void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
+{
+    ApplyEffects();
+    for (const ColorKey key : m_colorTable.Map().Keys())
+        if ((key & m_colorTable.KindFilter()) != 0)
+            Select(key, isSelected(key) ? 1 : 0);
+    PushHistory();
+}
+
+void CTintorDoc::ApplyPending()
+{
+    UpdatePreview(false);
+    PushHistory();
+}
+
+bool CTintorDoc::LoadTable()
+{
+    if (!HasMovie())
+        return false;
+    const bool loaded = loadtable();
+    if (loaded) {
+        m_colorTable.ResetParameters();
+        RefreshAll();
+    }
+    // Also a cancelled or failed load is a step the user can undo past.
+    PushHistory();
+    return loaded;
+}
+
+std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
+{
+    const CColor picked(RgbOf(rgb));
+    std::int32_t best = kNearestLimit;
+    std::optional<ColorKey> nearest;
+    for (const ColorKey key : ListedKeys(m_colorTable)) {
+        const std::int32_t d = picked.Distance(RgbOf(GetColor(key, 1)));
+        if (d < best) {
+            best = d;
+            nearest = key;
+        }
+    }
+    return nearest;
+}
+
+// --- The colour list's order --------------------------------------------------
+
+std::uint32_t CTintorDoc::SortValue(ColorKey key) { return CColor(key).ToHls() & kHueAndLightness; }
+
+std::vector<ColorKey> CTintorDoc::ListedKeys(const CColorTable& table)
+{
+    struct Row {
+        std::uint32_t sortValue;
+        ColorKey key;
+    };
+    std::vector<Row> rows;
+    table.Map().ForEach([&](ColorKey key, std::uint32_t) {
+        if ((key & table.KindFilter()) != 0)
+            rows.push_back(Row{SortValue(key), key});
+    });
+    // The list is sorted by the text "%08x" of the sort value; fixed-width
+    // lower-case hex orders exactly as the numbers do.
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortValue < b.sortValue; });
+    std::vector<ColorKey> keys;
+    keys.reserve(rows.size());
+    for (const Row& row : rows)
+        keys.push_back(row.key);
+    return keys;
 }
 
 // --- Colour table operations ------------------------------------------------
@@ -167,17 +243,7 @@ bool CTintorDoc::OnUpdateEditRedo() const { return m_history.GetRedoCount() != 0
 
 bool CTintorDoc::OnUpdateNeedMovie() const { return HasMovie(); }
 
-void CTintorDoc::OnTableLoad()
-{
-    if (!HasMovie())
-        return;
-    if (loadtable()) {
-        m_colorTable.ResetParameters();
-        RefreshAll();
-    }
-    // Also a cancelled or failed load is a step the user can undo past.
-    PushHistory();
-}
+void CTintorDoc::OnTableLoad() { LoadTable(); }
 
 void CTintorDoc::OnTableSave()
 {

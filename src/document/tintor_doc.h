@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintor {
 
@@ -38,6 +40,8 @@ public:
 class CTintorDoc {
 public:
     static constexpr int kHistoryCapacity = 50;
+    // Squared distance from which a listed colour no longer counts as near.
+    static constexpr std::int32_t kNearestLimit = 1000;
     static constexpr std::string_view kTempFileName = "__tmpswf.swf";
     static constexpr std::string_view kMovieFilter = "Swf Files (*.swf)|*.swf|すべてのﾌｧｲﾙ (*.*)|*.*||";
 
@@ -64,6 +68,32 @@ public:
     void RefreshAll();
     void PushHistory();
     void ResetHistory();
+
+    // --- Edits as the views and the command line make them ---------------
+    // A change of the selection: the pending effect made permanent for the
+    // colours selected so far, every listed colour selected exactly when
+    // isSelected says so, and a history state.
+    void SelectWhere(const std::function<bool(ColorKey)>& isSelected);
+    // Apply: the selected colours with the pending effect into the movie and
+    // the preview, and a history state. The effect stays pending.
+    void ApplyPending();
+    // Loads a colour script that the user picks into the table; when it was
+    // read, the effect parameters go back to neutral and every colour of the
+    // movie is rewritten. A history state follows in any case. False when
+    // nothing was loaded: no movie, cancelled, or the file unreadable.
+    bool LoadTable();
+    // The listed colour that looks nearest to rgb (red in the low byte) as
+    // the list shows it, pending effect included, at a squared distance below
+    // kNearestLimit; of equally near ones, the first in the list's order.
+    std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
+
+    // --- The colour list's order ------------------------------------------
+    // Lightness, then hue: the packed HLS value without its saturation byte.
+    static std::uint32_t SortValue(ColorKey key);
+    // The keys the colour list shows, in its order: the table's entries of
+    // the kinds its filter lets through, by sort value, equal values in the
+    // table's order.
+    static std::vector<ColorKey> ListedKeys(const CColorTable& table);
 
     // --- Colour table operations, on the document's table ----------------
     void ResetColorTable();

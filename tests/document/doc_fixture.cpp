@@ -39,10 +39,7 @@ std::vector<std::uint8_t> DocTest::Buffer() const
 
 void DocTest::SelectOnly(CTintorDoc& doc, const std::vector<std::uint32_t>& keys)
 {
-    doc.ApplyEffects();
-    for (const std::uint32_t key : doc.GetColorTable().Map().Keys())
-        doc.Select(key, std::find(keys.begin(), keys.end(), key) != keys.end() ? 1 : 0);
-    doc.PushHistory();
+    doc.SelectWhere([&](ColorKey key) { return std::find(keys.begin(), keys.end(), key) != keys.end(); });
 }
 
 bool DocTest::HasMessage(std::string_view text) const
