@@ -113,8 +113,6 @@ public:
     void SetPos(std::size_t pos);
     int PendingBits() const { return m_bitCount; }
     std::uint32_t TagEnd() const { return static_cast<std::uint32_t>(m_tagEnd); }
-    unsigned FillBits() const { return m_fillBits; }
-    unsigned LineBits() const { return m_lineBits; }
 
 private:
     // A style array's count: one byte, or 0xFF and the 16-bit count.
