@@ -3,7 +3,6 @@
 // Movies, fakes and pixel helpers shared by the window's tests.
 #include "core/dialogs.h"
 #include "testkit/movie_builder.h"
-#include "window/qt_frame_prompts.h"
 
 #include <QImage>
 #include <QString>
@@ -51,18 +50,6 @@ public:
     std::deque<std::optional<std::filesystem::path>> answers;
     int asked = 0;
     std::string lastInitialName;
-};
-
-// Answers the frame's save question with a fixed answer and counts it.
-class CScriptedPrompts final : public IFramePrompts {
-public:
-    SaveAnswer AskSaveChanges(QWidget*, const QString& title) override;
-    void ShowAbout(QWidget*) override { ++aboutShown; }
-
-    SaveAnswer answer = SaveAnswer::Discard;
-    int saveAsked = 0;
-    int aboutShown = 0;
-    QString lastTitle;
 };
 
 // The widget as it is on screen, one image pixel per widget pixel.

@@ -2,7 +2,7 @@
 # Offscreen, with the settings in a folder of the test's own (see the tests).
 add_library(window_test_support STATIC window_test_support.cpp window_test_support.h)
 target_include_directories(window_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(window_test_support PUBLIC tintor_window tintor_test_support Qt6::Test)
+target_link_libraries(window_test_support PUBLIC tintor_views tintor_test_support Qt6::Test)
 
 function(tintor_add_window_test name)
   add_executable(${name} ${name}.cpp)

@@ -1,6 +1,7 @@
 // The main window: start-up state, commands and their enable rules through
 // menus and accelerators, opening and saving, the save question, the tool
 // bar and the recent-file list across a restart.
+#include "scripted_prompts.h"
 #include "window_test_support.h"
 
 #include "core/messages.h"
