@@ -5,6 +5,8 @@
 #   scripts/tintor.sh sanitize  build and run every test with ASan and UBSan
 #   scripts/tintor.sh deps      only install what is missing
 # TINTOR_WERROR=ON makes every compiler warning an error (CI sets it).
+# TINTOR_CORPUS_DIR names the folder of real movies the tests read (default:
+# ../shared/corpus beside this checkout); without it those tests skip.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -41,7 +43,10 @@ deps() {
 
 configure_and_build() {
   local dir=$1; shift
-  cmake -S "$root" -B "$dir" -G Ninja -DTINTOR_WERROR="${TINTOR_WERROR:-OFF}" "$@" >/dev/null
+  # The corpus folder goes into the build too, so that ctest's list of the
+  # tests of each corpus movie follows it.
+  cmake -S "$root" -B "$dir" -G Ninja -DTINTOR_WERROR="${TINTOR_WERROR:-OFF}" \
+    -DTINTOR_CORPUS_DIR="${TINTOR_CORPUS_DIR:-$root/../shared/corpus}" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -76,6 +81,6 @@ case "${1:-}" in
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     run_tests "$dir" ;;
   *)
-    sed -n '2,8p' "$0" >&2
+    sed -n '2,9p' "$0" >&2
     exit 2 ;;
 esac
