@@ -4,6 +4,7 @@
 #include "colour/colour_script.h"
 #include "colour/colour_table.h"
 #include "swf/colour_key.h"
+#include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
 

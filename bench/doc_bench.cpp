@@ -2,8 +2,9 @@
 // preview file rewritten (deflated again for a compressed movie), against
 // zlib's compress of the same body alone, the part no Apply can avoid for a
 // compressed movie.
-#include "app/tintor_doc.h"
 #include "core/file.h"
+#include "document/tintor_doc.h"
+#include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -54,10 +55,7 @@ void BM_Apply(benchmark::State& state, const std::filesystem::path& path)
         state.SkipWithError("cannot open the movie");
         return;
     }
-    doc.ApplyEffects();
-    for (const auto key : doc.GetColorTable().Map().Keys())
-        doc.Select(key, 1);
-    doc.PushHistory();
+    doc.SelectWhere([](tintor::ColorKey) { return true; });
     doc.Effect("H", 150);
     for (auto _ : state)
         doc.UpdatePreview(false);

@@ -4,8 +4,9 @@
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
 // of a built movie of DefineShape4 tags; and the cost of one colour record
 // with few and with very many distinct colours.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/movie_builder.h"
 
 #include <benchmark/benchmark.h>
 #include <lzma.h>
@@ -27,9 +28,16 @@ public:
     void Show(std::string_view) override {}
 };
 
+std::filesystem::path CorpusDir()
+{
+    if (const char* dir = std::getenv("TINTOR_CORPUS_DIR"))
+        return dir;
+    return TINTOR_CORPUS_DIR;
+}
+
 std::vector<std::uint8_t> ReadMovie(const char* relative)
 {
-    std::ifstream in(std::filesystem::path(TINTOR_CORPUS_DIR) / relative, std::ios::binary);
+    std::ifstream in(CorpusDir() / relative, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

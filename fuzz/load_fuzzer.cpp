@@ -2,6 +2,7 @@
 // they hold, Load must return without reading outside its buffers, and
 // every colour it registers must lie wholly inside the movie.
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
 
 #include <cstdlib>
 

@@ -4,6 +4,9 @@
 #   scripts/tintor.sh test      install what is missing, build, run every test
 #   scripts/tintor.sh sanitize  build and run every test with ASan and UBSan
 #   scripts/tintor.sh deps      only install what is missing
+# TINTOR_WERROR=ON makes every compiler warning an error (CI sets it).
+# TINTOR_CORPUS_DIR names the folder of real movies the tests read (default:
+# ../shared/corpus beside this checkout); without it those tests skip.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -23,13 +26,15 @@ deps() {
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
+  # npm installs the preview's player. A Node.js from elsewhere (nodesource,
+  # nvm) is used as it is; only without any npm do Debian's packages come in.
+  command -v npm >/dev/null || missing+=(nodejs npm)
   if ((${#missing[@]})); then
     local sudo=
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
   fi
-  command -v npm >/dev/null || { echo "npm (Node.js 20) is needed for the preview player" >&2; exit 1; }
   # The preview's player, pinned by package-lock.json.
   if [ ! -d "$root/node_modules/@ruffle-rs/ruffle" ] || [ "$root/package-lock.json" -nt "$root/node_modules/.package-lock.json" ]; then
     (cd "$root" && npm ci --no-audit --no-fund --loglevel=error)
@@ -38,7 +43,10 @@ deps() {
 
 configure_and_build() {
   local dir=$1; shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  # The corpus folder goes into the build too, so that ctest's list of the
+  # tests of each corpus movie follows it.
+  cmake -S "$root" -B "$dir" -G Ninja -DTINTOR_WERROR="${TINTOR_WERROR:-OFF}" \
+    -DTINTOR_CORPUS_DIR="${TINTOR_CORPUS_DIR:-$root/../shared/corpus}" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -73,6 +81,6 @@ case "${1:-}" in
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     run_tests "$dir" ;;
   *)
-    sed -n '2,7p' "$0" >&2
+    sed -n '2,9p' "$0" >&2
     exit 2 ;;
 esac

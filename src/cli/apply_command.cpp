@@ -41,14 +41,8 @@ int RunApply(const ApplyOptions& options)
     return RunOnMovies("apply", options.movies, *outputs, options.rule,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string&) {
             dialogs.SetOpenPath(options.script);
-            // What the colour-table load command does, except that a load
-            // that fails must fail the movie rather than save it unchanged.
-            if (!doc.loadtable())
-                return false;
-            doc.GetColorTable().ResetParameters();
-            doc.RefreshAll();
-            doc.PushHistory();
-            return true;
+            // A load that fails fails the movie rather than saving it unchanged.
+            return doc.LoadTable();
         });
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/tintor_doc.h"
 #include "cli/preset_dialogs.h"
+#include "document/tintor_doc.h"
 
 #include <CLI/CLI.hpp>
 

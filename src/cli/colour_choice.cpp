@@ -1,38 +1,20 @@
 #include "cli/colour_choice.h"
 
+#include "core/hex_digit.h"
+
 #include <algorithm>
 #include <cctype>
-#include <string>
 
 namespace tintor::cli {
 
-namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
-
 std::optional<ColorKind> KindFromName(std::string_view name)
 {
-    std::string lower(name);
-    std::transform(
-        lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (lower == "bg")
-        return KIND_BG;
-    if (lower == "fill")
-        return KIND_FILL;
-    if (lower == "line")
-        return KIND_LINE;
-    if (lower == "text")
-        return KIND_TEXT;
+    const auto sameLetters = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    for (const ColorKindInfo& info : kColorKinds)
+        if (std::equal(name.begin(), name.end(), info.name.begin(), info.name.end(), sameLetters))
+            return info.kind;
     return std::nullopt;
 }
 

@@ -11,16 +11,9 @@ namespace tintor::cli {
 
 const char* KindName(ColorKey key)
 {
-    switch (key & kKindMask) {
-    case KIND_BG:
-        return "bg";
-    case KIND_LINE:
-        return "line";
-    case KIND_TEXT:
-        return "text";
-    default:
-        return "fill";
-    }
+    // Every name of the table is a literal, so its view ends in a zero.
+    const ColorKindInfo* kind = InfoOf(key);
+    return kind != nullptr ? kind->name.data() : "fill";
 }
 
 std::string RgbText(ColorKey key)

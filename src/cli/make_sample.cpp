@@ -1,6 +1,6 @@
 // Writes the demonstration movie: tintor-make-sample OUT.swf [--compressed]
 #include "core/file.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 
 #include <cstdio>
 #include <cstring>

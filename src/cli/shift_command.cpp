@@ -64,19 +64,14 @@ bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, c
 {
     if (!AllNamedColoursPresent(doc, selection, movie))
         return false;
-    // A change of the list selection: the pending effect made permanent for
-    // the colours selected so far, the new selection, sliders to neutral.
-    doc.ApplyEffects();
-    for (const ColorKey key : doc.GetColorTable().Map().Keys())
-        doc.Select(key, selection.Contains(key) ? 1 : 0);
-    doc.PushHistory();
-    // The sliders and the unify box, then the Apply button.
+    // As in the window: the list's selection, the sliders and the unify box,
+    // then the Apply button.
+    doc.SelectWhere([&](ColorKey key) { return selection.Contains(key); });
     doc.Effect("H", options.hue);
     doc.Effect("S", options.saturation);
     doc.Effect("V", options.value);
     doc.Effect("UniColor", options.unify ? 1 : 0);
-    doc.UpdatePreview(false);
-    doc.PushHistory();
+    doc.ApplyPending();
     if (options.saveScript.empty())
         return true;
     dialogs.SetSavePath(options.saveScript);

@@ -1,6 +1,7 @@
 #include "colour/colour_script.h"
 
 #include "core/file.h"
+#include "core/hex_digit.h"
 #include "swf/colour_key.h"
 
 #include <algorithm>
@@ -18,52 +19,20 @@ constexpr std::string_view kTrailer = "[END]\n";
 constexpr std::string_view kNotFoundWarning = "見つからない色があるんですけど……いいですか？";
 constexpr std::uint32_t kScriptColourMask = 0x0FFFFFFF;
 
-// The form of a change line by the key's top byte; null for a key without
-// exactly one kind, which the registry never makes.
-const char* LineFormat(std::uint32_t key)
-{
-    switch (key & 0xFF000000) {
-    case KIND_BG:
-        return "@bg   #%06x -> #%06x\n";
-    case KIND_LINE:
-        return "@line #%06x -> #%06x\n";
-    case KIND_FILL:
-        return "@fill #%06x -> #%06x\n";
-    case KIND_TEXT:
-        return "@text #%06x -> #%06x\n";
-    default:
-        return nullptr;
-    }
-}
+// A change line: the kind's tag padded to six characters, then the colour
+// and its replacement.
+constexpr const char* kLineFormat = "%-6.*s#%06x -> #%06x\n";
 
+// A change line's kind is told by the one letter after its '@'.
 std::optional<std::uint32_t> KindOfLetter(char c)
 {
-    switch (c) {
-    case 'b':
-        return KIND_BG;
-    case 'f':
-        return KIND_FILL;
-    case 'l':
-        return KIND_LINE;
-    case 't':
-        return KIND_TEXT;
-    default:
-        return std::nullopt;
-    }
+    for (const ColorKindInfo& info : kColorKinds)
+        if (info.scriptTag[1] == c)
+            return info.kind;
+    return std::nullopt;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // A number as formatted input's "%x" takes it: optional white space, an
 // optional sign, an optional 0x, then hexadecimal digits of either case.
@@ -135,12 +104,12 @@ std::string WriteColorScript(const CColorTable& table, IMessageSink& messages)
     table.Map().ForEach([&](std::uint32_t key, std::uint32_t) {
         const std::uint32_t colour = key & kScriptColourMask;
         const std::uint32_t replacement = table.GetColor(key, 1, messages) & kScriptColourMask;
-        const char* format = LineFormat(key);
-        if (colour == replacement || format == nullptr)
+        const ColorKindInfo* kind = InfoOf(key);
+        if (colour == replacement || kind == nullptr)
             return;
         char line[64];
-        const int n = std::snprintf(
-            line, sizeof line, format, static_cast<unsigned>(colour), static_cast<unsigned>(replacement));
+        const int n = std::snprintf(line, sizeof line, kLineFormat, static_cast<int>(kind->scriptTag.size()),
+            kind->scriptTag.data(), static_cast<unsigned>(colour), static_cast<unsigned>(replacement));
         script.append(line, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof line) - 1)));
     });
     script.append(kTrailer);

@@ -1,10 +1,12 @@
 #include "colour/colour_table.h"
 
 #include "colour/colour.h"
-#include "swf/colour_key.h"
 
 namespace tintor {
 namespace {
+
+// What GetColor gives for a key the table does not have.
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
 // The entry's colour with the pending effect run over it, kind bits kept.
 std::uint32_t WithEffect(const CColorTable& table, std::uint32_t v)
@@ -13,7 +15,7 @@ std::uint32_t WithEffect(const CColorTable& table, std::uint32_t v)
     const double saturation = table.Saturation() * 255.0 * 0.005;
     const double value = table.Value() * 255.0 * 0.005;
     const std::uint32_t c = CColor(v).ApplyEffect(hue, saturation, value, table.Unify());
-    return ((v & 0xFE000000) | c) & ~kSelectedBit;
+    return (v & ~(kColourMask | kSelectedBit)) | c;
 }
 
 } // namespace
@@ -67,13 +69,13 @@ std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessage
     const std::uint32_t* entry = m_map.Find(key & ~kSelectedBit);
     if (entry == nullptr) {
         messages.Show("GetColor: missing color");
-        return 0x00FFFFFF;
+        return kWhite;
     }
     const std::uint32_t v = *entry;
     // At the default parameters the effect would still move colours (its
     // centre is 128, the defaults give 127.5, and the HLS round trip loses
     // bits), so untouched sliders must leave colours exactly as they are.
-    if (applyEffect == 0 || (v & kSelectedBit) == 0 || ParametersAreDefault())
+    if (applyEffect == 0 || !IsSelected(v) || ParametersAreDefault())
         return v & ~kSelectedBit;
     return WithEffect(*this, v);
 }
@@ -118,7 +120,7 @@ void CColorTable::ApplyEffects(IMessageSink&)
     // nothing to fold in.
     if (!ParametersAreDefault()) {
         m_map.ForEach([this](std::uint32_t, std::uint32_t& entry) {
-            if (entry & kSelectedBit)
+            if (IsSelected(entry))
                 entry = WithEffect(*this, entry) | kSelectedBit;
         });
     }

@@ -2,7 +2,8 @@
 
 #include "core/keyed_map.h"
 #include "core/messages.h"
-#include "swf/swf_file.h"
+#include "swf/colour_key.h"
+#include "swf/colour_registry.h"
 
 #include <cstdint>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace tintor {
 class CColorTable {
 public:
     static constexpr int kDefaultParameter = 100;
-    static constexpr std::uint32_t kAllKinds = 0xF0000000;
+    static constexpr std::uint32_t kAllKinds = kKindMask;
 
     CColorTable() = default;
     // Copies parameters and entries; the entries are inserted in the source's

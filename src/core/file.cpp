@@ -58,25 +58,6 @@ std::optional<std::uint64_t> CDiskInputFile::Remaining() const
 
 std::string CDiskInputFile::GetFileName() const { return m_path.filename().string(); }
 
-std::size_t CMemoryInputFile::Read(std::span<std::uint8_t> dest)
-{
-    const std::size_t n = std::min(dest.size(), m_bytes.size() - m_pos);
-    std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos), n, dest.begin());
-    m_pos += n;
-    return n;
-}
-
-bool CMemoryOutputFile::Write(std::span<const std::uint8_t> bytes)
-{
-    if (bytes.size() > m_failAfter - std::min(m_failAfter, m_bytes.size())) {
-        const std::size_t room = m_failAfter - std::min(m_failAfter, m_bytes.size());
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(room));
-        return false;
-    }
-    m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-    return true;
-}
-
 std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesystem::path& target, Durability durability)
 {
     std::filesystem::path dir = target.parent_path();

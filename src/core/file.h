@@ -55,36 +55,6 @@ private:
     std::filesystem::path m_path;
 };
 
-// Bytes in memory read as a file.
-class CMemoryInputFile final : public IInputFile {
-public:
-    CMemoryInputFile(std::vector<std::uint8_t> bytes, std::string fileName)
-        : m_bytes(std::move(bytes)), m_fileName(std::move(fileName))
-    {
-    }
-
-    std::size_t Read(std::span<std::uint8_t> dest) override;
-    std::optional<std::uint64_t> Remaining() const override { return m_bytes.size() - m_pos; }
-    std::string GetFileName() const override { return m_fileName; }
-
-private:
-    std::vector<std::uint8_t> m_bytes;
-    std::string m_fileName;
-    std::size_t m_pos = 0;
-};
-
-// Collects written bytes in memory; can be told to fail after a number of bytes.
-class CMemoryOutputFile final : public IOutputFile {
-public:
-    explicit CMemoryOutputFile(std::size_t failAfter = SIZE_MAX) : m_failAfter(failAfter) {}
-    bool Write(std::span<const std::uint8_t> bytes) override;
-    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
-
-private:
-    std::vector<std::uint8_t> m_bytes;
-    std::size_t m_failAfter;
-};
-
 // Writes a file so that the target only ever holds a complete file: the bytes
 // go to a temporary file beside the target, which Commit renames over it.
 // Without a successful Commit the temporary file is removed and the target

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace tintor {
 
@@ -19,17 +17,6 @@ public:
 class CStderrSink final : public IMessageSink {
 public:
     void Show(std::string_view text) override;
-};
-
-// Keeps every message, in order; for tests and for tools that report later.
-class CRecordingSink final : public IMessageSink {
-public:
-    void Show(std::string_view text) override { m_messages.emplace_back(text); }
-    const std::vector<std::string>& Messages() const { return m_messages; }
-    void Clear() { m_messages.clear(); }
-
-private:
-    std::vector<std::string> m_messages;
 };
 
 } // namespace tintor

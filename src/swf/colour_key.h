@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace tintor {
 
 // A colour as the registry knows it: red in bits 0-7, green 8-15, blue 16-23
 // (the byte order of the movie), one kind bit in 28-31. Alpha is never part
-// of a key.
+// of a key. A colour-table entry has the same layout, with the replacement
+// colour in bits 0-23 and its selection in bit 24.
 using ColorKey = std::uint32_t;
 
 enum ColorKind : std::uint32_t {
@@ -19,5 +21,42 @@ enum ColorKind : std::uint32_t {
 constexpr std::uint32_t kKindMask = 0xF0000000;
 constexpr std::uint32_t kColourMask = 0x00FFFFFF;
 constexpr std::uint32_t kSelectedBit = 0x01000000;
+
+// The kind bits of a key or an entry.
+constexpr ColorKind KindOf(std::uint32_t value) { return static_cast<ColorKind>(value & kKindMask); }
+// The colour of a key or an entry, red in the low byte.
+constexpr std::uint32_t RgbOf(std::uint32_t value) { return value & kColourMask; }
+constexpr bool IsSelected(std::uint32_t entry) { return (entry & kSelectedBit) != 0; }
+
+// What each kind is called wherever a person reads it.
+struct ColorKindInfo {
+    ColorKind kind;
+    // On tintor-cli's command line and in its lists.
+    std::string_view name;
+    // Before a change line of a colour script; read back by its second letter.
+    std::string_view scriptTag;
+    // On the swatch, at (labelX, labelY) pixels from the swatch's corner;
+    // fills, the most common kind, go unlabelled.
+    std::string_view label;
+    int labelX;
+    int labelY;
+};
+
+inline constexpr ColorKindInfo kColorKinds[] = {
+    {KIND_FILL, "fill", "@fill", "", 0, 0},
+    {KIND_TEXT, "text", "@text", "TXT", 1, 2},
+    {KIND_LINE, "line", "@line", "LINE", 0, 2},
+    {KIND_BG, "bg", "@bg", "BG", 4, 2},
+};
+
+// The kind of a key or an entry; null when its kind bits are not exactly
+// one kind, which the registry never makes.
+constexpr const ColorKindInfo* InfoOf(std::uint32_t value)
+{
+    for (const ColorKindInfo& info : kColorKinds)
+        if (info.kind == KindOf(value))
+            return &info;
+    return nullptr;
+}
 
 } // namespace tintor

@@ -4,6 +4,7 @@
 #include "core/keyed_map.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
+#include "swf/colour_registry.h"
 #include "swf/swf_records.h"
 
 #include <cstdint>
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace tintor {
-
-// Positions of one colour's red byte in the movie buffer, in the order the
-// walk met them.
-using PositionList = std::vector<std::uint32_t>;
-using CColorRegistry = CKeyedMap<PositionList>;
 
 // Which colour records a walk collects. Extended, the default, also reads
 // the later tag versions (DefineShape4, DefineMorphShape2, DefineText2,
@@ -147,8 +143,6 @@ public:
     void SetPos(std::size_t pos);
     int PendingBits() const { return m_bitCount; }
     std::uint32_t TagEnd() const { return static_cast<std::uint32_t>(m_tagEnd); }
-    unsigned FillBits() const { return m_fillBits; }
-    unsigned LineBits() const { return m_lineBits; }
 
 private:
     // A style array's count: one byte, or 0xFF and the 16-bit count.

@@ -1,6 +1,5 @@
 #include "views/colour_view.h"
 
-#include "colour/colour.h"
 #include "swf/colour_key.h"
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
@@ -158,7 +157,7 @@ void CColorView::SetupSlider(QSlider& slider, QLabel& label, const char* name, i
     slider.setValue(value);
     slider.setPageStep(kSliderPage);
     slider.setProperty(kCaptionProperty, QString::fromLatin1(name));
-    label.setText(QString::number(value - 100));
+    label.setText(QString::number(value - CColorTable::kDefaultParameter));
 }
 
 void CColorView::SyncControls(const CColorTable& table)
@@ -180,35 +179,29 @@ template <typename F> void CColorView::SetSelectionQuietly(F&& change)
 
 void CColorView::FillList(const CColorTable& table)
 {
-    std::vector<std::uint32_t> keys;
-    std::vector<std::uint32_t> selected;
-    table.Map().ForEach([&](std::uint32_t key, std::uint32_t value) {
-        if ((key & table.KindFilter()) == 0)
-            return;
-        keys.push_back(key);
-        if (value & kSelectedBit)
-            selected.push_back(key);
-    });
+    std::vector<ColorKey> keys = CTintorDoc::ListedKeys(table);
+    std::vector<char> selected;
+    selected.reserve(keys.size());
+    for (const ColorKey key : keys)
+        selected.push_back(IsSelected(*table.Map().Find(key)) ? 1 : 0);
     SetSelectionQuietly([&] {
-        m_model->SetKeys(keys);
-        if (selected.empty())
-            return;
-        std::sort(selected.begin(), selected.end());
+        m_model->SetKeys(std::move(keys));
         // One range per run of selected rows: a whole table selected is one range.
         QItemSelection selection;
-        const int rows = m_model->rowCount();
+        const int rows = static_cast<int>(selected.size());
         for (int row = 0; row < rows;) {
-            if (!std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row))) {
+            if (!selected[static_cast<std::size_t>(row)]) {
                 ++row;
                 continue;
             }
             const int top = row;
-            while (row + 1 < rows && std::binary_search(selected.begin(), selected.end(), m_model->KeyAt(row + 1)))
+            while (row + 1 < rows && selected[static_cast<std::size_t>(row + 1)])
                 ++row;
             selection.append(QItemSelectionRange(m_model->index(top), m_model->index(row)));
             ++row;
         }
-        m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
+        if (!selection.isEmpty())
+            m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
     });
 }
 
@@ -220,16 +213,14 @@ void CColorView::OnSelChangeList()
 
 void CColorView::SyncSelection()
 {
-    m_doc.ApplyEffects();
-    std::vector<char> selected(static_cast<std::size_t>(m_model->rowCount()), 0);
+    std::vector<ColorKey> selected;
     for (const QItemSelectionRange& range : m_colorList->selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row)
-            selected[static_cast<std::size_t>(row)] = 1;
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        m_doc.Select(m_model->KeyAt(row), selected[static_cast<std::size_t>(row)]);
+            selected.push_back(m_model->KeyAt(row));
+    std::sort(selected.begin(), selected.end());
+    m_doc.SelectWhere([&](ColorKey key) { return std::binary_search(selected.begin(), selected.end(), key); });
     RedrawSwatches();
     SyncControls(m_doc.GetColorTable());
-    m_doc.PushHistory();
     emit documentChanged();
 }
 
@@ -254,7 +245,7 @@ void CColorView::OnHScroll(QSlider& slider)
     const QChar first = caption.isEmpty() ? QChar() : caption.front();
     QLabel* label = first == u'H' ? m_hLabel : first == u'S' ? m_sLabel : first == u'V' ? m_vLabel : nullptr;
     if (label)
-        label->setText(QString::number(p - 100));
+        label->setText(QString::number(p - CColorTable::kDefaultParameter));
     RedrawSwatches();
 }
 
@@ -278,23 +269,14 @@ void CColorView::OnEditDeselect()
 
 void CColorView::OnApply()
 {
-    m_doc.UpdatePreview(false);
-    m_doc.PushHistory();
+    m_doc.ApplyPending();
     emit documentChanged();
 }
 
 void CColorView::SelectNearest(std::uint32_t rgb)
 {
-    const CColor picked(rgb & kColourMask);
-    std::int32_t best = kNearestLimit;
-    int found = -1;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        const std::int32_t d = picked.Distance(m_doc.GetColor(m_model->KeyAt(row), 1) & kColourMask);
-        if (d < best) {
-            best = d;
-            found = row;
-        }
-    }
+    const auto nearest = m_doc.NearestColor(rgb);
+    const int found = nearest ? m_model->RowOf(*nearest) : -1;
     if (found < 0)
         return;
     SetSelectionQuietly(

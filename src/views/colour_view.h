@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tintor_doc.h"
+#include "document/tintor_doc.h"
 
 #include <QScrollArea>
 
@@ -28,7 +28,6 @@ public:
     static constexpr int kSliderMin = 0;
     static constexpr int kSliderMax = 200;
     static constexpr int kSliderPage = 25;
-    static constexpr std::int32_t kNearestLimit = 1000;
 
     explicit CColorView(CTintorDoc& doc, QWidget* parent = nullptr);
     ~CColorView() override;
@@ -43,8 +42,8 @@ public:
     void OnEditSelectAll();
     void OnEditDeselect();
     void OnApply();
-    // Adds the listed colour nearest to rgb (squared distance below 1000)
-    // to the selection.
+    // Adds the listed colour nearest to rgb (the document's NearestColor) to
+    // the selection.
     void SelectNearest(std::uint32_t rgb);
 
     // The widgets, for the frame's focus handling and for tests.

@@ -1,7 +1,7 @@
 #include "views/colour_view_delegate.h"
 
-#include "app/tintor_doc.h"
 #include "colour/colour.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "views/colour_view_model.h"
 
@@ -11,30 +11,6 @@
 namespace tintor {
 
 namespace {
-
-struct KindLabel {
-    const char* text;
-    int x;
-    int y;
-};
-
-// Offsets of the label's top-left corner from the swatch's.
-const KindLabel* LabelFor(std::uint32_t kind)
-{
-    static constexpr KindLabel kText{"TXT", 1, 2};
-    static constexpr KindLabel kLine{"LINE", 0, 2};
-    static constexpr KindLabel kBackground{"BG", 4, 2};
-    switch (kind) {
-    case KIND_TEXT:
-        return &kText;
-    case KIND_LINE:
-        return &kLine;
-    case KIND_BG:
-        return &kBackground;
-    default:
-        return nullptr;
-    }
-}
 
 QColor ToQColor(std::uint32_t c)
 {
@@ -79,10 +55,8 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
 {
     const std::uint32_t c = m_doc.GetColor(key, 1);
     painter.fillRect(rect, ToQColor(c));
-    if ((c & 0xFF000000u) == 0)
-        return;
-    const KindLabel* label = LabelFor(c & 0xFF000000u);
-    if (!label)
+    const ColorKindInfo* kind = InfoOf(c);
+    if (kind == nullptr || kind->label.empty())
         return;
     const std::uint32_t lightness = (CColor(c).ToHls() >> 16) & 0xFF;
     painter.save();
@@ -90,8 +64,8 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
     painter.setFont(m_labelFont);
     const QFontMetrics metrics(m_labelFont);
-    painter.drawText(
-        QPoint(rect.left() + label->x, rect.top() + label->y + metrics.ascent()), QString::fromLatin1(label->text));
+    painter.drawText(QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()),
+        QString::fromLatin1(kind->label.data(), static_cast<qsizetype>(kind->label.size())));
     painter.restore();
 }
 

@@ -1,46 +1,38 @@
 #include "views/colour_view_model.h"
 
-#include "colour/colour.h"
+#include "document/tintor_doc.h"
 
 #include <algorithm>
 
 namespace tintor {
 
-std::uint32_t CColorListModel::SortValue(std::uint32_t key) { return CColor(key).ToHls() & 0x00FF00FFu; }
-
-QString CColorListModel::SortText(std::uint32_t key)
-{
-    return QString::asprintf("%08x", static_cast<unsigned>(SortValue(key)));
-}
-
-void CColorListModel::SetKeys(const std::vector<std::uint32_t>& keys)
+void CColorListModel::SetKeys(std::vector<std::uint32_t> keys)
 {
     beginResetModel();
-    m_rows.clear();
-    m_rows.reserve(keys.size());
-    for (std::uint32_t key : keys)
-        m_rows.push_back(Row{SortValue(key), key});
-    // The texts are fixed-width lower-case hex, so comparing the numbers
-    // orders the rows exactly as comparing the texts would.
-    std::stable_sort(
-        m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) { return a.sortValue < b.sortValue; });
+    m_keys = std::move(keys);
     endResetModel();
+}
+
+int CColorListModel::RowOf(std::uint32_t key) const
+{
+    const auto it = std::find(m_keys.begin(), m_keys.end(), key);
+    return it == m_keys.end() ? -1 : static_cast<int>(it - m_keys.begin());
 }
 
 int CColorListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_keys.size());
 }
 
 QVariant CColorListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return {};
-    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    const std::uint32_t key = KeyAt(index.row());
     if (role == Qt::DisplayRole)
-        return QString::asprintf("%08x", static_cast<unsigned>(row.sortValue));
+        return QString::asprintf("%08x", static_cast<unsigned>(CTintorDoc::SortValue(key)));
     if (role == kKeyRole)
-        return QVariant::fromValue(row.key);
+        return QVariant::fromValue(key);
     return {};
 }
 

@@ -7,8 +7,9 @@
 
 namespace tintor {
 
-// The rows of the colour list: one ColorKey each, kept in the order of their
-// sort text (lightness, then hue), whatever order they were handed over in.
+// The rows of the colour list: one ColorKey each, in the order the document
+// lists them. A row's text is its sort text, "%08x" of its sort value; it is
+// never drawn, but typing it finds the row.
 class CColorListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -16,24 +17,17 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
-    // "%08x" of the key's packed HLS with the saturation byte cleared.
-    static std::uint32_t SortValue(std::uint32_t key);
-    static QString SortText(std::uint32_t key);
-
-    // Replaces every row. Keys are taken in the given order and each goes
-    // after the rows whose sort text is equal to its own.
-    void SetKeys(const std::vector<std::uint32_t>& keys);
-    std::uint32_t KeyAt(int row) const { return m_rows[static_cast<std::size_t>(row)].key; }
+    // Replaces every row.
+    void SetKeys(std::vector<std::uint32_t> keys);
+    std::uint32_t KeyAt(int row) const { return m_keys[static_cast<std::size_t>(row)]; }
+    // The row of a key; -1 when it is not listed.
+    int RowOf(std::uint32_t key) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    struct Row {
-        std::uint32_t sortValue;
-        std::uint32_t key;
-    };
-    std::vector<Row> m_rows;
+    std::vector<std::uint32_t> m_keys;
 };
 
 } // namespace tintor

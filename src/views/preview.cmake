@@ -1,5 +1,5 @@
-# Preview view sources of tintor_gui and the player files installed beside the program.
-target_sources(tintor_gui PRIVATE
+# Preview view sources of tintor_views and the player files installed beside the program.
+target_sources(tintor_views PRIVATE
   preview_environment.cpp preview_environment.h
   preview_page.cpp preview_page.h
   preview_player.cpp preview_player.h
@@ -34,7 +34,7 @@ add_custom_command(
   COMMENT "Copying the Ruffle player beside the program"
   VERBATIM)
 add_custom_target(tintor_preview_player DEPENDS ${tintor_player_outputs})
-add_dependencies(tintor_gui tintor_preview_player)
+add_dependencies(tintor_views tintor_preview_player)
 
 # Programs of the build tree that are not beside the folder (the tests) find it here.
 set_source_files_properties(preview_player.cpp PROPERTIES

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tintor_doc.h"
+#include "document/tintor_doc.h"
 
 #include <QUrl>
 #include <QWidget>

@@ -3,8 +3,9 @@
 #include "core/file.h"
 #include "core/messages.h"
 #include "support/corpus.h"
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -107,11 +108,10 @@ LoadedMovie Load(const std::filesystem::path& path)
 
 TEST_F(CliTest, ScriptFromShiftReplayedByApplyGivesTheSameMovie)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     for (const char* name : kCorpusMovies) {
         SCOPED_TRACE(name);
         const auto movie = CorpusDir() / name;
-        if (!std::filesystem::exists(movie))
-            GTEST_SKIP() << "corpus not found";
         const auto shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf", script = m_dir / "s.iro";
 
         const auto shift = Run({"shift", movie.string(), "--all", "--hue", "140", "--value", "80", "-o",

@@ -1,4 +1,5 @@
 #include "colour/colour_script.h"
+#include "testkit/recording_sink.h"
 
 #include "core/file.h"
 #include "swf/colour_key.h"

@@ -1,6 +1,8 @@
 #include "colour/colour_script.h"
 #include "colour/colour_table.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include "support/corpus.h"
 
@@ -14,6 +16,7 @@ namespace {
 // into a fresh table as exactly the colours the effect gave.
 TEST(CorpusScriptTest, RealTablesSurviveSelectionAndScriptRoundTrips)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     int tables = 0;
     for (const std::string& movie : test::CorpusMovies()) {
         SCOPED_TRACE(movie);

@@ -1,4 +1,5 @@
 #include "colour/history.h"
+#include "testkit/recording_sink.h"
 
 #include "swf/colour_key.h"
 

@@ -62,14 +62,5 @@ TEST_F(FileTest, WriteToAMissingFolderFails)
     EXPECT_FALSE(WriteWholeFile(m_dir / "nowhere" / "movie.swf", std::vector<std::uint8_t>{1}));
 }
 
-TEST(MemoryFileTest, FailingOutputReportsTheShortWrite)
-{
-    CMemoryOutputFile out(4);
-    const std::uint8_t bytes[] = {1, 2, 3};
-    EXPECT_TRUE(out.Write(bytes));
-    EXPECT_FALSE(out.Write(bytes));
-    EXPECT_EQ(out.Bytes().size(), 4u);
-}
-
 } // namespace
 } // namespace tintor

@@ -1,6 +1,8 @@
 // Reading movie files into the buffer and writing them back.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <lzma.h>

@@ -4,6 +4,8 @@
 #include "support/corpus.h"
 #include "support/tag_headers.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -163,17 +165,19 @@ void CheckMovie(const std::string& path)
 
 class CorpusColoursTest : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(CorpusColoursTest, RegistryAgreesWithTheIndependentParser) { CheckMovie(GetParam()); }
+TEST_P(CorpusColoursTest, RegistryAgreesWithTheIndependentParser)
+{
+    if (GetParam() == test::kNoCorpus)
+        GTEST_SKIP() << test::NoCorpusMessage();
+    CheckMovie(GetParam());
+}
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusColoursTest, ::testing::ValuesIn(test::CorpusMovies()), [](const auto& info) {
-    std::string name;
-    for (char c : info.param)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name + "_" + std::to_string(info.index);
-});
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusColoursTest, ::testing::ValuesIn(test::CorpusParams(test::CorpusMovies())),
+    [](const auto& info) { return test::CorpusTestName(info.param) + "_" + std::to_string(info.index); });
 
 TEST(CorpusColours, EveryExpectedEntryIsChecked)
 {
+    TINTOR_SKIP_WITHOUT_CORPUS();
     ASSERT_FALSE(Expected().empty()) << "expected.json not found in " << test::CorpusDir();
     const auto movies = test::CorpusMovies();
     const std::set<std::string> listed(movies.begin(), movies.end());

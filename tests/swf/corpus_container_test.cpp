@@ -1,6 +1,8 @@
 // Every real movie of the corpus through Load and Save.
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -27,6 +29,8 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> stream, std::siz
 
 TEST_P(CorpusContainerTest, LoadsAndSavesBackTheSameMovie)
 {
+    if (GetParam() == test::kNoCorpus)
+        GTEST_SKIP() << test::NoCorpusMessage();
     const auto bytes = test::ReadBytes(test::CorpusDir() / GetParam());
     ASSERT_GE(bytes.size(), 3u);
     CRecordingSink messages;
@@ -74,12 +78,8 @@ TEST_P(CorpusContainerTest, LoadsAndSavesBackTheSameMovie)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusContainerTest, ::testing::ValuesIn(test::CorpusMovies()), [](const auto& info) {
-    std::string name;
-    for (char c : info.param)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name + "_" + std::to_string(info.index);
-});
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusContainerTest, ::testing::ValuesIn(test::CorpusParams(test::CorpusMovies())),
+    [](const auto& info) { return test::CorpusTestName(info.param) + "_" + std::to_string(info.index); });
 
 } // namespace
 } // namespace tintor

@@ -3,6 +3,8 @@
 // never changes what the intact part of the movie registers.
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -83,7 +85,14 @@ void ExpectInside(const Registry& registry, std::size_t size)
             ASSERT_LE(std::size_t{p} + 3, size) << std::hex << key;
 }
 
-class CorpusMutationTest : public ::testing::TestWithParam<const char*> {};
+class CorpusMutationTest : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == test::kNoCorpus)
+            GTEST_SKIP() << test::NoCorpusMessage();
+    }
+};
 
 TEST_P(CorpusMutationTest, CutsRegisterAPrefixOfTheWholeMoviesColours)
 {
@@ -119,6 +128,7 @@ TEST_P(CorpusMutationTest, CutsRegisterAPrefixOfTheWholeMoviesColours)
 TEST_P(CorpusMutationTest, FlippedBitsNeverLeadOutsideTheBuffer)
 {
     auto movie = PlainMovie(GetParam());
+    ASSERT_GT(movie.size(), 21u);
     SetFileLength(movie);
     std::uint32_t state = 2024;
     auto random = [&](std::uint32_t bound) {
@@ -141,12 +151,9 @@ TEST_P(CorpusMutationTest, FlippedBitsNeverLeadOutsideTheBuffer)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusMutationTest, ::testing::ValuesIn(kMovies), [](const auto& info) {
-    std::string name;
-    for (const char* c = info.param; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusMutationTest,
+    ::testing::ValuesIn(test::CorpusParams({std::begin(kMovies), std::end(kMovies)})),
+    [](const auto& info) { return test::CorpusTestName(info.param); });
 
 } // namespace
 } // namespace tintor

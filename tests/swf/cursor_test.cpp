@@ -1,6 +1,7 @@
 // The cursor and the primitive records, each case bytes paired with what they read as.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // The readers of tags without collected colours: they read their records
 // completely, collect nothing, and stay inside their tag whatever it holds.
 #include "reader_fixture.h"
+#include "testkit/recording_sink.h"
 
 #include <algorithm>
 

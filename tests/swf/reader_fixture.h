@@ -1,7 +1,9 @@
 #pragma once
 
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 

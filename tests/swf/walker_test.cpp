@@ -1,6 +1,8 @@
 // The tag walk: headers, dispatch, sprites, and the registry it fills.
-#include "swf/movie_builder.h"
 #include "swf/swf_file.h"
+#include "testkit/memory_files.h"
+#include "testkit/movie_builder.h"
+#include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 # Tests of the preview view: the real web view and Ruffle player, offscreen.
 add_executable(preview_view_test preview_view_test.cpp)
 set_target_properties(preview_view_test PROPERTIES AUTOMOC ON)
-target_link_libraries(preview_view_test PRIVATE tintor_gui tintor_test_support Qt6::Test)
+target_link_libraries(preview_view_test PRIVATE tintor_views tintor_test_support Qt6::Test)
 add_test(NAME preview_view_test COMMAND preview_view_test)
 # The test's main() turns Chromium's sandbox off by itself when run as root.
 set_tests_properties(preview_view_test PROPERTIES

@@ -1,12 +1,13 @@
 // The preview pane with the real web view and the Ruffle player, offscreen:
 // the movie appears, follows Apply and Undo, and Alt+click picks colours.
 #include "support/corpus.h"
+#include "testkit/recording_sink.h"
 
-#include "app/tintor_doc.h"
 #include "core/dialogs.h"
 #include "core/messages.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 
@@ -283,9 +284,9 @@ private slots:
 
     void compressedCorpusMovieFollowsApplyAndUndo()
     {
+        if (!test::HaveCorpus())
+            QSKIP(qPrintable(QString::fromStdString(test::NoCorpusMessage())));
         const auto movie = test::CorpusDir() / "ruffle/tests/tests/swfs/visual/gradient_issue_9892/test.swf";
-        if (!std::filesystem::exists(movie))
-            QSKIP("corpus movie not available");
         CPreviewSession session;
         std::optional<QPoint> background;
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("corpus"), [&] {

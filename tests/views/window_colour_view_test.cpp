@@ -2,10 +2,11 @@
 // clicks and the table's selection, the sliders, Apply, undo and the picker.
 #include "window_test_support.h"
 
-#include "app/tintor_doc.h"
 #include "colour/colour.h"
 #include "core/messages.h"
+#include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 
 #include <QApplication>

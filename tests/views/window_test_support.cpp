@@ -94,13 +94,6 @@ std::optional<std::filesystem::path> CScriptedDialogs::AskSaveFile(
     return AskOpenFile(initialName, filter, extension);
 }
 
-IFramePrompts::SaveAnswer CScriptedPrompts::AskSaveChanges(QWidget*, const QString& title)
-{
-    ++saveAsked;
-    lastTitle = title;
-    return answer;
-}
-
 QImage Grab(QWidget& widget)
 {
     QImage image = widget.grab().toImage();

@@ -1,9 +1,8 @@
 #pragma once
 
 // Movies, fakes and pixel helpers shared by the window's tests.
-#include "app/qt_frame_prompts.h"
 #include "core/dialogs.h"
-#include "swf/movie_builder.h"
+#include "testkit/movie_builder.h"
 
 #include <QImage>
 #include <QString>
@@ -51,18 +50,6 @@ public:
     std::deque<std::optional<std::filesystem::path>> answers;
     int asked = 0;
     std::string lastInitialName;
-};
-
-// Answers the frame's save question with a fixed answer and counts it.
-class CScriptedPrompts final : public IFramePrompts {
-public:
-    SaveAnswer AskSaveChanges(QWidget*, const QString& title) override;
-    void ShowAbout(QWidget*) override { ++aboutShown; }
-
-    SaveAnswer answer = SaveAnswer::Discard;
-    int saveAsked = 0;
-    int aboutShown = 0;
-    QString lastTitle;
 };
 
 // The widget as it is on screen, one image pixel per widget pixel.

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "colour/colour_table.h"
+#include "colour/history.h"
+#include "core/dialogs.h"
+#include "core/messages.h"
+#include "swf/swf_file.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tintor {
+
+// What the document needs of the colour list view.
+class IColorViewPort {
+public:
+    virtual ~IColorViewPort() = default;
+    // Sliders and the unify box to the table's parameters.
+    virtual void SyncControls(const CColorTable& table) = 0;
+    // Rebuilds the list from the table.
+    virtual void FillList(const CColorTable& table) = 0;
+};
+
+// What the document needs of the preview view.
+class IPreviewPort {
+public:
+    virtual ~IPreviewPort() = default;
+    virtual void Stop() = 0;
+    // Reloads the temporary preview file.
+    virtual void Refresh() = 0;
+};
+
+// The one document: the movie, its colour table, the undo history and the
+// temporary preview file, and the whole colour-changing cycle on them.
+class CTintorDoc {
+public:
+    static constexpr int kHistoryCapacity = 50;
+    // Squared distance from which a listed colour no longer counts as near.
+    static constexpr std::int32_t kNearestLimit = 1000;
+    static constexpr std::string_view kTempFileName = "__tmpswf.swf";
+    static constexpr std::string_view kMovieFilter = "Swf Files (*.swf)|*.swf|すべてのﾌｧｲﾙ (*.*)|*.*||";
+
+    CTintorDoc(IMessageSink& messages, IFileDialogs& dialogs);
+    // Removes the temporary preview file and its private folder.
+    ~CTintorDoc();
+    CTintorDoc(const CTintorDoc&) = delete;
+    CTintorDoc& operator=(const CTintorDoc&) = delete;
+
+    // The views; either may be null (no window).
+    void AttachViews(IColorViewPort* colorView, IPreviewPort* preview);
+
+    bool HasMovie() const;
+    // The preview file's path in a private folder made at the first call;
+    // nullopt (after "ERROR: can't make temp file") when it cannot be made.
+    std::optional<std::filesystem::path> GetTempFilePath();
+    CColorTable& GetColorTable() { return m_colorTable; }
+    const CColorTable& GetColorTable() const { return m_colorTable; }
+    const CSwfFile& GetMovie() const { return m_movie; }
+    const CHistory& GetHistory() const { return m_history; }
+    // Which colours the movies opened from now on list; the movie held
+    // keeps the colours it was opened with.
+    void SetCollectionRule(CollectionRule rule) { m_rule = rule; }
+    CollectionRule GetCollectionRule() const { return m_rule; }
+
+    // --- The cycle ----------------------------------------------------------
+    void UpdatePreview(bool forceAll);
+    void RefreshAll();
+    void PushHistory();
+    void ResetHistory();
+
+    // --- Edits as the views and the command line make them ---------------
+    // A change of the selection: the pending effect made permanent for the
+    // colours selected so far, every listed colour selected exactly when
+    // isSelected says so, and a history state.
+    void SelectWhere(const std::function<bool(ColorKey)>& isSelected);
+    // Apply: the selected colours with the pending effect into the movie and
+    // the preview, and a history state. The effect stays pending.
+    void ApplyPending();
+    // Loads a colour script that the user picks into the table; when it was
+    // read, the effect parameters go back to neutral and every colour of the
+    // movie is rewritten. A history state follows in any case. False when
+    // nothing was loaded: no movie, cancelled, or the file unreadable.
+    bool LoadTable();
+    // The listed colour that looks nearest to rgb (red in the low byte) as
+    // the list shows it, pending effect included, at a squared distance below
+    // kNearestLimit; of equally near ones, the first in the list's order.
+    std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
+
+    // --- The colour list's order ------------------------------------------
+    // Lightness, then hue: the packed HLS value without its saturation byte.
+    static std::uint32_t SortValue(ColorKey key);
+    // The keys the colour list shows, in its order: the table's entries of
+    // the kinds its filter lets through, by sort value, equal values in the
+    // table's order.
+    static std::vector<ColorKey> ListedKeys(const CColorTable& table);
+
+    // --- Colour table operations, on the document's table ----------------
+    void ResetColorTable();
+    void FillColorTable();
+    std::uint32_t GetColor(std::uint32_t key, int applyEffect) const;
+    void Effect(std::string_view name, std::int32_t value);
+    void Select(std::uint32_t key, int selected);
+    void ApplyEffects();
+    bool loadtable();
+    bool savetable();
+
+    // --- Commands and their enable rules ----------------------------------
+    void OnEditUndo();
+    void OnEditRedo();
+    bool OnUpdateEditUndo() const;
+    bool OnUpdateEditRedo() const;
+    bool OnUpdateNeedMovie() const;
+    void OnTableLoad();
+    void OnTableSave();
+
+    // --- Document life ------------------------------------------------------
+    // A new, empty document: the colour table reset, the movie untouched.
+    bool OnNewDocument();
+    void DeleteContents();
+    // Opens a movie file. False (after the reason was shown) when it is not a
+    // movie that could be loaded; the document then holds no movie. When the
+    // file cannot be opened at all, or the preview folder cannot be made,
+    // the document is left as it was.
+    bool OnOpenDocument(const std::filesystem::path& path);
+    // Saves the movie to path through a temporary file renamed over it. False
+    // (after telling the user) when anything failed; the file at path is
+    // then as it was and the modified flag stays.
+    bool OnSaveDocument(const std::filesystem::path& path);
+
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    // The path of the open (or last saved) file; empty when untitled.
+    const std::filesystem::path& GetPathName() const { return m_pathName; }
+
+private:
+    IMessageSink& m_messages;
+    IFileDialogs& m_dialogs;
+    IColorViewPort* m_colorView = nullptr;
+    IPreviewPort* m_preview = nullptr;
+    CHistory m_history{kHistoryCapacity};
+    CColorTable m_colorTable;
+    CSwfFile m_movie;
+    std::filesystem::path m_tempDir;
+    std::optional<std::filesystem::path> m_tempPath;
+    std::filesystem::path m_pathName;
+    bool m_modified = false;
+    CollectionRule m_rule = CollectionRule::Extended;
+};
+
+} // namespace tintor

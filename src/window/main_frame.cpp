@@ -1,0 +1,490 @@
+#include "window/main_frame.h"
+
+#include "document/tintor_doc.h"
+#include "views/colour_view.h"
+#include "views/preview_view.h"
+#include "window/qt_frame_prompts.h"
+#include "window/qt_paths.h"
+#include "window/qt_toolbar_icons.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QToolBar>
+#include <QWebEngineView>
+#include <QWindow>
+
+namespace tintor {
+
+namespace {
+
+constexpr auto kUntitled = "無題";
+constexpr auto kAppTitle = "Tintor";
+constexpr int kRecentDisplayLength = 60;
+// Beside the recent-file list, under the same organisation and application.
+constexpr auto kOrganisation = "Reru Zuvidivi";
+constexpr auto kApplication = "Tintor";
+constexpr auto kClassicKey = "Settings/ClassicColours";
+
+struct CommandInfo {
+    CMainFrame::Command command;
+    const char* menuText;
+    // The prompt, then after "\n" the tool tip; empty when the command has none.
+    const char* commandString;
+    std::initializer_list<QKeyCombination> keys;
+};
+
+const CommandInfo kCommands[] = {
+    {CMainFrame::Command::FileOpen, "開く(&O)...\tCtrl+O", "既存のﾌｧｲﾙを開く\n開く", {Qt::CTRL | Qt::Key_O}},
+    {CMainFrame::Command::FileSave, "上書き保存(&S)\tCtrl+S", "作業中のﾌｧｲﾙを上書きして保存\n保存",
+        {Qt::CTRL | Qt::Key_S}},
+    {CMainFrame::Command::FileSaveAs, "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存",
+        {}},
+    {CMainFrame::Command::TableLoad, "開く(&O)...", "", {}},
+    {CMainFrame::Command::TableSave, "保存(&S)...", "", {}},
+    {CMainFrame::Command::AppExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了", {}},
+    {CMainFrame::Command::EditUndo, "元に戻す(&U)\tCtrl+Z", "直前に行った動作を元に戻す\n元に戻す",
+        {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}},
+    {CMainFrame::Command::EditRedo, "やり直す(&R)\tCtrl+Y", "アンドゥの取り消し\nやり直す", {Qt::CTRL | Qt::Key_Y}},
+    {CMainFrame::Command::EditSelectAll, "すべて選択(&S)\tCtrl+A", "ﾌｧｲﾙ内のすべてを選択\nすべて選択",
+        {Qt::CTRL | Qt::Key_A}},
+    {CMainFrame::Command::EditDeselect, "選択解除(&N)\tCtrl+Shift+A", "選択解除\n選択解除",
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
+    {CMainFrame::Command::ViewToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え", {}},
+    {CMainFrame::Command::ViewClassic, "従来の色だけを集める(&C)",
+        "DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする\n従来の色だけを集める", {}},
+    {CMainFrame::Command::AppAbout, "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)...",
+        "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報", {}},
+    {CMainFrame::Command::NextPane, "", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ", {Qt::Key_F6}},
+    {CMainFrame::Command::PrevPane, "", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ", {Qt::SHIFT | Qt::Key_F6}},
+};
+
+QSettings Settings() { return QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)); }
+
+QString FileTitle(const std::filesystem::path& path) { return QFileInfo(ToQString(path)).fileName(); }
+
+// "&1 /path/to/file.swf", shortened in the middle when long.
+QString RecentMenuText(int index, const QString& file)
+{
+    QString shown = QDir::toNativeSeparators(file);
+    if (shown.size() > kRecentDisplayLength)
+        shown = shown.left(kRecentDisplayLength / 2 - 2) + QStringLiteral("...")
+            + shown.right(kRecentDisplayLength / 2 - 1);
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown.replace(u'&', QStringLiteral("&&")));
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_doc(doc), m_dialogs(dialogs), m_prompts(prompts)
+{
+    setWindowIcon(MakeApplicationIcon());
+    if (Settings().value(QString::fromLatin1(kClassicKey), false).toBool())
+        m_doc.SetCollectionRule(CollectionRule::Classic);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateClient();
+    m_doc.AttachViews(m_colorView, m_preview);
+    resize(900, 620);
+    m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
+    SetDocumentTitle(QString::fromUtf8(kUntitled));
+    // The colour list is where the work starts.
+    m_colorView->List()->setFocus(Qt::OtherFocusReason);
+    // The frame's accelerators come before any key handling of the panes,
+    // the web page of the preview included: whatever widget of this window
+    // takes the focus has its claims on them refused.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            now->installEventFilter(this);
+    });
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() { m_doc.AttachViews(nullptr, nullptr); }
+
+void CMainFrame::CreateActions()
+{
+    for (const CommandInfo& info : kCommands) {
+        auto* action = new QAction(QString::fromUtf8(info.menuText), this);
+        const QString commandString = QString::fromUtf8(info.commandString);
+        const qsizetype newline = commandString.indexOf(u'\n');
+        action->setStatusTip(commandString.left(newline));
+        if (newline >= 0)
+            action->setToolTip(commandString.mid(newline + 1));
+        QList<QKeySequence> keys;
+        for (QKeyCombination key : info.keys)
+            keys << QKeySequence(key);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_actions[static_cast<std::size_t>(info.command)] = action;
+        addAction(action);
+    }
+    Action(Command::ViewToolBar)->setCheckable(true);
+    Action(Command::ViewClassic)->setCheckable(true);
+    Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
+    Action(Command::FileSave)->setIcon(MakeToolIcon(ToolIcon::Save));
+    Action(Command::EditUndo)->setIcon(MakeToolIcon(ToolIcon::Undo));
+    Action(Command::EditRedo)->setIcon(MakeToolIcon(ToolIcon::Redo));
+    Action(Command::AppAbout)->setIcon(MakeToolIcon(ToolIcon::About));
+    // Menus show their own texts; the icons belong to the tool bar.
+    for (QAction* action : m_actions)
+        action->setIconVisibleInMenu(false);
+
+    const auto on = [this](Command command, void (CMainFrame::*handler)()) {
+        connect(Action(command), &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    on(Command::FileOpen, &CMainFrame::OnFileOpen);
+    on(Command::FileSave, &CMainFrame::OnFileSave);
+    on(Command::FileSaveAs, &CMainFrame::OnFileSaveAs);
+    on(Command::TableLoad, &CMainFrame::OnTableLoad);
+    on(Command::TableSave, &CMainFrame::OnTableSave);
+    on(Command::EditUndo, &CMainFrame::OnEditUndo);
+    on(Command::EditRedo, &CMainFrame::OnEditRedo);
+    on(Command::EditSelectAll, &CMainFrame::OnEditSelectAll);
+    on(Command::EditDeselect, &CMainFrame::OnEditDeselect);
+    on(Command::AppAbout, &CMainFrame::OnAppAbout);
+    on(Command::NextPane, &CMainFrame::OnSwitchPane);
+    on(Command::PrevPane, &CMainFrame::OnSwitchPane);
+    connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
+    connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
+}
+
+void CMainFrame::CreateMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    m_fileMenu->addAction(Action(Command::FileOpen));
+    m_fileMenu->addAction(Action(Command::FileSave));
+    m_fileMenu->addAction(Action(Command::FileSaveAs));
+    m_fileMenu->addSeparator();
+    QMenu* table = m_fileMenu->addMenu(QStringLiteral("カラーテーブル(&T)"));
+    table->addAction(Action(Command::TableLoad));
+    table->addAction(Action(Command::TableSave));
+    m_fileMenu->addSeparator();
+    m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("最近使ったﾌｧｲﾙ"));
+    m_recentPlaceholder->setEnabled(false);
+    m_recentEnd = m_fileMenu->addSeparator();
+    m_fileMenu->addAction(Action(Command::AppExit));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->addAction(Action(Command::EditUndo));
+    edit->addAction(Action(Command::EditRedo));
+    edit->addSeparator();
+    edit->addAction(Action(Command::EditSelectAll));
+    edit->addAction(Action(Command::EditDeselect));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    view->addAction(Action(Command::ViewToolBar));
+    view->addAction(Action(Command::ViewClassic));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->addAction(Action(Command::AppAbout));
+
+    for (QMenu* menu : {m_fileMenu, edit, view})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    RebuildRecentMenu();
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"), this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setIconSize(QSize(16, 15));
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->toggleViewAction()->setVisible(false);
+    m_toolBar->addAction(Action(Command::FileOpen));
+    m_toolBar->addAction(Action(Command::FileSave));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(Command::EditUndo));
+    m_toolBar->addAction(Action(Command::EditRedo));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(Command::AppAbout));
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+    // The window has no status bar, so the prompts have nowhere to go.
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void CMainFrame::CreateClient()
+{
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    m_colorView = new CColorView(m_doc, m_splitter);
+    m_preview = new CTintorView(m_doc, m_splitter);
+    m_splitter->addWidget(m_colorView);
+    m_splitter->addWidget(m_preview);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setChildrenCollapsible(false);
+    setCentralWidget(m_splitter);
+    connect(m_colorView, &CColorView::documentChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(m_preview, &CTintorView::colourPicked, m_colorView,
+        [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
+}
+
+void CMainFrame::OnNewDocument()
+{
+    m_doc.OnNewDocument();
+    SetDocumentTitle(QString::fromUtf8(kUntitled));
+    InitialUpdateViews();
+    UpdateCommandUI();
+}
+
+void CMainFrame::InitialUpdateViews()
+{
+    m_colorView->OnInitialUpdate();
+    m_preview->OnInitialUpdate();
+}
+
+void CMainFrame::SetDocumentTitle(const QString& title)
+{
+    m_documentTitle = title;
+    setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+}
+
+CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path& path)
+{
+    if (!SaveModified())
+        return OpenResult::Cancelled;
+    const bool opened = m_doc.OnOpenDocument(path);
+    if (opened) {
+        SetDocumentTitle(FileTitle(path));
+        m_recentFiles.Add(ToQString(path));
+        RebuildRecentMenu();
+    }
+    // Also after a failure: the views must not go on showing colours the
+    // document no longer has.
+    InitialUpdateViews();
+    UpdateCommandUI();
+    return opened ? OpenResult::Opened : OpenResult::Failed;
+}
+
+bool CMainFrame::SaveModified()
+{
+    // Without a movie there is nothing that could be saved.
+    if (!m_doc.IsModified() || !m_doc.HasMovie())
+        return true;
+    switch (m_prompts.AskSaveChanges(this, m_documentTitle)) {
+    case IFramePrompts::SaveAnswer::Save:
+        return DoFileSave();
+    case IFramePrompts::SaveAnswer::Discard:
+        return true;
+    case IFramePrompts::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool CMainFrame::DoFileSave()
+{
+    if (!m_doc.OnUpdateNeedMovie())
+        return false;
+    if (m_doc.GetPathName().empty())
+        return DoSaveAs();
+    const bool saved = m_doc.OnSaveDocument(m_doc.GetPathName());
+    UpdateCommandUI();
+    return saved;
+}
+
+bool CMainFrame::DoSaveAs()
+{
+    if (!m_doc.OnUpdateNeedMovie())
+        return false;
+    const std::string initial
+        = m_doc.GetPathName().empty() ? m_documentTitle.toStdString() : m_doc.GetPathName().string();
+    const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
+    if (!target)
+        return false;
+    const bool saved = m_doc.OnSaveDocument(*target);
+    if (saved) {
+        SetDocumentTitle(FileTitle(*target));
+        m_recentFiles.Add(ToQString(*target));
+        RebuildRecentMenu();
+    }
+    UpdateCommandUI();
+    return saved;
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    const bool movie = m_doc.OnUpdateNeedMovie();
+    Action(Command::FileSave)->setEnabled(movie);
+    Action(Command::FileSaveAs)->setEnabled(movie);
+    Action(Command::TableLoad)->setEnabled(movie);
+    Action(Command::TableSave)->setEnabled(movie);
+    Action(Command::EditUndo)->setEnabled(m_doc.OnUpdateEditUndo());
+    Action(Command::EditRedo)->setEnabled(m_doc.OnUpdateEditRedo());
+    Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
+    Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
+}
+
+void CMainFrame::RebuildRecentMenu()
+{
+    for (QAction* action : m_recentActions) {
+        m_fileMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList& files = m_recentFiles.Files();
+    m_recentPlaceholder->setVisible(files.isEmpty());
+    for (int i = 0; i < files.size(); ++i) {
+        auto* action = new QAction(RecentMenuText(i, files[i]), this);
+        action->setStatusTip(QStringLiteral("指定のﾌｧｲﾙを開く"));
+        connect(action, &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
+        m_fileMenu->insertAction(m_recentEnd, action);
+        m_recentActions.push_back(action);
+    }
+}
+
+void CMainFrame::OnFileOpen()
+{
+    const auto path = m_dialogs.AskOpenFile("", CTintorDoc::kMovieFilter, "swf");
+    if (path)
+        OpenDocumentFile(*path);
+}
+
+void CMainFrame::OnOpenRecentFile(int index)
+{
+    const QStringList& files = m_recentFiles.Files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString file = files[index];
+    // A file that no longer opens leaves the list.
+    if (OpenDocumentFile(ToPath(file)) == OpenResult::Failed) {
+        m_recentFiles.Remove(file);
+        RebuildRecentMenu();
+    }
+}
+
+void CMainFrame::OnFileSave()
+{
+    if (m_doc.OnUpdateNeedMovie())
+        DoFileSave();
+}
+
+void CMainFrame::OnFileSaveAs()
+{
+    if (m_doc.OnUpdateNeedMovie())
+        DoSaveAs();
+}
+
+void CMainFrame::OnTableLoad()
+{
+    if (!m_doc.OnUpdateNeedMovie())
+        return;
+    m_doc.OnTableLoad();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnTableSave()
+{
+    if (!m_doc.OnUpdateNeedMovie())
+        return;
+    m_doc.OnTableSave();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnEditUndo()
+{
+    if (!m_doc.OnUpdateEditUndo())
+        return;
+    m_doc.OnEditUndo();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnEditRedo()
+{
+    if (!m_doc.OnUpdateEditRedo())
+        return;
+    m_doc.OnEditRedo();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnEditSelectAll() { m_colorView->OnEditSelectAll(); }
+
+void CMainFrame::OnEditDeselect() { m_colorView->OnEditDeselect(); }
+
+void CMainFrame::OnViewToolBar(bool visible)
+{
+    m_toolBar->setVisible(visible);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnViewClassic(bool classic)
+{
+    const CollectionRule rule = classic ? CollectionRule::Classic : CollectionRule::Extended;
+    // The movie held is read again under the new rule, so its changes are
+    // saved or given up first; a cancel keeps the rule as it was.
+    if (rule == m_doc.GetCollectionRule() || !SaveModified()) {
+        UpdateCommandUI();
+        return;
+    }
+    m_doc.SetCollectionRule(rule);
+    Settings().setValue(QString::fromLatin1(kClassicKey), classic);
+    if (m_doc.HasMovie()) {
+        const std::filesystem::path path = m_doc.GetPathName();
+        m_doc.OnOpenDocument(path);
+        InitialUpdateViews();
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnAppAbout() { m_prompts.ShowAbout(this); }
+
+void CMainFrame::OnSwitchPane()
+{
+    // With two panes the next and the previous one are the same.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && m_colorView->isAncestorOf(focus)) {
+        // The keys belong to the page inside the preview, not its frame.
+        QWidget* web = m_preview->findChild<QWebEngineView*>();
+        (web ? web : m_preview)->setFocus(Qt::OtherFocusReason);
+    } else
+        m_colorView->List()->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (SaveModified())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool CMainFrame::IsFrameAccelerator(const QKeyEvent& key) const
+{
+    const QKeySequence pressed(QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
+    for (const QAction* action : m_actions)
+        for (const QKeySequence& shortcut : action->shortcuts())
+            if (shortcut == pressed)
+                return true;
+    return false;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only widgets of this window are watched. Leaving the override
+    // unaccepted lets the accelerator run instead of the focused widget's own
+    // use of the key. A key press arrives only when its command is disabled:
+    // the key is still the command's, so nothing else acts on it.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress)
+        && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace tintor

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "window/qt_recent_files.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <filesystem>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QSplitter;
+class QToolBar;
+
+namespace tintor {
+
+class CColorView;
+class CTintorDoc;
+class CTintorView;
+class IFileDialogs;
+class IFramePrompts;
+
+// The main window: menus, accelerators, the tool bar and a splitter with the
+// colour list on the left and the preview on the right. It carries out the
+// file commands on the one document and routes the others to the document
+// or the colour view, each only while its enable rule allows it.
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class Command {
+        FileOpen,
+        FileSave,
+        FileSaveAs,
+        TableLoad,
+        TableSave,
+        AppExit,
+        EditUndo,
+        EditRedo,
+        EditSelectAll,
+        EditDeselect,
+        ViewToolBar,
+        ViewClassic,
+        AppAbout,
+        NextPane,
+        PrevPane,
+        Count
+    };
+    enum class OpenResult { Opened, Failed, Cancelled };
+
+    static constexpr int kColorPaneWidth = 270;
+
+    CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Start-up without a file: an empty, untitled document.
+    void OnNewDocument();
+    // Opens a movie into the document after asking to save unsaved changes.
+    OpenResult OpenDocumentFile(const std::filesystem::path& path);
+    // Save to the document's own file, or Save As when it has none.
+    bool DoFileSave();
+    bool DoSaveAs();
+    // Asks to save a modified document; false when the user cancelled or
+    // the save failed.
+    bool SaveModified();
+    // Enable and check states of every command from the current state.
+    void UpdateCommandUI();
+
+    QAction* Action(Command command) const { return m_actions[static_cast<std::size_t>(command)]; }
+    CColorView* ColorView() const { return m_colorView; }
+    CTintorView* Preview() const { return m_preview; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    QSplitter* Splitter() const { return m_splitter; }
+    QMenu* FileMenu() const { return m_fileMenu; }
+    // The document's title: its file name, or "無題".
+    QString DocumentTitle() const { return m_documentTitle; }
+    const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateClient();
+    void RebuildRecentMenu();
+    void SetDocumentTitle(const QString& title);
+    void InitialUpdateViews();
+    bool IsFrameAccelerator(const QKeyEvent& key) const;
+
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnOpenRecentFile(int index);
+    void OnTableLoad();
+    void OnTableSave();
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnEditSelectAll();
+    void OnEditDeselect();
+    void OnViewToolBar(bool visible);
+    void OnViewClassic(bool classic);
+    void OnAppAbout();
+    void OnSwitchPane();
+
+    CTintorDoc& m_doc;
+    IFileDialogs& m_dialogs;
+    IFramePrompts& m_prompts;
+    std::array<QAction*, static_cast<std::size_t>(Command::Count)> m_actions{};
+    QToolBar* m_toolBar = nullptr;
+    QSplitter* m_splitter = nullptr;
+    CColorView* m_colorView = nullptr;
+    CTintorView* m_preview = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentPlaceholder = nullptr;
+    QAction* m_recentEnd = nullptr;
+    std::vector<QAction*> m_recentActions;
+    CRecentFileList m_recentFiles;
+    QString m_documentTitle;
+};
+
+} // namespace tintor

@@ -1,0 +1,51 @@
+#include "window/qt_frame_prompts.h"
+
+#include "window/qt_toolbar_icons.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace tintor {
+
+IFramePrompts::SaveAnswer CQtFramePrompts::AskSaveChanges(QWidget* parent, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tintor"),
+        QStringLiteral("%1 への変更を保存しますか?").arg(title),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // The answers in the language of the question, whatever translations Qt has.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Save;
+    case QMessageBox::No:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
+void CQtFramePrompts::ShowAbout(QWidget* parent)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Tintor のﾊﾞｰｼﾞｮﾝ情報"));
+    auto* icon = new QLabel(&dialog);
+    icon->setPixmap(MakeApplicationIcon().pixmap(32, 32));
+    auto* text = new QLabel(QStringLiteral("Tintor Version %1").arg(QStringLiteral(TINTOR_VERSION)), &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto* layout = new QGridLayout(&dialog);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(text, 0, 1);
+    layout->addWidget(buttons, 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    dialog.exec();
+}
+
+} // namespace tintor

@@ -1,0 +1,100 @@
+#include "window/tintor_app.h"
+
+#include "document/tintor_doc.h"
+#include "views/preview_view.h"
+#include "window/main_frame.h"
+#include "window/qt_paths.h"
+
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace tintor {
+
+namespace {
+
+// How long the screenshot waits for the preview's first frame, and how long
+// it lets the player settle after it.
+constexpr int kScreenshotTimeoutMs = 30000;
+constexpr int kScreenshotSettleMs = 1000;
+
+} // namespace
+
+CTintorApp::CTintorApp(int& argc, char** argv) : m_app(argc, argv)
+{
+    QApplication::setOrganizationName(QStringLiteral("Reru Zuvidivi"));
+    QApplication::setApplicationName(QStringLiteral("Tintor"));
+    QApplication::setApplicationVersion(QStringLiteral(TINTOR_VERSION));
+}
+
+CTintorApp::~CTintorApp()
+{
+    // The frame's views point at the document: the frame goes first.
+    m_frame.reset();
+    m_doc.reset();
+}
+
+bool CTintorApp::InitInstance()
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Recolours SWF movies."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("movie"), QStringLiteral("The movie to open (.swf)."), QStringLiteral("[MOVIE.swf]"));
+    // Grabs the window once the preview shows the movie, saves it and quits.
+    QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshot);
+    parser.process(m_app);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "tintor: give at most one movie\n");
+        m_exitCode = 2;
+        return false;
+    }
+    m_screenshotPath = parser.value(screenshot);
+
+    m_doc = std::make_unique<CTintorDoc>(m_messages, m_dialogs);
+    m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts);
+    m_frame->OnNewDocument();
+    m_frame->show();
+    if (!files.isEmpty())
+        m_frame->OpenDocumentFile(ToPath(files.front()));
+    if (!m_screenshotPath.isEmpty())
+        TakeScreenshotWhenShown();
+    return true;
+}
+
+int CTintorApp::Run()
+{
+    const int status = QApplication::exec();
+    return m_exitCode != 0 ? m_exitCode : status;
+}
+
+void CTintorApp::TakeScreenshotWhenShown()
+{
+    if (m_doc->HasMovie()) {
+        QObject::connect(m_frame->Preview(), &CTintorView::movieShown, &m_app,
+            [this] { QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(); }); });
+        QTimer::singleShot(kScreenshotTimeoutMs, &m_app, [this] { SaveScreenshot(); });
+    } else {
+        QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(); });
+    }
+}
+
+void CTintorApp::SaveScreenshot()
+{
+    if (m_screenshotTaken)
+        return;
+    m_screenshotTaken = true;
+    if (!m_frame->grab().save(m_screenshotPath, "PNG")) {
+        std::fprintf(stderr, "tintor: cannot write %s\n", qPrintable(m_screenshotPath));
+        m_exitCode = 1;
+    }
+    QApplication::quit();
+}
+
+} // namespace tintor

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "window/qt_file_dialogs.h"
+#include "window/qt_frame_prompts.h"
+#include "window/qt_message_sink.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <memory>
+
+namespace tintor {
+
+class CMainFrame;
+class CTintorDoc;
+
+// The program: the Qt application, the one document and its main window.
+// Usage: tintor [MOVIE.swf]
+class CTintorApp {
+public:
+    CTintorApp(int& argc, char** argv);
+    ~CTintorApp();
+    CTintorApp(const CTintorApp&) = delete;
+    CTintorApp& operator=(const CTintorApp&) = delete;
+
+    // Builds the window and carries out the command line; false ends the
+    // program (with the exit status from ExitCode()).
+    bool InitInstance();
+    int Run();
+    int ExitCode() const { return m_exitCode; }
+
+private:
+    void TakeScreenshotWhenShown();
+    void SaveScreenshot();
+
+    QApplication m_app;
+    CQtMessageSink m_messages;
+    CQtFileDialogs m_dialogs;
+    CQtFramePrompts m_prompts;
+    std::unique_ptr<CTintorDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    QString m_screenshotPath;
+    bool m_screenshotTaken = false;
+    int m_exitCode = 0;
+};
+
+} // namespace tintor

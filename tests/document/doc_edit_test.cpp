@@ -1,0 +1,117 @@
+// The edits that the colour view and tintor-cli hand to the document:
+// selection, Apply, loading a script, the Alt+click's nearest colour and
+// the list's order.
+#include "doc_fixture.h"
+
+#include "testkit/movie_builder.h"
+
+namespace tintor::test {
+namespace {
+
+constexpr std::uint16_t kSetBackgroundColor = 9;
+// Background keys: red in the low byte.
+constexpr std::uint32_t kBlack = KIND_BG | 0x000000;
+constexpr std::uint32_t kRed = KIND_BG | 0x0000FF;
+constexpr std::uint32_t kBlue = KIND_BG | 0xFF0000;
+constexpr std::uint32_t kWhite = KIND_BG | 0xFFFFFF;
+
+// One background record per key, in the given order.
+std::vector<std::uint8_t> Backgrounds(std::initializer_list<std::uint32_t> keys)
+{
+    CMovieBuilder builder;
+    for (const std::uint32_t key : keys) {
+        const std::uint8_t rgb[] = {
+            static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8), static_cast<std::uint8_t>(key >> 16)};
+        builder.AddTag(kSetBackgroundColor, rgb);
+    }
+    return builder.Build();
+}
+
+TEST_F(DocTest, ListRunsByLightnessThenHue)
+{
+    ASSERT_TRUE(m_doc->OnOpenDocument(Write("bg.swf", Backgrounds({kWhite, kBlue, kBlack, kRed}))));
+    // Lightness 0, then blue and red at one lightness (hue 170 before pure
+    // red's 255, a full turn), then lightness 255.
+    EXPECT_EQ(CTintorDoc::ListedKeys(m_doc->GetColorTable()), (std::vector<ColorKey>{kBlack, kBlue, kRed, kWhite}));
+}
+
+TEST_F(DocTest, NearestColourIsTheFirstListedOneBelowTheLimit)
+{
+    const std::uint32_t darkBlue = KIND_BG | 0x140000; // blue 20
+    ASSERT_TRUE(m_doc->OnOpenDocument(Write("bg.swf", Backgrounds({darkBlue, kRed, kBlack}))));
+    const struct {
+        const char* name;
+        std::uint32_t rgb;
+        std::optional<ColorKey> nearest;
+    } rows[] = {
+        {"exact", 0x0000FF, kRed},
+        {"squared distance 998", 0x0106E0, kRed},          // 31² + 6² + 1²
+        {"squared distance 1000", 0x000AE1, std::nullopt}, // 30² + 10²
+        {"halfway between two, the first listed wins", 0x0A0000, kBlack},
+        {"the alpha byte is no colour", 0xFF0000FF, kRed},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(m_doc->NearestColor(row.rgb), row.nearest) << row.name;
+
+    // The colours as shown count: red with its pending effect is red no more.
+    SelectOnly(*m_doc, {kRed});
+    m_doc->Effect("V", 200);
+    EXPECT_EQ(m_doc->NearestColor(0x0000FF), std::nullopt);
+    EXPECT_EQ(m_doc->NearestColor(m_doc->GetColor(kRed, 1)), kRed);
+}
+
+TEST_F(DocTest, ApplyPendingWritesTheSelectionAndKeepsTheEffectPending)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00};
+    const std::uint8_t blue[] = {0x00, 0x00, 0xFF};
+    const std::uint32_t redAt = builder.AddTag(kSetBackgroundColor, red);
+    const std::uint32_t blueAt = builder.AddTag(kSetBackgroundColor, blue);
+    ASSERT_TRUE(m_doc->OnOpenDocument(Write("bg.swf", builder.Build())));
+    m_doc->SelectWhere([](ColorKey key) { return key == kRed; });
+    m_doc->Effect("V", 0);
+    m_doc->ApplyPending();
+    const auto after = Buffer();
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + redAt, after.begin() + redAt + 3),
+        (std::vector<std::uint8_t>{0x00, 0x00, 0x00}));
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + blueAt, after.begin() + blueAt + 3),
+        (std::vector<std::uint8_t>{0x00, 0x00, 0xFF}));
+    EXPECT_EQ(m_doc->GetColorTable().Value(), 0);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 2);
+    EXPECT_TRUE(m_doc->IsModified());
+}
+
+TEST_F(DocTest, LoadTableSaysWhetherAScriptWasRead)
+{
+    const std::string_view text = "[TINTOR SCRIPT]\n@bg   #0000ff -> #ff0000\n[END]\n";
+    const auto script = Write("red-to-blue.iro", std::vector<std::uint8_t>(text.begin(), text.end()));
+    const struct {
+        const char* name;
+        bool movie;
+        std::optional<std::filesystem::path> answer;
+        bool loaded;
+        int steps;
+    } rows[] = {
+        {"no movie", false, script, false, 0},
+        {"cancelled", true, std::nullopt, false, 1},
+        {"unreadable", true, m_dir / "missing.iro", false, 1},
+        {"read", true, script, true, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTintorDoc doc(m_messages, m_dialogs);
+        if (row.movie) {
+            ASSERT_TRUE(doc.OnOpenDocument(Write("bg.swf", Backgrounds({kRed}))));
+        }
+        doc.Effect("H", 20);
+        m_dialogs.m_open = row.answer;
+        const int before = doc.GetHistory().GetUndoCount();
+        EXPECT_EQ(doc.LoadTable(), row.loaded);
+        EXPECT_EQ(doc.GetHistory().GetUndoCount() - before, row.steps);
+        EXPECT_EQ(doc.GetColorTable().Hue(), row.loaded ? 100 : 20);
+        EXPECT_EQ(doc.GetColor(kRed, 0) == kBlue, row.loaded);
+    }
+}
+
+} // namespace
+} // namespace tintor::test

@@ -1,0 +1,506 @@
+// The main window: start-up state, commands and their enable rules through
+// menus and accelerators, opening and saving, the save question, the tool
+// bar and the recent-file list across a restart.
+#include "scripted_prompts.h"
+#include "window_test_support.h"
+
+#include "core/messages.h"
+#include "document/tintor_doc.h"
+#include "swf/colour_key.h"
+#include "testkit/recording_sink.h"
+#include "views/colour_view.h"
+#include "views/preview_environment.h"
+#include "views/preview_view.h"
+#include "window/main_frame.h"
+#include "window/qt_file_dialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+namespace tintor::test {
+namespace {
+
+using Command = CMainFrame::Command;
+
+// One run of the program: document, frame and its two panes, on screen.
+struct CFrameSession {
+    CRecordingSink messages;
+    CScriptedDialogs dialogs;
+    CScriptedPrompts prompts;
+    std::unique_ptr<CTintorDoc> doc = std::make_unique<CTintorDoc>(messages, dialogs);
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(*doc, dialogs, prompts);
+
+    CFrameSession()
+    {
+        frame->OnNewDocument();
+        frame->show();
+        QApplication::setActiveWindow(frame.get());
+    }
+    ~CFrameSession()
+    {
+        frame.reset();
+        doc.reset();
+    }
+
+    bool Enabled(Command command) const { return frame->Action(command)->isEnabled(); }
+    void Keys(QKeyCombination keys)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : frame.get(), keys.key(), keys.keyboardModifiers());
+    }
+    void OpenWithDialog(const std::filesystem::path& path)
+    {
+        dialogs.answers.push_back(path);
+        Keys(Qt::CTRL | Qt::Key_O);
+    }
+    void ClickRow(int row)
+    {
+        QListView* list = frame->ColorView()->List();
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(list->model()->index(row, 0)).center());
+    }
+    int UndoCount() const { return doc->GetHistory().GetUndoCount(); }
+    int SelectedCount() const
+    {
+        return static_cast<int>(frame->ColorView()->List()->selectionModel()->selectedIndexes().size());
+    }
+};
+
+} // namespace
+
+class CMainFrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::filesystem::path m_sample;
+    std::filesystem::path m_garbage;
+
+    std::filesystem::path Path(const QString& name) const
+    {
+        return std::filesystem::path(m_dir.filePath(name).toStdString());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // The recent-file list goes to a folder of this run, not the user's settings.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+        m_sample = Path(QStringLiteral("sample.swf"));
+        QVERIFY(WriteFile(m_sample, BuildSampleMovie()));
+        m_garbage = Path(QStringLiteral("garbage.swf"));
+        QVERIFY(WriteFile(m_garbage, {'N', 'O', 'T', ' ', 'A', ' ', 'M', 'O', 'V', 'I', 'E'}));
+    }
+
+    void init() { QSettings(QStringLiteral("Reru Zuvidivi"), QStringLiteral("Tintor")).clear(); }
+
+    void startsUntitledWithFileCommandsGreyed()
+    {
+        CFrameSession s;
+        QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("無題 - Tintor"));
+        QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
+        for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave,
+                 Command::EditUndo, Command::EditRedo})
+            QVERIFY(!s.Enabled(c));
+        for (Command c :
+            {Command::FileOpen, Command::EditSelectAll, Command::EditDeselect, Command::AppAbout, Command::AppExit})
+            QVERIFY(s.Enabled(c));
+        QCOMPARE(s.frame->ColorView()->Count(), 0);
+        QCOMPARE(s.frame->Preview()->CurrentTarget(), QUrl(QStringLiteral("about:blank")));
+        QCOMPARE(s.frame->Splitter()->widget(0), s.frame->ColorView());
+        QCOMPARE(s.frame->Splitter()->widget(1), s.frame->Preview());
+        QCOMPARE(s.frame->Splitter()->sizes().front(), CMainFrame::kColorPaneWidth);
+        QCOMPARE(s.frame->findChild<QStatusBar*>(), nullptr);
+
+        QStringList menus;
+        for (QAction* menu : s.frame->menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, (QStringList{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"}));
+        QStringList file;
+        for (QAction* item : s.frame->FileMenu()->actions())
+            file << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(file,
+            (QStringList{"開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
+                "カラーテーブル(&T)", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+        QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
+
+        // Tool bar: Open, Save, |, Undo, Redo, |, About, with the short texts as tips.
+        QStringList tips;
+        for (QAction* button : s.frame->ToolBar()->actions())
+            tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
+        QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        QCOMPARE(s.frame->ToolBar()->iconSize(), QSize(16, 15));
+    }
+
+    void greyedCommandsDoNothingThroughTheirKeys()
+    {
+        CFrameSession s;
+        s.Keys(Qt::CTRL | Qt::Key_S);
+        s.frame->Action(Command::FileSaveAs)->trigger();
+        s.frame->Action(Command::TableSave)->trigger();
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(s.dialogs.asked, 0);
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        s.Keys(Qt::ALT | Qt::Key_Backspace);
+        s.Keys(Qt::CTRL | Qt::Key_Y);
+        QCOMPARE(s.UndoCount(), 0);
+        QVERIFY(s.messages.Messages().empty());
+        // Nor does a focused widget get the key instead.
+        auto* greedy = new QLineEdit(s.frame->Preview());
+        greedy->show();
+        greedy->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), greedy);
+        QTest::keyClicks(greedy, QStringLiteral("typed"));
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(greedy->text(), QStringLiteral("typed"));
+    }
+
+    void openingFillsTheListAndNamesTheWindow()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        QCOMPARE(s.dialogs.asked, 1);
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(static_cast<std::size_t>(s.frame->ColorView()->Count()), s.doc->GetColorTable().Map().Size());
+        QVERIFY(s.frame->ColorView()->Count() > 0);
+        for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave})
+            QVERIFY(s.Enabled(c));
+        QVERIFY(!s.Enabled(Command::EditUndo));
+        QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
+        QVERIFY(s.frame->Preview()->CurrentTarget().isLocalFile());
+
+        // A file that is not a movie: told, and the title and the list of files stay.
+        s.OpenWithDialog(m_garbage);
+        QVERIFY(!s.messages.Messages().empty());
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
+        QCOMPARE(s.frame->ColorView()->Count(), 0);
+        QVERIFY(!s.Enabled(Command::FileSave));
+    }
+
+    void changesEnableUndoAndTheKeysUndoAndRedo()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        s.ClickRow(0);
+        QVERIFY(s.Enabled(Command::EditUndo));
+        QVERIFY(!s.Enabled(Command::EditRedo));
+        QSlider* value = s.frame->ColorView()->ValueSlider();
+        value->setValue(40);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        QVERIFY(s.doc->IsModified());
+        QCOMPARE(s.UndoCount(), 2);
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(s.UndoCount(), 1);
+        QVERIFY(s.Enabled(Command::EditRedo));
+        QCOMPARE(value->value(), 100);
+        QCOMPARE(s.SelectedCount(), 1);
+        s.Keys(Qt::ALT | Qt::Key_Backspace);
+        QCOMPARE(s.UndoCount(), 0);
+        QCOMPARE(s.SelectedCount(), 0);
+        QVERIFY(!s.Enabled(Command::EditUndo));
+        s.Keys(Qt::CTRL | Qt::Key_Y);
+        s.Keys(Qt::CTRL | Qt::Key_Y);
+        QCOMPARE(s.UndoCount(), 2);
+        QCOMPARE(value->value(), 40);
+        QCOMPARE(s.frame->ColorView()->ValueLabel()->text(), QStringLiteral("-60"));
+        QVERIFY(!s.Enabled(Command::EditRedo));
+    }
+
+    void f6SwitchesPanes()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+        s.Keys(Qt::Key_F6);
+        QTRY_VERIFY(QApplication::focusWidget() && s.frame->Preview()->isAncestorOf(QApplication::focusWidget()));
+        s.Keys(Qt::SHIFT | Qt::Key_F6);
+        QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
+        s.Keys(Qt::SHIFT | Qt::Key_F6);
+        QVERIFY(s.frame->Preview()->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void formMnemonicsWinOverMenusWhileTheFormHasTheFocus()
+    {
+        CFrameSession s;
+        QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
+        CColorView* view = s.frame->ColorView();
+        view->List()->setFocus();
+        for (int round = 0; round < 2; ++round) {
+            s.Keys(Qt::ALT | Qt::Key_V);
+            QCOMPARE(QApplication::focusWidget(), view->ValueSlider());
+            s.Keys(Qt::ALT | Qt::Key_H);
+            QCOMPARE(QApplication::focusWidget(), view->HueSlider());
+            s.Keys(Qt::ALT | Qt::Key_S);
+            QCOMPARE(QApplication::focusWidget(), view->SaturationSlider());
+        }
+        // Pressed again, the same key still goes to the form, not to the
+        // "表示(&V)" menu that shares it.
+        s.Keys(Qt::ALT | Qt::Key_V);
+        s.Keys(Qt::ALT | Qt::Key_V);
+        QCOMPARE(QApplication::focusWidget(), view->ValueSlider());
+        QVERIFY(!s.frame->menuBar()->activeAction());
+    }
+
+    void acceleratorsWinOverTheFocusedPane()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        // A widget in the preview pane that wants Ctrl+A and Ctrl+Z for itself,
+        // as a web page may.
+        auto* greedy = new QLineEdit(QStringLiteral("text"), s.frame->Preview());
+        greedy->show();
+        greedy->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), greedy);
+        const int undo = s.UndoCount();
+        s.Keys(Qt::CTRL | Qt::Key_A);
+        QCOMPARE(s.SelectedCount(), s.frame->ColorView()->Count());
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QVERIFY(!greedy->hasSelectedText());
+        s.Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_A);
+        QCOMPARE(s.SelectedCount(), 0);
+        QCOMPARE(s.UndoCount(), undo + 2);
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QCOMPARE(s.SelectedCount(), s.frame->ColorView()->Count());
+    }
+
+    void colourTablesCarryChangesToAnotherMovie()
+    {
+        const std::filesystem::path script = Path(QStringLiteral("colours.iro"));
+        std::uint32_t changedKey = 0;
+        std::uint32_t changedTo = 0;
+        {
+            CFrameSession s;
+            s.OpenWithDialog(m_sample);
+            s.ClickRow(0);
+            changedKey = s.frame->ColorView()->KeyAt(0);
+            s.frame->ColorView()->HueSlider()->setValue(170);
+            s.frame->ColorView()->SaturationSlider()->setValue(30);
+            s.ClickRow(1); // makes the change permanent
+            changedTo = *s.doc->GetColorTable().Map().Find(changedKey) & kColourMask;
+            QVERIFY(changedTo != (changedKey & kColourMask));
+            s.dialogs.answers.push_back(script);
+            s.frame->Action(Command::TableSave)->trigger();
+            QVERIFY(std::filesystem::exists(script));
+        }
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        const int undo = s.UndoCount();
+        s.dialogs.answers.push_back(script);
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(*s.doc->GetColorTable().Map().Find(changedKey) & kColourMask, changedTo);
+        QVERIFY(s.doc->IsModified());
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QVERIFY(s.Enabled(Command::EditUndo));
+        QCOMPARE(s.frame->ColorView()->Count(), static_cast<int>(s.doc->GetColorTable().Map().Size()));
+        // Cancelling the dialog still stores a state.
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(s.UndoCount(), undo + 2);
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
+    void aColourPickedInThePreviewIsSelected()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        QVERIFY(!s.Enabled(Command::EditUndo));
+        const std::uint32_t red = Rgb(0xE6, 0x39, 0x46); // the sample's first shape
+        emit s.frame->Preview()->colourPicked(Rgb(0xE6 - 5, 0x39 + 5, 0x46));
+        QCOMPARE(s.SelectedCount(), 1);
+        const QModelIndex picked = s.frame->ColorView()->List()->selectionModel()->selectedIndexes().front();
+        QCOMPARE(s.frame->ColorView()->KeyAt(picked.row()), red | KIND_FILL);
+        QVERIFY(s.Enabled(Command::EditUndo));
+    }
+
+    void fileDialogFiltersInQtForm()
+    {
+        QCOMPARE(CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter),
+            (QStringList{QStringLiteral("Swf Files (*.swf)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
+        QCOMPARE(CQtFileDialogs::ToNameFilters("Pictures|*.png;*.jpg||ignored|*.x"),
+            (QStringList{QStringLiteral("Pictures (*.png *.jpg)")}));
+        QCOMPARE(CQtFileDialogs::ToNameFilters(""), QStringList{});
+    }
+
+    void toolBarHidesAndShowsWithItsCheckMark()
+    {
+        CFrameSession s;
+        QAction* toggle = s.frame->Action(Command::ViewToolBar);
+        QToolBar* bar = s.frame->ToolBar();
+        QVERIFY(toggle->isChecked());
+        QVERIFY(bar->isFloatable() && bar->isMovable());
+        QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
+        toggle->trigger();
+        QVERIFY(bar->isHidden());
+        QVERIFY(!toggle->isChecked());
+        toggle->trigger();
+        QVERIFY(!bar->isHidden());
+        QVERIFY(toggle->isChecked());
+        s.frame->addToolBar(Qt::LeftToolBarArea, bar);
+        QCOMPARE(s.frame->toolBarArea(bar), Qt::LeftToolBarArea);
+    }
+
+    void theSaveQuestionComesOnlyWhenModified()
+    {
+        {
+            CFrameSession s;
+            s.OpenWithDialog(m_sample);
+            s.ClickRow(0); // a selection is no change to the movie
+            QVERIFY(s.frame->close());
+            QCOMPARE(s.prompts.saveAsked, 0);
+        }
+        const std::filesystem::path copy = Path(QStringLiteral("to_save.swf"));
+        QVERIFY(WriteFile(copy, BuildSampleMovie()));
+        const std::vector<std::uint8_t> original = ReadFile(copy);
+        CFrameSession s;
+        s.OpenWithDialog(copy);
+        s.ClickRow(0);
+        s.frame->ColorView()->ValueSlider()->setValue(0);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        QVERIFY(s.doc->IsModified());
+
+        s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+        QVERIFY(!s.frame->close());
+        QCOMPARE(s.prompts.saveAsked, 1);
+        QCOMPARE(s.prompts.lastTitle, QStringLiteral("to_save.swf"));
+        // Opening another movie asks too; cancelling keeps this one.
+        s.OpenWithDialog(m_sample);
+        QCOMPARE(s.prompts.saveAsked, 2);
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("to_save.swf - Tintor"));
+
+        s.prompts.answer = IFramePrompts::SaveAnswer::Save;
+        QVERIFY(s.frame->close());
+        QCOMPARE(s.prompts.saveAsked, 3);
+        QVERIFY(!s.doc->IsModified());
+        const std::vector<std::uint8_t> saved = ReadFile(copy);
+        QCOMPARE(saved.size(), original.size());
+        QVERIFY(saved != original);
+    }
+
+    void aFailedSaveKeepsTheChanges()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        s.ClickRow(0);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        s.dialogs.answers.push_back(Path(QStringLiteral("no such folder/out.swf")));
+        s.frame->Action(Command::FileSaveAs)->trigger();
+        QCOMPARE(s.dialogs.lastInitialName, m_sample.string());
+        QVERIFY(!s.messages.Messages().empty());
+        QVERIFY(s.doc->IsModified());
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
+    void classicColoursAreAViewSettingThatReloadsTheMovie()
+    {
+        // A background and a DefineText2 colour, which only the extended rule collects.
+        CMovieBuilder builder;
+        builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+        builder.AddTag(33, std::vector<std::uint8_t>{1, 0, 0x00, 0x00, 8, 8, 0x84, 0x40, 0x50, 0x60, 0xFF, 0, 0});
+        const std::filesystem::path movie = Path(QStringLiteral("text2.swf"));
+        QVERIFY(WriteFile(movie, builder.Build()));
+        {
+            CFrameSession s;
+            QAction* classic = s.frame->Action(Command::ViewClassic);
+            QVERIFY(classic->isCheckable() && !classic->isChecked());
+            s.OpenWithDialog(movie);
+            QCOMPARE(s.frame->ColorView()->Count(), 2);
+            s.ClickRow(0);
+            s.frame->ColorView()->ValueSlider()->setValue(0);
+            QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+            QVERIFY(s.doc->IsModified());
+
+            // Cancelling the save question keeps the rule, the movie and its changes.
+            s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+            classic->trigger();
+            QCOMPARE(s.prompts.saveAsked, 1);
+            QVERIFY(!classic->isChecked());
+            QCOMPARE(s.frame->ColorView()->Count(), 2);
+            QVERIFY(s.doc->IsModified());
+
+            // Discarding them reloads the file under the classic rule.
+            s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+            classic->trigger();
+            QCOMPARE(s.prompts.saveAsked, 2);
+            QVERIFY(classic->isChecked());
+            QCOMPARE(s.frame->ColorView()->Count(), 1);
+            QVERIFY(!s.doc->IsModified());
+            QCOMPARE(s.frame->windowTitle(), QStringLiteral("text2.swf - Tintor"));
+            QCOMPARE(ReadFile(movie), builder.Build());
+        }
+        // The setting outlives the run; switching back asks nothing of an unchanged movie.
+        CFrameSession s;
+        QAction* classic = s.frame->Action(Command::ViewClassic);
+        QVERIFY(classic->isChecked());
+        s.OpenWithDialog(movie);
+        QCOMPARE(s.frame->ColorView()->Count(), 1);
+        classic->trigger();
+        QCOMPARE(s.prompts.saveAsked, 0);
+        QVERIFY(!classic->isChecked());
+        QCOMPARE(s.frame->ColorView()->Count(), 2);
+    }
+
+    void recentFilesKeepFourAcrossARestart()
+    {
+        std::vector<std::filesystem::path> movies;
+        for (int i = 1; i <= 5; ++i) {
+            movies.push_back(Path(QStringLiteral("movie%1.swf").arg(i)));
+            QVERIFY(WriteFile(movies.back(), BuildSampleMovie(i % 2 == 0)));
+        }
+        {
+            CFrameSession s;
+            for (const auto& movie : movies)
+                s.OpenWithDialog(movie);
+            QCOMPARE(s.frame->RecentFiles().Files().size(), 4);
+            QCOMPARE(s.frame->RecentFiles().Files().front(), QString::fromStdString(movies[4].string()));
+        }
+        CFrameSession s;
+        const QStringList files = s.frame->RecentFiles().Files();
+        QCOMPARE(files,
+            (QStringList{QString::fromStdString(movies[4].string()), QString::fromStdString(movies[3].string()),
+                QString::fromStdString(movies[2].string()), QString::fromStdString(movies[1].string())}));
+        QStringList entries;
+        for (QAction* item : s.frame->FileMenu()->actions())
+            if (item->text().startsWith(u'&') && item->isVisible())
+                entries << item->text();
+        QCOMPARE(entries.size(), 4);
+        QVERIFY(entries[2].startsWith(QStringLiteral("&3 ")) && entries[2].endsWith(QStringLiteral("movie3.swf")));
+        for (QAction* item : s.frame->FileMenu()->actions())
+            if (item->text() == entries[2])
+                item->trigger();
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("movie3.swf - Tintor"));
+        QCOMPARE(s.frame->RecentFiles().Files().front(), QString::fromStdString(movies[2].string()));
+    }
+};
+
+} // namespace tintor::test
+
+int main(int argc, char** argv)
+{
+    tintor::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    tintor::test::CMainFrameTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_frame_test.moc"
