@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace tintor {
@@ -57,9 +60,132 @@ TEST_F(FileTest, WriteIntoAnUnwritableFolderFailsAndLeavesTheTarget)
     EXPECT_EQ(*ReadWholeFile(target), std::vector<std::uint8_t>{1});
 }
 
-TEST_F(FileTest, WriteToAMissingFolderFails)
+TEST_F(FileTest, WriteToAMissingFolderFailsAndSaysWhy)
 {
-    EXPECT_FALSE(WriteWholeFile(m_dir / "nowhere" / "movie.swf", std::vector<std::uint8_t>{1}));
+    std::error_code error;
+    EXPECT_FALSE(WriteWholeFile(m_dir / "nowhere" / "movie.swf", std::vector<std::uint8_t>{1}, &error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+}
+
+// Paths of every type beside regular files: a FIFO, a character device like
+// /dev/null (only root may make one), a socket and a folder.
+class SpecialFilesTest : public FileTest {
+protected:
+    void SetUp() override
+    {
+        FileTest::SetUp();
+        ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+        m_haveDevice = ::mknod((m_dir / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0;
+        m_socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string socketPath = (m_dir / "socket").string();
+        ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+        socketPath.copy(address.sun_path, socketPath.size());
+        ASSERT_EQ(::bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        std::filesystem::create_directory(m_dir / "folder");
+    }
+    void TearDown() override
+    {
+        ::close(m_socket);
+        FileTest::TearDown();
+    }
+
+    struct Special {
+        const char* name;
+        std::error_code error;
+    };
+    std::vector<Special> Specials() const
+    {
+        std::vector<Special> specials = {{"fifo", FileErrc::Fifo}, {"socket", FileErrc::Socket},
+            {"folder", std::make_error_code(std::errc::is_a_directory)}};
+        if (m_haveDevice)
+            specials.push_back({"null", FileErrc::Device});
+        return specials;
+    }
+
+    bool m_haveDevice = false;
+    int m_socket = -1;
+};
+
+TEST_F(SpecialFilesTest, OnlyRegularFilesAreReadAndNothingWaits)
+{
+    for (const Special& special : Specials()) {
+        std::error_code error;
+        EXPECT_EQ(CDiskInputFile::Open(m_dir / special.name, error), nullptr) << special.name;
+        EXPECT_EQ(error, special.error) << special.name;
+    }
+    EXPECT_EQ(std::error_code(FileErrc::Fifo).message(), "is a FIFO (named pipe), not a file");
+}
+
+TEST_F(SpecialFilesTest, OnlyRegularFilesAreReplaced)
+{
+    const std::vector<std::uint8_t> bytes = {1, 2, 3};
+    for (const Special& special : Specials()) {
+        const auto target = m_dir / special.name;
+        struct stat before {};
+        ASSERT_EQ(::lstat(target.c_str(), &before), 0);
+        std::error_code error;
+        EXPECT_FALSE(WriteWholeFile(target, bytes, &error)) << special.name;
+        EXPECT_EQ(error, special.error) << special.name;
+        struct stat after {};
+        ASSERT_EQ(::lstat(target.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << special.name;
+        // A link to one is refused the same way and stays a link.
+        const auto link = m_dir / (std::string(special.name) + ".link");
+        std::filesystem::create_symlink(special.name, link);
+        EXPECT_FALSE(WriteWholeFile(link, bytes, &error)) << special.name;
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()),
+        static_cast<std::ptrdiff_t>(2 * Specials().size()));
+}
+
+TEST_F(FileTest, ALinkedTargetIsReplacedThroughItsLinksAndKeepsItsMode)
+{
+    const auto real = m_dir / "real.swf";
+    ASSERT_TRUE(WriteWholeFile(real, std::vector<std::uint8_t>{1}));
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    std::filesystem::create_directory(m_dir / "links");
+    std::filesystem::create_symlink("../real.swf", m_dir / "links" / "relative.swf");
+    std::filesystem::create_symlink(m_dir / "links" / "relative.swf", m_dir / "chained.swf");
+    std::filesystem::create_symlink("new.swf", m_dir / "dangling.swf");
+    ASSERT_TRUE(WriteWholeFile(m_dir / "chained.swf", std::vector<std::uint8_t>{2}));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "chained.swf"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "links" / "relative.swf"));
+    EXPECT_EQ(*ReadWholeFile(real), std::vector<std::uint8_t>{2});
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // A link to a name not yet taken makes the file it names.
+    ASSERT_TRUE(WriteWholeFile(m_dir / "dangling.swf", std::vector<std::uint8_t>{3}));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "dangling.swf"));
+    EXPECT_EQ(*ReadWholeFile(m_dir / "new.swf"), std::vector<std::uint8_t>{3});
+    // Links in a circle are the system's error.
+    std::filesystem::create_symlink("loop.swf", m_dir / "loop.swf");
+    std::error_code error;
+    EXPECT_FALSE(WriteWholeFile(m_dir / "loop.swf", std::vector<std::uint8_t>{4}, &error));
+    EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+}
+
+TEST_F(FileTest, AnyLegalNameCanBeWritten)
+{
+    const auto nameMax = static_cast<std::size_t>(::pathconf(m_dir.c_str(), _PC_NAME_MAX));
+    ASSERT_GT(nameMax, 8u);
+    std::string colours; // three bytes each in UTF-8: no cut may split one
+    while (colours.size() + 3 <= nameMax)
+        colours += "\xE8\x89\xB2";
+    for (const std::string& name : {std::string(nameMax, 'a'), colours}) {
+        const auto target = m_dir / name;
+        const std::string temp = TempNameFor(target).filename().string();
+        EXPECT_LE(temp.size(), nameMax);
+        const std::string kept = temp.substr(1, temp.size() - 8);
+        EXPECT_EQ(name.rfind(kept, 0), 0u);
+        EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80);
+        ASSERT_TRUE(WriteWholeFile(target, std::vector<std::uint8_t>{5}));
+        EXPECT_EQ(*ReadWholeFile(target), std::vector<std::uint8_t>{5});
+        std::filesystem::remove(target);
+    }
 }
 
 } // namespace
