@@ -78,19 +78,6 @@ TEST_F(ContainerTest, SmallestLengthAndAnyVersionAreAccepted)
     EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(ContainerTest, ExtraBytesAfterTheMovieAreIgnoredAndNotSaved)
-{
-    CMovieBuilder builder;
-    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
-    builder.AddTag(9, white);
-    std::vector<std::uint8_t> movie = builder.Build();
-    const std::size_t length = movie.size();
-    movie.insert(movie.end(), {1, 2, 3, 4});
-    ASSERT_TRUE(Load(movie));
-    const auto saved = Saved();
-    EXPECT_EQ(saved, std::vector<std::uint8_t>(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(length)));
-}
-
 TEST_F(ContainerTest, CompressedMovieSavesCompressedWithTheSameContent)
 {
     CMovieBuilder builder;
@@ -257,6 +244,36 @@ TEST_F(ContainerTest, LzmaStreamReachingFurtherBackThanTheFirstDictionaryLoads)
     const auto plain = builder.Build();
     ASSERT_TRUE(Load(ToLzma(plain, 2 << 20, true)));
     EXPECT_TRUE(std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()));
+}
+
+TEST_F(ContainerTest, BytesAfterTheMovieAreKeptAndSavedAfterIt)
+{
+    CMovieBuilder builder;
+    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
+    builder.AddTag(9, white);
+    // After a plain movie's FileLength bytes, or after a compressed stream;
+    // the second trailer looks like a zlib stream, which must not be read as one.
+    const std::vector<std::uint8_t> trailers[] = {{1, 2, 3, 4}, {0x78, 0x9C, 0x03, 0x00}};
+    for (const auto& trailer : trailers) {
+        for (const auto& plain :
+            {builder.Build(), builder.Build(true), builder.BuildLzma(), ToLzma(builder.Build(), 1 << 16, false)}) {
+            SCOPED_TRACE(std::string(plain.begin(), plain.begin() + 3));
+            auto movie = plain;
+            movie.insert(movie.end(), trailer.begin(), trailer.end());
+            ASSERT_TRUE(Load(movie));
+            EXPECT_EQ(m_movie.FileSize(), builder.Build().size());
+            EXPECT_EQ(std::vector<std::uint8_t>(m_movie.Trailer().begin(), m_movie.Trailer().end()), trailer);
+            const auto saved = Saved();
+            if (!m_movie.IsCompressed()) {
+                EXPECT_EQ(saved, movie);
+            }
+            // Compressed again, the same content and the same bytes after it.
+            const auto content = std::vector<std::uint8_t>(m_movie.Buffer().begin(), m_movie.Buffer().end());
+            ASSERT_TRUE(Load(saved));
+            EXPECT_TRUE(std::equal(content.begin(), content.end(), m_movie.Buffer().begin(), m_movie.Buffer().end()));
+            EXPECT_TRUE(std::equal(saved.end() - 4, saved.end(), trailer.begin()));
+        }
+    }
 }
 
 TEST_F(ContainerTest, TitleIsTheFileNameUpToTheFirstDot)
