@@ -2,6 +2,8 @@
 
 #include "core/messages.h"
 
+#include <QString>
+
 namespace tintor {
 
 // Messages of the core as modal boxes with an OK button only, over the
@@ -9,6 +11,11 @@ namespace tintor {
 class CQtMessageSink final : public IMessageSink {
 public:
     void Show(std::string_view text) override;
+    void ShowFileFailure(const FileFailure& failure) override;
+
+    // A file error as the desktop words it: which file could not be opened
+    // or saved, and the system's reason.
+    static QString FileFailureText(const FileFailure& failure);
 };
 
 } // namespace tintor
