@@ -20,6 +20,8 @@ constexpr std::uint32_t kMinFileLength = 21;
 // What a body whose true size only its data can tell is first given; it
 // doubles from there with what really arrives.
 constexpr std::size_t kFirstGuess = std::size_t{1} << 20;
+// Bytes after a movie are rare and few.
+constexpr std::size_t kFirstTrailerGuess = std::size_t{1} << 16;
 // Real movies deflate to a quarter of their size or less; the first guess at
 // a compressed body follows that, so most movies are read in one piece.
 constexpr std::uint64_t kUsualDeflateRatio = 4;
@@ -30,13 +32,13 @@ bool IsSignature(const std::array<std::uint8_t, kHeaderSize>& h, char first)
 }
 
 // Appends up to limit bytes from the file to buffer, growing it with what
-// arrives: at once by what the file says it still holds, otherwise from a
-// modest first guess, doubling. Returns how many bytes came.
-std::size_t AppendFrom(IInputFile& file, ByteBuffer& buffer, std::uint64_t limit)
+// arrives: at once by what the file says it still holds, otherwise from
+// firstGuess, doubling. Returns how many bytes came.
+std::size_t AppendFrom(IInputFile& file, ByteBuffer& buffer, std::uint64_t limit, std::size_t firstGuess = kFirstGuess)
 {
     const std::size_t start = buffer.size();
     std::size_t got = 0;
-    std::uint64_t step = std::min<std::uint64_t>(limit, file.Remaining().value_or(kFirstGuess));
+    std::uint64_t step = std::min<std::uint64_t>(limit, file.Remaining().value_or(firstGuess));
     while (got < limit) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - got, step));
         buffer.resize(start + got + want);
@@ -44,7 +46,7 @@ std::size_t AppendFrom(IInputFile& file, ByteBuffer& buffer, std::uint64_t limit
         got += n;
         if (n < want || file.Remaining() == std::uint64_t{0})
             break;
-        step = std::max(got, kFirstGuess);
+        step = std::max(got, firstGuess);
     }
     buffer.resize(start + got);
     return got;
@@ -157,7 +159,7 @@ bool CSwfFile::ReadBody(IInputFile& file)
     m_fileBuf.resize(kHeaderSize);
     if (AppendFrom(file, m_fileBuf, bodySize) != bodySize)
         return false;
-    AppendFrom(file, m_trailer, UINT64_MAX);
+    AppendFrom(file, m_trailer, UINT64_MAX, kFirstTrailerGuess);
     return true;
 }
 
@@ -209,7 +211,7 @@ bool CSwfFile::InflateBody(IInputFile& file)
         if (rc == Z_STREAM_END && produced == bodySize) {
             // Whatever follows the stream is kept as it came.
             m_trailer.assign(zs.next_in, zs.next_in + zs.avail_in);
-            AppendFrom(file, m_trailer, UINT64_MAX);
+            AppendFrom(file, m_trailer, UINT64_MAX, kFirstTrailerGuess);
         }
     } catch (...) {
         inflateEnd(&zs);
