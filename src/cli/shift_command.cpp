@@ -1,8 +1,8 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
-#include "cli/colour_choice.h"
 #include "cli/colours_command.h"
+#include "colour/colour_text.h"
 
 #include <algorithm>
 #include <cstdio>
