@@ -31,6 +31,14 @@ std::string_view NextWord(std::string_view& rest)
 // A word that starts a comment: a '#' not followed by a hex digit.
 bool IsComment(std::string_view word) { return word.front() == '#' && (word.size() == 1 || HexDigit(word[1]) < 0); }
 
+// A word as a report quotes it: a file that is no map at all can hold
+// "words" of any length.
+std::string Quoted(std::string_view word)
+{
+    constexpr std::size_t kLongest = 32;
+    return "'" + std::string(word.substr(0, kLongest)) + (word.size() > kLongest ? "...'" : "'");
+}
+
 using LineResult = std::variant<std::monostate, ColorMapLine, ColorMapError>;
 
 // One line: nothing (blank or comment), a change, or why it is malformed.
@@ -47,27 +55,27 @@ LineResult ReadColorMapLine(std::string_view text, int number)
     if (first.find(':') != std::string_view::npos) {
         const auto key = ParseColourChoice(first);
         if (!key)
-            return malformed("'" + std::string(first) + "' is not KIND:#rrggbb with KIND bg, fill, line or text");
+            return malformed(Quoted(first) + " is not KIND:#rrggbb with KIND bg, fill, line or text");
         line.kinds = KindOf(*key);
         line.from = RgbOf(*key);
     } else if (const auto rgb = ParseHexColor(first)) {
         line.kinds = kKindMask;
         line.from = *rgb;
     } else {
-        return malformed("'" + std::string(first) + "' is not a colour #rrggbb");
+        return malformed(Quoted(first) + " is not a colour #rrggbb");
     }
 
     const std::string_view second = NextWord(rest);
     if (second.empty() || IsComment(second))
-        return malformed("no colour to change " + std::string(first) + " to");
+        return malformed("no colour to change " + Quoted(first) + " to");
     const auto to = ParseHexColor(second);
     if (!to)
-        return malformed("'" + std::string(second) + "' is not a colour #rrggbb");
+        return malformed(Quoted(second) + " is not a colour #rrggbb");
     line.to = *to;
 
     const std::string_view third = NextWord(rest);
     if (!third.empty() && !IsComment(third))
-        return malformed("unexpected '" + std::string(third) + "' after the two colours");
+        return malformed("unexpected " + Quoted(third) + " after the two colours");
     return line;
 }
 
