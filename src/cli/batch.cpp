@@ -67,8 +67,6 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     return outputs;
 }
 
-namespace {
-
 bool OpenMovie(CTintorDoc& doc, const std::string& movie)
 {
     if (movie != kStandardStream)
@@ -80,6 +78,8 @@ bool OpenMovie(CTintorDoc& doc, const std::string& movie)
     }
     return doc.OnOpenDocument(*input, movie);
 }
+
+namespace {
 
 bool SaveMovie(CTintorDoc& doc, const std::filesystem::path& output)
 {

@@ -44,6 +44,10 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
 // stderr) when it cannot be made.
 bool PrepareOutDir(const OutputOptions& options);
 
+// Opens a movie into the document, from standard input when it is "-";
+// false after saying why.
+bool OpenMovie(CTintorDoc& doc, const std::string& movie);
+
 // What a command does to one opened movie before it is saved; false when it
 // failed, after saying why on stderr.
 using RecolourStep = std::function<bool(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie)>;
