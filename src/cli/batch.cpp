@@ -67,6 +67,7 @@ bool RecolourOne(
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(rule);
+    doc.SetPreviewFileWritten(false);
     if (!doc.OnOpenDocument(movie))
         return false;
     if (!step(doc, dialogs, movie))

@@ -4,8 +4,11 @@
 #include "core/file.h"
 #include "core/messages.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
 namespace tintor::cli {
 
@@ -25,14 +28,25 @@ std::string RgbText(ColorKey key)
 
 std::string ColoursAsText(const CSwfFile& movie)
 {
+    // A movie may have millions of colours: each line is put together in
+    // place rather than through a formatted print.
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
-    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
-        out += KindName(key);
-        out += ' ';
-        out += RgbText(key);
-        out += ' ';
-        out += std::to_string(positions.size());
-        out += '\n';
+    out.reserve(movie.Colors().Size() * 18);
+    char line[48];
+    movie.Colors().ForEach([&](ColorKey key, Positions positions) {
+        const std::string_view kind = KindName(key);
+        char* p = std::copy(kind.begin(), kind.end(), line);
+        *p++ = ' ';
+        *p++ = '#';
+        for (int shift = 0; shift < 24; shift += 8) {
+            *p++ = kHex[(key >> (shift + 4)) & 0xF];
+            *p++ = kHex[(key >> shift) & 0xF];
+        }
+        *p++ = ' ';
+        p = std::to_chars(p, line + sizeof line - 1, positions.size()).ptr;
+        *p++ = '\n';
+        out.append(line, p);
     });
     return out;
 }
@@ -40,10 +54,11 @@ std::string ColoursAsText(const CSwfFile& movie)
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
 {
     nlohmann::json colours = nlohmann::json::array();
-    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+    movie.Colors().ForEach([&](ColorKey key, Positions positions) {
         char keyText[11];
         std::snprintf(keyText, sizeof keyText, "0x%08x", key);
-        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)}, {"positions", positions}});
+        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)},
+            {"positions", PositionList(positions.begin(), positions.end())}});
     });
     return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
         {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};

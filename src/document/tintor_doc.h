@@ -53,6 +53,9 @@ public:
 
     // The views; either may be null (no window).
     void AttachViews(IColorViewPort* colorView, IPreviewPort* preview);
+    // Whether opening and applying write the preview file; a document that
+    // nobody watches (tintor-cli) writes none.
+    void SetPreviewFileWritten(bool written) { m_previewFile = written; }
 
     bool HasMovie() const;
     // The preview file's path in a private folder made at the first call;
@@ -149,6 +152,7 @@ private:
     std::optional<std::filesystem::path> m_tempPath;
     std::filesystem::path m_pathName;
     bool m_modified = false;
+    bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;
 };
 

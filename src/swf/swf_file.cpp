@@ -93,6 +93,7 @@ bool CSwfFile::Load(IInputFile& file, CollectionRule rule)
         SkipBytes(2); // frame count
         m_firstTag = m_pos;
         WalkTags(false);
+        m_colors.Seal();
         return true;
     }();
     m_pos = 0;
@@ -183,11 +184,13 @@ bool CSwfFile::Save(IOutputFile& file)
             const auto encoded = EncodeLzmaBody(body);
             return encoded && file.Write(std::span(m_fileBuf).first(kHeaderSize)) && file.Write(*encoded);
         }
+        // Header and deflated body go out in one write.
         uLongf length = compressBound(static_cast<uLong>(body.size()));
-        std::vector<std::uint8_t> deflated(length);
-        if (compress(deflated.data(), &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
+        std::vector<std::uint8_t> out(kHeaderSize + length);
+        std::copy_n(m_fileBuf.begin(), kHeaderSize, out.begin());
+        if (compress(out.data() + kHeaderSize, &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
             return false;
-        return file.Write(std::span(m_fileBuf).first(kHeaderSize)) && file.Write(std::span(deflated).first(length));
+        return file.Write(std::span(out).first(kHeaderSize + length));
     }();
     m_pos = 0;
     m_firstTag = 0;
