@@ -26,17 +26,26 @@ std::string RgbText(ColorKey key)
     return text;
 }
 
-std::string ColoursAsText(const CSwfFile& movie)
+bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out)
 {
     // A movie may have millions of colours: each line is put together in
-    // place rather than through a formatted print.
+    // place rather than through a formatted print, and the text goes out in
+    // pieces rather than being held whole.
     static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(movie.Colors().Size() * 18);
-    char line[48];
+    constexpr std::size_t kLineMax = 48;
+    std::vector<char> text(1 << 16);
+    char* p = text.data();
+    bool ok = true;
+    const auto flush = [&] {
+        const auto n = static_cast<std::size_t>(p - text.data());
+        ok = ok && std::fwrite(text.data(), 1, n, out) == n;
+        p = text.data();
+    };
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
+        if (static_cast<std::size_t>(text.data() + text.size() - p) < kLineMax)
+            flush();
         const std::string_view kind = KindName(key);
-        char* p = std::copy(kind.begin(), kind.end(), line);
+        p = std::copy(kind.begin(), kind.end(), p);
         *p++ = ' ';
         *p++ = '#';
         for (int shift = 0; shift < 24; shift += 8) {
@@ -44,11 +53,11 @@ std::string ColoursAsText(const CSwfFile& movie)
             *p++ = kHex[(key >> shift) & 0xF];
         }
         *p++ = ' ';
-        p = std::to_chars(p, line + sizeof line - 1, positions.size()).ptr;
+        p = std::to_chars(p, p + 20, positions.size()).ptr;
         *p++ = '\n';
-        out.append(line, p);
     });
-    return out;
+    flush();
+    return ok && std::fflush(out) == 0;
 }
 
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
@@ -85,10 +94,14 @@ int RunColours(const ColoursOptions& options)
     CSwfFile movie(messages);
     if (!movie.Load(*file, options.rule))
         return kExitFailed;
-    if (options.json)
+    if (options.json) {
         std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';
-    else
-        std::cout << ColoursAsText(movie);
+        return kExitOk;
+    }
+    if (!PrintColoursAsText(movie, stdout)) {
+        std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

@@ -26,8 +26,13 @@ void CColorRegistry::Seal() const
     if (m_pendingCount == 0)
         return;
     const Grouped old = std::move(m_grouped);
+    // There are at most as many keys as records; pages never written cost
+    // nothing, so the key arrays are reserved at that bound.
     Grouped next;
-    next.positions.reserve(old.positions.size() + m_pendingCount);
+    const std::size_t records = old.positions.size() + m_pendingCount;
+    next.positions.reserve(records);
+    next.keys.reserve(records);
+    next.starts.reserve(records + 1);
     std::size_t oldBegin = 0;
     for (std::uint32_t b = 0; b < kBucketCount; ++b) {
         std::size_t oldEnd = oldBegin;
@@ -56,6 +61,10 @@ void CColorRegistry::GroupBucket(
     // first).
     Scratch s;
     s.groupOf.reserve(records);
+    // Room for every record to be a key of its own spares the map its
+    // growth, up to a bound that keeps a movie of few colours small.
+    constexpr std::size_t kMaxReserved = std::size_t{1} << 20;
+    s.firstSeen.reserve(std::min(records, kMaxReserved));
     const auto see = [&](ColorKey key) {
         const auto [it, fresh] = s.firstSeen.try_emplace(key, static_cast<std::uint32_t>(s.keys.size()));
         if (fresh) {
@@ -68,7 +77,16 @@ void CColorRegistry::GroupBucket(
     for (std::size_t i = oldEnd; i-- > oldBegin;)
         for (std::uint32_t n = old.starts[i]; n < old.starts[i + 1]; ++n)
             see(old.keys[i]);
-    added.ForEach([&](const Record& r) { see(r.key); });
+    // Many keys make the map outgrow the cache: asking for the slot of a
+    // record a few ahead lets those fetches overlap.
+    constexpr std::size_t kLookAhead = 8;
+    added.ForEachChunk([&](std::span<const Record> chunk) {
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            if (i + kLookAhead < chunk.size())
+                s.firstSeen.prefetch(chunk[i + kLookAhead].key);
+            see(chunk[i].key);
+        }
+    });
 
     // Newest first: key g of the bucket's n keys gets dense index
     // base + n - 1 - g, and its positions follow those of every later key.
@@ -92,7 +110,10 @@ void CColorRegistry::GroupBucket(
     for (std::size_t i = oldEnd; i-- > oldBegin;)
         for (std::uint32_t p = old.starts[i]; p < old.starts[i + 1]; ++p)
             next.positions[cursor[s.groupOf[r++]]++] = old.positions[p];
-    added.ForEach([&](const Record& rec) { next.positions[cursor[s.groupOf[r++]]++] = rec.pos; });
+    added.ForEachChunk([&](std::span<const Record> chunk) {
+        for (const Record& rec : chunk)
+            next.positions[cursor[s.groupOf[r++]]++] = rec.pos;
+    });
 }
 
 std::vector<ColorKey> CColorRegistry::Keys() const

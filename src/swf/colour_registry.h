@@ -94,13 +94,11 @@ private:
             m_chunks.back()[m_used++] = r;
         }
         std::size_t Size() const { return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunk + m_used; }
-        template <typename F> void ForEach(F&& f) const
+        // Calls f(records) for each chunk, in order.
+        template <typename F> void ForEachChunk(F&& f) const
         {
-            for (std::size_t c = 0; c < m_chunks.size(); ++c) {
-                const std::size_t n = c + 1 == m_chunks.size() ? m_used : kChunk;
-                for (std::size_t i = 0; i < n; ++i)
-                    f(m_chunks[c][i]);
-            }
+            for (std::size_t c = 0; c < m_chunks.size(); ++c)
+                f(std::span<const Record>(m_chunks[c].get(), c + 1 == m_chunks.size() ? m_used : kChunk));
         }
         void Clear()
         {
