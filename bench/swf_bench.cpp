@@ -5,6 +5,7 @@
 // of a built movie of DefineShape4 tags; and the cost of one colour record
 // with few and with very many distinct colours.
 #include "swf/swf_file.h"
+#include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
 
@@ -168,18 +169,6 @@ void BM_Walk(benchmark::State& state, const char* path)
         state.counters["inflate_MB/s"] = static_cast<double>(plain.bytes.size()) / Seconds(inflate) / 1e6;
         state.counters["walk_per_inflate"] = Seconds(walk) / Seconds(inflate);
     }
-}
-
-// A colour for every index below 2^24, distinct for distinct indices and
-// scattered over the whole colour cube, as the colours of real movies are;
-// counted-up values would keep neighbouring records in neighbouring slots.
-std::uint32_t ScatteredColour(std::uint32_t i)
-{
-    std::uint32_t x = (i * 0x9E3779u + 0x5BD1E9u) & 0xFFFFFF;
-    x ^= x >> 11;
-    x = (x * 0x2C1B3Du) & 0xFFFFFF;
-    x ^= x >> 13;
-    return x;
 }
 
 constexpr std::uint32_t kManyRecords = 2000000;
@@ -423,10 +412,15 @@ std::vector<std::uint8_t> CorpusLzmaMovie()
 }
 std::vector<std::uint8_t> BuiltLzmaMovie() { return LzmaMovie(ShapeMovie(true)); }
 
-// The tag walk of the built shape movie: MB/s and colour records/s.
-void BM_WalkBuilt(benchmark::State& state, bool shape4)
+std::vector<std::uint8_t> Shape4Movie() { return ShapeMovie(true); }
+std::vector<std::uint8_t> Shape3Movie() { return ShapeMovie(false); }
+// The movie of whole_process.sh's shift: 460 shapes of 2,000 edges, 3.3 MB compressed.
+std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
+
+// The tag walk of a built movie: MB/s and colour records/s.
+void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
 {
-    const PlainMovie plain = Plain(ShapeMovie(shape4));
+    const PlainMovie plain = Plain(make());
     if (plain.bytes.empty()) {
         state.SkipWithError("movie not loadable");
         return;
@@ -481,8 +475,9 @@ BENCHMARK(BM_RegistryAdd)->Arg(200)->Arg(20000)->Arg(200000)->Arg(2000000)->Unit
 
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, corpus_invalid_png_26kB, CorpusLzmaMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, built_shape4, BuiltLzmaMovie)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor
