@@ -18,6 +18,7 @@ struct ShiftOptions {
     int saturation = 100;
     int value = 100;
     bool unify = false;
+    std::string to; // "#rrggbb": set the selection to this colour instead
     std::string saveScript;
     OutputOptions output;
     CollectionRule rule = CollectionRule::Extended;

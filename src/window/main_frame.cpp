@@ -130,6 +130,7 @@ void CMainFrame::CreateActions()
         m_actions[static_cast<std::size_t>(info.command)] = action;
         addAction(action);
     }
+    CreateColorActions();
     Action(Command::ViewToolBar)->setCheckable(true);
     Action(Command::ViewClassic)->setCheckable(true);
     Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
@@ -156,9 +157,27 @@ void CMainFrame::CreateActions()
     on(Command::AppAbout, &CMainFrame::OnAppAbout);
     on(Command::NextPane, &CMainFrame::OnSwitchPane);
     on(Command::PrevPane, &CMainFrame::OnSwitchPane);
+    on(Command::EditSetColor, &CMainFrame::OnEditSetColor);
+    on(Command::FileExportPalette, &CMainFrame::OnFileExportPalette);
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
     connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
+}
+
+void CMainFrame::CreateColorActions()
+{
+    const auto make = [this](Command command, const QString& text, const QString& prompt, const QString& tip) {
+        auto* action = new QAction(text, this);
+        action->setStatusTip(prompt);
+        action->setToolTip(tip);
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_actions[static_cast<std::size_t>(command)] = action;
+        addAction(action);
+    };
+    make(Command::EditSetColor, tr("色を指定…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
+    make(Command::FileExportPalette, tr("パレットを書き出す…"),
+        tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
+    Action(Command::EditSetColor)->setIcon(MakeToolIcon(ToolIcon::SetColor));
 }
 
 void CMainFrame::CreateMenus()
@@ -171,6 +190,7 @@ void CMainFrame::CreateMenus()
     QMenu* table = m_fileMenu->addMenu(QStringLiteral("カラーテーブル(&T)"));
     table->addAction(Action(Command::TableLoad));
     table->addAction(Action(Command::TableSave));
+    m_fileMenu->addAction(Action(Command::FileExportPalette));
     m_fileMenu->addSeparator();
     m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("最近使ったﾌｧｲﾙ"));
     m_recentPlaceholder->setEnabled(false);
@@ -183,6 +203,8 @@ void CMainFrame::CreateMenus()
     edit->addSeparator();
     edit->addAction(Action(Command::EditSelectAll));
     edit->addAction(Action(Command::EditDeselect));
+    edit->addSeparator();
+    edit->addAction(Action(Command::EditSetColor));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
     view->addAction(Action(Command::ViewToolBar));
@@ -210,6 +232,8 @@ void CMainFrame::CreateToolBar()
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::EditUndo));
     m_toolBar->addAction(Action(Command::EditRedo));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(Command::EditSetColor));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::AppAbout));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
@@ -327,6 +351,8 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::TableSave)->setEnabled(movie);
     Action(Command::EditUndo)->setEnabled(m_doc.OnUpdateEditUndo());
     Action(Command::EditRedo)->setEnabled(m_doc.OnUpdateEditRedo());
+    Action(Command::EditSetColor)->setEnabled(m_doc.OnUpdateNeedSelection());
+    Action(Command::FileExportPalette)->setEnabled(movie);
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
 }
@@ -416,6 +442,28 @@ void CMainFrame::OnEditRedo()
 void CMainFrame::OnEditSelectAll() { m_colorView->OnEditSelectAll(); }
 
 void CMainFrame::OnEditDeselect() { m_colorView->OnEditDeselect(); }
+
+void CMainFrame::OnEditSetColor()
+{
+    const auto first = m_doc.FirstSelectedColor();
+    if (!m_doc.OnUpdateNeedSelection() || !first)
+        return;
+    const QColor initial(static_cast<int>(*first & 0xFF), static_cast<int>((*first >> 8) & 0xFF),
+        static_cast<int>((*first >> 16) & 0xFF));
+    const auto chosen = m_prompts.AskColor(this, initial);
+    if (!chosen || !chosen->isValid())
+        return;
+    const QColor rgb = chosen->toRgb();
+    m_doc.SetSelectedColor(static_cast<std::uint32_t>(rgb.red()) | static_cast<std::uint32_t>(rgb.green()) << 8
+        | static_cast<std::uint32_t>(rgb.blue()) << 16);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnFileExportPalette()
+{
+    if (m_doc.OnUpdateNeedMovie())
+        m_doc.ExportPalette();
+}
 
 void CMainFrame::OnViewToolBar(bool visible)
 {

@@ -44,6 +44,8 @@ public:
         AppAbout,
         NextPane,
         PrevPane,
+        EditSetColor,
+        FileExportPalette,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -82,6 +84,7 @@ protected:
 
 private:
     void CreateActions();
+    void CreateColorActions();
     void CreateMenus();
     void CreateToolBar();
     void CreateClient();
@@ -100,6 +103,8 @@ private:
     void OnEditRedo();
     void OnEditSelectAll();
     void OnEditDeselect();
+    void OnEditSetColor();
+    void OnFileExportPalette();
     void OnViewToolBar(bool visible);
     void OnViewClassic(bool classic);
     void OnAppAbout();

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace tintor {
 
@@ -29,6 +30,13 @@ QStringList CQtFileDialogs::ToNameFilters(std::string_view filter)
         filters << (name.contains(u'(') ? name : name + QStringLiteral(" (") + patterns + u')');
     }
     return filters;
+}
+
+QString CQtFileDialogs::SuffixOf(const QString& nameFilter)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.(\w+)[ )])"));
+    const QRegularExpressionMatch match = pattern.match(nameFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 std::optional<std::filesystem::path> CQtFileDialogs::AskOpenFile(
@@ -56,6 +64,13 @@ std::optional<std::filesystem::path> CQtFileDialogs::Ask(
         extension.remove(0, 1);
     if (!extension.isEmpty())
         dialog.setDefaultSuffix(extension);
+    // Where a file can be saved in several formats, a name typed without an
+    // extension takes the one of the filter chosen, not the first format's.
+    if (save)
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& nameFilter) {
+            if (const QString suffix = SuffixOf(nameFilter); !suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
     if (!m_lastFolder.isEmpty())
         dialog.setDirectory(m_lastFolder);
     if (!initialName.empty())

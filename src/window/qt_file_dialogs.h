@@ -19,6 +19,9 @@ public:
     // "Name (*.a)|*.a|All (*.*)|*.*||" as Qt name filters: "Name (*.a)", "All (*.*)".
     // A name without its patterns in brackets gets them appended.
     static QStringList ToNameFilters(std::string_view filter);
+    // The extension of a Qt name filter's first pattern, "ase" of
+    // "Adobe Swatch Exchange (*.ase)"; empty for "*.*" or none.
+    static QString SuffixOf(const QString& nameFilter);
 
 private:
     std::optional<std::filesystem::path> Ask(
