@@ -3,6 +3,7 @@
 #include "colour/colour.h"
 #include "colour/colour_script.h"
 #include "colour/colour_table.h"
+#include "colour/history.h"
 #include "swf/colour_key.h"
 #include "testkit/recording_sink.h"
 
@@ -108,6 +109,42 @@ void BM_ReadColorScript(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ReadColorScript)->Arg(10000);
+
+// One history state of a table of n colours filled from a registry, against
+// one copy of an array of n colours: a state should cost no more than that.
+void BM_HistoryPush(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    CColorRegistry registry;
+    std::uint32_t pos = 0;
+    for (std::uint32_t c : Colours(n))
+        registry.Add(KIND_FILL | c, pos += 4);
+    CColorTable table;
+    table.ResetColorTable();
+    table.FillColorTable(registry);
+    CHistory history(50);
+    history.Reset();
+    // Every slot has held a state of this movie before: the steady cost.
+    for (int i = 0; i < 50; ++i)
+        history.Push(table);
+    for (auto _ : state) {
+        history.Push(table);
+        benchmark::ClobberMemory();
+    }
+    state.counters["colours"] = static_cast<double>(table.Map().Size());
+}
+BENCHMARK(BM_HistoryPush)->Arg(858000)->Unit(benchmark::kMicrosecond);
+
+void BM_CopyColourArray(benchmark::State& state)
+{
+    const std::vector<std::uint32_t> source = Colours(static_cast<std::size_t>(state.range(0)));
+    std::vector<std::uint32_t> target(source.size());
+    for (auto _ : state) {
+        target = source;
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CopyColourArray)->Arg(858000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace tintor

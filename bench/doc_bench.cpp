@@ -4,6 +4,7 @@
 // compressed movie.
 #include "core/file.h"
 #include "document/tintor_doc.h"
+#include "testkit/bench_movies.h"
 #include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -109,6 +110,12 @@ int main(int argc, char** argv)
         return 1;
     const std::filesystem::path scratch = pattern;
 
+    // A generated movie of 858,000 distinct colours, 3 MB compressed.
+    const auto many = scratch / "colours-858k.swf";
+    if (tintor::WriteWholeFile(many, tintor::BuildManyColoursMovie(8580))) {
+        benchmark::RegisterBenchmark("Apply/colours-858k", BM_Apply, many)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("CompressBody/colours-858k", BM_CompressBody, many)->Unit(benchmark::kMillisecond);
+    }
     for (const auto& [name, relative] : kMovies) {
         const auto path = CorpusDir() / relative;
         if (!std::filesystem::exists(path))

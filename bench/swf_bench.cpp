@@ -5,6 +5,7 @@
 // of a built movie of DefineShape4 tags; and the cost of one colour record
 // with few and with very many distinct colours.
 #include "swf/swf_file.h"
+#include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
 
@@ -81,7 +82,7 @@ PlainMovie Plain(const std::vector<std::uint8_t>& movie)
     CMemoryInputFile file(plain.bytes, "bench.swf");
     if (!swf.Load(file))
         return {};
-    swf.Colors().ForEach([&](ColorKey, const PositionList& positions) { plain.records += positions.size(); });
+    plain.records = swf.Colors().RecordCount();
     return plain;
 }
 
@@ -170,21 +171,22 @@ void BM_Walk(benchmark::State& state, const char* path)
     }
 }
 
-// 200,000 solid fills in four DefineShape tags, cycling through the given
-// number of distinct colours.
+constexpr std::uint32_t kManyRecords = 2000000;
+
+// 2,000,000 solid fills in DefineShape tags, cycling through the given
+// number of distinct scattered colours.
 std::vector<std::uint8_t> ManyColoursMovie(std::uint32_t distinct)
 {
-    constexpr std::uint32_t kRecords = 200000;
     constexpr std::uint32_t kPerShape = 50000;
     CMovieBuilder builder;
-    for (std::uint32_t shape = 0; shape < kRecords / kPerShape; ++shape) {
+    for (std::uint32_t shape = 0; shape < kManyRecords / kPerShape; ++shape) {
         CBitWriter w;
         w.WriteWord(static_cast<std::uint16_t>(shape + 1));
         w.WriteRect({0, 100, 0, 100});
         w.WriteByte(0xFF);
         w.WriteWord(kPerShape);
         for (std::uint32_t i = 0; i < kPerShape; ++i) {
-            const std::uint32_t c = (shape * kPerShape + i) % distinct;
+            const std::uint32_t c = ScatteredColour((shape * kPerShape + i) % distinct);
             w.WriteByte(0x00);
             w.WriteRgb(
                 static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16));
@@ -197,24 +199,46 @@ std::vector<std::uint8_t> ManyColoursMovie(std::uint32_t distinct)
     return builder.Build();
 }
 
-// The walk of that movie; ns_per_record is the cost of reading one solid
-// fill and filing it with AddColor.
+// The walk of that movie and the grouping of its records; ns_per_record is
+// the cost of reading one solid fill and filing it with AddColor, the
+// grouping included, which should not grow with the number of colours.
 void BM_AddColor(benchmark::State& state)
 {
     const auto distinct = static_cast<std::uint32_t>(state.range(0));
     const PlainMovie plain = Plain(ManyColoursMovie(distinct));
     CDiscardingSink sink;
     CSwfFile swf(sink);
+    std::size_t colours = 0;
     for (auto _ : state) {
         state.PauseTiming();
         swf.AttachForReading(plain.bytes, static_cast<std::uint32_t>(plain.firstTag - 4));
         state.ResumeTiming();
         swf.WalkTags(true);
+        colours = swf.Colors().Size();
     }
-    if (swf.Colors().Size() != distinct)
+    if (colours != distinct)
         state.SkipWithError("wrong number of colours");
     const double records = static_cast<double>(plain.records) * static_cast<double>(state.iterations());
     state.counters["records/s"] = benchmark::Counter(records, benchmark::Counter::kIsRate);
+    state.counters["ns_per_record"]
+        = benchmark::Counter(records * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The registry alone: 2,000,000 records of the given number of distinct
+// scattered colours added and grouped.
+void BM_RegistryAdd(benchmark::State& state)
+{
+    const auto distinct = static_cast<std::uint32_t>(state.range(0));
+    std::vector<ColorKey> keys(kManyRecords);
+    for (std::uint32_t i = 0; i < kManyRecords; ++i)
+        keys[i] = KIND_FILL | ScatteredColour(i % distinct);
+    for (auto _ : state) {
+        CColorRegistry registry;
+        for (std::uint32_t i = 0; i < kManyRecords; ++i)
+            registry.Add(keys[i], 4 * i);
+        benchmark::DoNotOptimize(registry.Size());
+    }
+    const double records = static_cast<double>(kManyRecords) * static_cast<double>(state.iterations());
     state.counters["ns_per_record"]
         = benchmark::Counter(records * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
@@ -388,10 +412,15 @@ std::vector<std::uint8_t> CorpusLzmaMovie()
 }
 std::vector<std::uint8_t> BuiltLzmaMovie() { return LzmaMovie(ShapeMovie(true)); }
 
-// The tag walk of the built shape movie: MB/s and colour records/s.
-void BM_WalkBuilt(benchmark::State& state, bool shape4)
+std::vector<std::uint8_t> Shape4Movie() { return ShapeMovie(true); }
+std::vector<std::uint8_t> Shape3Movie() { return ShapeMovie(false); }
+// The movie of whole_process.sh's shift: 460 shapes of 2,000 edges, 3.3 MB compressed.
+std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
+
+// The tag walk of a built movie: MB/s and colour records/s.
+void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
 {
-    const PlainMovie plain = Plain(ShapeMovie(shape4));
+    const PlainMovie plain = Plain(make());
     if (plain.bytes.empty()) {
         state.SkipWithError("movie not loadable");
         return;
@@ -441,12 +470,14 @@ BENCHMARK_CAPTURE(
 BENCHMARK_CAPTURE(BM_Walk, shapes_3_joystick, "ruffle/tests/tests/swfs/from_shumway/3_joystick/test.swf")
     ->Unit(benchmark::kMicrosecond);
 
-BENCHMARK(BM_AddColor)->Arg(200)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddColor)->Arg(200)->Arg(20000)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RegistryAdd)->Arg(200)->Arg(20000)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, corpus_invalid_png_26kB, CorpusLzmaMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, built_shape4, BuiltLzmaMovie)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, true)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor

@@ -15,7 +15,7 @@ jobs=${TINTOR_JOBS:-$(nproc)}
 
 packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev liblzma-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  zlib1g-dev liblzma-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libabsl-dev
   clang-14 libclang-rt-14-dev clang-format-14
   qt6-base-dev qt6-webengine-dev libgl-dev
   fonts-noto-cjk xvfb xauth

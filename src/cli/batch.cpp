@@ -101,6 +101,7 @@ bool RecolourOne(
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(rule);
+    doc.SetPreviewFileWritten(false);
     if (!OpenMovie(doc, movie))
         return false;
     if (!step(doc, dialogs, movie))

@@ -5,9 +5,12 @@
 #include "core/file.h"
 #include "core/messages.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
 namespace tintor::cli {
 
@@ -20,27 +23,48 @@ const char* KindName(ColorKey key)
 
 std::string RgbText(ColorKey key) { return HexColor(key); }
 
-std::string ColoursAsText(const CSwfFile& movie)
+bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out)
 {
-    std::string out;
-    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
-        out += KindName(key);
-        out += ' ';
-        out += RgbText(key);
-        out += ' ';
-        out += std::to_string(positions.size());
-        out += '\n';
+    // A movie may have millions of colours: each line is put together in
+    // place rather than through a formatted print, and the text goes out in
+    // pieces rather than being held whole.
+    static constexpr char kHex[] = "0123456789abcdef";
+    constexpr std::size_t kLineMax = 48;
+    std::vector<char> text(1 << 16);
+    char* p = text.data();
+    bool ok = true;
+    const auto flush = [&] {
+        const auto n = static_cast<std::size_t>(p - text.data());
+        ok = ok && std::fwrite(text.data(), 1, n, out) == n;
+        p = text.data();
+    };
+    movie.Colors().ForEach([&](ColorKey key, Positions positions) {
+        if (static_cast<std::size_t>(text.data() + text.size() - p) < kLineMax)
+            flush();
+        const std::string_view kind = KindName(key);
+        p = std::copy(kind.begin(), kind.end(), p);
+        *p++ = ' ';
+        *p++ = '#';
+        for (int shift = 0; shift < 24; shift += 8) {
+            *p++ = kHex[(key >> (shift + 4)) & 0xF];
+            *p++ = kHex[(key >> shift) & 0xF];
+        }
+        *p++ = ' ';
+        p = std::to_chars(p, p + 20, positions.size()).ptr;
+        *p++ = '\n';
     });
-    return out;
+    flush();
+    return ok && std::fflush(out) == 0;
 }
 
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
 {
     nlohmann::json colours = nlohmann::json::array();
-    movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+    movie.Colors().ForEach([&](ColorKey key, Positions positions) {
         char keyText[11];
         std::snprintf(keyText, sizeof keyText, "0x%08x", key);
-        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)}, {"positions", positions}});
+        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)},
+            {"positions", PositionList(positions.begin(), positions.end())}});
     });
     return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
         {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
@@ -88,10 +112,14 @@ int RunColours(const ColoursOptions& options)
     CSwfFile movie(messages);
     if (!movie.Load(*file, options.rule))
         return kExitFailed;
-    if (options.json)
+    if (options.json) {
         std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';
-    else
-        std::cout << ColoursAsText(movie);
+        return kExitOk;
+    }
+    if (!PrintColoursAsText(movie, stdout)) {
+        std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

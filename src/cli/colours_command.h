@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <string>
 
 namespace tintor::cli {
@@ -13,8 +14,9 @@ namespace tintor::cli {
 const char* KindName(ColorKey key);
 // "#rrggbb", red first, as people write colours.
 std::string RgbText(ColorKey key);
-// The colour registry as one line per colour: kind, #rrggbb, position count.
-std::string ColoursAsText(const CSwfFile& movie);
+// The colour registry as one line per colour: kind, #rrggbb, position count;
+// false when out could not take it all.
+bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out);
 // The colour registry as the documented JSON object.
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName);
 

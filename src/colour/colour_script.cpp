@@ -102,12 +102,14 @@ ReadOutcome ReadScriptFile(const std::filesystem::path& path, std::vector<std::u
 
 } // namespace
 
-std::string WriteColorScript(const CColorTable& table, IMessageSink& messages)
+// The entries come from the table itself, so no lookup can miss and nothing
+// is reported.
+std::string WriteColorScript(const CColorTable& table, IMessageSink&)
 {
     std::string script(kHeader);
-    table.Map().ForEach([&](std::uint32_t key, std::uint32_t) {
+    table.Map().ForEach([&](std::uint32_t key, std::uint32_t entry) {
         const std::uint32_t colour = key & kScriptColourMask;
-        const std::uint32_t replacement = table.GetColor(key, 1, messages) & kScriptColourMask;
+        const std::uint32_t replacement = table.ColorOf(entry, 1) & kScriptColourMask;
         const ColorKindInfo* kind = InfoOf(key);
         if (colour == replacement || kind == nullptr)
             return;

@@ -31,10 +31,11 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
     m_value = other.m_value;
     m_unify = other.m_unify;
     m_kindFilter = other.m_kindFilter;
-    // Inserting in the source's order puts each chain in reverse; the
-    // history copies every state twice, which brings the order back.
-    m_map.Clear();
-    other.m_map.ForEach([this](std::uint32_t key, std::uint32_t value) { m_map.Set(key, value); });
+    // Each chain of the copy runs in reverse, as inserting the entries in the
+    // source's order would make it; the history copies every state twice,
+    // which brings the order back. Between tables of the same keys this is
+    // one copy of the value array.
+    m_map = other.m_map;
     return *this;
 }
 
@@ -61,7 +62,13 @@ void CColorTable::ResetColorTable()
 
 void CColorTable::FillColorTable(const CColorRegistry& registry)
 {
-    registry.ForEach([this](std::uint32_t key, const PositionList&) { m_map.Set(key, key); });
+    // Into an empty table the registry's keys go in one pass, in its order,
+    // so the table's dense index of a key is the registry's.
+    if (m_map.Empty()) {
+        m_map.AssignKeys(registry.DenseKeys());
+        return;
+    }
+    registry.ForEach([this](std::uint32_t key, Positions) { m_map.Set(key, key); });
 }
 
 std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const
@@ -71,13 +78,17 @@ std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessage
         messages.Show("GetColor: missing color");
         return kWhite;
     }
-    const std::uint32_t v = *entry;
+    return ColorOf(*entry, applyEffect);
+}
+
+std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
+{
     // At the default parameters the effect would still move colours (its
     // centre is 128, the defaults give 127.5, and the HLS round trip loses
     // bits), so untouched sliders must leave colours exactly as they are.
-    if (applyEffect == 0 || !IsSelected(v) || ParametersAreDefault())
-        return v & ~kSelectedBit;
-    return WithEffect(*this, v);
+    if (applyEffect == 0 || !IsSelected(entry) || ParametersAreDefault())
+        return entry & ~kSelectedBit;
+    return WithEffect(*this, entry);
 }
 
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)
@@ -119,10 +130,10 @@ void CColorTable::ApplyEffects(IMessageSink&)
     // At the defaults GetColor returns every colour as stored, so there is
     // nothing to fold in.
     if (!ParametersAreDefault()) {
-        m_map.ForEach([this](std::uint32_t, std::uint32_t& entry) {
+        // Each entry on its own: the order does not matter.
+        for (std::uint32_t& entry : m_map.DenseValues())
             if (IsSelected(entry))
                 entry = WithEffect(*this, entry) | kSelectedBit;
-        });
     }
     ResetParameters();
 }

@@ -47,6 +47,8 @@ public:
     // selected entry, the pending effect applied. A missing key is reported
     // and reads as white.
     std::uint32_t GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const;
+    // What GetColor gives for an entry of the given value, without the lookup.
+    std::uint32_t ColorOf(std::uint32_t entry, int applyEffect) const;
     // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U'.
     void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
     void Select(std::uint32_t key, int selected, IMessageSink& messages);

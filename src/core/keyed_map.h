@@ -1,111 +1,205 @@
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <unordered_map>
+#include <span>
 #include <utility>
 #include <vector>
 
 namespace tintor {
 
-// The map behind the colour registry and the colour table. Its iteration
-// order is part of the program's behaviour (it fixes the order in which the
-// table is filled and the line order of saved colour scripts), so it keeps
-// the classic layout: 17 buckets chosen by (key >> 4) % 17, a new key goes
-// to the front of its bucket's chain, and iteration walks buckets 0..16, each
-// chain front to back. Lookups go through a side index instead of walking a
-// chain, so a movie with 200,000 colours costs the same per record as one
-// with 200.
+// The map behind the colour table. Its iteration order is part of the
+// program's behaviour (it fixes the line order of saved colour scripts), so
+// it is that of the classic chained map: 17 buckets chosen by
+// (key >> 4) % 17, a new key goes to the front of its bucket's chain, and
+// iteration walks buckets 0..16, each chain front to back; copying inserts in
+// the source's order, which reverses every chain.
+//
+// Inside it is flat: keys and values in two dense arrays in insertion order,
+// and a flag saying whether a bucket is walked from its newest key or from
+// its oldest. A copy of a map with the same keys is then one copy of the
+// value array with the flag turned round. Which dense entries make up each
+// bucket, and where each key lies, are worked out when first needed.
 template <typename Value> class CKeyedMap {
 public:
     static constexpr std::uint32_t kBucketCount = 17;
 
     static constexpr std::uint32_t BucketOf(std::uint32_t key) { return (key >> 4) % kBucketCount; }
 
-    std::size_t Size() const { return m_nodes.size(); }
-    bool Empty() const { return m_nodes.empty(); }
+    CKeyedMap() = default;
+    CKeyedMap(const CKeyedMap& other) { CopyReversed(other); }
+    CKeyedMap& operator=(const CKeyedMap& other)
+    {
+        if (this != &other)
+            CopyReversed(other);
+        return *this;
+    }
+    CKeyedMap(CKeyedMap&&) noexcept = default;
+    CKeyedMap& operator=(CKeyedMap&&) noexcept = default;
+
+    std::size_t Size() const { return m_keys.size(); }
+    bool Empty() const { return m_keys.empty(); }
 
     Value* Find(std::uint32_t key)
     {
-        const auto it = m_index.find(key);
-        return it == m_index.end() ? nullptr : &m_nodes[it->second].value;
+        const std::size_t i = IndexOf(key);
+        return i == kNone ? nullptr : &m_values[i];
     }
     const Value* Find(std::uint32_t key) const
     {
-        const auto it = m_index.find(key);
-        return it == m_index.end() ? nullptr : &m_nodes[it->second].value;
+        const std::size_t i = IndexOf(key);
+        return i == kNone ? nullptr : &m_values[i];
     }
 
     // The value under key, inserted default-constructed at the front of its
     // bucket when the key is new.
     Value& FindOrInsert(std::uint32_t key)
     {
-        const auto [it, inserted] = m_index.try_emplace(key, static_cast<std::uint32_t>(m_nodes.size()));
-        if (!inserted)
-            return m_nodes[it->second].value;
-        Link(key, Value{});
-        return m_nodes.back().value;
+        if (const std::size_t i = IndexOf(key); i != kNone)
+            return m_values[i];
+        if (!m_newestFirst)
+            MakeNewestFirst();
+        m_index.emplace(key, static_cast<std::uint32_t>(m_keys.size()));
+        m_keys.push_back(key);
+        m_values.emplace_back();
+        m_orderValid = false;
+        return m_values.back();
     }
 
     // Sets the value; an existing key keeps its place in the iteration order.
     void Set(std::uint32_t key, Value value) { FindOrInsert(key) = std::move(value); }
 
+    // Replaces everything with the keys inserted one by one in the given
+    // order, each mapped to itself, in one pass.
+    void AssignKeys(std::span<const std::uint32_t> keys)
+    {
+        m_keys.assign(keys.begin(), keys.end());
+        m_values.assign(keys.begin(), keys.end());
+        m_newestFirst = true;
+        m_index.clear();
+        m_indexValid = false;
+        m_orderValid = false;
+    }
+
     void Clear()
     {
-        m_nodes.clear();
+        m_keys.clear();
+        m_values.clear();
         m_index.clear();
-        m_heads.fill(kNone);
+        m_indexValid = true;
+        m_order.clear();
+        m_orderValid = false;
+        m_newestFirst = true;
     }
+
+    // The entries in insertion order: DenseKeys()[i] holds DenseValues()[i].
+    std::span<const std::uint32_t> DenseKeys() const { return m_keys; }
+    std::span<const Value> DenseValues() const { return m_values; }
+    std::span<Value> DenseValues() { return m_values; }
 
     // Calls f(key, value) for every entry in iteration order.
     template <typename F> void ForEach(F&& f) const
     {
-        for (std::uint32_t head : m_heads)
-            for (std::uint32_t i = head; i != kNone; i = m_nodes[i].next)
-                f(m_nodes[i].key, m_nodes[i].value);
+        VisitInOrder([&](std::uint32_t i) { f(m_keys[i], m_values[i]); });
     }
     template <typename F> void ForEach(F&& f)
     {
-        for (std::uint32_t head : m_heads)
-            for (std::uint32_t i = head; i != kNone; i = m_nodes[i].next)
-                f(m_nodes[i].key, m_nodes[i].value);
+        VisitInOrder([&](std::uint32_t i) { f(m_keys[i], m_values[i]); });
     }
 
     // Keys in iteration order.
     std::vector<std::uint32_t> Keys() const
     {
         std::vector<std::uint32_t> keys;
-        keys.reserve(m_nodes.size());
+        keys.reserve(m_keys.size());
         ForEach([&](std::uint32_t key, const Value&) { keys.push_back(key); });
         return keys;
     }
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
+    static constexpr std::size_t kNone = SIZE_MAX;
 
-    struct Node {
-        std::uint32_t key;
-        std::uint32_t next;
-        Value value;
-    };
-
-    void Link(std::uint32_t key, Value value)
+    std::size_t IndexOf(std::uint32_t key) const
     {
-        const std::uint32_t bucket = BucketOf(key);
-        m_nodes.push_back(Node{key, m_heads[bucket], std::move(value)});
-        m_heads[bucket] = static_cast<std::uint32_t>(m_nodes.size() - 1);
+        if (!m_indexValid) {
+            m_index.clear();
+            m_index.reserve(m_keys.size());
+            for (std::size_t i = 0; i < m_keys.size(); ++i)
+                m_index.emplace(m_keys[i], static_cast<std::uint32_t>(i));
+            m_indexValid = true;
+        }
+        const auto it = m_index.find(key);
+        return it == m_index.end() ? kNone : it->second;
     }
 
-    std::vector<Node> m_nodes;
-    std::array<std::uint32_t, kBucketCount> m_heads = MakeEmptyHeads();
-    std::unordered_map<std::uint32_t, std::uint32_t> m_index;
-
-    static constexpr std::array<std::uint32_t, kBucketCount> MakeEmptyHeads()
+    // Takes other's entries and flag turned round: other's iteration order
+    // with every chain reversed, as inserting them one by one would give.
+    void CopyReversed(const CKeyedMap& other)
     {
-        std::array<std::uint32_t, kBucketCount> heads{};
-        heads.fill(kNone);
-        return heads;
+        const bool sameKeys
+            = m_keys.size() == other.m_keys.size() && std::equal(m_keys.begin(), m_keys.end(), other.m_keys.begin());
+        if (!sameKeys) {
+            m_keys = other.m_keys;
+            m_index.clear();
+            m_indexValid = false;
+            m_orderValid = false;
+        }
+        m_values = other.m_values;
+        m_newestFirst = !other.m_newestFirst;
     }
+
+    // A new key must come first in its bucket, which appending gives only
+    // when buckets are walked newest first; reversing the dense arrays keeps
+    // the iteration order and makes it so.
+    void MakeNewestFirst()
+    {
+        std::reverse(m_keys.begin(), m_keys.end());
+        std::reverse(m_values.begin(), m_values.end());
+        m_newestFirst = true;
+        m_indexValid = false;
+        m_orderValid = false;
+    }
+
+    // Dense indices grouped by bucket, ascending within each.
+    template <typename F> void VisitInOrder(F&& visit) const
+    {
+        if (!m_orderValid) {
+            std::array<std::uint32_t, kBucketCount + 1> next{};
+            for (const std::uint32_t key : m_keys)
+                ++next[BucketOf(key) + 1];
+            for (std::uint32_t b = 0; b < kBucketCount; ++b)
+                next[b + 1] += next[b];
+            m_bucketStart = next;
+            m_order.resize(m_keys.size());
+            for (std::size_t i = 0; i < m_keys.size(); ++i)
+                m_order[next[BucketOf(m_keys[i])]++] = static_cast<std::uint32_t>(i);
+            m_orderValid = true;
+        }
+        for (std::uint32_t b = 0; b < kBucketCount; ++b) {
+            const std::uint32_t begin = m_bucketStart[b], end = m_bucketStart[b + 1];
+            if (m_newestFirst) {
+                for (std::uint32_t i = end; i-- > begin;)
+                    visit(m_order[i]);
+            } else {
+                for (std::uint32_t i = begin; i < end; ++i)
+                    visit(m_order[i]);
+            }
+        }
+    }
+
+    std::vector<std::uint32_t> m_keys;
+    std::vector<Value> m_values;
+    // Whether a bucket is walked from its most recently inserted key.
+    bool m_newestFirst = true;
+    // Caches of what the keys already say; rebuilt when first needed after a change.
+    mutable absl::flat_hash_map<std::uint32_t, std::uint32_t> m_index;
+    mutable bool m_indexValid = true;
+    mutable std::vector<std::uint32_t> m_order;
+    mutable std::array<std::uint32_t, kBucketCount + 1> m_bucketStart{};
+    mutable bool m_orderValid = false;
 };
 
 } // namespace tintor

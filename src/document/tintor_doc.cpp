@@ -149,16 +149,11 @@ void CTintorDoc::UpdatePreview(bool forceAll)
     if (!HasMovie())
         return;
     const std::span<std::uint8_t> buffer = m_movie.Buffer();
-    const auto& table = m_colorTable.Map();
-    m_movie.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
-        const std::uint32_t* entry = table.Find(key);
-        if (entry == nullptr) {
-            m_messages.Show("UpdatePreview: missing color");
+    const CColorRegistry& colors = m_movie.Colors();
+    const auto write = [&](std::uint32_t entry, Positions positions) {
+        if (!forceAll && !IsSelected(entry))
             return;
-        }
-        if (!forceAll && !IsSelected(*entry))
-            return;
-        const std::uint32_t c = m_colorTable.GetColor(key, 1, m_messages);
+        const std::uint32_t c = m_colorTable.ColorOf(entry, 1);
         for (const std::uint32_t p : positions) {
             // The walk only registers records whose three bytes lie inside
             // the movie; checked again so a stray position cannot write
@@ -169,9 +164,28 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             buffer[p + 1] = static_cast<std::uint8_t>((c >> 8) & 0xFF);
             buffer[p + 2] = static_cast<std::uint8_t>((c >> 16) & 0xFF);
         }
-    });
-    if (const auto tempPath = GetTempFilePath())
-        WritePreview(m_movie, *tempPath, "UpdatePreview: can't write the preview file");
+    };
+    const auto& table = m_colorTable.Map();
+    const auto tableKeys = table.DenseKeys();
+    if (std::equal(tableKeys.begin(), tableKeys.end(), colors.DenseKeys().begin(), colors.DenseKeys().end())) {
+        // The table was filled from this registry: entry i is key i's.
+        const auto entries = table.DenseValues();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            write(entries[i], colors.PositionsAt(i));
+    } else {
+        colors.ForEach([&](ColorKey key, Positions positions) {
+            const std::uint32_t* entry = table.Find(key);
+            if (entry == nullptr) {
+                m_messages.Show("UpdatePreview: missing color");
+                return;
+            }
+            write(*entry, positions);
+        });
+    }
+    if (m_previewFile) {
+        if (const auto tempPath = GetTempFilePath())
+            WritePreview(m_movie, *tempPath, "UpdatePreview: can't write the preview file");
+    }
     if (m_preview != nullptr) {
         m_preview->Stop();
         m_preview->Refresh();
@@ -205,9 +219,18 @@ void CTintorDoc::ResetHistory()
 void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
 {
     ApplyEffects();
-    for (const ColorKey key : m_colorTable.Map().Keys())
-        if ((key & m_colorTable.KindFilter()) != 0)
-            Select(key, isSelected(key) ? 1 : 0);
+    // Every entry is selected or not on its own, so the table's dense order
+    // does as well as its iteration order.
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if ((keys[i] & m_colorTable.KindFilter()) == 0)
+            continue;
+        if (isSelected(keys[i]))
+            entries[i] |= kSelectedBit;
+        else
+            entries[i] &= ~kSelectedBit;
+    }
     PushHistory();
 }
 
@@ -446,8 +469,8 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
             {FileFailure::Action::Open, "OnOpenDocument: can't open", path, code, std::move(detail)});
         return false;
     };
-    const auto tempPath = GetTempFilePath();
-    if (!tempPath)
+    const auto tempPath = m_previewFile ? GetTempFilePath() : std::nullopt;
+    if (m_previewFile && !tempPath)
         return false;
     try {
         // Everything is built aside: until the end the document is untouched.
@@ -465,7 +488,8 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         std::filesystem::path pathName = path;
         // The movie is good even when its preview cannot be written: the
         // colours are still listed and can be changed and saved.
-        WritePreview(movie, *tempPath, "OnOpenDocument: can't write the preview file");
+        if (tempPath)
+            WritePreview(movie, *tempPath, "OnOpenDocument: can't write the preview file");
 
         // Nothing from here on can fail.
         m_movie = std::move(movie);

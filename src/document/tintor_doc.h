@@ -59,6 +59,9 @@ public:
 
     // The views; either may be null (no window).
     void AttachViews(IColorViewPort* colorView, IPreviewPort* preview);
+    // Whether opening and applying write the preview file; a document that
+    // nobody watches (tintor-cli) writes none.
+    void SetPreviewFileWritten(bool written) { m_previewFile = written; }
 
     bool HasMovie() const;
     // The preview file's path in a private folder made at the first call;
@@ -194,6 +197,7 @@ private:
     CSignalCleanupEntry m_tempFileCleanup;
     std::filesystem::path m_pathName;
     bool m_modified = false;
+    bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;
 };
 

@@ -1,17 +1,148 @@
 #pragma once
 
-#include "core/keyed_map.h"
 #include "swf/colour_key.h"
 
+#include <absl/container/flat_hash_map.h>
+
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 namespace tintor {
 
 // Positions of one colour's red byte in the movie buffer, in the order the
-// walk met them.
+// walk met them, as a list of its own.
 using PositionList = std::vector<std::uint32_t>;
+
+// The same positions where the registry keeps them; a caller that wants to
+// keep them takes them as a PositionList.
+struct Positions : std::span<const std::uint32_t> {
+    using std::span<const std::uint32_t>::span;
+    Positions(std::span<const std::uint32_t> positions) : span(positions) {}
+    operator PositionList() const { return {begin(), end()}; }
+};
+
 // Every colour record of a movie: ColorKey to its positions.
-using CColorRegistry = CKeyedMap<PositionList>;
+//
+// The order in which keys are visited is part of the program's behaviour: it
+// is the order of the colour table and of saved colour scripts. It is that of
+// the classic chained map of 17 buckets, (key >> 4) % 17, each new key at the
+// front of its bucket's chain: buckets 0 to 16, and within a bucket the key
+// first registered last comes first.
+//
+// The walk only appends records; the first read groups them, so a colour
+// record costs the same whether the movie has 200 colours or millions. Once
+// grouped, keys are numbered in visiting order (the dense index), and the
+// positions of all keys lie in one array, each key's in walk order.
+class CColorRegistry {
+public:
+    static constexpr std::uint32_t kBucketCount = 17;
+    static constexpr std::uint32_t BucketOf(ColorKey key) { return (key >> 4) % kBucketCount; }
+
+    CColorRegistry() = default;
+    CColorRegistry(CColorRegistry&&) noexcept = default;
+    CColorRegistry& operator=(CColorRegistry&&) noexcept = default;
+
+    // Registers one colour record; positions of a key stay in call order.
+    void Add(ColorKey key, std::uint32_t pos);
+    // Groups what was added; reads do it themselves when needed.
+    void Seal() const;
+    void Clear();
+
+    std::size_t Size() const { return Sealed().keys.size(); }
+    bool Empty() const { return Size() == 0; }
+    // Number of colour records over all keys.
+    std::size_t RecordCount() const { return Sealed().positions.size(); }
+
+    // Keys in visiting order; KeyAt(i) has dense index i.
+    std::span<const ColorKey> DenseKeys() const { return Sealed().keys; }
+    std::vector<ColorKey> Keys() const;
+    ColorKey KeyAt(std::size_t index) const { return Sealed().keys[index]; }
+    Positions PositionsAt(std::size_t index) const;
+
+    std::optional<std::size_t> IndexOf(ColorKey key) const;
+    // The key's positions; empty when the movie has no such key.
+    Positions PositionsOf(ColorKey key) const;
+
+    // Calls f(key, positions) for every key in visiting order.
+    template <typename F> void ForEach(F&& f) const
+    {
+        const Grouped& g = Sealed();
+        for (std::size_t i = 0; i < g.keys.size(); ++i)
+            f(g.keys[i], Positions(Positions(g.positions).subspan(g.starts[i], g.starts[i + 1] - g.starts[i])));
+    }
+
+private:
+    struct Record {
+        ColorKey key;
+        std::uint32_t pos;
+    };
+    // Records of one bucket in walk order, in chunks that never move, so the
+    // walk's appends cost the same at any size and waste at most a chunk.
+    class CRecordChunks {
+    public:
+        static constexpr std::size_t kChunk = 4096;
+        void Append(Record r)
+        {
+            if (m_used == kChunk || m_chunks.empty()) {
+                m_chunks.push_back(std::make_unique<Record[]>(kChunk));
+                m_used = 0;
+            }
+            m_chunks.back()[m_used++] = r;
+        }
+        std::size_t Size() const { return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunk + m_used; }
+        // Calls f(records) for each chunk, in order.
+        template <typename F> void ForEachChunk(F&& f) const
+        {
+            for (std::size_t c = 0; c < m_chunks.size(); ++c)
+                f(std::span<const Record>(m_chunks[c].get(), c + 1 == m_chunks.size() ? m_used : kChunk));
+        }
+        void Clear()
+        {
+            m_chunks.clear();
+            m_used = 0;
+        }
+
+    private:
+        std::vector<std::unique_ptr<Record[]>> m_chunks;
+        std::size_t m_used = 0;
+    };
+
+    struct Grouped {
+        std::vector<ColorKey> keys;
+        // Key i's positions are positions[starts[i] .. starts[i + 1]).
+        std::vector<std::uint32_t> starts{0};
+        std::vector<std::uint32_t> positions;
+    };
+
+    const Grouped& Sealed() const
+    {
+        if (m_pendingCount != 0)
+            Seal();
+        return m_grouped;
+    }
+    // Appends bucket b's keys and positions to next: the keys grouped so far
+    // (in old), then the records added since.
+    void GroupBucket(
+        std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next) const;
+
+    // Scratch of the grouping, kept between buckets.
+    struct Scratch {
+        absl::flat_hash_map<ColorKey, std::uint32_t> firstSeen;
+        std::vector<ColorKey> keys;
+        std::vector<std::uint32_t> counts;
+        std::vector<std::uint32_t> groupOf;
+    };
+
+    // Grouping and the lookup index are worked out when first needed, so
+    // both live in mutable members: neither changes what the registry holds.
+    mutable std::array<CRecordChunks, kBucketCount> m_pending;
+    mutable std::size_t m_pendingCount = 0;
+    mutable Grouped m_grouped;
+    mutable absl::flat_hash_map<ColorKey, std::uint32_t> m_index;
+};
 
 } // namespace tintor

@@ -65,6 +65,53 @@ private:
 // bytes past the cursor that must lie inside the tag.
 constexpr std::size_t kWindowMargin = 24;
 
+// The length in bits of an edge record from its first eight bits: the type
+// bit (1), the straight flag, the four-bit width less 2, then for a straight
+// edge the general-line flag and the vertical flag.
+constexpr unsigned EdgeBits(unsigned first8)
+{
+    const unsigned n = ((first8 >> 2) & 0xF) + 2;
+    if ((first8 & 0x40) == 0)
+        return 6 + 4 * n; // curved: control and anchor deltas
+    return (first8 & 0x02) != 0 ? 7 + 2 * n : 8 + n;
+}
+
+// The 64 bits from bit on, most significant first; at least 57 of them are
+// the buffer's.
+inline std::uint64_t BitsAt(const std::uint8_t* data, std::size_t bit)
+{
+    std::uint64_t window;
+    std::memcpy(&window, data + (bit >> 3), sizeof window);
+    return __builtin_bswap64(window) << (bit & 7);
+}
+
+// Steps over the edge records from bit on, up to the first record that is
+// not an edge or that starts at or after endBit; returns where that one
+// starts. Edges carry no colour, so only their lengths matter: the
+// lengths of two records come from one load, which keeps the walk of an
+// outline-heavy shape near the speed of memory.
+std::size_t SkipEdges(const std::uint8_t* data, std::size_t bit, std::size_t endBit)
+{
+    while (bit < endBit) {
+        const std::uint64_t window = BitsAt(data, bit);
+        const auto first = static_cast<unsigned>(window >> 56);
+        if ((first & 0x80) == 0)
+            break;
+        const unsigned length = EdgeBits(first);
+        // The next record's first eight bits are in the window too.
+        if (length > 49 || bit + length >= endBit) {
+            bit += length;
+            continue;
+        }
+        const auto second = static_cast<unsigned>((window << length) >> 56);
+        bit += length;
+        if ((second & 0x80) == 0)
+            break;
+        bit += EdgeBits(second);
+    }
+    return bit;
+}
+
 class CCursorBits {
 public:
     explicit CCursorBits(CSwfFile& file) : m_file(file) {}
@@ -256,6 +303,14 @@ void CSwfFile::ReadLineStyle2()
 bool CSwfFile::ReadShapeRecord(ShapeVersion version)
 {
     RecordKind kind;
+    if (m_pos + kWindowMargin <= m_limit) {
+        // Runs of edges first, then the record after them as below.
+        const std::size_t start = SkipEdges(
+            m_fileBuf.data(), m_pos * 8 - static_cast<std::size_t>(m_bitCount), (m_limit - kWindowMargin) * 8);
+        m_pos = (start + 7) / 8;
+        m_bitCount = static_cast<int>(m_pos * 8 - start);
+        m_bitBuf = m_bitCount ? m_fileBuf[m_pos - 1] & (0xFFu >> (8 - m_bitCount)) : 0;
+    }
     if (m_pos + kWindowMargin <= m_limit) {
         CBitWindow window(m_fileBuf.data(), m_pos * 8 - static_cast<std::size_t>(m_bitCount));
         kind = DecodeShapeRecord(window, m_fillBits, m_lineBits);

@@ -143,6 +143,7 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     SkipBytes(2); // frame count
     m_firstTag = m_pos;
     WalkTags(false);
+    m_colors.Seal();
     return true;
 }
 
@@ -240,11 +241,16 @@ bool CSwfFile::Save(IOutputFile& file)
                 const auto encoded = EncodeLzmaBody(body);
                 return encoded && file.Write(header) && file.Write(*encoded) && file.Write(m_trailer);
             }
+            // Header, deflated body and whatever followed the stream go out
+            // in one write.
             uLongf length = compressBound(static_cast<uLong>(body.size()));
-            ByteBuffer deflated(length);
-            if (compress(deflated.data(), &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
+            ByteBuffer out(kHeaderSize + length + m_trailer.size());
+            std::copy(header.begin(), header.end(), out.begin());
+            if (compress(out.data() + kHeaderSize, &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
                 return false;
-            return file.Write(header) && file.Write(std::span(deflated).first(length)) && file.Write(m_trailer);
+            std::copy(
+                m_trailer.begin(), m_trailer.end(), out.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + length));
+            return file.Write(std::span(out).first(kHeaderSize + length + m_trailer.size()));
         }();
     } catch (const std::bad_alloc&) {
         ok = false; // no memory to compress into; the caller says so

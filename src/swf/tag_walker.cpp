@@ -232,7 +232,7 @@ void CSwfFile::AddColor(std::uint32_t pos, ColorKind kind)
         return;
     const ColorKey key
         = static_cast<ColorKey>(m_fileBuf[pos] | m_fileBuf[pos + 1] << 8 | m_fileBuf[pos + 2] << 16) | kind;
-    m_colors.FindOrInsert(key).push_back(pos);
+    m_colors.Add(key, pos);
 }
 
 } // namespace tintor

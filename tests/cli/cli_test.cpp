@@ -492,7 +492,7 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
     std::filesystem::create_directory(outDir);
 
     int interrupted = 0;
-    for (const auto [signal, duringPreview] : {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}}) {
+    for (const auto& [signal, duringPreview] : {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}}) {
         const std::string out = (outDir / "out.swf").string();
         const pid_t pid = ::fork();
         if (pid == 0) {

@@ -19,7 +19,7 @@ CColorRegistry Registry(std::initializer_list<std::uint32_t> keys)
     CColorRegistry registry;
     std::uint32_t pos = 20;
     for (std::uint32_t key : keys)
-        registry.Set(key, PositionList{pos++});
+        registry.Add(key, pos++);
     return registry;
 }
 

@@ -108,7 +108,7 @@ TEST_F(DocTest, ApplyWritesSelectedColoursAtEveryPositionAndNothingElse)
 {
     const auto movie = MakeHandMovie();
     ASSERT_TRUE(m_doc->OnOpenDocument(Write("hand.swf", movie.bytes)));
-    ASSERT_EQ(m_doc->GetMovie().Colors().Find(kRedBg)->size(), 2u);
+    ASSERT_EQ(m_doc->GetMovie().Colors().PositionsOf(kRedBg).size(), 2u);
 
     SelectOnly(*m_doc, {kRedBg});
     m_doc->Effect("V", 0);             // value slider at the far left: black

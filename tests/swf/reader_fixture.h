@@ -17,11 +17,7 @@ protected:
         CMemoryInputFile file(bytes, "readers.swf");
         return m_movie.Load(file, rule);
     }
-    PositionList PositionsOf(ColorKey key) const
-    {
-        const PositionList* list = m_movie.Colors().Find(key);
-        return list ? *list : PositionList{};
-    }
+    PositionList PositionsOf(ColorKey key) const { return m_movie.Colors().PositionsOf(key); }
     std::size_t PositionCount() const
     {
         std::size_t n = 0;

@@ -19,11 +19,7 @@ protected:
         CMemoryInputFile file(bytes, "walk.swf");
         return m_movie.Load(file);
     }
-    PositionList PositionsOf(ColorKey key) const
-    {
-        const PositionList* list = m_movie.Colors().Find(key);
-        return list ? *list : PositionList{};
-    }
+    PositionList PositionsOf(ColorKey key) const { return m_movie.Colors().PositionsOf(key); }
     CRecordingSink m_messages;
     CSwfFile m_movie{m_messages};
 };
@@ -178,7 +174,7 @@ TEST_F(WalkerTest, RegistryOrderFollowsTheBuckets)
 TEST_F(WalkerTest, SampleMovieLoadsWithItsBackground)
 {
     ASSERT_TRUE(Load(BuildSampleMovie()));
-    EXPECT_NE(m_movie.Colors().Find(0x80DCEEF4), nullptr);
+    EXPECT_TRUE(m_movie.Colors().IndexOf(0x80DCEEF4));
 }
 
 } // namespace

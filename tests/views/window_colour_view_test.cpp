@@ -390,7 +390,7 @@ private slots:
         QVERIFY((c & kColourMask) != kRed);
         const auto buffer = s.doc.GetMovie().Buffer();
         std::set<std::uint32_t> written;
-        for (std::uint32_t pos : *s.doc.GetMovie().Colors().Find(key)) {
+        for (std::uint32_t pos : s.doc.GetMovie().Colors().PositionsOf(key)) {
             QCOMPARE(buffer[pos], static_cast<std::uint8_t>(c));
             QCOMPARE(buffer[pos + 1], static_cast<std::uint8_t>(c >> 8));
             QCOMPARE(buffer[pos + 2], static_cast<std::uint8_t>(c >> 16));

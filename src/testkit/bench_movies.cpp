@@ -1,0 +1,124 @@
+// Movies for benchmarks: many distinct colours, or mostly edges.
+#include "testkit/bench_movies.h"
+
+#include "testkit/movie_builder.h"
+
+namespace tintor {
+
+namespace {
+
+constexpr std::uint32_t kFillsPerShape = 100;
+
+// A fixed-seed generator, so every run builds the same movie.
+class CRandom {
+public:
+    std::uint32_t Below(std::uint32_t bound)
+    {
+        m_state = m_state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::uint32_t>(m_state >> 33) % bound;
+    }
+
+private:
+    std::uint64_t m_state = 7;
+};
+
+} // namespace
+
+// A bijection of the 24-bit colours: distinct indices give distinct colours,
+// and neighbouring indices land far apart.
+std::uint32_t ScatteredColour(std::uint32_t i)
+{
+    std::uint32_t x = (i * 0x9E3779u + 0x5BD1E9u) & 0xFFFFFF;
+    x ^= x >> 11;
+    x = (x * 0x2C1B3Du) & 0xFFFFFF;
+    x ^= x >> 13;
+    return x;
+}
+
+std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes)
+{
+    CMovieBuilder builder;
+    std::uint32_t colour = 0;
+    for (std::uint32_t shape = 0; shape < shapes; ++shape) {
+        CBitWriter w;
+        w.WriteWord(static_cast<std::uint16_t>(shape + 1));
+        w.WriteRect({0, 100, 0, 100});
+        w.WriteByte(kFillsPerShape);
+        for (std::uint32_t i = 0; i < kFillsPerShape; ++i) {
+            const std::uint32_t c = ScatteredColour(colour++);
+            w.WriteByte(0x00);
+            w.WriteRgb(
+                static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16));
+        }
+        w.WriteByte(0); // no line styles
+        w.WriteBits(7, 4);
+        w.WriteBits(0, 4);
+        w.WriteBits(0, 6); // end record
+        builder.AddTag(2, w.Take());
+    }
+    return builder.Build(true);
+}
+
+// Shapes of 4 fills and 2 lines followed by 2,000 edges each (a third curved,
+// the rest straight, a style change every 100), as outlines traced from
+// artwork are.
+std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes)
+{
+    CRandom random;
+    CMovieBuilder builder;
+    for (std::uint32_t shape = 0; shape < shapes; ++shape) {
+        CBitWriter w;
+        w.WriteWord(static_cast<std::uint16_t>(shape + 1));
+        w.WriteRect({0, 20000, 0, 20000});
+        w.WriteByte(4);
+        for (int i = 0; i < 4; ++i) {
+            w.WriteByte(0x00);
+            w.WriteRgb(static_cast<std::uint8_t>(random.Below(256)), static_cast<std::uint8_t>(random.Below(256)),
+                static_cast<std::uint8_t>(random.Below(256)));
+        }
+        w.WriteByte(2);
+        for (int i = 0; i < 2; ++i) {
+            w.WriteWord(20);
+            w.WriteRgb(static_cast<std::uint8_t>(random.Below(256)), 0, 0);
+        }
+        w.WriteBits(3, 4);
+        w.WriteBits(2, 4);
+        for (int edge = 0; edge < 2000; ++edge) {
+            if (edge % 100 == 0) {
+                w.WriteBits(0, 1);
+                w.WriteBits(0x0F, 5);
+                w.WriteBits(15, 5);
+                w.WriteSBits(static_cast<std::int32_t>(random.Below(16000)), 15);
+                w.WriteSBits(static_cast<std::int32_t>(random.Below(16000)), 15);
+                w.WriteBits(1 + random.Below(4), 3);
+                w.WriteBits(1 + random.Below(4), 3);
+                w.WriteBits(1 + random.Below(2), 2);
+                continue;
+            }
+            const int bits = 6 + static_cast<int>(random.Below(8));
+            const auto delta
+                = [&] { return static_cast<std::int32_t>(random.Below(1u << (bits - 1))) - (1 << (bits - 2)); };
+            w.WriteBits(1, 1);
+            const bool straight = random.Below(3) != 0;
+            w.WriteBits(straight, 1);
+            w.WriteBits(static_cast<std::uint32_t>(bits - 2), 4);
+            if (straight) {
+                const std::uint32_t form = random.Below(3); // general, vertical, horizontal
+                w.WriteBits(form == 0, 1);
+                if (form != 0)
+                    w.WriteBits(form == 1, 1);
+                w.WriteSBits(delta(), bits);
+                if (form == 0)
+                    w.WriteSBits(delta(), bits);
+            } else {
+                for (int k = 0; k < 4; ++k)
+                    w.WriteSBits(delta(), bits);
+            }
+        }
+        w.WriteBits(0, 6);
+        builder.AddTag(2, w.Take(), true);
+    }
+    return builder.Build(true);
+}
+
+} // namespace tintor

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tintor {
+
+// A colour for every index below 2^24, distinct for distinct indices and
+// scattered over the whole colour cube, as the colours of real movies are.
+std::uint32_t ScatteredColour(std::uint32_t i);
+
+// A compressed movie of the given number of DefineShape tags with 100 solid
+// fills each, every colour distinct and scattered.
+std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes);
+
+// A compressed movie of the given number of shapes of 4 fills, 2 lines and
+// 2,000 edges each, as outlines traced from artwork are.
+std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes);
+
+} // namespace tintor
