@@ -172,6 +172,12 @@ std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
     return nearest;
 }
 
+std::size_t CTintorDoc::PlaceCount(ColorKey key) const
+{
+    const PositionList* positions = m_movie.Colors().Find(key);
+    return positions != nullptr ? positions->size() : 0;
+}
+
 // --- The colour list's order --------------------------------------------------
 
 std::uint32_t CTintorDoc::SortValue(ColorKey key) { return CColor(key).ToHls() & kHueAndLightness; }

@@ -90,6 +90,8 @@ public:
     // the list shows it, pending effect included, at a squared distance below
     // kNearestLimit; of equally near ones, the first in the list's order.
     std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
+    // How many places of the movie store the colour of key; 0 when none.
+    std::size_t PlaceCount(ColorKey key) const;
 
     // --- The colour list's order ------------------------------------------
     // Lightness, then hue: the packed HLS value without its saturation byte.
