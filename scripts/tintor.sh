@@ -18,6 +18,7 @@ packages=(
   zlib1g-dev liblzma-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   clang-14 libclang-rt-14-dev clang-format-14
   qt6-base-dev qt6-webengine-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   fonts-noto-cjk xvfb xauth
 )
 

@@ -2,6 +2,8 @@
 
 #include "core/messages.h"
 
+#include <QString>
+
 namespace tintor {
 
 // Messages of the core as modal boxes with an OK button only, over the
@@ -9,6 +11,9 @@ namespace tintor {
 class CQtMessageSink final : public IMessageSink {
 public:
     void Show(std::string_view text) override;
+    // The text in the window's language when it is one the user is meant
+    // to read; otherwise as it came.
+    static QString Translated(std::string_view text);
 };
 
 } // namespace tintor

@@ -20,6 +20,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -28,6 +29,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QWebEngineView>
+#include <QWindow>
 
 #include <memory>
 
@@ -41,8 +44,9 @@ struct CFrameSession {
     CRecordingSink messages;
     CScriptedDialogs dialogs;
     CScriptedPrompts prompts;
+    CLanguage language;
     std::unique_ptr<CTintorDoc> doc = std::make_unique<CTintorDoc>(messages, dialogs);
-    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(*doc, dialogs, prompts);
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(*doc, dialogs, prompts, language);
 
     CFrameSession()
     {
@@ -57,6 +61,8 @@ struct CFrameSession {
     }
 
     bool Enabled(Command command) const { return frame->Action(command)->isEnabled(); }
+    // The title as the window system shows it, with the mark of unsaved changes.
+    QString Caption() const { return frame->windowHandle()->title(); }
     void Keys(QKeyCombination keys)
     {
         QWidget* focus = QApplication::focusWidget();
@@ -114,7 +120,7 @@ private slots:
     {
         CFrameSession s;
         QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("無題 - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("無題 - Tintor"));
         QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave,
                  Command::EditUndo, Command::EditRedo})
@@ -124,6 +130,7 @@ private slots:
             QVERIFY(s.Enabled(c));
         QCOMPARE(s.frame->ColorView()->Count(), 0);
         QCOMPARE(s.frame->Preview()->CurrentTarget(), QUrl(QStringLiteral("about:blank")));
+        QVERIFY(s.frame->Preview()->Notice().contains(QStringLiteral("ドロップ")));
         QCOMPARE(s.frame->Splitter()->widget(0), s.frame->ColorView());
         QCOMPARE(s.frame->Splitter()->widget(1), s.frame->Preview());
         QCOMPARE(s.frame->Splitter()->sizes().front(), CMainFrame::kColorPaneWidth);
@@ -178,7 +185,7 @@ private slots:
         CFrameSession s;
         s.OpenWithDialog(m_sample);
         QCOMPARE(s.dialogs.asked, 1);
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
         QCOMPARE(static_cast<std::size_t>(s.frame->ColorView()->Count()), s.doc->GetColorTable().Map().Size());
         QVERIFY(s.frame->ColorView()->Count() > 0);
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave})
@@ -186,11 +193,12 @@ private slots:
         QVERIFY(!s.Enabled(Command::EditUndo));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         QVERIFY(s.frame->Preview()->CurrentTarget().isLocalFile());
+        QCOMPARE(s.frame->Preview()->Notice(), QString());
 
         // A file that is not a movie: told, and the title and the list of files stay.
         s.OpenWithDialog(m_garbage);
         QVERIFY(!s.messages.Messages().empty());
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         QCOMPARE(s.frame->ColorView()->Count(), 0);
         QVERIFY(!s.Enabled(Command::FileSave));
@@ -338,6 +346,82 @@ private slots:
         QCOMPARE(CQtFileDialogs::ToNameFilters("Pictures|*.png;*.jpg||ignored|*.x"),
             (QStringList{QStringLiteral("Pictures (*.png *.jpg)")}));
         QCOMPARE(CQtFileDialogs::ToNameFilters(""), QStringList{});
+        // Colour tables have dialogs of their own.
+        QCOMPARE(CQtFileDialogs::DialogTitle(false, "swf"), QStringLiteral("開く"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, "swf"), QStringLiteral("名前を付けて保存"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(false, "iro"), QStringLiteral("カラーテーブルを開く"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, ".iro"), QStringLiteral("カラーテーブルを保存"));
+    }
+
+    void aDroppedMovieIsOpenedAfterTheSaveQuestion()
+    {
+        // A drag coming in, and when it is taken and asked for, its drop.
+        const auto drag = [](QWidget& target, const QList<QUrl>& urls, QEvent::Type until) {
+            QMimeData mime;
+            mime.setUrls(urls);
+            const QPoint at = target.rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&target, &enter);
+            if (until == QEvent::DragEnter || !enter.isAccepted())
+                return enter.isAccepted();
+            QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&target, &drop);
+            return drop.isAccepted();
+        };
+        const QUrl sample = QUrl::fromLocalFile(QString::fromStdString(m_sample.string()));
+        const QUrl other = QUrl::fromLocalFile(QString::fromStdString(Path(QStringLiteral("other.swf")).string()));
+        QVERIFY(WriteFile(Path(QStringLiteral("other.swf")), BuildSampleMovie(true)));
+        CFrameSession s;
+        // One local .swf only: not a picture, not two movies, not a web address.
+        QVERIFY(
+            !drag(*s.frame, {QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("picture.png")))}, QEvent::DragEnter));
+        QVERIFY(!drag(*s.frame, {sample, other}, QEvent::DragEnter));
+        QVERIFY(!drag(*s.frame, {QUrl(QStringLiteral("https://example.com/a.swf"))}, QEvent::DragEnter));
+        QVERIFY(drag(*s.frame, {sample}, QEvent::Drop));
+        QTRY_COMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
+        QVERIFY(s.frame->ColorView()->Count() > 0);
+
+        // Over the panes a drag falls through to the window: the preview's
+        // page would otherwise go to the file itself.
+        QTRY_VERIFY(s.frame->Preview()->findChild<QWebEngineView*>()->focusProxy() != nullptr);
+        for (QWidget* pane : {static_cast<QWidget*>(s.frame->Preview()), static_cast<QWidget*>(s.frame->ColorView())})
+            for (QWidget* widget : pane->findChildren<QWidget*>())
+                QVERIFY2(!widget->acceptDrops(), widget->metaObject()->className());
+
+        // With changes, the drop asks first; a cancel keeps the movie open.
+        s.ClickRow(0);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+        QVERIFY(drag(*s.frame, {other}, QEvent::Drop));
+        QTRY_COMPARE(s.prompts.saveAsked, 1);
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+        QVERIFY(drag(*s.frame, {other}, QEvent::Drop));
+        QTRY_COMPARE(s.Caption(), QStringLiteral("other.swf - Tintor"));
+    }
+
+    void sizePlaceAndSplitterSurviveARestart()
+    {
+        {
+            CFrameSession s;
+            s.frame->resize(700, 500);
+            s.frame->move(40, 30);
+            s.frame->Splitter()->setSizes({330, 370});
+            QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
+            QVERIFY(s.frame->close());
+        }
+        {
+            CFrameSession s;
+            QCOMPARE(s.frame->size(), QSize(700, 500));
+            QCOMPARE(s.frame->pos(), QPoint(40, 30));
+            QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
+            s.frame->showMaximized();
+            QTRY_VERIFY(s.frame->isMaximized());
+            QVERIFY(s.frame->close());
+        }
+        CFrameSession s;
+        QTRY_VERIFY(s.frame->isMaximized());
+        QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
     }
 
     void toolBarHidesAndShowsWithItsCheckMark()
@@ -377,6 +461,8 @@ private slots:
         QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
         QVERIFY(s.doc->IsModified());
 
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf* - Tintor"));
+
         s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
         QVERIFY(!s.frame->close());
         QCOMPARE(s.prompts.saveAsked, 1);
@@ -384,12 +470,13 @@ private slots:
         // Opening another movie asks too; cancelling keeps this one.
         s.OpenWithDialog(m_sample);
         QCOMPARE(s.prompts.saveAsked, 2);
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("to_save.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf* - Tintor"));
 
         s.prompts.answer = IFramePrompts::SaveAnswer::Save;
         QVERIFY(s.frame->close());
         QCOMPARE(s.prompts.saveAsked, 3);
         QVERIFY(!s.doc->IsModified());
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf - Tintor"));
         const std::vector<std::uint8_t> saved = ReadFile(copy);
         QCOMPARE(saved.size(), original.size());
         QVERIFY(saved != original);
@@ -406,7 +493,7 @@ private slots:
         QCOMPARE(s.dialogs.lastInitialName, m_sample.string());
         QVERIFY(!s.messages.Messages().empty());
         QVERIFY(s.doc->IsModified());
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
     }
@@ -445,7 +532,7 @@ private slots:
             QVERIFY(classic->isChecked());
             QCOMPARE(s.frame->ColorView()->Count(), 1);
             QVERIFY(!s.doc->IsModified());
-            QCOMPARE(s.frame->windowTitle(), QStringLiteral("text2.swf - Tintor"));
+            QCOMPARE(s.Caption(), QStringLiteral("text2.swf - Tintor"));
             QCOMPARE(ReadFile(movie), builder.Build());
         }
         // The setting outlives the run; switching back asks nothing of an unchanged movie.
@@ -488,7 +575,7 @@ private slots:
         for (QAction* item : s.frame->FileMenu()->actions())
             if (item->text() == entries[2])
                 item->trigger();
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("movie3.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("movie3.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().front(), QString::fromStdString(movies[2].string()));
     }
 };
@@ -499,6 +586,9 @@ int main(int argc, char** argv)
 {
     tintor::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
+    // The spec's texts are the Japanese ones, whatever the machine's locale.
+    tintor::CLanguage language;
+    language.Use(tintor::UiLanguage::Japanese);
     tintor::test::CMainFrameTest test;
     return QTest::qExec(&test, argc, argv);
 }
