@@ -15,6 +15,7 @@
 #include "window/qt_file_dialogs.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolTip>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -154,6 +156,11 @@ private slots:
         for (QAction* button : s.frame->ToolBar()->actions())
             tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
         QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        // The buttons' tips name their keys.
+        QWidget* open = s.frame->ToolBar()->widgetForAction(s.frame->Action(Command::FileOpen));
+        QHelpEvent help(QEvent::ToolTip, open->rect().center(), open->mapToGlobal(open->rect().center()));
+        QApplication::sendEvent(open, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("開く (Ctrl+O)"));
         QCOMPARE(s.frame->ToolBar()->iconSize(), QSize(16, 15));
     }
 
