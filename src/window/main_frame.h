@@ -77,7 +77,6 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     QSplitter* Splitter() const { return m_splitter; }
     QMenu* FileMenu() const { return m_fileMenu; }
-    QMenu* ViewMenu() const { return m_viewMenu; }
     QMenu* LanguageMenu() const { return m_languageMenu; }
     // The document's title: its file name, or "無題".
     QString DocumentTitle() const;
