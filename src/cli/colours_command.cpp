@@ -1,6 +1,7 @@
 #include "cli/colours_command.h"
 
 #include "cli/batch.h"
+#include "colour/colour_text.h"
 #include "core/file.h"
 #include "core/messages.h"
 
@@ -16,12 +17,7 @@ const char* KindName(ColorKey key)
     return kind != nullptr ? kind->name.data() : "fill";
 }
 
-std::string RgbText(ColorKey key)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF);
-    return text;
-}
+std::string RgbText(ColorKey key) { return HexColor(key); }
 
 std::string ColoursAsText(const CSwfFile& movie)
 {

@@ -2,6 +2,8 @@
 #include "cli/apply_command.h"
 #include "cli/batch.h"
 #include "cli/colours_command.h"
+#include "cli/map_command.h"
+#include "cli/palette_command.h"
 #include "cli/shift_command.h"
 
 #include <CLI/CLI.hpp>
@@ -15,9 +17,13 @@ int main(int argc, char** argv)
     tintor::cli::ColoursOptions colours;
     tintor::cli::ApplyOptions apply;
     tintor::cli::ShiftOptions shift;
+    tintor::cli::MapOptions map;
+    tintor::cli::PaletteOptions palette;
     auto* coloursCommand = tintor::cli::AddColoursCommand(app, colours);
     auto* applyCommand = tintor::cli::AddApplyCommand(app, apply);
     auto* shiftCommand = tintor::cli::AddShiftCommand(app, shift);
+    auto* mapCommand = tintor::cli::AddMapCommand(app, map);
+    auto* paletteCommand = tintor::cli::AddPaletteCommand(app, palette);
 
     try {
         app.parse(argc, argv);
@@ -30,5 +36,9 @@ int main(int argc, char** argv)
         return tintor::cli::RunApply(apply);
     if (shiftCommand->parsed())
         return tintor::cli::RunShift(shift);
+    if (mapCommand->parsed())
+        return tintor::cli::RunMap(map);
+    if (paletteCommand->parsed())
+        return tintor::cli::RunPalette(palette);
     return tintor::cli::kExitUsage;
 }

@@ -1,8 +1,8 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
-#include "cli/colour_choice.h"
 #include "cli/colours_command.h"
+#include "colour/colour_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +25,9 @@ const CLI::Validator kKindName(
         return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
     },
     "");
+
+const CLI::Validator kHexColour(
+    [](std::string& text) -> std::string { return ParseHexColor(text) ? std::string() : "expected #rrggbb"; }, "");
 
 struct Selection {
     bool all = false;
@@ -70,11 +73,15 @@ bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, c
     // As in the window: the list's selection, the sliders and the unify box,
     // then the Apply button.
     doc.SelectWhere([&](ColorKey key) { return selection.Contains(key); });
-    doc.Effect("H", CColorTable::kDefaultParameter + options.hue);
-    doc.Effect("S", CColorTable::kDefaultParameter + options.saturation);
-    doc.Effect("V", CColorTable::kDefaultParameter + options.value);
-    doc.Effect("UniColor", options.unify ? 1 : 0);
-    doc.ApplyPending();
+    if (!options.to.empty()) {
+        doc.SetSelectedColor(*ParseHexColor(options.to));
+    } else {
+        doc.Effect("H", CColorTable::kDefaultParameter + options.hue);
+        doc.Effect("S", CColorTable::kDefaultParameter + options.saturation);
+        doc.Effect("V", CColorTable::kDefaultParameter + options.value);
+        doc.Effect("UniColor", options.unify ? 1 : 0);
+        doc.ApplyPending();
+    }
     if (options.saveScript.empty())
         return true;
     dialogs.SetSavePath(options.saveScript);
@@ -115,6 +122,13 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         ->capture_default_str()
         ->check(CLI::Range(-kShiftLimit, kShiftLimit));
     shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
+    auto* to = shift
+                   ->add_option("--to", options.to,
+                       "Set the selected colours to this one colour (red first) instead of shifting them")
+                   ->type_name("#rrggbb")
+                   ->check(kHexColour);
+    for (const char* slider : {"--hue", "--saturation", "--value", "--unify"})
+        to->excludes(shift->get_option(slider));
     AddOutputOptions(*shift, options.output);
     AddRuleOption(*shift, options.rule);
     shift->add_option("--save-script", options.saveScript,

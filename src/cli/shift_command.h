@@ -19,6 +19,7 @@ struct ShiftOptions {
     int saturation = 0;
     int value = 0;
     bool unify = false;
+    std::string to; // "#rrggbb": set the selection to this colour instead
     std::string saveScript;
     OutputOptions output;
     CollectionRule rule = CollectionRule::Extended;

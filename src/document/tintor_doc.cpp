@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -178,6 +179,85 @@ std::size_t CTintorDoc::PlaceCount(ColorKey key) const
     return positions != nullptr ? positions->size() : 0;
 }
 
+void CTintorDoc::SetSelectedColor(std::uint32_t rgb)
+{
+    if (!HasMovie())
+        return;
+    ApplyEffects();
+    m_colorTable.Map().ForEach([rgb](ColorKey, std::uint32_t& entry) {
+        if (IsSelected(entry))
+            entry = (entry & ~kColourMask) | RgbOf(rgb);
+    });
+    UpdatePreview(false);
+    if (m_colorView != nullptr) {
+        m_colorView->SyncControls(m_colorTable);
+        m_colorView->FillList(m_colorTable);
+    }
+    PushHistory();
+}
+
+std::optional<std::uint32_t> CTintorDoc::FirstSelectedColor() const
+{
+    for (const ColorKey key : ListedKeys(m_colorTable))
+        if (const std::uint32_t* entry = m_colorTable.Map().Find(key); entry != nullptr && IsSelected(*entry))
+            return RgbOf(GetColor(key, 1));
+    return std::nullopt;
+}
+
+std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine> lines)
+{
+    if (!HasMovie())
+        return {lines.begin(), lines.end()};
+    ApplyEffects();
+    std::vector<ColorMapLine> unmatched;
+    for (const ColorMapLine& line : lines) {
+        bool matched = false;
+        for (const ColorKindInfo& kind : kColorKinds) {
+            std::uint32_t* entry
+                = (line.kinds & kind.kind) != 0 ? m_colorTable.Map().Find(kind.kind | RgbOf(line.from)) : nullptr;
+            if (entry != nullptr) {
+                *entry = (*entry & ~kColourMask) | RgbOf(line.to);
+                matched = true;
+            }
+        }
+        if (!matched)
+            unmatched.push_back(line);
+    }
+    RefreshAll();
+    PushHistory();
+    return unmatched;
+}
+
+std::vector<PaletteColor> CTintorDoc::PaletteColors() const
+{
+    std::vector<PaletteColor> colors;
+    std::set<std::uint32_t> seen;
+    for (const ColorKey key : ListedKeys(m_colorTable)) {
+        const PaletteColor color{KindOf(key), RgbOf(GetColor(key, 1))};
+        if (seen.insert(color.kind | color.rgb).second)
+            colors.push_back(color);
+    }
+    return colors;
+}
+
+bool CTintorDoc::ExportPalette()
+{
+    if (!HasMovie())
+        return false;
+    const auto path = m_dialogs.AskSaveFile(m_movie.Title(), kPaletteFilter, PaletteExtension(PaletteFormat::Gimp));
+    if (!path)
+        return false;
+    const std::string extension = path->extension().string();
+    const PaletteFormat format = PaletteFormatFromName(std::string_view(extension).substr(extension.empty() ? 0 : 1))
+                                     .value_or(PaletteFormat::Gimp);
+    const std::string bytes = WritePalette(format, m_movie.Title(), PaletteColors());
+    if (!WriteWholeFile(*path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
+        m_messages.Show("ExportPalette: can't write " + path->string());
+        return false;
+    }
+    return true;
+}
+
 // --- The colour list's order --------------------------------------------------
 
 std::uint32_t CTintorDoc::SortValue(ColorKey key) { return CColor(key).ToHls() & kHueAndLightness; }
@@ -248,6 +328,16 @@ bool CTintorDoc::OnUpdateEditUndo() const { return m_history.GetUndoCount() != 0
 bool CTintorDoc::OnUpdateEditRedo() const { return m_history.GetRedoCount() != 0; }
 
 bool CTintorDoc::OnUpdateNeedMovie() const { return HasMovie(); }
+
+bool CTintorDoc::OnUpdateNeedSelection() const
+{
+    // Runs at every selection change: one pass, without the list's sorting.
+    bool any = false;
+    m_colorTable.Map().ForEach([&](ColorKey key, std::uint32_t entry) {
+        any = any || ((key & m_colorTable.KindFilter()) != 0 && IsSelected(entry));
+    });
+    return HasMovie() && any;
+}
 
 void CTintorDoc::OnTableLoad() { LoadTable(); }
 

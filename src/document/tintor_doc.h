@@ -1,7 +1,9 @@
 #pragma once
 
+#include "colour/colour_map.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
+#include "colour/palette.h"
 #include "core/dialogs.h"
 #include "core/messages.h"
 #include "swf/swf_file.h"
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +95,26 @@ public:
     std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
     // How many places of the movie store the colour of key; 0 when none.
     std::size_t PlaceCount(ColorKey key) const;
+    // Set to a colour: every selected colour becomes rgb (red in the low
+    // byte), written into the movie and the preview as Apply writes, with one
+    // history state. A pending effect ends first and the sliders go back to
+    // neutral, so the colours are exactly the one chosen.
+    void SetSelectedColor(std::uint32_t rgb);
+    // The colour that the first selected colour of the list shows; nullopt
+    // when none is selected.
+    std::optional<std::uint32_t> FirstSelectedColor() const;
+    // The changes of a colour map, each matched against the colours as the
+    // movie has them (so two lines can swap colours), then every colour of
+    // the movie rewritten and one history state. The lines that matched no
+    // colour come back, for the caller to report.
+    std::vector<ColorMapLine> ApplyColorMap(std::span<const ColorMapLine> lines);
+    // The palette: every listed colour as the list shows it, in the list's
+    // order, each kind and colour once.
+    std::vector<PaletteColor> PaletteColors() const;
+    // Asks for a file and writes the palette into it, in the format its
+    // extension names (a GIMP palette for any other). False when cancelled,
+    // without a movie or when the file could not be written (after saying so).
+    bool ExportPalette();
 
     // --- The colour list's order ------------------------------------------
     // Lightness, then hue: the packed HLS value without its saturation byte.
@@ -117,6 +140,8 @@ public:
     bool OnUpdateEditUndo() const;
     bool OnUpdateEditRedo() const;
     bool OnUpdateNeedMovie() const;
+    // Set to a colour needs a movie and a selected colour.
+    bool OnUpdateNeedSelection() const;
     void OnTableLoad();
     void OnTableSave();
 

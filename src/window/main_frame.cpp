@@ -159,6 +159,7 @@ void CMainFrame::CreateActions()
         m_actions[static_cast<std::size_t>(info.command)] = action;
         addAction(action);
     }
+    CreateColorActions();
     Action(Command::ViewToolBar)->setCheckable(true);
     Action(Command::ViewClassic)->setCheckable(true);
     Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
@@ -185,9 +186,23 @@ void CMainFrame::CreateActions()
     on(Command::AppAbout, &CMainFrame::OnAppAbout);
     on(Command::NextPane, &CMainFrame::OnSwitchPane);
     on(Command::PrevPane, &CMainFrame::OnSwitchPane);
+    on(Command::EditSetColor, &CMainFrame::OnEditSetColor);
+    on(Command::FileExportPalette, &CMainFrame::OnFileExportPalette);
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
     connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
+}
+
+void CMainFrame::CreateColorActions()
+{
+    // Their texts come with the others' in RetranslateUi.
+    for (Command command : {Command::EditSetColor, Command::FileExportPalette}) {
+        auto* action = new QAction(this);
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_actions[static_cast<std::size_t>(command)] = action;
+        addAction(action);
+    }
+    Action(Command::EditSetColor)->setIcon(MakeToolIcon(ToolIcon::SetColor));
 }
 
 void CMainFrame::CreateMenus()
@@ -200,6 +215,7 @@ void CMainFrame::CreateMenus()
     m_tableMenu = m_fileMenu->addMenu(QString());
     m_tableMenu->addAction(Action(Command::TableLoad));
     m_tableMenu->addAction(Action(Command::TableSave));
+    m_fileMenu->addAction(Action(Command::FileExportPalette));
     m_fileMenu->addSeparator();
     m_recentPlaceholder = m_fileMenu->addAction(QString());
     m_recentPlaceholder->setEnabled(false);
@@ -212,6 +228,8 @@ void CMainFrame::CreateMenus()
     m_editMenu->addSeparator();
     m_editMenu->addAction(Action(Command::EditSelectAll));
     m_editMenu->addAction(Action(Command::EditDeselect));
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(Action(Command::EditSetColor));
 
     m_viewMenu = menuBar()->addMenu(QString());
     m_viewMenu->addAction(Action(Command::ViewToolBar));
@@ -261,6 +279,8 @@ void CMainFrame::CreateToolBar()
     m_toolBar->addAction(Action(Command::EditUndo));
     m_toolBar->addAction(Action(Command::EditRedo));
     m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(Command::EditSetColor));
+    m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::AppAbout));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
     // The buttons' tips name their keys too.
@@ -299,6 +319,14 @@ void CMainFrame::RetranslateUi()
         action->setStatusTip(commandString.left(newline));
         action->setToolTip(newline >= 0 ? commandString.mid(newline + 1) : QString());
     }
+    const auto texts = [this](Command command, const QString& text, const QString& prompt, const QString& tip) {
+        Action(command)->setText(text);
+        Action(command)->setStatusTip(prompt);
+        Action(command)->setToolTip(tip);
+    };
+    texts(Command::EditSetColor, tr("色を指定…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
+    texts(Command::FileExportPalette, tr("パレットを書き出す…"),
+        tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
     m_fileMenu->setTitle(tr("ﾌｧｲﾙ(&F)"));
     m_tableMenu->setTitle(tr("カラーテーブル(&T)"));
     m_recentPlaceholder->setText(tr("最近使ったﾌｧｲﾙ"));
@@ -441,6 +469,8 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::TableSave)->setEnabled(movie);
     Action(Command::EditUndo)->setEnabled(m_doc.OnUpdateEditUndo());
     Action(Command::EditRedo)->setEnabled(m_doc.OnUpdateEditRedo());
+    Action(Command::EditSetColor)->setEnabled(m_doc.OnUpdateNeedSelection());
+    Action(Command::FileExportPalette)->setEnabled(movie);
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
     setWindowModified(movie && m_doc.IsModified());
@@ -531,6 +561,28 @@ void CMainFrame::OnEditRedo()
 void CMainFrame::OnEditSelectAll() { m_colorView->OnEditSelectAll(); }
 
 void CMainFrame::OnEditDeselect() { m_colorView->OnEditDeselect(); }
+
+void CMainFrame::OnEditSetColor()
+{
+    const auto first = m_doc.FirstSelectedColor();
+    if (!m_doc.OnUpdateNeedSelection() || !first)
+        return;
+    const QColor initial(static_cast<int>(*first & 0xFF), static_cast<int>((*first >> 8) & 0xFF),
+        static_cast<int>((*first >> 16) & 0xFF));
+    const auto chosen = m_prompts.AskColor(this, initial);
+    if (!chosen || !chosen->isValid())
+        return;
+    const QColor rgb = chosen->toRgb();
+    m_doc.SetSelectedColor(static_cast<std::uint32_t>(rgb.red()) | static_cast<std::uint32_t>(rgb.green()) << 8
+        | static_cast<std::uint32_t>(rgb.blue()) << 16);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnFileExportPalette()
+{
+    if (m_doc.OnUpdateNeedMovie())
+        m_doc.ExportPalette();
+}
 
 void CMainFrame::OnViewToolBar(bool visible)
 {

@@ -48,6 +48,8 @@ public:
         AppAbout,
         NextPane,
         PrevPane,
+        EditSetColor,
+        FileExportPalette,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -94,6 +96,7 @@ protected:
 
 private:
     void CreateActions();
+    void CreateColorActions();
     void CreateMenus();
     void CreateLanguageMenu();
     void CreateToolBar();
@@ -118,6 +121,8 @@ private:
     void OnEditRedo();
     void OnEditSelectAll();
     void OnEditDeselect();
+    void OnEditSetColor();
+    void OnFileExportPalette();
     void OnViewToolBar(bool visible);
     void OnViewClassic(bool classic);
     // nullopt: follow the system's language.

@@ -1,6 +1,7 @@
 #include "window/qt_file_dialogs.h"
 
 #include "colour/colour_script.h"
+#include "colour/palette.h"
 #include "window/qt_paths.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace tintor {
 
@@ -26,13 +28,15 @@ QString Tr(const char* text) { return QCoreApplication::translate("tintor::CQtFi
 
 QString CQtFileDialogs::DialogTitle(bool save, std::string_view defaultExtension)
 {
-    // Colour tables are asked for under titles of their own, so that saving
-    // one is not taken for saving the movie.
+    // Colour tables and palettes are asked for under titles of their own, so
+    // that saving one is not taken for saving the movie.
     if (defaultExtension.starts_with('.'))
         defaultExtension.remove_prefix(1);
     if (defaultExtension == kColorScriptExtension)
         return save ? Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "カラーテーブルを保存"))
                     : Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "カラーテーブルを開く"));
+    if (save && defaultExtension == PaletteExtension(PaletteFormat::Gimp))
+        return Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "パレットを書き出す"));
     return save ? Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "名前を付けて保存"))
                 : Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "開く"));
 }
@@ -51,6 +55,13 @@ QStringList CQtFileDialogs::ToNameFilters(std::string_view filter)
         filters << (name.contains(u'(') ? name : name + QStringLiteral(" (") + patterns + u')');
     }
     return filters;
+}
+
+QString CQtFileDialogs::SuffixOf(const QString& nameFilter)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\(\*\.(\w+)[ )])"));
+    const QRegularExpressionMatch match = pattern.match(nameFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 std::optional<std::filesystem::path> CQtFileDialogs::AskOpenFile(
@@ -77,6 +88,13 @@ std::optional<std::filesystem::path> CQtFileDialogs::Ask(
     dialog.setNameFilters(ToNameFilters(filter));
     if (!extension.isEmpty())
         dialog.setDefaultSuffix(extension);
+    // Where a file can be saved in several formats, a name typed without an
+    // extension takes the one of the filter chosen, not the first format's.
+    if (save)
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& nameFilter) {
+            if (const QString suffix = SuffixOf(nameFilter); !suffix.isEmpty())
+                dialog.setDefaultSuffix(suffix);
+        });
     if (!m_lastFolder.isEmpty())
         dialog.setDirectory(m_lastFolder);
     if (!initialName.empty())

@@ -22,6 +22,9 @@ public:
     static QStringList ToNameFilters(std::string_view filter);
     // The dialog's title: opening or saving, a movie or a colour table.
     static QString DialogTitle(bool save, std::string_view defaultExtension);
+    // The extension of a Qt name filter's first pattern, "ase" of
+    // "Adobe Swatch Exchange (*.ase)"; empty for "*.*" or none.
+    static QString SuffixOf(const QString& nameFilter);
 
 private:
     std::optional<std::filesystem::path> Ask(

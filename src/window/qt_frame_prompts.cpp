@@ -2,6 +2,7 @@
 
 #include "window/qt_toolbar_icons.h"
 
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -56,6 +57,15 @@ void CQtFramePrompts::ShowAbout(QWidget* parent)
     layout->addWidget(buttons, 2, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     dialog.exec();
+}
+
+std::optional<QColor> CQtFramePrompts::AskColor(QWidget* parent, const QColor& initial)
+{
+    const QColor chosen
+        = QColorDialog::getColor(initial, parent, QCoreApplication::translate("tintor::CQtFramePrompts", "色を指定"));
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
 }
 
 } // namespace tintor

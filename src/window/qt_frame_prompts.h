@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -15,6 +18,8 @@ public:
     // "%1 への変更を保存しますか?" with the document's title.
     virtual SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) = 0;
     virtual void ShowAbout(QWidget* parent) = 0;
+    // The platform's colour dialog, starting at initial; nullopt when cancelled.
+    virtual std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) = 0;
 };
 
 // The questions as modal Qt boxes.
@@ -22,6 +27,7 @@ class CQtFramePrompts final : public IFramePrompts {
 public:
     SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowAbout(QWidget* parent) override;
+    std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) override;
 };
 
 } // namespace tintor

@@ -60,6 +60,22 @@ void DrawArrow(QPainter& p, bool towardsLeft)
     p.drawPolygon(head);
 }
 
+void DrawSetColor(QPainter& p)
+{
+    // A drop of paint above the swatch it colours.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setBrush(QColor(0xE6, 0x39, 0x46));
+    p.drawRect(QRectF(1.5, 9.5, 13, 4));
+    QPainterPath drop;
+    drop.moveTo(8.0, 0.5);
+    drop.cubicTo(10.0, 3.5, 11.5, 5.0, 11.5, 6.5);
+    drop.arcTo(QRectF(4.5, 3.0, 7.0, 6.0), 0.0, -180.0);
+    drop.cubicTo(4.5, 5.0, 6.0, 3.5, 8.0, 0.5);
+    p.setBrush(QColor(0xE6, 0x39, 0x46));
+    p.drawPath(drop);
+}
+
 void DrawAbout(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
@@ -114,6 +130,9 @@ QIcon MakeToolIcon(ToolIcon which)
         break;
     case ToolIcon::Redo:
         DrawArrow(p, false);
+        break;
+    case ToolIcon::SetColor:
+        DrawSetColor(p);
         break;
     case ToolIcon::About:
         DrawAbout(p);

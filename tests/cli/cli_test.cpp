@@ -138,6 +138,72 @@ TEST_F(CliTest, ScriptFromShiftReplayedByApplyGivesTheSameMovie)
     }
 }
 
+TEST_F(CliTest, ToWritesOneColourAtEveryPositionOfTheSelectionAndNowhereElse)
+{
+    TINTOR_SKIP_WITHOUT_CORPUS();
+    const auto movie = (CorpusDir() / kCorpusMovies[2]).string(), out = (m_dir / "to.swf").string();
+    const auto run = Run({"shift", movie, "--kind", "fill", "--kind", "line", "--to", "#123456", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    CRecordingSink messages;
+    CSwfFile original(messages);
+    auto file = CDiskInputFile::Open(movie);
+    ASSERT_TRUE(file && original.Load(*file));
+    std::vector<std::uint8_t> expected(original.Buffer().begin(), original.Buffer().end());
+    original.Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+        if ((key & (KIND_FILL | KIND_LINE)) != 0)
+            for (const std::uint32_t p : positions) {
+                expected[p] = 0x12;
+                expected[p + 1] = 0x34;
+                expected[p + 2] = 0x56;
+            }
+    });
+    ASSERT_FALSE(std::equal(expected.begin(), expected.end(), original.Buffer().begin()));
+    EXPECT_TRUE(Load(out).buffer == expected);
+
+    // One colour or the sliders, not both.
+    for (const auto& wrong : std::vector<std::vector<std::string>>{
+             {"--hue", "120"}, {"--saturation", "100"}, {"--value", "0"}, {"--unify"}, {"--to", "#12345"}}) {
+        std::vector<std::string> args = {"shift", movie, "--all", "--to", "#123456", "-o", out};
+        args.insert(args.end(), wrong.begin(), wrong.end());
+        EXPECT_EQ(Run(args).exitCode, 2) << wrong[0];
+    }
+}
+
+TEST_F(CliTest, MapChangesKnownColoursReportsUnknownOnesAndRefusesMalformedLines)
+{
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0xFF, 0x00, 0x00});
+    builder.AddTag(9, std::vector<std::uint8_t>{0x00, 0x00, 0xFF});
+    const auto movie = Write("bg.swf", builder.Build()).string(), out = (m_dir / "mapped.swf").string();
+    const std::string text = "# brand colours\nbg:#ff0000 #123456  # the red\n#0000ff #abcdef\nfill:#00ff00 #000000\n";
+    const auto map = Write("brand.map", {text.begin(), text.end()}).string();
+    auto run = Run({"map", movie, "--map", map, "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("has no fill colour #00ff00 (" + map + ", line 4)"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"colours", out}).out, "bg #123456 1\nbg #abcdef 1\n");
+
+    const std::string malformed = "#ff0000 #00ff00\n\nfill:#ff0000\n";
+    const auto bad = Write("bad.map", {malformed.begin(), malformed.end()}).string();
+    std::filesystem::remove(out);
+    run = Run({"map", movie, "--map", bad, "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(bad + ":3: "), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliTest, PaletteFormatComesFromTheOptionOrTheFileName)
+{
+    const auto movie = Write("sample.swf", BuildSampleMovie()).string(), out = (m_dir / "p.ase").string();
+    auto run = Run({"palette", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("GIMP Palette\nName: sample\n", 0), 0u);
+    ASSERT_EQ(Run({"palette", movie, "-o", out}).exitCode, 0);
+    EXPECT_EQ(ReadText(out).substr(0, 4), "ASEF");
+    ASSERT_EQ(Run({"palette", movie, "--format", "json", "-o", out}).exitCode, 0);
+    EXPECT_EQ(ReadText(out).front(), '{');
+    EXPECT_EQ(Run({"palette", movie, "--format", "aco"}).exitCode, 2);
+}
+
 TEST_F(CliTest, SelectedKindOnlyIsChanged)
 {
     const auto movie = Write("sample.swf", BuildSampleMovie());
@@ -162,7 +228,7 @@ TEST_F(CliTest, SelectedKindOnlyIsChanged)
 TEST_F(CliTest, ShiftsOfZeroLeaveEveryColourAsItIs)
 {
     const auto movie = Write("sample.swf", BuildSampleMovie());
-    for (const std::vector<std::string> shifts :
+    for (const std::vector<std::string>& shifts :
         {std::vector<std::string>{}, std::vector<std::string>{"--hue", "0", "--saturation", "0", "--value", "0"}}) {
         const auto out = m_dir / "out.swf";
         std::vector<std::string> args{"shift", movie.string(), "--all", "-o", out.string()};

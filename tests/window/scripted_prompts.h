@@ -16,11 +16,18 @@ public:
         return answer;
     }
     void ShowAbout(QWidget*) override { ++aboutShown; }
+    std::optional<QColor> AskColor(QWidget*, const QColor& initial) override
+    {
+        colourAskedWith = initial;
+        return colour;
+    }
 
     SaveAnswer answer = SaveAnswer::Discard;
     int saveAsked = 0;
     int aboutShown = 0;
     QString lastTitle;
+    std::optional<QColor> colour; // the dialog's answer; nullopt cancels
+    QColor colourAskedWith;
 };
 
 } // namespace tintor::test

@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(s.Caption(), QStringLiteral("無題 - Tintor"));
         QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave,
-                 Command::EditUndo, Command::EditRedo})
+                 Command::EditUndo, Command::EditRedo, Command::EditSetColor, Command::FileExportPalette})
             QVERIFY(!s.Enabled(c));
         for (Command c :
             {Command::FileOpen, Command::EditSelectAll, Command::EditDeselect, Command::AppAbout, Command::AppExit})
@@ -147,21 +147,38 @@ private slots:
             file << (item->isSeparator() ? QStringLiteral("-") : item->text());
         QCOMPARE(file,
             (QStringList{"開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-                "カラーテーブル(&T)", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+                "カラーテーブル(&T)", "パレットを書き出す…", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
         QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
 
-        // Tool bar: Open, Save, |, Undo, Redo, |, About, with the short texts as tips.
+        // Tool bar: Open, Save, |, Undo, Redo, |, Set Colour, |, About, with the short texts as tips.
         QStringList tips;
         for (QAction* button : s.frame->ToolBar()->actions())
             tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
-        QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
         // The buttons' tips name their keys.
         QWidget* open = s.frame->ToolBar()->widgetForAction(s.frame->Action(Command::FileOpen));
         QHelpEvent help(QEvent::ToolTip, open->rect().center(), open->mapToGlobal(open->rect().center()));
         QApplication::sendEvent(open, &help);
         QTRY_COMPARE(QToolTip::text(), QStringLiteral("開く (Ctrl+O)"));
         QCOMPARE(s.frame->ToolBar()->iconSize(), QSize(16, 15));
+    }
+
+    void setColourStartsAtTheFirstSelectedColourAndIsOneStep()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        QVERIFY(!s.Enabled(Command::EditSetColor));
+        s.ClickRow(0);
+        const std::uint32_t key = s.frame->ColorView()->KeyAt(0);
+        const int steps = s.UndoCount();
+        s.prompts.colour = QColor(0x12, 0x34, 0x56);
+        s.frame->Action(Command::EditSetColor)->trigger();
+        QCOMPARE(s.prompts.colourAskedWith, QColor(key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF));
+        QCOMPARE(RgbOf(s.doc->GetColor(key, 0)), Rgb(0x12, 0x34, 0x56));
+        QCOMPARE(s.UndoCount(), steps + 1);
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(s.doc->GetColor(key, 0), key);
     }
 
     void greyedCommandsDoNothingThroughTheirKeys()
@@ -358,6 +375,13 @@ private slots:
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "swf"), QStringLiteral("名前を付けて保存"));
         QCOMPARE(CQtFileDialogs::DialogTitle(false, "iro"), QStringLiteral("カラーテーブルを開く"));
         QCOMPARE(CQtFileDialogs::DialogTitle(true, ".iro"), QStringLiteral("カラーテーブルを保存"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, "gpl"), QStringLiteral("パレットを書き出す"));
+        // The extension that a saved file's name takes from the filter chosen.
+        const QStringList palettes = CQtFileDialogs::ToNameFilters(kPaletteFilter);
+        QCOMPARE(palettes.size(), 4);
+        QCOMPARE(CQtFileDialogs::SuffixOf(palettes[3]), QStringLiteral("ase"));
+        QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("Pictures (*.png *.jpg)")), QStringLiteral("png"));
+        QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("すべてのﾌｧｲﾙ (*.*)")), QString());
     }
 
     void aDroppedMovieIsOpenedAfterTheSaveQuestion()

@@ -231,6 +231,30 @@ Previous Pane</translation>
         <source>指定のﾌｧｲﾙを開く</source>
         <translation>Open this file</translation>
     </message>
+    <message>
+        <source>色を指定…</source>
+        <translation>Set Colour…</translation>
+    </message>
+    <message>
+        <source>選択した色をすべて、選んだひとつの色にする</source>
+        <translation>Set every selected colour to one colour of your choice</translation>
+    </message>
+    <message>
+        <source>色を指定</source>
+        <translation>Set Colour</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す…</source>
+        <translation>Export Palette…</translation>
+    </message>
+    <message>
+        <source>すべての色を、ほかのツールで使えるパレット ファイルに書き出す</source>
+        <translation>Write every colour into a palette file that other tools can use</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す</source>
+        <translation>Export Palette</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CQtFileDialogs</name>
@@ -253,6 +277,10 @@ Previous Pane</translation>
     <message>
         <source>開く</source>
         <translation>Open</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す</source>
+        <translation>Export Palette</translation>
     </message>
 </context>
 <context>
@@ -282,6 +310,10 @@ Previous Pane</translation>
 SWF ムービーの色だけを変えるツール</source>
         <translation>Tintor version %1
 Changes the colours of SWF movies and nothing else</translation>
+    </message>
+    <message>
+        <source>色を指定</source>
+        <translation>Set Colour</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,58 @@
+#include "colour/colour_text.h"
+
+#include "core/hex_digit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace tintor {
+
+std::optional<ColorKind> KindFromName(std::string_view name)
+{
+    const auto sameLetters = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    };
+    for (const ColorKindInfo& info : kColorKinds)
+        if (std::equal(name.begin(), name.end(), info.name.begin(), info.name.end(), sameLetters))
+            return info.kind;
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ParseHexColor(std::string_view text)
+{
+    if (!text.empty() && text.front() == '#')
+        text.remove_prefix(1);
+    if (text.size() != 6)
+        return std::nullopt;
+    std::uint32_t written = 0;
+    for (const char c : text) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return std::nullopt;
+        written = written << 4 | static_cast<std::uint32_t>(digit);
+    }
+    const std::uint32_t r = written >> 16, g = (written >> 8) & 0xFF, b = written & 0xFF;
+    return r | g << 8 | b << 16;
+}
+
+std::optional<ColorKey> ParseColourChoice(std::string_view choice)
+{
+    const auto colon = choice.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const auto kind = KindFromName(choice.substr(0, colon));
+    const auto rgb = ParseHexColor(choice.substr(colon + 1));
+    if (!kind || !rgb)
+        return std::nullopt;
+    return *kind | *rgb;
+}
+
+std::string HexColor(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    return text;
+}
+
+} // namespace tintor

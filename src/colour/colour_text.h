@@ -1,0 +1,25 @@
+#pragma once
+
+#include "swf/colour_key.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tintor {
+
+// Colours as people write them: "#rrggbb" with red first, the reverse of the
+// byte order that keys and colour scripts keep.
+
+// "bg", "fill", "line" or "text", in any letter case.
+std::optional<ColorKind> KindFromName(std::string_view name);
+// "#rrggbb" or "rrggbb", digits of either case, to a colour with red in the
+// low byte.
+std::optional<std::uint32_t> ParseHexColor(std::string_view text);
+// "KIND:#rrggbb" (the '#' may be left out) to the movie's key for that colour.
+std::optional<ColorKey> ParseColourChoice(std::string_view choice);
+// "#rrggbb" of a colour or key (red in the low byte), lower-case digits.
+std::string HexColor(std::uint32_t rgb);
+
+} // namespace tintor
