@@ -1,8 +1,12 @@
 #include "cli/batch.h"
 
+#include "core/file.h"
 #include "core/messages.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <system_error>
 
@@ -11,7 +15,8 @@ namespace tintor::cli {
 void AddOutputOptions(CLI::App& command, OutputOptions& options)
 {
     auto* outFile = command.add_option("-o,--output", options.outFile,
-        "Write the recoloured movie to this file (one MOVIE only); it may be the MOVIE itself");
+        "Write the recoloured movie to this file (one MOVIE only); it may be the MOVIE itself, and - writes it to "
+        "standard output");
     auto* outDir = command.add_option("--out-dir", options.outDir,
         "Write each recoloured movie into this folder under its own file name (made when missing)");
     outFile->excludes(outDir);
@@ -35,6 +40,8 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     };
     if (options.outFile.empty() && options.outDir.empty())
         return usage("say where the result goes with -o OUT.swf or --out-dir DIR");
+    if (std::count(movies.begin(), movies.end(), kStandardStream) > 1)
+        return usage("standard input (-) can be read only once");
     std::vector<std::filesystem::path> outputs;
     if (!options.outFile.empty()) {
         if (movies.size() != 1)
@@ -46,6 +53,8 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     // other's result; refuse before anything is written.
     std::map<std::filesystem::path, std::string> seen;
     for (const auto& movie : movies) {
+        if (movie == kStandardStream)
+            return usage("standard input (-) has no file name to write under --out-dir; use -o");
         const std::filesystem::path name = std::filesystem::path(movie).filename();
         if (name.empty())
             return usage("'" + movie + "' names no file");
@@ -58,7 +67,32 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     return outputs;
 }
 
+bool OpenMovie(CTintorDoc& doc, const std::string& movie)
+{
+    if (movie != kStandardStream)
+        return doc.OnOpenDocument(movie);
+    const auto input = CDiskInputFile::StandardInput();
+    if (!input) {
+        std::fprintf(stderr, "tintor-cli: can't read standard input: %s\n", std::strerror(errno));
+        return false;
+    }
+    return doc.OnOpenDocument(*input, movie);
+}
+
 namespace {
+
+bool SaveMovie(CTintorDoc& doc, const std::filesystem::path& output)
+{
+    if (output != kStandardStream)
+        return doc.OnSaveDocument(output);
+    CStandardOutputFile out;
+    if (doc.SaveMovie(out))
+        return true;
+    // Short of a system error, only memory for the compression runs out.
+    const std::error_code error = out.Error() ? out.Error() : std::make_error_code(std::errc::not_enough_memory);
+    std::fprintf(stderr, "tintor-cli: can't write the movie to standard output: %s\n", error.message().c_str());
+    return false;
+}
 
 bool RecolourOne(
     const std::string& movie, const std::filesystem::path& output, CollectionRule rule, const RecolourStep& step)
@@ -67,11 +101,11 @@ bool RecolourOne(
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(rule);
-    if (!doc.OnOpenDocument(movie))
+    if (!OpenMovie(doc, movie))
         return false;
     if (!step(doc, dialogs, movie))
         return false;
-    return doc.OnSaveDocument(output);
+    return SaveMovie(doc, output);
 }
 
 } // namespace
@@ -82,8 +116,11 @@ bool PrepareOutDir(const OutputOptions& options)
         return true;
     std::error_code error;
     std::filesystem::create_directories(options.outDir, error);
-    if (error || !std::filesystem::is_directory(options.outDir, error)) {
-        std::fprintf(stderr, "tintor-cli: can't make the folder %s\n", options.outDir.c_str());
+    if (!error && !std::filesystem::is_directory(options.outDir, error) && !error)
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (error) {
+        std::fprintf(
+            stderr, "tintor-cli: can't make the folder %s: %s\n", options.outDir.c_str(), error.message().c_str());
         return false;
     }
     return true;

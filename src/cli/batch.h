@@ -14,6 +14,10 @@
 
 namespace tintor::cli {
 
+// A movie named so is read from standard input; an output named so is
+// written to standard output.
+inline constexpr std::string_view kStandardStream = "-";
+
 enum ExitCode : int {
     kExitOk = 0,
     kExitFailed = 1, // some movie could not be recoloured or saved
@@ -31,13 +35,18 @@ void AddOutputOptions(CLI::App& command, OutputOptions& options);
 void AddRuleOption(CLI::App& command, CollectionRule& rule);
 
 // The output path of every movie, in order; nullopt (after one line on
-// stderr) when the options do not fit the movies.
+// stderr) when the options do not fit the movies. Standard input can be
+// read once, and has no file name to go into a folder under.
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options);
 
 // Makes the --out-dir folder when it is missing; false (after one line on
 // stderr) when it cannot be made.
 bool PrepareOutDir(const OutputOptions& options);
+
+// Opens a movie into the document, from standard input when it is "-";
+// false after saying why.
+bool OpenMovie(CTintorDoc& doc, const std::string& movie);
 
 // What a command does to one opened movie before it is saved; false when it
 // failed, after saying why on stderr.
@@ -46,7 +55,8 @@ using RecolourStep = std::function<bool(CTintorDoc& doc, CPresetDialogs& dialogs
 // Opens each movie in a document of its own, collecting its colours under
 // the rule, runs the step and saves the result, printing one progress line
 // per movie. Nothing is written for a movie that fails. The exit code says
-// whether every movie succeeded.
+// whether every movie succeeded. "-" reads standard input or writes standard
+// output.
 int RunOnMovies(std::string_view command, const std::vector<std::string>& movies,
     const std::vector<std::filesystem::path>& outputs, CollectionRule rule, const RecolourStep& step);
 

@@ -5,6 +5,7 @@
 #include "core/file.h"
 #include "core/messages.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
@@ -49,18 +50,39 @@ CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
     auto* colours
         = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
-    colours->add_option("MOVIE", options.movie, "The .swf movie")->required();
+    colours->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
     colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
     AddRuleOption(*colours, options.rule);
     return colours;
 }
 
+namespace {
+
+// Names the movie in front of each of its messages.
+class CMovieMessages final : public IMessageSink {
+public:
+    explicit CMovieMessages(std::string movie) : m_movie(std::move(movie)) {}
+    void Show(std::string_view text) override
+    {
+        std::fprintf(stderr, "%s: %.*s\n", m_movie.c_str(), static_cast<int>(text.size()), text.data());
+    }
+
+private:
+    std::string m_movie;
+};
+
+} // namespace
+
 int RunColours(const ColoursOptions& options)
 {
-    CStderrSink messages;
-    auto file = CDiskInputFile::Open(options.movie);
+    CMovieMessages messages(options.movie);
+    std::error_code error;
+    auto file = options.movie == kStandardStream ? CDiskInputFile::StandardInput()
+                                                 : CDiskInputFile::Open(options.movie, error);
     if (!file) {
-        std::fprintf(stderr, "%s: cannot open file\n", options.movie.c_str());
+        if (!error)
+            error.assign(errno, std::generic_category());
+        std::fprintf(stderr, "%s: cannot open file: %s\n", options.movie.c_str(), error.message().c_str());
         return kExitFailed;
     }
     CSwfFile movie(messages);

@@ -5,11 +5,15 @@
 #include "cli/map_command.h"
 #include "cli/palette_command.h"
 #include "cli/shift_command.h"
+#include "core/signal_cleanup.h"
 
 #include <CLI/CLI.hpp>
 
 int main(int argc, char** argv)
 {
+    // An interrupted run leaves neither its preview folder nor a temporary
+    // file beside an output behind.
+    tintor::InstallSignalCleanup();
     CLI::App app{"Tintor: recolours SWF movies in place, changing nothing but their colours."};
     app.require_subcommand(1);
     app.footer("Exit status: 0 when every movie succeeded, 1 when any failed, 2 for a wrong command line.");

@@ -45,9 +45,11 @@ int RunMap(const MapOptions& options)
         return kExitUsage;
     // Read and checked once up front: a bad map fails every movie alike,
     // before any of them is touched.
-    const auto bytes = ReadWholeFile(options.map);
+    std::error_code error;
+    const auto bytes = ReadWholeFile(options.map, &error);
     if (!bytes) {
-        std::fprintf(stderr, "tintor-cli map: can't read the map %s\n", options.map.c_str());
+        std::fprintf(
+            stderr, "tintor-cli map: can't read the map %s: %s\n", options.map.c_str(), error.message().c_str());
         return kExitFailed;
     }
     const ColorMap map = ReadColorMap({reinterpret_cast<const char*>(bytes->data()), bytes->size()});

@@ -9,7 +9,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace tintor::cli {
@@ -40,7 +42,7 @@ PaletteFormat ChosenFormat(const PaletteOptions& options)
 CLI::App* AddPaletteCommand(CLI::App& app, PaletteOptions& options)
 {
     auto* palette = app.add_subcommand("palette", "Write every colour of a movie as a palette for other tools");
-    palette->add_option("MOVIE", options.movie, "The .swf movie")->required();
+    palette->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
     palette
         ->add_option("-f,--format", options.format,
             "gpl (GIMP, Inkscape, Krita), css (custom properties), json or ase (Adobe Swatch Exchange); by default "
@@ -65,19 +67,21 @@ int RunPalette(const PaletteOptions& options)
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(options.rule);
-    if (!doc.OnOpenDocument(options.movie))
+    if (!OpenMovie(doc, options.movie))
         return kExitFailed;
     const std::string bytes = WritePalette(format, doc.GetMovie().Title(), doc.PaletteColors());
     if (ToStdout(options)) {
         const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
         if (!written || std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "tintor-cli palette: can't write to stdout\n");
+            std::fprintf(stderr, "tintor-cli palette: can't write to stdout: %s\n", std::strerror(errno));
             return kExitFailed;
         }
         return kExitOk;
     }
-    if (!WriteWholeFile(options.output, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
-        std::fprintf(stderr, "tintor-cli palette: can't write %s\n", options.output.c_str());
+    std::error_code error;
+    if (!WriteWholeFile(options.output, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &error)) {
+        std::fprintf(
+            stderr, "tintor-cli palette: can't write %s: %s\n", options.output.c_str(), error.message().c_str());
         return kExitFailed;
     }
     return kExitOk;

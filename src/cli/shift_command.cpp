@@ -94,7 +94,8 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
 {
     auto* shift = app.add_subcommand("shift",
         "Select colours, shift their hue, saturation and value (or unify them) as the sliders do, apply and save");
-    shift->add_option("MOVIE", options.movies, "The .swf movies to recolour")->required();
+    shift->add_option("MOVIE", options.movies, "The .swf movies to recolour; - reads one from standard input")
+        ->required();
     shift
         ->add_option("--select", options.select,
             "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be "

@@ -72,9 +72,9 @@ std::optional<std::uint32_t> ParseColour(std::string_view text, std::size_t pos)
 // allocation that a damaged or hostile file can make large.
 enum class ReadOutcome { Ok, OpenFailed, NoMemory };
 
-ReadOutcome ReadScriptFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes)
+ReadOutcome ReadScriptFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::error_code& error)
 {
-    auto file = CDiskInputFile::Open(path);
+    auto file = CDiskInputFile::Open(path, error);
     if (!file)
         return ReadOutcome::OpenFailed;
     try {
@@ -92,6 +92,10 @@ ReadOutcome ReadScriptFile(const std::filesystem::path& path, std::vector<std::u
     } catch (const std::length_error&) {
         bytes.clear();
         return ReadOutcome::NoMemory;
+    }
+    if (file->Error()) {
+        error = file->Error();
+        return ReadOutcome::OpenFailed;
     }
     return ReadOutcome::Ok;
 }
@@ -177,22 +181,25 @@ bool savetable(const CColorTable& table, std::string_view initialName, IFileDial
         return false;
     const std::string script = WriteColorScript(table, messages);
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
-    if (!WriteWholeFile(*path, bytes)) {
-        messages.Show("savetable: file open error!");
+    std::error_code error;
+    if (!WriteWholeFile(*path, bytes, &error)) {
+        messages.ShowFileFailure({FileFailure::Action::Save, "savetable: file open error!", *path, error, {}});
         return false;
     }
     return true;
 }
 
-bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages)
+bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages,
+    ColorScriptResult* result)
 {
     const auto path = dialogs.AskOpenFile(initialName, kColorScriptFilter, kColorScriptExtension);
     if (!path)
         return false;
     std::vector<std::uint8_t> bytes;
-    switch (ReadScriptFile(*path, bytes)) {
+    std::error_code error;
+    switch (ReadScriptFile(*path, bytes, error)) {
     case ReadOutcome::OpenFailed:
-        messages.Show("loadtable: file open error!");
+        messages.ShowFileFailure({FileFailure::Action::Open, "loadtable: file open error!", *path, error, {}});
         return false;
     case ReadOutcome::NoMemory:
         messages.Show("loadtable: memory allocation error!");
@@ -200,7 +207,9 @@ bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& d
     case ReadOutcome::Ok:
         break;
     }
-    ReadColorScript(bytes, table, messages);
+    const ColorScriptResult read = ReadColorScript(bytes, table, messages);
+    if (result != nullptr)
+        *result = read;
     return true;
 }
 

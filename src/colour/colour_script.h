@@ -29,7 +29,9 @@ ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTab
 
 // Asks for a file and saves the table's script to it (atomically).
 bool savetable(const CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages);
-// Asks for a file and loads its script into the table.
-bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages);
+// Asks for a file and loads its script into the table; what its lines did
+// goes to result, when given.
+bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages,
+    ColorScriptResult* result = nullptr);
 
 } // namespace tintor

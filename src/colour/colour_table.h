@@ -23,6 +23,9 @@ public:
     // order, so every bucket chain of the copy runs in reverse.
     CColorTable(const CColorTable& other);
     CColorTable& operator=(const CColorTable& other);
+    // A table built aside takes the place of another without any way to fail.
+    CColorTable(CColorTable&&) noexcept = default;
+    CColorTable& operator=(CColorTable&&) noexcept = default;
 
     const CKeyedMap<std::uint32_t>& Map() const { return m_map; }
     CKeyedMap<std::uint32_t>& Map() { return m_map; }

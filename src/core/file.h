@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/signal_cleanup.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -8,9 +10,26 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace tintor {
+
+// Why a path was refused that the system itself would have opened: reading
+// a FIFO would wait for a writer, a device or a socket is no file to read or
+// to replace.
+enum class FileErrc { Fifo = 1, Device, Socket };
+} // namespace tintor
+
+template <> struct std::is_error_code_enum<tintor::FileErrc> : std::true_type {
+};
+
+namespace tintor {
+
+std::error_code make_error_code(FileErrc error);
+// The refusal for a path of this type that is not a regular file: a folder
+// gives the system's own "Is a directory".
+std::error_code NotARegularFile(unsigned mode);
 
 // An open file to read from, as the movie and script readers see it.
 class IInputFile {
@@ -22,6 +41,8 @@ public:
     virtual std::optional<std::uint64_t> Remaining() const = 0;
     // The file name without its directory.
     virtual std::string GetFileName() const = 0;
+    // Why the last read stopped short, when the system said.
+    virtual std::error_code Error() const { return {}; }
 };
 
 // An open file to write to.
@@ -38,7 +59,13 @@ std::string TitleFromFileName(std::string_view fileName);
 // A file on disk opened for reading; closes itself.
 class CDiskInputFile final : public IInputFile {
 public:
+    // Only a regular file is opened: a FIFO, a device, a socket or a folder
+    // is refused at once, without waiting on it. Null, with the reason in
+    // error, when the file is refused or cannot be opened.
+    static std::unique_ptr<CDiskInputFile> Open(const std::filesystem::path& path, std::error_code& error);
     static std::unique_ptr<CDiskInputFile> Open(const std::filesystem::path& path);
+    // Standard input, whatever it is (a pipe included), under the name "-".
+    static std::unique_ptr<CDiskInputFile> StandardInput();
     ~CDiskInputFile() override;
     CDiskInputFile(const CDiskInputFile&) = delete;
     CDiskInputFile& operator=(const CDiskInputFile&) = delete;
@@ -46,6 +73,7 @@ public:
     std::size_t Read(std::span<std::uint8_t> dest) override;
     std::optional<std::uint64_t> Remaining() const override;
     std::string GetFileName() const override;
+    std::error_code Error() const override { return m_error; }
 
     struct PrivateTag {};
     CDiskInputFile(PrivateTag, int fd, std::filesystem::path path);
@@ -53,18 +81,26 @@ public:
 private:
     int m_fd;
     std::filesystem::path m_path;
+    std::error_code m_error;
 };
 
 // Writes a file so that the target only ever holds a complete file: the bytes
 // go to a temporary file beside the target, which Commit renames over it.
 // Without a successful Commit the temporary file is removed and the target
-// is left as it was.
+// is left as it was. The rename only ever replaces a regular file: a
+// symbolic link is followed and the file it names is replaced (the link
+// stays a link); a device, FIFO, socket or folder is refused. The new file
+// keeps the old one's mode (and owner, where allowed).
 class CAtomicOutputFile final : public IOutputFile {
 public:
     // A user's file is flushed to the disk before it replaces the old one; a
     // scratch file (the preview) only needs to be complete when it appears.
     enum class Durability { Durable, Scratch };
 
+    // Null, with the reason in error, when the target is refused or the
+    // temporary file cannot be made.
+    static std::unique_ptr<CAtomicOutputFile> Create(
+        const std::filesystem::path& target, Durability durability, std::error_code& error);
     static std::unique_ptr<CAtomicOutputFile> Create(
         const std::filesystem::path& target, Durability durability = Durability::Durable);
     ~CAtomicOutputFile() override;
@@ -75,6 +111,10 @@ public:
     // Flushes, closes and renames over the target. False (and the target
     // untouched) when any write failed or the rename did.
     bool Commit();
+    // Why the first write, the flush or the rename failed.
+    std::error_code Error() const { return m_error; }
+    // The temporary file's name, beside the target.
+    const std::filesystem::path& TempPath() const { return m_tempPath; }
 
     struct PrivateTag {};
     CAtomicOutputFile(
@@ -82,15 +122,35 @@ public:
 
 private:
     int m_fd;
-    bool m_failed = false;
+    std::error_code m_error;
     Durability m_durability;
     std::filesystem::path m_tempPath;
     std::filesystem::path m_target;
+    CSignalCleanupEntry m_cleanup;
 };
 
-// Reads a whole file; nullopt when it cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path);
-// Writes a whole file atomically; false on any failure, the target untouched.
-bool WriteWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// Standard output as a file to write a movie to.
+class CStandardOutputFile final : public IOutputFile {
+public:
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    std::error_code Error() const { return m_error; }
+
+private:
+    std::error_code m_error;
+};
+
+// The name of the temporary file written beside target: hidden, recognisably
+// the target's, and never longer than the folder allows a name to be, so
+// that any target name that is legal can be written.
+std::filesystem::path TempNameFor(const std::filesystem::path& target);
+
+// Reads a whole file; nullopt (with the reason in error, when given) when it
+// cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(
+    const std::filesystem::path& path, std::error_code* error = nullptr);
+// Writes a whole file atomically; false (with the reason in error, when
+// given) on any failure, the target untouched.
+bool WriteWholeFile(
+    const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::error_code* error = nullptr);
 
 } // namespace tintor

@@ -1,8 +1,29 @@
 #pragma once
 
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tintor {
+
+// A file that could not be opened or saved, and why.
+struct FileFailure {
+    enum class Action { Open, Save };
+
+    Action action = Action::Open;
+    // Who failed, in the core's words: "OnSaveDocument: can't save".
+    std::string operation;
+    std::filesystem::path path;
+    // The system's reason, when it gave one.
+    std::error_code code;
+    // Otherwise the core's own: "ERROR: Illegal Header - not a Shockwave Flash File".
+    std::string detail;
+
+    std::string Reason() const;
+    // "OPERATION PATH: REASON", as the command line prints it.
+    std::string Text() const;
+};
 
 // Everything the core wants the user to read goes through here: the window
 // shows a modal box with an OK button, the command line prints to stderr and
@@ -11,6 +32,8 @@ class IMessageSink {
 public:
     virtual ~IMessageSink() = default;
     virtual void Show(std::string_view text) = 0;
+    // The window words file errors as the desktop does; elsewhere the text.
+    virtual void ShowFileFailure(const FileFailure& failure) { Show(failure.Text()); }
 };
 
 // Prints each message as one line on stderr.

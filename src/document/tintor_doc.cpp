@@ -5,8 +5,15 @@
 #include "colour/colour_script.h"
 #include "core/file.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <new>
 #include <set>
 #include <string>
 #include <system_error>
@@ -17,6 +24,42 @@ namespace {
 
 // The hue and lightness bytes of a packed HLS value.
 constexpr std::uint32_t kHueAndLightness = 0x00FF00FF;
+// A private folder is named "tintor-PID-XXXXXX".
+constexpr std::string_view kTempFolderPrefix = "tintor-";
+constexpr std::size_t kTempFolderRandom = 6;
+
+// Keeps what a load says, so that the document can tell in one message
+// which file failed and why.
+class CCollectingSink final : public IMessageSink {
+public:
+    void Show(std::string_view text) override
+    {
+        if (!m_text.empty())
+            m_text += '\n';
+        m_text += text;
+    }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The process that made a private folder, read from its name; nothing for
+// any other name.
+std::optional<pid_t> OwnerOfTempFolder(std::string_view name)
+{
+    if (!name.starts_with(kTempFolderPrefix))
+        return std::nullopt;
+    name.remove_prefix(kTempFolderPrefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || name.size() - dash - 1 != kTempFolderRandom)
+        return std::nullopt;
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + dash, pid);
+    if (error != std::errc{} || end != name.data() + dash || pid <= 0)
+        return std::nullopt;
+    return pid;
+}
 
 // The folder under which the private preview folder is made: $TMPDIR when it
 // is set, as every other tool on the system honours it, otherwise /tmp.
@@ -44,6 +87,28 @@ CTintorDoc::~CTintorDoc()
     std::filesystem::remove_all(m_tempDir, ignored);
 }
 
+int CTintorDoc::RemoveStaleTempFolders()
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(TempRoot(), error), end; !error && it != end; it.increment(error)) {
+        const std::filesystem::path& folder = it->path();
+        const auto owner = OwnerOfTempFolder(folder.filename().string());
+        if (!owner || *owner == ::getpid())
+            continue;
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        // Only a process that no longer exists has no claim on it.
+        if (::kill(*owner, 0) == 0 || errno != ESRCH)
+            continue;
+        std::error_code ignored;
+        if (std::filesystem::remove_all(folder, ignored) > 0)
+            ++removed;
+    }
+    return removed;
+}
+
 void CTintorDoc::AttachViews(IColorViewPort* colorView, IPreviewPort* preview)
 {
     m_colorView = colorView;
@@ -59,13 +124,21 @@ std::optional<std::filesystem::path> CTintorDoc::GetTempFilePath()
     // A folder of our own (mode 0700) rather than a fixed name in the shared
     // temporary folder: two running instances never write the same preview,
     // and nobody else can plant a link where we write.
-    std::string pattern = (TempRoot() / "tintor-XXXXXX").string();
+    const std::filesystem::path root = TempRoot();
+    std::string pattern = (root
+        / (std::string(kTempFolderPrefix) + std::to_string(::getpid()) + "-" + std::string(kTempFolderRandom, 'X')))
+                              .string();
+    // No signal may end the process between making the folder and listing it.
+    CSignalHold hold;
     if (::mkdtemp(pattern.data()) == nullptr) {
-        m_messages.Show("ERROR: can't make temp file");
+        const std::error_code reason(errno, std::generic_category());
+        m_messages.ShowFileFailure({FileFailure::Action::Save, "ERROR: can't make temp file in", root, reason, {}});
         return std::nullopt;
     }
     m_tempDir = pattern;
     m_tempPath = m_tempDir / std::string(kTempFileName);
+    m_tempDirCleanup = CSignalCleanupEntry(m_tempDir, CSignalCleanupEntry::Kind::Folder);
+    m_tempFileCleanup = CSignalCleanupEntry(*m_tempPath, CSignalCleanupEntry::Kind::File);
     return m_tempPath;
 }
 
@@ -97,8 +170,8 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             buffer[p + 2] = static_cast<std::uint8_t>((c >> 16) & 0xFF);
         }
     });
-    if (const auto tempPath = GetTempFilePath(); tempPath && !m_movie.SaveToPath(*tempPath))
-        m_messages.Show("UpdatePreview: can't write the preview file " + tempPath->string());
+    if (const auto tempPath = GetTempFilePath())
+        WritePreview(m_movie, *tempPath, "UpdatePreview: can't write the preview file");
     if (m_preview != nullptr) {
         m_preview->Stop();
         m_preview->Refresh();
@@ -144,11 +217,11 @@ void CTintorDoc::ApplyPending()
     PushHistory();
 }
 
-bool CTintorDoc::LoadTable()
+bool CTintorDoc::LoadTable(ColorScriptResult* result)
 {
     if (!HasMovie())
         return false;
-    const bool loaded = loadtable();
+    const bool loaded = tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages, result);
     if (loaded) {
         m_colorTable.ResetParameters();
         RefreshAll();
@@ -251,8 +324,9 @@ bool CTintorDoc::ExportPalette()
     const PaletteFormat format = PaletteFormatFromName(std::string_view(extension).substr(extension.empty() ? 0 : 1))
                                      .value_or(PaletteFormat::Gimp);
     const std::string bytes = WritePalette(format, m_movie.Title(), PaletteColors());
-    if (!WriteWholeFile(*path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
-        m_messages.Show("ExportPalette: can't write " + path->string());
+    std::error_code error;
+    if (!WriteWholeFile(*path, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &error)) {
+        m_messages.ShowFileFailure({FileFailure::Action::Save, "ExportPalette: can't write", *path, error, {}});
         return false;
     }
     return true;
@@ -362,49 +436,87 @@ void CTintorDoc::DeleteContents()
 
 bool CTintorDoc::OnOpenDocument(const std::filesystem::path& path)
 {
-    // Both checks come before the movie is touched, so a file that cannot be
-    // read at all, or a missing preview folder, leaves the document as it was.
-    auto file = CDiskInputFile::Open(path);
+    std::error_code error;
+    auto file = CDiskInputFile::Open(path, error);
     if (!file) {
-        m_messages.Show("OnOpenDocument: can't open " + path.string());
+        m_messages.ShowFileFailure({FileFailure::Action::Open, "OnOpenDocument: can't open", path, error, {}});
         return false;
     }
+    return OnOpenDocument(*file, path);
+}
+
+bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& path)
+{
+    const auto fail = [&](std::error_code code, std::string detail) {
+        m_messages.ShowFileFailure(
+            {FileFailure::Action::Open, "OnOpenDocument: can't open", path, code, std::move(detail)});
+        return false;
+    };
     const auto tempPath = GetTempFilePath();
     if (!tempPath)
         return false;
+    try {
+        // Everything is built aside: until the end the document is untouched.
+        CCollectingSink loadMessages;
+        CSwfFile movie(loadMessages);
+        if (!movie.Load(file, m_rule))
+            return fail(file.Error(), loadMessages.Text());
+        movie.SetMessageSink(m_messages);
+        CColorTable table;
+        table.ResetColorTable();
+        table.FillColorTable(movie.Colors());
+        CHistory history(kHistoryCapacity);
+        history.Reset();
+        history.Push(table);
+        std::filesystem::path pathName = path;
+        // The movie is good even when its preview cannot be written: the
+        // colours are still listed and can be changed and saved.
+        WritePreview(movie, *tempPath, "OnOpenDocument: can't write the preview file");
 
-    if (!m_movie.Load(*file, m_rule)) {
-        // Load has said why. The history of the previous movie stays; with
-        // no movie left there is nothing to save either.
-        ResetColorTable();
+        // Nothing from here on can fail.
+        m_movie = std::move(movie);
+        m_colorTable = std::move(table);
+        m_history = std::move(history);
+        m_pathName = std::move(pathName);
         SetModifiedFlag(false);
-        return false;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return fail(std::make_error_code(std::errc::not_enough_memory), {});
     }
-    // The movie is good even when its preview cannot be written: the colours
-    // are still listed and can be changed and saved.
-    if (!m_movie.SaveToPath(*tempPath))
-        m_messages.Show("OnOpenDocument: can't write the preview file " + tempPath->string());
-    ResetColorTable();
-    FillColorTable();
-    ResetHistory();
-    m_pathName = path;
-    SetModifiedFlag(false);
-    return true;
 }
 
 bool CTintorDoc::OnSaveDocument(const std::filesystem::path& path)
 {
     // The movie goes to a temporary file beside the target that replaces it
     // only when complete; any failure leaves the old file as it was.
-    auto out = CAtomicOutputFile::Create(path);
-    const bool saved = out && m_movie.Save(*out) && out->Commit();
+    std::error_code error;
+    bool saved = false;
+    try {
+        auto out = CAtomicOutputFile::Create(path, CAtomicOutputFile::Durability::Durable, error);
+        if (out) {
+            saved = m_movie.Save(*out) && out->Commit();
+            // Short of a system error, only memory for the compression runs out.
+            error = out->Error() || !HasMovie() ? out->Error() : std::make_error_code(std::errc::not_enough_memory);
+        }
+    } catch (const std::bad_alloc&) {
+        error = std::make_error_code(std::errc::not_enough_memory);
+    }
     if (!saved) {
-        m_messages.Show("OnSaveDocument: can't save " + path.string());
+        m_messages.ShowFileFailure({FileFailure::Action::Save, "OnSaveDocument: can't save", path, error, {}});
         return false;
     }
     m_pathName = path;
     SetModifiedFlag(false);
     return true;
+}
+
+bool CTintorDoc::SaveMovie(IOutputFile& file) { return m_movie.Save(file); }
+
+void CTintorDoc::WritePreview(CSwfFile& movie, const std::filesystem::path& tempPath, std::string_view failure)
+{
+    std::error_code error;
+    if (!movie.SaveToPath(tempPath, &error))
+        m_messages.ShowFileFailure({FileFailure::Action::Save, std::string(failure), tempPath, error, {}});
 }
 
 } // namespace tintor

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "colour/colour_map.h"
+#include "colour/colour_script.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
 #include "colour/palette.h"
 #include "core/dialogs.h"
+#include "core/file.h"
 #include "core/messages.h"
+#include "core/signal_cleanup.h"
 #include "swf/swf_file.h"
 
 #include <cstdint>
@@ -60,7 +63,12 @@ public:
     bool HasMovie() const;
     // The preview file's path in a private folder made at the first call;
     // nullopt (after "ERROR: can't make temp file") when it cannot be made.
+    // The folder's name carries the process id, so that a later run can
+    // tell a folder left behind by a process that has gone.
     std::optional<std::filesystem::path> GetTempFilePath();
+    // Removes the private folders under the temporary folder that belong to
+    // this user and to no running process; how many were removed.
+    static int RemoveStaleTempFolders();
     CColorTable& GetColorTable() { return m_colorTable; }
     const CColorTable& GetColorTable() const { return m_colorTable; }
     const CSwfFile& GetMovie() const { return m_movie; }
@@ -87,8 +95,9 @@ public:
     // Loads a colour script that the user picks into the table; when it was
     // read, the effect parameters go back to neutral and every colour of the
     // movie is rewritten. A history state follows in any case. False when
-    // nothing was loaded: no movie, cancelled, or the file unreadable.
-    bool LoadTable();
+    // nothing was loaded: no movie, cancelled, or the file unreadable. What
+    // the script's lines did goes to result, when given.
+    bool LoadTable(ColorScriptResult* result = nullptr);
     // The listed colour that looks nearest to rgb (red in the low byte) as
     // the list shows it, pending effect included, at a squared distance below
     // kNearestLimit; of equally near ones, the first in the list's order.
@@ -149,15 +158,20 @@ public:
     // A new, empty document: the colour table reset, the movie untouched.
     bool OnNewDocument();
     void DeleteContents();
-    // Opens a movie file. False (after the reason was shown) when it is not a
-    // movie that could be loaded; the document then holds no movie. When the
-    // file cannot be opened at all, or the preview folder cannot be made,
-    // the document is left as it was.
+    // Opens a movie file. The movie is loaded aside; only when everything
+    // has succeeded do the movie, the table, the history, the preview and
+    // the path name change. False (after one message naming the file and
+    // saying why) on any failure; the document is then exactly as it was.
     bool OnOpenDocument(const std::filesystem::path& path);
+    // The same for a file already open (standard input), named path.
+    bool OnOpenDocument(IInputFile& file, const std::filesystem::path& path);
     // Saves the movie to path through a temporary file renamed over it. False
-    // (after telling the user) when anything failed; the file at path is
+    // (after telling the user why) when anything failed; the file at path is
     // then as it was and the modified flag stays.
     bool OnSaveDocument(const std::filesystem::path& path);
+    // Writes the movie to an open file (standard output); the path name and
+    // the modified flag stay. False when the movie could not be written.
+    bool SaveMovie(IOutputFile& file);
 
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
@@ -165,6 +179,9 @@ public:
     const std::filesystem::path& GetPathName() const { return m_pathName; }
 
 private:
+    // Writes movie to the preview file; says so, with the reason, when it cannot.
+    void WritePreview(CSwfFile& movie, const std::filesystem::path& tempPath, std::string_view failure);
+
     IMessageSink& m_messages;
     IFileDialogs& m_dialogs;
     IColorViewPort* m_colorView = nullptr;
@@ -174,6 +191,9 @@ private:
     CSwfFile m_movie;
     std::filesystem::path m_tempDir;
     std::optional<std::filesystem::path> m_tempPath;
+    // The folder and the preview in it, removed should a signal end the run.
+    CSignalCleanupEntry m_tempDirCleanup;
+    CSignalCleanupEntry m_tempFileCleanup;
     std::filesystem::path m_pathName;
     bool m_modified = false;
     CollectionRule m_rule = CollectionRule::Extended;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/byte_buffer.h"
 #include "core/file.h"
 #include "core/keyed_map.h"
 #include "core/messages.h"
@@ -42,16 +43,27 @@ public:
     explicit CSwfFile(IMessageSink& messages);
     CSwfFile(const CSwfFile&) = delete;
     CSwfFile& operator=(const CSwfFile&) = delete;
+    // A movie loaded aside can take the place of the one held at no cost
+    // and without any way to fail.
+    CSwfFile(CSwfFile&&) noexcept = default;
+    CSwfFile& operator=(CSwfFile&&) noexcept = default;
+
+    // Where the messages of Load and Save go from now on.
+    void SetMessageSink(IMessageSink& messages) { m_messages = &messages; }
 
     // Reads a movie, replacing whatever was held, and collects its colours
-    // under the rule. On failure nothing is held.
+    // under the rule. Memory follows what the file really holds, whatever
+    // its header claims; a movie too large for the memory there is fails
+    // with a message. On failure nothing is held.
     bool Load(IInputFile& file, CollectionRule rule = CollectionRule::Extended);
-    // Writes the movie, compressed again as it came (zlib or LZMA). False on
-    // any failure, a failed write included.
+    // Writes the movie, compressed again as it came (zlib or LZMA), and the
+    // bytes that followed it in the file. False on any failure, a failed
+    // write or a lack of memory included.
     bool Save(IOutputFile& file);
     // Writes the preview file: the file at the path is replaced only by a
-    // complete movie, but not flushed to the disk first.
-    bool SaveToPath(const std::filesystem::path& path);
+    // complete movie, but not flushed to the disk first. On failure error,
+    // when given, says why when the system did.
+    bool SaveToPath(const std::filesystem::path& path, std::error_code* error = nullptr);
 
     bool HasMovie() const { return m_held; }
     std::span<std::uint8_t> Buffer() { return m_fileBuf; }
@@ -62,6 +74,10 @@ public:
     CollectionRule Rule() const { return m_rule; }
     std::uint8_t Version() const { return m_fileBuf.size() > 3 ? m_fileBuf[3] : 0; }
     std::uint32_t FileSize() const { return m_fileSize; }
+    // What the file held after the movie: after FileLength bytes of a plain
+    // movie, after the compressed stream of a compressed one. Kept as it
+    // came and written back after the movie.
+    std::span<const std::uint8_t> Trailer() const { return m_trailer; }
 
     // The colour registry: ColorKey to the positions of its records.
     const CColorRegistry& Colors() const { return m_colors; }
@@ -162,6 +178,7 @@ private:
     // a short tag costs no more than the tag's own bytes.
     bool AtLimit() const { return m_pos >= m_limit; }
     void Release();
+    bool LoadMovie(IInputFile& file);
     bool ReadBody(IInputFile& file);
     bool InflateBody(IInputFile& file);
     bool Extended() const { return m_rule == CollectionRule::Extended; }
@@ -179,8 +196,8 @@ private:
     // The glyph shapes of a font whose offset table starts at base.
     void ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned offsetWidth);
 
-    IMessageSink& m_messages;
-    std::vector<std::uint8_t> m_fileBuf;
+    IMessageSink* m_messages;
+    ByteBuffer m_fileBuf;
     std::size_t m_pos = 0;
     std::uint32_t m_fileSize = 0;
     std::size_t m_firstTag = 0;
@@ -197,6 +214,7 @@ private:
     unsigned m_fillBits = 0;
     unsigned m_lineBits = 0;
     std::string m_title;
+    ByteBuffer m_trailer;
 };
 
 } // namespace tintor

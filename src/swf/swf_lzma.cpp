@@ -33,11 +33,11 @@ private:
 
 // Whatever the file still holds: the stream's real length, which bounds the
 // input allocation.
-std::vector<std::uint8_t> ReadRest(IInputFile& file)
+ByteBuffer ReadRest(IInputFile& file)
 {
     // One read when the file knows its length (the byte more shows that
     // it ended); otherwise reads of growing size.
-    std::vector<std::uint8_t> input;
+    ByteBuffer input;
     std::size_t chunk = static_cast<std::size_t>(file.Remaining().value_or(1 << 16)) + 1;
     for (;;) {
         const std::size_t at = input.size();
@@ -52,8 +52,9 @@ std::vector<std::uint8_t> ReadRest(IInputFile& file)
 
 enum class Outcome { Done, Failed, DictionaryTooSmall };
 
+// Decodes into movie; consumed tells where the stream ended in input.
 Outcome DecodeWith(std::span<const std::uint8_t> input, lzma_options_lzma options, std::uint32_t bodySize,
-    std::vector<std::uint8_t>& movie)
+    ByteBuffer& movie, std::size_t& consumed)
 {
     lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     CLzmaStream zs;
@@ -79,6 +80,7 @@ Outcome DecodeWith(std::span<const std::uint8_t> input, lzma_options_lzma option
         rc = lzma_code(zs.get(), LZMA_FINISH);
     }
     const std::uint64_t produced = zs->total_out;
+    consumed = static_cast<std::size_t>(zs->total_in);
     if (rc == LZMA_STREAM_END)
         return produced == bodySize ? Outcome::Done : Outcome::Failed;
     // A distance beyond the dictionary looks like damage, but only a stream
@@ -90,7 +92,7 @@ Outcome DecodeWith(std::span<const std::uint8_t> input, lzma_options_lzma option
 
 } // namespace
 
-bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, std::vector<std::uint8_t>& movie)
+bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& trailer)
 {
     std::array<std::uint8_t, kLzmaPrologueSize> prologue{};
     if (file.Read(prologue) < prologue.size())
@@ -106,7 +108,7 @@ bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, std::vector<std::u
     options.ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
     lzma_set_ext_size(options, bodySize);
 
-    const std::vector<std::uint8_t> input = ReadRest(file);
+    const ByteBuffer input = ReadRest(file);
     // liblzma allocates the whole dictionary up front, and the size the
     // properties state is no more to be trusted than the header. No stream
     // reaches further back than it has yielded, so decoding starts with a
@@ -114,11 +116,15 @@ bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, std::vector<std::u
     // stream has really yielded more than it holds.
     const std::uint32_t needed = std::min(options.dict_size, std::max<std::uint32_t>(bodySize, LZMA_DICT_SIZE_MIN));
     std::uint32_t dictionary = std::min(needed, kFirstDictionary);
-    movie.assign(kHeaderSize + std::min<std::size_t>(bodySize, std::max<std::size_t>(4 * input.size(), 1 << 16)), 0);
+    // The output, too, starts from a modest guess and grows with what the
+    // stream yields, without being zeroed first.
+    movie.resize(kHeaderSize + std::min<std::size_t>(bodySize, std::max<std::size_t>(4 * input.size(), 1 << 16)));
     for (;;) {
         options.dict_size = dictionary;
-        switch (DecodeWith(input, options, bodySize, movie)) {
+        std::size_t consumed = 0;
+        switch (DecodeWith(input, options, bodySize, movie, consumed)) {
         case Outcome::Done:
+            trailer.assign(input.begin() + static_cast<std::ptrdiff_t>(consumed), input.end());
             return true;
         case Outcome::Failed:
             return false;
@@ -131,7 +137,7 @@ bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, std::vector<std::u
     }
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeLzmaBody(std::span<const std::uint8_t> body)
+std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body)
 {
     lzma_options_lzma options{};
     if (lzma_lzma_preset(&options, LZMA_PRESET_DEFAULT))
@@ -143,7 +149,7 @@ std::optional<std::vector<std::uint8_t>> EncodeLzmaBody(std::span<const std::uin
     // Plain LZMA1 always ends with the end marker, as the movies that
     // authoring tools write do.
     lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
-    std::vector<std::uint8_t> out(kLzmaPrologueSize + body.size() / 2 + (1 << 12));
+    ByteBuffer out(kLzmaPrologueSize + body.size() / 2 + (1 << 12));
     if (lzma_properties_encode(&filters[0], out.data() + 4) != LZMA_OK)
         return std::nullopt;
     CLzmaStream zs;

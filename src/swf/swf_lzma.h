@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/byte_buffer.h"
 #include "core/file.h"
 
 #include <cstdint>
@@ -18,12 +19,13 @@ constexpr std::size_t kLzmaPrologueSize = 4 + 5;
 // Decodes the body of bodySize bytes from the file, which stands just past
 // the 8-byte header, into movie from offset 8 on; movie's first 8 bytes are
 // left for the header. Nothing that the file states is trusted for an
-// allocation: the buffer grows with what the stream really yields. False
-// when the stream is damaged or yields other than bodySize bytes.
-bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, std::vector<std::uint8_t>& movie);
+// allocation: the buffer grows with what the stream really yields. Whatever
+// follows the stream in the file goes to trailer. False when the stream is
+// damaged or yields other than bodySize bytes.
+bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& trailer);
 
 // The bytes after the 8-byte header for the given body: compressed length,
 // properties and stream, with its end marker. Nullopt when liblzma fails.
-std::optional<std::vector<std::uint8_t>> EncodeLzmaBody(std::span<const std::uint8_t> body);
+std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body);
 
 } // namespace tintor

@@ -401,17 +401,16 @@ CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path&
 {
     if (!SaveModified())
         return OpenResult::Cancelled;
-    const bool opened = m_doc.OnOpenDocument(path);
-    if (opened) {
-        SetDocumentTitle(FileTitle(path));
-        m_recentFiles.Add(ToQString(path));
-        RebuildRecentMenu();
-    }
-    // Also after a failure: the views must not go on showing colours the
-    // document no longer has.
+    // A failed open leaves the document as it was, and so the views, the
+    // title and the list of files.
+    if (!m_doc.OnOpenDocument(path))
+        return OpenResult::Failed;
+    SetDocumentTitle(FileTitle(path));
+    m_recentFiles.Add(ToQString(path));
+    RebuildRecentMenu();
     InitialUpdateViews();
     UpdateCommandUI();
-    return opened ? OpenResult::Opened : OpenResult::Failed;
+    return OpenResult::Opened;
 }
 
 bool CMainFrame::SaveModified()
@@ -603,8 +602,8 @@ void CMainFrame::OnViewClassic(bool classic)
     Settings().setValue(QString::fromLatin1(kClassicKey), classic);
     if (m_doc.HasMovie()) {
         const std::filesystem::path path = m_doc.GetPathName();
-        m_doc.OnOpenDocument(path);
-        InitialUpdateViews();
+        if (m_doc.OnOpenDocument(path))
+            InitialUpdateViews();
     }
     UpdateCommandUI();
 }

@@ -76,6 +76,9 @@ bool CTintorApp::InitInstance()
             qPrintable(CLanguage::Code(language)), qPrintable(CLanguage::SearchDescription()));
     m_screenshotPath = parser.value(screenshot);
 
+    // Preview folders of runs that ended without clearing up (killed, or
+    // crashed) go before this run makes its own.
+    CTintorDoc::RemoveStaleTempFolders();
     m_doc = std::make_unique<CTintorDoc>(m_messages, m_dialogs);
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts, m_language);
     m_frame->OnNewDocument();

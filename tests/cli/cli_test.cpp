@@ -9,11 +9,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 
 namespace tintor::test {
 namespace {
@@ -22,6 +29,7 @@ struct RunResult {
     int exitCode = -1;
     std::string out;
     std::string err;
+    double seconds = 0;
 };
 
 std::string Quote(const std::string& arg)
@@ -48,14 +56,21 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    RunResult Run(const std::vector<std::string>& args) const
+    // Standard input comes from input when one is named; limitKiB, when
+    // given, bounds the run's address space.
+    RunResult Run(
+        const std::vector<std::string>& args, const std::filesystem::path& input = {}, long limitKiB = 0) const
     {
-        std::string command = Quote(TINTOR_CLI_PATH);
+        std::string command = limitKiB > 0 ? "ulimit -v " + std::to_string(limitKiB) + "; " : "";
+        command += Quote(TINTOR_CLI_PATH);
         for (const auto& arg : args)
             command += " " + Quote(arg);
+        command += " <" + Quote(input.empty() ? "/dev/null" : input.string());
         command += " >" + Quote((m_dir / "stdout.txt").string()) + " 2>" + Quote((m_dir / "stderr.txt").string());
+        const auto start = std::chrono::steady_clock::now();
         const int status = std::system(command.c_str());
         RunResult result;
+        result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         result.out = ReadText(m_dir / "stdout.txt");
         result.err = ReadText(m_dir / "stderr.txt");
@@ -364,6 +379,158 @@ TEST_F(CliTest, ColoursListsKindColourAndCount)
         lines.push_back(line);
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines, (std::vector<std::string>{"bg #0000ff 1", "bg #ff0000 2"}));
+}
+
+TEST_F(CliTest, StandardInputAndOutputAreMoviesToo)
+{
+    for (const bool compressed : {false, true}) {
+        const auto movie = Write("in.swf", BuildSampleMovie(compressed));
+        const auto out = m_dir / "out.swf";
+        ASSERT_EQ(Run({"shift", movie.string(), "--all", "--value", "60", "-o", out.string()}).exitCode, 0);
+        const auto piped = Run({"shift", "-", "--all", "--value", "60", "-o", "-"}, movie);
+        ASSERT_EQ(piped.exitCode, 0) << piped.err;
+        EXPECT_EQ(std::vector<std::uint8_t>(piped.out.begin(), piped.out.end()), ReadBytes(out));
+        EXPECT_EQ(Run({"colours", "-"}, movie).out, Run({"colours", movie.string()}).out);
+    }
+    // Standard input is read once and has no name to go into a folder under.
+    const auto movie = m_dir / "in.swf";
+    EXPECT_EQ(Run({"shift", "-", "-", "--all", "--out-dir", m_dir.string()}, movie).exitCode, 2);
+    EXPECT_EQ(Run({"shift", "-", "--all", "--out-dir", m_dir.string()}, movie).exitCode, 2);
+#if !defined(__SANITIZE_ADDRESS__) // which reserves more address space than any limit allows
+    // 108 bytes claiming 4 GiB, read where 256 MiB of address space are allowed.
+    std::vector<std::uint8_t> lying = {'F', 'W', 'S', 6, 0xFF, 0xFF, 0xFF, 0xFF};
+    lying.resize(108);
+    const auto run = Run({"colours", "-"}, Write("lying.swf", lying), 256 * 1024);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "-: ERROR: Can't read the body of file\n");
+#endif
+}
+
+TEST_F(CliTest, FifosAreRefusedAtOnceAsMovieAndAsScript)
+{
+    const auto fifo = m_dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto movie = Write("in.swf", BuildSampleMovie()).string();
+    const auto out = (m_dir / "out.swf").string();
+    for (const auto& args : std::vector<std::vector<std::string>>{{"colours", fifo.string()},
+             {"shift", fifo.string(), "--all", "-o", out}, {"apply", movie, "-s", fifo.string(), "-o", out}}) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.exitCode, 1) << args[0];
+        EXPECT_NE(run.err.find(fifo.string()), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(": is a FIFO (named pipe), not a file"), std::string::npos) << run.err;
+        EXPECT_LT(run.seconds, 1.0) << args[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliTest, TargetsAreLinksFollowedDevicesRefusedAndNamesOfAnyLegalLength)
+{
+    const auto movie = Write("in.swf", BuildSampleMovie());
+    const auto real = Write("real.swf", {1, 2, 3});
+    std::filesystem::create_symlink("real.swf", m_dir / "link.swf");
+    ASSERT_EQ(Run({"shift", movie.string(), "--all", "-o", (m_dir / "link.swf").string()}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "link.swf"));
+    EXPECT_EQ(ReadBytes(real), ReadBytes(movie));
+
+    const auto null = m_dir / "null.swf";
+    if (::mknod(null.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0) {
+        const auto run = Run({"shift", movie.string(), "--all", "-o", null.string()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("OnSaveDocument: can't save " + null.string() + ": is a device, not a file"),
+            std::string::npos)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::is_regular_file(null));
+    }
+    const auto longName = m_dir / std::string(static_cast<std::size_t>(::pathconf(m_dir.c_str(), _PC_NAME_MAX)), 'x');
+    EXPECT_EQ(Run({"shift", movie.string(), "--all", "-o", longName.string()}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(longName), ReadBytes(movie));
+}
+
+TEST_F(CliTest, BytesAfterFileLengthSurvive)
+{
+    TINTOR_SKIP_WITHOUT_CORPUS();
+    // The corpus movie says it is two bytes shorter than it is.
+    const auto lying = CorpusDir() / "ruffle/tests/tests/swfs/swf/swf_length_too_short_no_end/test.swf";
+    const auto out = m_dir / "out.swf";
+    ASSERT_EQ(Run({"shift", lying.string(), "--all", "-o", out.string()}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(out), ReadBytes(lying));
+}
+
+TEST_F(CliTest, ApplySaysWhatTheScriptDidAndFailsWhenItSaysNothing)
+{
+    const auto movie = Write("in.swf", BuildSampleMovie());
+    const auto out = m_dir / "out.swf";
+    const std::string lines
+        = "@fill #6ac4e9 -> #000000\n@fill #123456 -> #000000\n@line #zz -> #0\n@bg   #010203 -> #0\n";
+    const auto run = Run(
+        {"apply", movie.string(), "-s", Write("s.iro", {lines.begin(), lines.end()}).string(), "-o", out.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find(movie.string() + ": script lines used 1, skipped 1, not found 2"), std::string::npos)
+        << run.err;
+
+    std::filesystem::remove(out);
+    const std::string malformed = "[TINTOR SCRIPT]\n@fill #zz -> #\n[END]\n";
+    for (const auto& script : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{0x7F, 'E', 'L', 'F', 0, 1},
+             std::vector<std::uint8_t>(malformed.begin(), malformed.end())}) {
+        const auto failed = Run({"apply", movie.string(), "-s", Write("bad.iro", script).string(), "-o", out.string()});
+        EXPECT_EQ(failed.exitCode, 1);
+        EXPECT_NE(failed.err.find("has no usable line"), std::string::npos) << failed.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+// True once some entry below dir is there: a hidden one at its top, or any
+// one inside one of its folders.
+bool Appeared(const std::filesystem::path& dir, bool insideFolders)
+{
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+        if (insideFolders ? it.depth() > 0 : it->path().filename().string().front() == '.')
+            return true;
+    return false;
+}
+
+TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
+{
+    // 32 MB that no compressor shrinks, saved compressed: long enough for a
+    // preview and an output to be caught while they are being written.
+    std::vector<std::uint8_t> noise(32 << 20);
+    std::uint32_t seed = 11;
+    for (auto& b : noise)
+        b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0xFF, 0, 0});
+    builder.AddTag(6, noise, true);
+    const auto movie = Write("large.swf", builder.Build(true));
+    const auto tmp = m_dir / "tmp", outDir = m_dir / "out";
+    std::filesystem::create_directory(tmp);
+    std::filesystem::create_directory(outDir);
+
+    int interrupted = 0;
+    for (const auto& [signal, duringPreview] : {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}}) {
+        const std::string out = (outDir / "out.swf").string();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setenv("TMPDIR", tmp.c_str(), 1);
+            ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+            ::execl(TINTOR_CLI_PATH, TINTOR_CLI_PATH, "shift", movie.c_str(), "--all", "-o", out.c_str(), nullptr);
+            ::_exit(127);
+        }
+        int status = 0;
+        while (::waitpid(pid, &status, WNOHANG) != pid) {
+            if (duringPreview ? Appeared(tmp, true) : Appeared(outDir, false)) {
+                ::kill(pid, signal);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        interrupted += WIFSIGNALED(status) && WTERMSIG(status) == signal;
+        EXPECT_TRUE(std::filesystem::is_empty(tmp)) << signal;
+        EXPECT_FALSE(Appeared(outDir, false)) << signal;
+        std::filesystem::remove(out);
+    }
+    EXPECT_GE(interrupted, 2);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -379,8 +381,10 @@ TEST_F(ColorScriptFileTest, SaveThatCannotWriteReportsAndLeavesNothingBehind)
     WriteText(m_dir / "taken.iro" / "keep", "keep");
     m_dialogs.answer = m_dir / "taken.iro";
     EXPECT_FALSE(savetable(table, "t", m_dialogs, m_sink));
-    EXPECT_EQ(
-        m_sink.Messages(), (std::vector<std::string>{"savetable: file open error!", "savetable: file open error!"}));
+    EXPECT_EQ(m_sink.Messages(),
+        (std::vector<std::string>{
+            "savetable: file open error! " + (m_dir / "missing" / "x.iro").string() + ": No such file or directory",
+            "savetable: file open error! " + (m_dir / "taken.iro").string() + ": Is a directory"}));
     EXPECT_EQ(FilesInDir(), std::vector<std::string>{"taken.iro"});
     EXPECT_EQ(ReadText(m_dir / "taken.iro" / "keep"), "keep");
 }
@@ -415,15 +419,23 @@ TEST_F(ColorScriptFileTest, SavedScriptLoadsBackIntoAFreshTable)
     EXPECT_TRUE(m_sink.Messages().empty());
 }
 
-TEST_F(ColorScriptFileTest, LoadOfAFileThatCannotBeOpenedReports)
+TEST_F(ColorScriptFileTest, LoadOfAFileThatCannotBeOpenedSaysWhy)
 {
     CColorTable table = Table({kRedFill});
-    m_dialogs.answer = m_dir / "none.iro";
-    EXPECT_FALSE(loadtable(table, "t", m_dialogs, m_sink));
-    m_dialogs.answer = m_dir;
-    EXPECT_FALSE(loadtable(table, "t", m_dialogs, m_sink));
-    EXPECT_EQ(
-        m_sink.Messages(), (std::vector<std::string>{"loadtable: file open error!", "loadtable: file open error!"}));
+    ASSERT_EQ(::mkfifo((m_dir / "fifo.iro").c_str(), 0600), 0);
+    const std::pair<fs::path, const char*> cases[] = {
+        {m_dir / "none.iro", "No such file or directory"},
+        {m_dir, "Is a directory"},
+        // Refused at once: reading it would wait for a writer for good.
+        {m_dir / "fifo.iro", "is a FIFO (named pipe), not a file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        m_sink.Clear();
+        m_dialogs.answer = path;
+        EXPECT_FALSE(loadtable(table, "t", m_dialogs, m_sink));
+        EXPECT_EQ(m_sink.Messages(),
+            std::vector<std::string>{"loadtable: file open error! " + path.string() + ": " + reason});
+    }
     EXPECT_EQ(Entry(table, kRedFill), kRedFill);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace tintor {
@@ -57,9 +58,84 @@ TEST_F(FileTest, WriteIntoAnUnwritableFolderFailsAndLeavesTheTarget)
     EXPECT_EQ(*ReadWholeFile(target), std::vector<std::uint8_t>{1});
 }
 
-TEST_F(FileTest, WriteToAMissingFolderFails)
+TEST_F(FileTest, WriteToAMissingFolderFailsAndSaysWhy)
 {
-    EXPECT_FALSE(WriteWholeFile(m_dir / "nowhere" / "movie.swf", std::vector<std::uint8_t>{1}));
+    std::error_code error;
+    EXPECT_FALSE(WriteWholeFile(m_dir / "nowhere" / "movie.swf", std::vector<std::uint8_t>{1}, &error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+}
+
+TEST_F(FileTest, OnlyRegularFilesAreReadOrReplacedAndNothingWaits)
+{
+    // A FIFO, a folder and a character device like /dev/null (only root may make one).
+    ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(m_dir / "folder");
+    std::vector<std::pair<std::string, std::error_code>> specials
+        = {{"fifo", FileErrc::Fifo}, {"folder", std::make_error_code(std::errc::is_a_directory)}};
+    if (::mknod((m_dir / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+        specials.emplace_back("null", FileErrc::Device);
+    for (const auto& [name, reason] : specials) {
+        // Reached through a link, too, which stays a link.
+        std::filesystem::create_symlink(name, m_dir / (name + ".link"));
+        for (const auto& path : {m_dir / name, m_dir / (name + ".link")}) {
+            std::error_code error;
+            EXPECT_EQ(CDiskInputFile::Open(path, error), nullptr) << path;
+            EXPECT_EQ(error, reason) << path;
+            EXPECT_FALSE(WriteWholeFile(path, std::vector<std::uint8_t>{1}, &error)) << path;
+            EXPECT_EQ(error, reason) << path;
+        }
+        EXPECT_FALSE(std::filesystem::is_regular_file(m_dir / name));
+        EXPECT_TRUE(std::filesystem::is_symlink(m_dir / (name + ".link")));
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir), std::filesystem::directory_iterator()),
+        static_cast<std::ptrdiff_t>(2 * specials.size()));
+}
+
+TEST_F(FileTest, ALinkedTargetIsReplacedThroughItsLinksAndKeepsItsMode)
+{
+    const auto real = m_dir / "real.swf";
+    ASSERT_TRUE(WriteWholeFile(real, std::vector<std::uint8_t>{1}));
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    std::filesystem::create_directory(m_dir / "links");
+    std::filesystem::create_symlink("../real.swf", m_dir / "links" / "relative.swf");
+    std::filesystem::create_symlink(m_dir / "links" / "relative.swf", m_dir / "chained.swf");
+    std::filesystem::create_symlink("new.swf", m_dir / "dangling.swf");
+    ASSERT_TRUE(WriteWholeFile(m_dir / "chained.swf", std::vector<std::uint8_t>{2}));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "chained.swf"));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "links" / "relative.swf"));
+    EXPECT_EQ(*ReadWholeFile(real), std::vector<std::uint8_t>{2});
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // A link to a name not yet taken makes the file it names.
+    ASSERT_TRUE(WriteWholeFile(m_dir / "dangling.swf", std::vector<std::uint8_t>{3}));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "dangling.swf"));
+    EXPECT_EQ(*ReadWholeFile(m_dir / "new.swf"), std::vector<std::uint8_t>{3});
+    // Links in a circle are the system's error.
+    std::filesystem::create_symlink("loop.swf", m_dir / "loop.swf");
+    std::error_code error;
+    EXPECT_FALSE(WriteWholeFile(m_dir / "loop.swf", std::vector<std::uint8_t>{4}, &error));
+    EXPECT_EQ(error, std::errc::too_many_symbolic_link_levels);
+}
+
+TEST_F(FileTest, AnyLegalNameCanBeWritten)
+{
+    const auto nameMax = static_cast<std::size_t>(::pathconf(m_dir.c_str(), _PC_NAME_MAX));
+    ASSERT_GT(nameMax, 8u);
+    std::string colours; // three bytes each in UTF-8: no cut may split one
+    while (colours.size() + 3 <= nameMax)
+        colours += "\xE8\x89\xB2";
+    for (const std::string& name : {std::string(nameMax, 'a'), colours}) {
+        const auto target = m_dir / name;
+        const std::string temp = TempNameFor(target).filename().string();
+        EXPECT_LE(temp.size(), nameMax);
+        const std::string kept = temp.substr(1, temp.size() - 8);
+        EXPECT_EQ(name.rfind(kept, 0), 0u);
+        EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80);
+        ASSERT_TRUE(WriteWholeFile(target, std::vector<std::uint8_t>{5}));
+        EXPECT_EQ(*ReadWholeFile(target), std::vector<std::uint8_t>{5});
+        std::filesystem::remove(target);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "testkit/recording_sink.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -98,93 +99,129 @@ TEST_F(DocTest, SaveOverTheOpenFileReplacesIt)
     EXPECT_EQ(ReadBytes(path), Buffer());
 }
 
-TEST_F(DocTest, FailedSaveLeavesTargetAndModifiedFlag)
+TEST_F(DocTest, FailedSaveSaysWhyAndLeavesTargetAndModifiedFlag)
 {
     const auto original = BuildSampleMovie();
     const auto path = Write("movie.swf", original);
     ASSERT_TRUE(m_doc->OnOpenDocument(path));
     RecolourFills(*m_doc);
 
-    // A folder that does not exist.
-    const auto nowhere = m_dir / "missing" / "movie.swf";
-    EXPECT_FALSE(m_doc->OnSaveDocument(nowhere));
-    EXPECT_EQ(m_messages.Messages().back(), "OnSaveDocument: can't save " + nowhere.string());
-    EXPECT_FALSE(std::filesystem::exists(nowhere.parent_path()));
-
-    // A target that is a folder: the rename fails after the bytes were written.
     const auto folder = m_dir / "folder.swf";
     std::filesystem::create_directory(folder);
-    std::filesystem::path keep = folder / "keep";
+    const std::filesystem::path keep = folder / "keep";
     ASSERT_TRUE(WriteWholeFile(keep, original));
-    EXPECT_FALSE(m_doc->OnSaveDocument(folder));
+    struct Case {
+        std::filesystem::path target;
+        const char* reason;
+    };
+    std::vector<Case> cases = {
+        {m_dir / "missing" / "movie.swf", "No such file or directory"},
+        {folder, "Is a directory"},
+        {m_dir / std::string(256, 'n'), "File name too long"},
+    };
+    if (::geteuid() != 0)
+        cases.push_back({m_dir / "readonly" / "movie.swf", "Permission denied"});
+    std::filesystem::create_directory(m_dir / "readonly");
+    std::filesystem::permissions(
+        m_dir / "readonly", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    for (const Case& c : cases) {
+        m_messages.Clear();
+        EXPECT_FALSE(m_doc->OnSaveDocument(c.target));
+        EXPECT_EQ(m_messages.Messages(),
+            std::vector<std::string>{"OnSaveDocument: can't save " + c.target.string() + ": " + c.reason});
+    }
+    std::filesystem::permissions(m_dir / "readonly", std::filesystem::perms::owner_all);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
     EXPECT_EQ(ReadBytes(keep), original);
-
     EXPECT_TRUE(m_doc->IsModified());
     EXPECT_EQ(m_doc->GetPathName(), path);
     EXPECT_EQ(ReadBytes(path), original);
-    EXPECT_EQ(EntriesIn(m_dir), 2u); // movie.swf and folder.swf, no half-written file
-
-    // A read-only folder stops everyone but root.
-    if (::geteuid() != 0) {
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        EXPECT_FALSE(m_doc->OnSaveDocument(path));
-        std::filesystem::permissions(m_dir, std::filesystem::perms::owner_all);
-        EXPECT_EQ(ReadBytes(path), original);
-        EXPECT_TRUE(m_doc->IsModified());
-    }
+    EXPECT_EQ(EntriesIn(m_dir), 3u); // movie.swf, folder.swf and readonly: no half-written file
 }
 
-TEST_F(DocTest, FailedOpenHoldsNoMovieButKeepsTheHistory)
+// Everything of the document a user can see or use.
+struct DocState {
+    std::vector<std::uint8_t> buffer;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> table;
+    std::vector<int> parameters;
+    int undo = 0, redo = 0;
+    bool modified = false;
+    std::filesystem::path pathName;
+    std::string title;
+    std::vector<std::uint8_t> preview;
+
+    bool operator==(const DocState&) const = default;
+};
+
+DocState StateOf(CTintorDoc& doc)
 {
-    const auto good = Write("good.swf", BuildSampleMovie());
-    ASSERT_TRUE(m_doc->OnOpenDocument(good));
-    const auto keys = m_doc->GetColorTable().Map().Keys();
-    m_doc->ApplyEffects();
-    m_doc->Select(keys.front(), 1);
-    m_doc->PushHistory();
-    m_doc->Effect("V", 0);
-    m_doc->UpdatePreview(false);
-    ASSERT_TRUE(m_doc->OnUpdateEditUndo());
-    ASSERT_TRUE(m_doc->IsModified());
-
-    const std::string text = "not a movie at all";
-    const auto bad = Write("bad.swf", {text.begin(), text.end()});
-    EXPECT_FALSE(m_doc->OnOpenDocument(bad));
-    EXPECT_EQ(m_messages.Messages(), (std::vector<std::string>{"ERROR: Illegal Header - not a Shockwave Flash File"}));
-    EXPECT_FALSE(m_doc->HasMovie());
-    EXPECT_FALSE(m_doc->OnUpdateNeedMovie());
-    EXPECT_FALSE(m_doc->IsModified()); // nothing left that could be saved
-    EXPECT_EQ(m_doc->GetColorTable().Map().Size(), 0u);
-    EXPECT_EQ(m_doc->GetPathName(), good);
-
-    // The previous movie's history is still there; undoing restores its
-    // table while no byte can be written.
-    EXPECT_TRUE(m_doc->OnUpdateEditUndo());
-    m_doc->OnEditUndo();
-    EXPECT_EQ(m_doc->GetColorTable().Map().Keys().size(), keys.size());
-    EXPECT_FALSE(m_doc->IsModified());
-
-    // A movie cut short in its body fails the same way.
-    auto truncated = BuildSampleMovie();
-    truncated.resize(truncated.size() / 2);
-    m_messages.Clear();
-    EXPECT_FALSE(m_doc->OnOpenDocument(Write("short.swf", truncated)));
-    EXPECT_FALSE(m_messages.Messages().empty());
-    EXPECT_FALSE(m_doc->HasMovie());
+    DocState state;
+    const auto buffer = doc.GetMovie().Buffer();
+    state.buffer.assign(buffer.begin(), buffer.end());
+    const CColorTable& table = doc.GetColorTable();
+    table.Map().ForEach([&](std::uint32_t key, std::uint32_t value) { state.table.emplace_back(key, value); });
+    state.parameters = {table.Hue(), table.Saturation(), table.Value(), table.Unify()};
+    state.undo = doc.GetHistory().GetUndoCount();
+    state.redo = doc.GetHistory().GetRedoCount();
+    state.modified = doc.IsModified();
+    state.pathName = doc.GetPathName();
+    state.title = doc.GetMovie().Title();
+    state.preview = ReadBytes(*doc.GetTempFilePath());
+    return state;
 }
 
-TEST_F(DocTest, UnreadableFileLeavesTheDocumentAsItWas)
+// A file whose reading runs out of memory.
+class CExhaustingFile final : public IInputFile {
+public:
+    std::size_t Read(std::span<std::uint8_t>) override { throw std::bad_alloc(); }
+    std::optional<std::uint64_t> Remaining() const override { return std::nullopt; }
+    std::string GetFileName() const override { return "huge.swf"; }
+};
+
+TEST_F(DocTest, FailedOpenLeavesThePreviousDocumentAsItWasAndWorking)
 {
     const auto good = Write("good.swf", BuildSampleMovie());
     ASSERT_TRUE(m_doc->OnOpenDocument(good));
     RecolourFills(*m_doc);
-    const auto missing = m_dir / "missing.swf";
-    EXPECT_FALSE(m_doc->OnOpenDocument(missing));
-    EXPECT_EQ(m_messages.Messages(), (std::vector<std::string>{"OnOpenDocument: can't open " + missing.string()}));
-    EXPECT_TRUE(m_doc->HasMovie());
-    EXPECT_TRUE(m_doc->IsModified());
-    EXPECT_EQ(m_doc->GetPathName(), good);
+    m_doc->Effect("H", 30); // a pending effect, too
+    const DocState before = StateOf(*m_doc);
+    ASSERT_TRUE(before.modified && before.undo > 0);
+
+    const std::string text = "not a movie at all";
+    auto truncated = BuildSampleMovie();
+    truncated.resize(truncated.size() / 2);
+    const auto fifo = m_dir / "fifo.swf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {Write("text.swf", {text.begin(), text.end()}), "ERROR: Illegal Header - not a Shockwave Flash File"},
+        {Write("short.swf", truncated), "ERROR: Can't read the body of file"},
+        {m_dir / "missing.swf", "No such file or directory"},
+        {m_dir, "Is a directory"},
+        // Refused at once, where opening it would wait for a writer for good.
+        {fifo, "is a FIFO (named pipe), not a file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        m_messages.Clear();
+        m_views.m_calls.clear();
+        EXPECT_FALSE(m_doc->OnOpenDocument(path));
+        EXPECT_EQ(m_messages.Messages(),
+            std::vector<std::string>{"OnOpenDocument: can't open " + path.string() + ": " + reason});
+        EXPECT_TRUE(StateOf(*m_doc) == before) << path;
+        EXPECT_TRUE(m_views.m_calls.empty());
+    }
+    m_messages.Clear();
+    CExhaustingFile exhausting;
+    EXPECT_FALSE(m_doc->OnOpenDocument(exhausting, "huge.swf"));
+    EXPECT_EQ(m_messages.Messages(),
+        std::vector<std::string>{"OnOpenDocument: can't open huge.swf: ERROR: not enough memory for the movie"});
+    EXPECT_TRUE(StateOf(*m_doc) == before);
+
+    // Still the working movie: undo rewrites its bytes, and it saves.
+    m_doc->OnEditUndo();
+    EXPECT_NE(Buffer(), before.buffer);
+    EXPECT_TRUE(m_doc->OnSaveDocument(good));
+    EXPECT_EQ(ReadBytes(good), Buffer());
 }
 
 TEST_F(DocTest, PreviewLivesInAPrivateFolderRemovedWithTheDocument)
@@ -203,10 +240,33 @@ TEST_F(DocTest, PreviewLivesInAPrivateFolderRemovedWithTheDocument)
         ASSERT_EQ(::stat(pathA->parent_path().c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700u);
         folder = pathA->parent_path();
+        EXPECT_EQ(folder.filename().string().rfind("tintor-" + std::to_string(::getpid()) + "-", 0), 0u);
         ASSERT_TRUE(a.OnOpenDocument(Write("m.swf", BuildSampleMovie())));
         EXPECT_TRUE(std::filesystem::exists(*pathA));
     }
     EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(DocTest, StaleTempFoldersOfProcessesThatHaveGoneAreRemoved)
+{
+    const auto root = m_dir / "tmp";
+    std::filesystem::create_directory(root);
+    CScopedEnv env("TMPDIR", root.c_str());
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto folder
+        = [&](pid_t pid, const char* rest) { return root / ("tintor-" + std::to_string(pid) + "-" + rest); };
+    for (const auto& dir : {folder(gone, "abcdef"), folder(::getpid(), "ghijkl"), folder(1, "mnopqr"),
+             root / "tintor-doc-test-abcdef", folder(gone, "toolong")})
+        std::filesystem::create_directory(dir);
+    ASSERT_TRUE(WriteWholeFile(folder(gone, "abcdef") / "__tmpswf.swf", BuildSampleMovie()));
+    ASSERT_TRUE(WriteWholeFile(folder(gone, "uvwxyz"), BuildSampleMovie())); // a file, not a folder
+
+    EXPECT_EQ(CTintorDoc::RemoveStaleTempFolders(), 1);
+    EXPECT_FALSE(std::filesystem::exists(folder(gone, "abcdef")));
+    EXPECT_EQ(EntriesIn(root), 5u); // this process's, a running one's and names not made by the program
 }
 
 TEST_F(DocTest, TempFolderThatCannotBeMadeFailsTheOpen)
@@ -215,7 +275,8 @@ TEST_F(DocTest, TempFolderThatCannotBeMadeFailsTheOpen)
     const auto nowhere = (m_dir / "no" / "such" / "dir").string();
     CScopedEnv env("TMPDIR", nowhere.c_str());
     EXPECT_FALSE(m_doc->OnOpenDocument(path));
-    EXPECT_EQ(m_messages.Messages(), (std::vector<std::string>{"ERROR: can't make temp file"}));
+    EXPECT_EQ(m_messages.Messages(),
+        (std::vector<std::string>{"ERROR: can't make temp file in " + nowhere + ": No such file or directory"}));
     EXPECT_FALSE(m_doc->HasMovie());
     EXPECT_FALSE(m_doc->GetTempFilePath());
 }
@@ -228,7 +289,8 @@ TEST_F(DocTest, UnwritablePreviewStillListsTheColours)
     const auto bytes = BuildSampleMovie();
     ASSERT_TRUE(m_doc->OnOpenDocument(Write("m.swf", bytes)));
     EXPECT_EQ(m_messages.Messages(),
-        (std::vector<std::string>{"OnOpenDocument: can't write the preview file " + preview->string()}));
+        (std::vector<std::string>{
+            "OnOpenDocument: can't write the preview file " + preview->string() + ": Is a directory"}));
     EXPECT_EQ(m_doc->GetColorTable().Map().Size(), m_doc->GetMovie().Colors().Size());
     EXPECT_GT(m_doc->GetColorTable().Map().Size(), 0u);
     EXPECT_FALSE(m_doc->IsModified());
@@ -239,7 +301,8 @@ TEST_F(DocTest, UnwritablePreviewStillListsTheColours)
     EXPECT_NE(Buffer(), bytes);
     EXPECT_TRUE(m_doc->IsModified());
     EXPECT_EQ(m_messages.Messages(),
-        (std::vector<std::string>{"UpdatePreview: can't write the preview file " + preview->string()}));
+        (std::vector<std::string>{
+            "UpdatePreview: can't write the preview file " + preview->string() + ": Is a directory"}));
 }
 
 TEST_F(DocTest, ModifiedFlagFollowsTheMovieBytesOnly)

@@ -6,6 +6,14 @@
 
 #include <gtest/gtest.h>
 #include <lzma.h>
+#include <zlib.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
 
 namespace tintor {
 namespace {
@@ -76,19 +84,6 @@ TEST_F(ContainerTest, SmallestLengthAndAnyVersionAreAccepted)
     EXPECT_TRUE(Load(movie));
     EXPECT_EQ(m_movie.Version(), 255);
     EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(ContainerTest, ExtraBytesAfterTheMovieAreIgnoredAndNotSaved)
-{
-    CMovieBuilder builder;
-    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
-    builder.AddTag(9, white);
-    std::vector<std::uint8_t> movie = builder.Build();
-    const std::size_t length = movie.size();
-    movie.insert(movie.end(), {1, 2, 3, 4});
-    ASSERT_TRUE(Load(movie));
-    const auto saved = Saved();
-    EXPECT_EQ(saved, std::vector<std::uint8_t>(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(length)));
 }
 
 TEST_F(ContainerTest, CompressedMovieSavesCompressedWithTheSameContent)
@@ -257,6 +252,128 @@ TEST_F(ContainerTest, LzmaStreamReachingFurtherBackThanTheFirstDictionaryLoads)
     const auto plain = builder.Build();
     ASSERT_TRUE(Load(ToLzma(plain, 2 << 20, true)));
     EXPECT_TRUE(std::equal(plain.begin() + 8, plain.end(), m_movie.Buffer().begin() + 8, m_movie.Buffer().end()));
+}
+
+TEST_F(ContainerTest, BytesAfterTheMovieAreKeptAndSavedAfterIt)
+{
+    CMovieBuilder builder;
+    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
+    builder.AddTag(9, white);
+    // After a plain movie's FileLength bytes, or after a compressed stream;
+    // the second trailer looks like a zlib stream, which must not be read as one.
+    const std::vector<std::uint8_t> trailers[] = {{1, 2, 3, 4}, {0x78, 0x9C, 0x03, 0x00}};
+    for (const auto& trailer : trailers) {
+        for (const auto& plain :
+            {builder.Build(), builder.Build(true), builder.BuildLzma(), ToLzma(builder.Build(), 1 << 16, false)}) {
+            SCOPED_TRACE(std::string(plain.begin(), plain.begin() + 3));
+            auto movie = plain;
+            movie.insert(movie.end(), trailer.begin(), trailer.end());
+            ASSERT_TRUE(Load(movie));
+            EXPECT_EQ(m_movie.FileSize(), builder.Build().size());
+            EXPECT_EQ(std::vector<std::uint8_t>(m_movie.Trailer().begin(), m_movie.Trailer().end()), trailer);
+            const auto saved = Saved();
+            if (!m_movie.IsCompressed()) {
+                EXPECT_EQ(saved, movie);
+            }
+            // Compressed again, the same content and the same bytes after it.
+            const auto content = std::vector<std::uint8_t>(m_movie.Buffer().begin(), m_movie.Buffer().end());
+            ASSERT_TRUE(Load(saved));
+            EXPECT_TRUE(std::equal(content.begin(), content.end(), m_movie.Buffer().begin(), m_movie.Buffer().end()));
+            EXPECT_TRUE(std::equal(saved.end() - 4, saved.end(), trailer.begin()));
+        }
+    }
+}
+
+// Bytes that arrive as through a pipe: the length is not known beforehand.
+class CStreamInput final : public IInputFile {
+public:
+    explicit CStreamInput(std::vector<std::uint8_t> bytes) : m_file(std::move(bytes), "pipe.swf") {}
+    std::size_t Read(std::span<std::uint8_t> dest) override { return m_file.Read(dest); }
+    std::optional<std::uint64_t> Remaining() const override { return std::nullopt; }
+    std::string GetFileName() const override { return m_file.GetFileName(); }
+
+private:
+    CMemoryInputFile m_file;
+};
+
+// Runs body in a child process that may use headroom bytes of address space
+// beyond what it holds already; the child's exit status, or 128 + the
+// signal that ended it.
+int RunUnderMemoryLimit(std::size_t headroom, const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + headroom;
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_AS, &rl);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// A compressed movie whose body is size zero bytes (an empty frame, then an
+// End tag), deflated piece by piece so that making it costs little memory.
+std::vector<std::uint8_t> ZerosMovie(std::uint32_t size)
+{
+    std::vector<std::uint8_t> movie = Header("CWS", size + 8);
+    z_stream zs{};
+    deflateInit(&zs, 1);
+    std::vector<std::uint8_t> zeros(1 << 20), out(1 << 20);
+    for (std::size_t left = size; zs.avail_out == 0 || left > 0;) {
+        zs.next_in = zeros.data();
+        zs.avail_in = static_cast<uInt>(std::min(left, zeros.size()));
+        left -= zs.avail_in;
+        zs.next_out = out.data();
+        zs.avail_out = static_cast<uInt>(out.size());
+        deflate(&zs, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+        movie.insert(movie.end(), out.data(), zs.next_out);
+    }
+    deflateEnd(&zs);
+    return movie;
+}
+
+TEST_F(ContainerTest, MemoryFollowsWhatArrivesUnderALimit)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit allows";
+#endif
+    constexpr std::size_t kMiB = 1 << 20;
+    CMovieBuilder noisy;
+    noisy.AddTag(6, Noise(3 * kMiB, 7), true);
+    auto shortPlain = Header("FWS", 0xFFFFFFFF);
+    shortPlain.resize(108);
+    const auto large = ZerosMovie(256 * kMiB);
+    const char* const body = "ERROR: Can't read the body of file";
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        bool throughPipe;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        // 3 MB that does not deflate, claiming 4 GiB: no more than the data is allocated.
+        {"compressed, lying", noisy.Build(true, true, 0xFFFFFFFF), false, body},
+        {"compressed, lying, through a pipe", noisy.Build(true, true, 0xFFFFFFFF), true, body},
+        {"LZMA, lying, through a pipe", noisy.BuildLzma(0xFFFFFFFF), true, body},
+        {"plain 108 bytes claiming 4 GiB, through a pipe", shortPlain, true, body},
+        // A true body of 256 MB where only 128 MB are to be had.
+        {"compressed, too large for the memory", large, false, "ERROR: not enough memory for the movie"},
+    };
+    for (const Case& c : cases) {
+        const int status = RunUnderMemoryLimit(128 * kMiB, [&] {
+            CMemoryInputFile file(c.bytes, "movie.swf");
+            CStreamInput pipe(c.bytes);
+            const bool loaded = c.throughPipe ? m_movie.Load(pipe) : m_movie.Load(file);
+            return !loaded && !m_movie.HasMovie() && Messages() == std::vector<std::string>{c.message} ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << c.name;
+    }
+    // Given the room, the large one loads.
+    EXPECT_EQ(RunUnderMemoryLimit(1024 * kMiB, [&] { return Load(large) ? 0 : 1; }), 0);
 }
 
 TEST_F(ContainerTest, TitleIsTheFileNameUpToTheFirstDot)

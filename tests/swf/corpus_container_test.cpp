@@ -59,8 +59,8 @@ TEST_P(CorpusContainerTest, LoadsAndSavesBackTheSameMovie)
     ASSERT_TRUE(movie.Save(out));
     const auto& saved = out.Bytes();
     if (signature == "FWS") {
-        ASSERT_EQ(saved.size(), movie.FileSize());
-        EXPECT_TRUE(std::equal(saved.begin(), saved.end(), bytes.begin()));
+        // Every byte, also those after a FileLength that says less than the file holds.
+        EXPECT_EQ(saved, bytes);
     } else if (signature == "ZWS") {
         ASSERT_GE(saved.size(), 8u);
         EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + 8, bytes.begin()));

@@ -4,6 +4,7 @@
 #include "scripted_prompts.h"
 #include "window_test_support.h"
 
+#include "core/file.h"
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
@@ -13,6 +14,7 @@
 #include "views/preview_view.h"
 #include "window/main_frame.h"
 #include "window/qt_file_dialogs.h"
+#include "window/qt_message_sink.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -224,8 +226,61 @@ private slots:
         QVERIFY(!s.messages.Messages().empty());
         QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
-        QCOMPARE(s.frame->ColorView()->Count(), 0);
-        QVERIFY(!s.Enabled(Command::FileSave));
+    }
+
+    void aFailedOpenLeavesTheMovieOnDisplayAndWorking()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        s.ClickRow(0);
+        s.frame->ColorView()->ValueSlider()->setValue(20);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        const int count = s.frame->ColorView()->Count();
+        const int undo = s.UndoCount();
+        const QUrl preview = s.frame->Preview()->CurrentTarget();
+        const auto buffer = s.doc->GetMovie().Buffer();
+        const std::vector<std::uint8_t> applied(buffer.begin(), buffer.end());
+
+        s.OpenWithDialog(m_garbage);
+        QCOMPARE(s.messages.Messages(),
+            std::vector<std::string>{"OnOpenDocument: can't open " + m_garbage.string()
+                + ": ERROR: Illegal Header - not a Shockwave Flash File"});
+        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.frame->ColorView()->Count(), count);
+        QCOMPARE(s.SelectedCount(), 1);
+        QCOMPARE(s.frame->ColorView()->ValueSlider()->value(), 20);
+        QCOMPARE(s.frame->Preview()->CurrentTarget(), preview);
+        QVERIFY(s.doc->IsModified());
+        for (Command c :
+            {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave, Command::EditUndo})
+            QVERIFY(s.Enabled(c));
+
+        // Undo still reaches the movie's bytes, and it still saves.
+        s.Keys(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(s.UndoCount(), undo - 1);
+        const auto undone = s.doc->GetMovie().Buffer();
+        QVERIFY(!std::equal(undone.begin(), undone.end(), applied.begin(), applied.end()));
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
+    void fileErrorsAreWordedAsTheDesktopDoes()
+    {
+        const FileFailure open{FileFailure::Action::Open, "OnOpenDocument: can't open", "/movies/a.swf",
+            std::make_error_code(std::errc::no_such_file_or_directory), {}};
+        QCOMPARE(CQtMessageSink::FileFailureText(open),
+            QStringLiteral("ファイル “/movies/a.swf” を開けませんでした: ")
+                + QString::fromLocal8Bit(std::make_error_code(std::errc::no_such_file_or_directory).message()));
+        const FileFailure fifo{FileFailure::Action::Open, "", "/movies/pipe.swf", FileErrc::Fifo, {}};
+        QCOMPARE(CQtMessageSink::FileFailureText(fifo),
+            QStringLiteral(
+                "ファイル “/movies/pipe.swf” を開けませんでした: 名前付きパイプ (FIFO) で、ファイルではありません"));
+        const FileFailure notMovie{FileFailure::Action::Open, "", "/movies/b.swf", {}, "ERROR: file size is too short"};
+        QCOMPARE(CQtMessageSink::FileFailureText(notMovie),
+            QStringLiteral("ファイル “/movies/b.swf” を開けませんでした: ERROR: file size is too short"));
+        const FileFailure save{
+            FileFailure::Action::Save, "", "/read-only/c.swf", std::make_error_code(std::errc::permission_denied), {}};
+        QVERIFY(CQtMessageSink::FileFailureText(save).startsWith(
+            QStringLiteral("ファイル “/read-only/c.swf” を保存できませんでした: ")));
     }
 
     void changesEnableUndoAndTheKeysUndoAndRedo()

@@ -4,6 +4,7 @@
 #include "window_test_support.h"
 
 #include "colour/colour_script.h"
+#include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
@@ -216,6 +217,9 @@ private slots:
             std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()), table, warnings);
         QCOMPARE(warnings.Messages().size(), std::size_t{1});
         texts << CQtMessageSink::Translated(warnings.Messages().front());
+        for (const FileErrc errc : {FileErrc::Fifo, FileErrc::Device, FileErrc::Socket})
+            for (const auto action : {FileFailure::Action::Open, FileFailure::Action::Save})
+                texts << CQtMessageSink::FileFailureText(FileFailure{action, "", "/movies/a.swf", errc, {}});
         for (const QString& text : texts)
             QVERIFY2(!HasJapanese(text), qPrintable(text));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));

@@ -322,6 +322,26 @@ Changes the colours of SWF movies and nothing else</translation>
         <source>見つからない色があるんですけど……いいですか？</source>
         <translation>Some colours of the table are not in this movie. Is that all right?</translation>
     </message>
+    <message>
+        <source>名前付きパイプ (FIFO) で、ファイルではありません</source>
+        <translation>it is a named pipe (FIFO), not a file</translation>
+    </message>
+    <message>
+        <source>デバイスで、ファイルではありません</source>
+        <translation>it is a device, not a file</translation>
+    </message>
+    <message>
+        <source>ソケットで、ファイルではありません</source>
+        <translation>it is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を開けませんでした: %2</source>
+        <translation>The file “%1” could not be opened: %2</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を保存できませんでした: %2</source>
+        <translation>The file “%1” could not be saved: %2</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CTintorView</name>
