@@ -245,7 +245,7 @@ private slots:
         QCOMPARE(s.messages.Messages(),
             std::vector<std::string>{"OnOpenDocument: can't open " + m_garbage.string()
                 + ": ERROR: Illegal Header - not a Shockwave Flash File"});
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
         QCOMPARE(s.frame->ColorView()->Count(), count);
         QCOMPARE(s.SelectedCount(), 1);
         QCOMPARE(s.frame->ColorView()->ValueSlider()->value(), 20);
