@@ -3,6 +3,9 @@
 #   scripts/tintor.sh run       install what is missing, build, open the sample movie
 #   scripts/tintor.sh test      install what is missing, build, run every test
 #   scripts/tintor.sh sanitize  build and run every test with ASan and UBSan
+#   scripts/tintor.sh install [PREFIX]  build and install tintor, tintor-cli, the
+#                               player, translations, menu entry and icon under
+#                               PREFIX (default /usr/local)
 #   scripts/tintor.sh deps      only install what is missing
 # TINTOR_WERROR=ON makes every compiler warning an error (CI sets it).
 # TINTOR_CORPUS_DIR names the folder of real movies the tests read (default:
@@ -18,6 +21,7 @@ packages=(
   zlib1g-dev liblzma-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libabsl-dev
   clang-14 libclang-rt-14-dev clang-format-14
   qt6-base-dev qt6-webengine-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   fonts-noto-cjk xvfb xauth
 )
 
@@ -73,6 +77,15 @@ case "${1:-}" in
     deps
     configure_and_build "$build"
     run_tests "$build" ;;
+  install)
+    deps
+    configure_and_build "$build"
+    cmake --install "$build" --prefix "${2:-/usr/local}"
+    # Menus and file managers learn of the new entry and icon, where the
+    # desktop's tools are there to tell them.
+    share="${2:-/usr/local}/share"
+    if command -v update-desktop-database >/dev/null; then update-desktop-database -q "$share/applications" || true; fi
+    if command -v gtk-update-icon-cache >/dev/null; then gtk-update-icon-cache -q -t "$share/icons/hicolor" || true; fi ;;
   sanitize)
     deps
     dir=${TINTOR_SANITIZE_BUILD_DIR:-$root/build-sanitize}
@@ -81,6 +94,6 @@ case "${1:-}" in
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     run_tests "$dir" ;;
   *)
-    sed -n '2,9p' "$0" >&2
+    sed -n '2,12p' "$0" >&2
     exit 2 ;;
 esac

@@ -11,6 +11,9 @@ namespace tintor::cli {
 
 namespace {
 
+// How far each shift goes either way: the ends of the window's sliders.
+constexpr int kShiftLimit = CColorTable::kDefaultParameter;
+
 const CLI::Validator kColourChoice(
     [](std::string& text) -> std::string {
         return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
@@ -73,9 +76,9 @@ bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, c
     if (!options.to.empty()) {
         doc.SetSelectedColor(*ParseHexColor(options.to));
     } else {
-        doc.Effect("H", options.hue);
-        doc.Effect("S", options.saturation);
-        doc.Effect("V", options.value);
+        doc.Effect("H", CColorTable::kDefaultParameter + options.hue);
+        doc.Effect("S", CColorTable::kDefaultParameter + options.saturation);
+        doc.Effect("V", CColorTable::kDefaultParameter + options.value);
         doc.Effect("UniColor", options.unify ? 1 : 0);
         doc.ApplyPending();
     }
@@ -105,15 +108,20 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
             "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
         ->type_name("KIND")
         ->check(kKindName);
-    shift->add_option("--hue", options.hue, "Hue slider, 0..200; 100 is the middle")
+    // The window's numbers, not its slider positions: the middle reads 0.
+    shift->add_option("--hue", options.hue, "Hue shift, -100..100 as the window shows it; 0 leaves the hue")
         ->capture_default_str()
-        ->check(CLI::Range(0, 200));
-    shift->add_option("--saturation", options.saturation, "Saturation slider, 0..200; 100 is the middle")
+        ->check(CLI::Range(-kShiftLimit, kShiftLimit));
+    shift
+        ->add_option("--saturation", options.saturation,
+            "Saturation shift, -100..100 as the window shows it; 0 leaves the saturation")
         ->capture_default_str()
-        ->check(CLI::Range(0, 200));
-    shift->add_option("--value", options.value, "Value (lightness) slider, 0..200; 100 is the middle")
+        ->check(CLI::Range(-kShiftLimit, kShiftLimit));
+    shift
+        ->add_option("--value", options.value,
+            "Value (lightness) shift, -100..100 as the window shows it; -100 is black, 100 white, 0 leaves it")
         ->capture_default_str()
-        ->check(CLI::Range(0, 200));
+        ->check(CLI::Range(-kShiftLimit, kShiftLimit));
     shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
     auto* to = shift
                    ->add_option("--to", options.to,
@@ -128,7 +136,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
     shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
                   "A movie that lacks a colour named with --select fails and is not written.\n"
-                  "With every slider in the middle the colours stay as they are. A movie that came\n"
+                  "With --hue, --saturation and --value at 0 the colours stay as they are. A movie that came\n"
                   "compressed is saved compressed.");
     return shift;
 }

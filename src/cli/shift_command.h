@@ -14,9 +14,10 @@ struct ShiftOptions {
     std::vector<std::string> select; // "KIND:#rrggbb"
     std::vector<std::string> kinds;
     bool all = false;
-    int hue = 100;
-    int saturation = 100;
-    int value = 100;
+    // The numbers beside the window's sliders: -100..+100, 0 changes nothing.
+    int hue = 0;
+    int saturation = 0;
+    int value = 0;
     bool unify = false;
     std::string to; // "#rrggbb": set the selection to this colour instead
     std::string saveScript;

@@ -269,6 +269,8 @@ std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
     return nearest;
 }
 
+std::size_t CTintorDoc::PlaceCount(ColorKey key) const { return m_movie.Colors().PositionsOf(key).size(); }
+
 void CTintorDoc::SetSelectedColor(std::uint32_t rgb)
 {
     if (!HasMovie())

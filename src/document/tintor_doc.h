@@ -105,6 +105,8 @@ public:
     // the list shows it, pending effect included, at a squared distance below
     // kNearestLimit; of equally near ones, the first in the list's order.
     std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
+    // How many places of the movie store the colour of key; 0 when none.
+    std::size_t PlaceCount(ColorKey key) const;
     // Set to a colour: every selected colour becomes rgb (red in the low
     // byte), written into the movie and the preview as Apply writes, with one
     // history state. A pending effect ends first and the sliders go back to

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -28,6 +30,27 @@ namespace {
 // A slider's parameter name, read back by the scroll handler as the caption
 // of the original control was.
 constexpr const char* kCaptionProperty = "caption";
+
+struct KindName {
+    ColorKind kind;
+    const char* name;
+};
+
+const KindName kKindNames[] = {
+    {KIND_FILL, QT_TRANSLATE_NOOP("tintor::CColorView", "塗り")},
+    {KIND_TEXT, QT_TRANSLATE_NOOP("tintor::CColorView", "文字")},
+    {KIND_LINE, QT_TRANSLATE_NOOP("tintor::CColorView", "線")},
+    {KIND_BG, QT_TRANSLATE_NOOP("tintor::CColorView", "背景")},
+};
+
+// "#rrggbb", red first as people write colours, whatever the byte order.
+QString HexText(std::uint32_t colour)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(colour & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((colour >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((colour >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -68,10 +91,10 @@ QWidget* CColorView::BuildForm()
     m_colorList->setPalette(palette);
     connect(m_colorList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnSelChangeList(); });
 
-    m_unifyCheck = new QCheckBox(QStringLiteral("色彩の統一(&O)"), form);
+    m_unifyCheck = new QCheckBox(form);
     connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
 
-    m_applyButton = new QPushButton(QStringLiteral("適用(&A) >>"), form);
+    m_applyButton = new QPushButton(form);
     m_applyButton->setDefault(true);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { OnApply(); });
 
@@ -99,7 +122,63 @@ QWidget* CColorView::BuildForm()
     setTabOrder(m_sSlider, m_vSlider);
     setTabOrder(m_vSlider, m_unifyCheck);
     setTabOrder(m_unifyCheck, m_applyButton);
+    m_colorList->viewport()->installEventFilter(this);
+    RetranslateUi();
     return form;
+}
+
+void CColorView::RetranslateUi()
+{
+    m_hCaption->setText(tr("色相(&H)"));
+    m_sCaption->setText(tr("彩度(&S)"));
+    m_vCaption->setText(tr("明度(&V)"));
+    m_unifyCheck->setText(tr("色彩の統一(&O)"));
+    m_applyButton->setText(tr("適用(&A) >>"));
+    m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
+}
+
+void CColorView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+    QScrollArea::changeEvent(event);
+}
+
+QString CColorView::SwatchToolTip(int row) const
+{
+    if (row < 0 || row >= Count())
+        return QString();
+    const ColorKey key = KeyAt(row);
+    QString kind;
+    for (const KindName& k : kKindNames)
+        if (k.kind == KindOf(key))
+            kind = tr(k.name);
+    // The colour as it stands in the table (changed by earlier edits or
+    // not), and what the pending shift makes of it.
+    const std::uint32_t now = RgbOf(m_doc.GetColor(key, 0));
+    const std::uint32_t shifted = RgbOf(m_doc.GetColor(key, 1));
+    QStringList lines;
+    lines << (shifted == now ? QStringLiteral("%1 %2").arg(kind, HexText(now))
+                             : QStringLiteral("%1 %2 → %3").arg(kind, HexText(now), HexText(shifted)));
+    if (now != RgbOf(key))
+        lines << tr("元の色 %1").arg(HexText(RgbOf(key)));
+    lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCount(key)));
+    return lines.join(u'\n');
+}
+
+bool CColorView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_colorList->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = m_colorList->indexAt(help->pos());
+        if (index.isValid())
+            QToolTip::showText(
+                help->globalPos(), SwatchToolTip(index.row()), m_colorList->viewport(), m_colorList->visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QWidget* CColorView::BuildSliders()
@@ -109,18 +188,18 @@ QWidget* CColorView::BuildSliders()
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setColumnStretch(1, 1);
     const struct {
-        const char* text;
         const char* name;
         QSlider*& slider;
         QLabel*& label;
+        QLabel*& caption;
     } rows[] = {
-        {"色相(&H)", "H", m_hSlider, m_hLabel},
-        {"彩度(&S)", "S", m_sSlider, m_sLabel},
-        {"明度(&V)", "V", m_vSlider, m_vLabel},
+        {"H", m_hSlider, m_hLabel, m_hCaption},
+        {"S", m_sSlider, m_sLabel, m_sCaption},
+        {"V", m_vSlider, m_vLabel, m_vCaption},
     };
     int row = 0;
     for (const auto& r : rows) {
-        auto* caption = new QLabel(QString::fromUtf8(r.text), box);
+        auto* caption = r.caption = new QLabel(box);
         r.slider = MakeSlider(r.name, r.label);
         caption->setBuddy(r.slider);
         grid->addWidget(caption, row, 0);

@@ -59,6 +59,10 @@ public:
     // The list's keys in display order.
     std::uint32_t KeyAt(int row) const;
     int Count() const;
+    // What the swatch of a row is: its kind, "#rrggbb", what the pending
+    // shift makes of it, its colour in the movie when an edit changed it,
+    // and how many places of the movie use it.
+    QString SwatchToolTip(int row) const;
 
 signals:
     // The table's selection or the history changed; the frame refreshes the
@@ -67,11 +71,14 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* BuildForm();
+    void RetranslateUi();
     QWidget* BuildSliders();
     QSlider* MakeSlider(const char* name, QLabel*& label);
     void SetupSlider(QSlider& slider, QLabel& label, const char* name, int value);
@@ -95,6 +102,9 @@ private:
     QSlider* m_sSlider = nullptr;
     QLabel* m_hLabel = nullptr;
     QSlider* m_hSlider = nullptr;
+    QLabel* m_hCaption = nullptr;
+    QLabel* m_sCaption = nullptr;
+    QLabel* m_vCaption = nullptr;
     QListView* m_colorList = nullptr;
     QPushButton* m_applyButton = nullptr;
     bool m_selectingQuietly = false;

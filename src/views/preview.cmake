@@ -1,5 +1,6 @@
 # Preview view sources of tintor_views and the player files installed beside the program.
 target_sources(tintor_views PRIVATE
+  data_folders.cpp data_folders.h
   preview_environment.cpp preview_environment.h
   preview_page.cpp preview_page.h
   preview_player.cpp preview_player.h
@@ -36,9 +37,12 @@ add_custom_command(
 add_custom_target(tintor_preview_player DEPENDS ${tintor_player_outputs})
 add_dependencies(tintor_views tintor_preview_player)
 
-# Programs of the build tree that are not beside the folder (the tests) find it here.
-set_source_files_properties(preview_player.cpp PROPERTIES
-  COMPILE_DEFINITIONS "TINTOR_PLAYER_BUILD_DIR=\"${TINTOR_PLAYER_DIR}\"")
-
+# An installed program finds its data from where it is; programs of the
+# build tree that are not beside its data folders (the tests) find them at
+# the top of the build tree.
 include(GNUInstallDirs)
-install(DIRECTORY "${TINTOR_PLAYER_DIR}/" DESTINATION "${CMAKE_INSTALL_BINDIR}/ruffle")
+file(RELATIVE_PATH tintor_installed_data "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/tintor")
+set_source_files_properties(data_folders.cpp PROPERTIES COMPILE_DEFINITIONS
+  "TINTOR_BUILD_DIR=\"${CMAKE_BINARY_DIR}\";TINTOR_INSTALLED_DATA=\"${tintor_installed_data}\"")
+
+install(DIRECTORY "${TINTOR_PLAYER_DIR}/" DESTINATION "${CMAKE_INSTALL_DATADIR}/tintor/ruffle")

@@ -1,31 +1,16 @@
 #include "views/preview_player.h"
 
-#include <QCoreApplication>
+#include "views/data_folders.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 namespace tintor {
 
-namespace {
-
-QStringList PlayerFolders()
-{
-    QStringList folders;
-    folders << QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kPlayerFolderName));
-#if defined(TINTOR_PLAYER_BUILD_DIR)
-    // Tests and other programs of the build tree live in other folders than
-    // the one the player was copied to.
-    folders << QString::fromUtf8(TINTOR_PLAYER_BUILD_DIR);
-#endif
-    return folders;
-}
-
-} // namespace
-
 std::optional<QUrl> FindPlayerHostPage()
 {
-    for (const QString& folder : PlayerFolders()) {
+    for (const QString& folder : DataFolders(QString::fromLatin1(kPlayerFolderName))) {
         const QDir dir(folder);
         const QFileInfo page(dir.filePath(QString::fromLatin1(kPlayerHostPage)));
         if (page.isFile() && QFileInfo(dir.filePath(QStringLiteral("ruffle.js"))).isFile())
@@ -34,6 +19,9 @@ std::optional<QUrl> FindPlayerHostPage()
     return std::nullopt;
 }
 
-QString PlayerSearchDescription() { return PlayerFolders().join(QStringLiteral(", ")); }
+QString PlayerSearchDescription()
+{
+    return DataFolders(QString::fromLatin1(kPlayerFolderName)).join(QStringLiteral(", "));
+}
 
 } // namespace tintor

@@ -8,12 +8,12 @@
 namespace tintor {
 
 // The host page that runs the Ruffle player, among Ruffle's own files in the
-// "ruffle" folder the build puts beside the program.
+// "ruffle" folder of the program's data (DataFolders).
 inline constexpr char kPlayerFolderName[] = "ruffle";
 inline constexpr char kPlayerHostPage[] = "preview.html";
 
-// The host page's file URL: first beside the running program, then in the
-// build tree the program was built in. Nullopt when neither holds it.
+// The host page's file URL, from the first of the data folders that holds
+// the player; nullopt when none does.
 std::optional<QUrl> FindPlayerHostPage();
 
 // The folders searched, in order, for the message shown when none holds the player.

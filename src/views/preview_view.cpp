@@ -4,8 +4,10 @@
 #include "views/preview_player.h"
 
 #include <QChildEvent>
+#include <QDebug>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QResizeEvent>
@@ -73,12 +75,22 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
         m_hostReady = false;
         m_hostLoading = false;
         m_moviePending = false;
+        SetNotice(NoticeKind::Stopped);
+        emit previewFailed(QStringLiteral("the renderer stopped"));
     });
     connect(m_page.get(), &CPreviewPage::movieShown, this, &CTintorView::OnPlayerShown);
-    connect(m_page.get(), &CPreviewPage::movieFailed, this, [](int, const QString& reason) {
-        qWarning().noquote() << "preview: the player could not show the movie:" << reason;
-    });
+    connect(m_page.get(), &CPreviewPage::movieFailed, this, &CTintorView::OnMovieFailed);
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->setWordWrap(true);
+    m_notice->setMargin(24);
+    m_notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_notice->setAutoFillBackground(true);
+    m_notice->hide();
+
+    m_web->setAcceptDrops(false);
     m_web->installEventFilter(this);
     WatchInput();
     m_target = kBlank;
@@ -107,6 +119,7 @@ void CTintorView::OnInitialUpdate()
     m_hostReady = false;
     m_hostLoading = false;
     m_web->setUrl(kBlank);
+    SetNotice(NoticeKind::Hint);
 }
 
 void CTintorView::Stop()
@@ -124,9 +137,69 @@ void CTintorView::Refresh()
 
 QUrl CTintorView::CurrentTarget() const { return m_target; }
 
+QString CTintorView::Notice() const { return m_noticeKind == NoticeKind::None ? QString() : m_notice->text(); }
+
+void CTintorView::SetNotice(NoticeKind kind, const QString& detail)
+{
+    m_noticeKind = kind;
+    m_noticeDetail = detail;
+    m_notice->setText(NoticeText());
+    m_notice->setVisible(kind != NoticeKind::None);
+    // The page goes while the note is up; the player draws nothing into a
+    // hidden page, so it is back before a movie is sent.
+    m_web->setVisible(kind == NoticeKind::None);
+}
+
+QString CTintorView::NoticeText() const
+{
+    switch (m_noticeKind) {
+    case NoticeKind::None:
+        break;
+    case NoticeKind::Hint:
+        return tr("ﾌｧｲﾙ > 開く (Ctrl+O) でムービー (.swf) を開くか、ここにドロップしてください。");
+    case NoticeKind::PlayerMissing:
+        return tr("プレビューのプレーヤー (Ruffle) が見つかりません。\n探した場所: %1").arg(m_noticeDetail);
+    case NoticeKind::PageFailed:
+        return tr("プレビューのページを読み込めませんでした: %1").arg(m_noticeDetail);
+    case NoticeKind::Stopped:
+        return tr("プレビューが止まりました。次の適用で再び表示します。");
+    case NoticeKind::MovieFailed: {
+        // The host page's reasons: "invalid", "player" or "error <message>".
+        QString reason;
+        if (m_noticeDetail == u"invalid")
+            reason = tr("プレーヤーはこのファイルを SWF ムービーとして読めませんでした。");
+        else if (m_noticeDetail == u"player")
+            reason = tr("プレーヤーを起動できませんでした。");
+        else
+            reason = tr("プレーヤーがエラーで止まりました: %1")
+                         .arg(m_noticeDetail.startsWith(QStringLiteral("error ")) ? m_noticeDetail.mid(6)
+                                                                                  : m_noticeDetail);
+        return tr("このムービーはプレビューできません。\n%1\n色の一覧と編集はそのまま使えます。").arg(reason);
+    }
+    }
+    return QString();
+}
+
+void CTintorView::OnMovieFailed(int generation, const QString& reason)
+{
+    if (generation != m_generation)
+        return;
+    qWarning().noquote() << "preview: the player could not show the movie:" << reason;
+    SetNotice(NoticeKind::MovieFailed, reason);
+    emit previewFailed(reason);
+}
+
+void CTintorView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_notice->setText(NoticeText());
+    QWidget::changeEvent(event);
+}
+
 void CTintorView::LoadMovie()
 {
     ++m_generation;
+    SetNotice(NoticeKind::None);
     if (m_hostReady) {
         SendMovie();
         return;
@@ -135,9 +208,9 @@ void CTintorView::LoadMovie()
     if (m_hostLoading)
         return;
     if (!m_hostPage) {
-        m_page->setHtml(QStringLiteral("<p style=\"font-family:sans-serif\">The Ruffle player was not found "
-                                       "(looked in: %1). Build the program again to copy it there.</p>")
-                            .arg(PlayerSearchDescription().toHtmlEscaped()));
+        m_moviePending = false;
+        SetNotice(NoticeKind::PlayerMissing, PlayerSearchDescription());
+        emit previewFailed(QStringLiteral("the player was not found"));
         return;
     }
     m_hostLoading = true;
@@ -171,7 +244,9 @@ void CTintorView::OnPageLoaded(bool ok)
 {
     if (!ok && m_hostLoading && m_page->requestedUrl() == m_hostPage) {
         m_hostLoading = false;
-        qWarning().noquote() << "preview: the player's page did not load:" << m_hostPage->toString();
+        m_moviePending = false;
+        SetNotice(NoticeKind::PageFailed, m_hostPage->toLocalFile());
+        emit previewFailed(QStringLiteral("the player's page did not load"));
     }
 }
 
@@ -194,9 +269,12 @@ void CTintorView::OnPlayerShown(int generation)
 void CTintorView::WatchInput()
 {
     // Chromium's widget, which gets the mouse, is made and replaced by the
-    // web view as pages come and go.
-    if (QWidget* input = m_web->focusProxy())
+    // web view as pages come and go. It would take a dropped file for a page
+    // to go to; refusing drops leaves them to the window, which opens movies.
+    if (QWidget* input = m_web->focusProxy()) {
         input->installEventFilter(this);
+        input->setAcceptDrops(false);
+    }
 }
 
 bool CTintorView::eventFilter(QObject* watched, QEvent* event)
@@ -233,8 +311,9 @@ bool CTintorView::eventFilter(QObject* watched, QEvent* event)
 
 void CTintorView::resizeEvent(QResizeEvent* event)
 {
-    // The browser fills the view.
+    // The browser, or the note in its place, fills the view.
     m_web->setGeometry(QRect(QPoint(0, 0), event->size()));
+    m_notice->setGeometry(QRect(QPoint(0, 0), event->size()));
     QWidget::resizeEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "document/tintor_doc.h"
 
+#include <QString>
 #include <QUrl>
 #include <QWidget>
 
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QLabel;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -18,6 +20,8 @@ class CPreviewPage;
 
 // The right pane: the temporary preview movie playing in a web view with the
 // Ruffle player. An Alt+click on it reports the colour under the mouse.
+// Without a movie it says how to open one; when the player cannot show the
+// movie it says why, in place of the movie.
 class CTintorView : public QWidget, public IPreviewPort {
     Q_OBJECT
 public:
@@ -32,18 +36,29 @@ public:
 
     // What the pane shows now: the preview file's URL or about:blank.
     QUrl CurrentTarget() const;
+    // The note the pane shows instead of a movie; empty while it shows none.
+    QString Notice() const;
 
 signals:
     // An Alt+click picked this colour (red in bits 0-7, green 8-15, blue 16-23).
     void colourPicked(std::uint32_t rgb);
     // The player shows a frame of the movie loaded last (for tests and timing).
     void movieShown();
+    // The movie loaded last cannot be shown; the pane says why.
+    void previewFailed(const QString& reason);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    enum class NoticeKind { None, Hint, PlayerMissing, PageFailed, MovieFailed, Stopped };
+
+    // Shows the note in place of the page, or (None) the page again.
+    void SetNotice(NoticeKind kind, const QString& detail = QString());
+    QString NoticeText() const;
+    void OnMovieFailed(int generation, const QString& reason);
     // Sends the preview file to the player, once the host page is up.
     void LoadMovie();
     void SendMovie();
@@ -62,6 +77,9 @@ private:
     std::unique_ptr<QWebEngineProfile> m_profile;
     std::unique_ptr<CPreviewPage> m_page;
     std::unique_ptr<QWebEngineView> m_web;
+    QLabel* m_notice = nullptr;
+    NoticeKind m_noticeKind = NoticeKind::None;
+    QString m_noticeDetail;
     std::optional<QUrl> m_hostPage;
     QUrl m_target;
     // Numbers the movies sent, so that a late report of an older one is ignored.

@@ -8,33 +8,40 @@
 #include "window/qt_toolbar_icons.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
-#include <QSignalBlocker>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QWebEngineView>
-#include <QWindow>
 
 namespace tintor {
 
 namespace {
 
-constexpr auto kUntitled = "無題";
 constexpr auto kAppTitle = "Tintor";
 constexpr int kRecentDisplayLength = 60;
+constexpr QSize kDefaultSize(900, 620);
 // Beside the recent-file list, under the same organisation and application.
 constexpr auto kOrganisation = "Reru Zuvidivi";
 constexpr auto kApplication = "Tintor";
 constexpr auto kClassicKey = "Settings/ClassicColours";
+constexpr auto kGeometryKey = "Window/Geometry";
+constexpr auto kStateKey = "Window/State";
+constexpr auto kSplitterKey = "Window/Splitter";
 
 struct CommandInfo {
     CMainFrame::Command command;
@@ -44,29 +51,40 @@ struct CommandInfo {
     std::initializer_list<QKeyCombination> keys;
 };
 
+// The texts are translated where they are shown, in the frame's context.
+
 const CommandInfo kCommands[] = {
-    {CMainFrame::Command::FileOpen, "開く(&O)...\tCtrl+O", "既存のﾌｧｲﾙを開く\n開く", {Qt::CTRL | Qt::Key_O}},
-    {CMainFrame::Command::FileSave, "上書き保存(&S)\tCtrl+S", "作業中のﾌｧｲﾙを上書きして保存\n保存",
-        {Qt::CTRL | Qt::Key_S}},
-    {CMainFrame::Command::FileSaveAs, "名前を付けて保存(&A)...", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存",
-        {}},
-    {CMainFrame::Command::TableLoad, "開く(&O)...", "", {}},
-    {CMainFrame::Command::TableSave, "保存(&S)...", "", {}},
-    {CMainFrame::Command::AppExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了", {}},
-    {CMainFrame::Command::EditUndo, "元に戻す(&U)\tCtrl+Z", "直前に行った動作を元に戻す\n元に戻す",
+    {CMainFrame::Command::FileOpen, QT_TRANSLATE_NOOP("tintor::CMainFrame", "開く(&O)...\tCtrl+O"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "既存のﾌｧｲﾙを開く\n開く"), {Qt::CTRL | Qt::Key_O}},
+    {CMainFrame::Command::FileSave, QT_TRANSLATE_NOOP("tintor::CMainFrame", "上書き保存(&S)\tCtrl+S"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "作業中のﾌｧｲﾙを上書きして保存\n保存"), {Qt::CTRL | Qt::Key_S}},
+    {CMainFrame::Command::FileSaveAs, QT_TRANSLATE_NOOP("tintor::CMainFrame", "名前を付けて保存(&A)..."),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存"), {}},
+    {CMainFrame::Command::TableLoad, QT_TRANSLATE_NOOP("tintor::CMainFrame", "開く(&O)..."), "", {}},
+    {CMainFrame::Command::TableSave, QT_TRANSLATE_NOOP("tintor::CMainFrame", "保存(&S)..."), "", {}},
+    {CMainFrame::Command::AppExit, QT_TRANSLATE_NOOP("tintor::CMainFrame", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"), {}},
+    {CMainFrame::Command::EditUndo, QT_TRANSLATE_NOOP("tintor::CMainFrame", "元に戻す(&U)\tCtrl+Z"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "直前に行った動作を元に戻す\n元に戻す"),
         {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}},
-    {CMainFrame::Command::EditRedo, "やり直す(&R)\tCtrl+Y", "アンドゥの取り消し\nやり直す", {Qt::CTRL | Qt::Key_Y}},
-    {CMainFrame::Command::EditSelectAll, "すべて選択(&S)\tCtrl+A", "ﾌｧｲﾙ内のすべてを選択\nすべて選択",
-        {Qt::CTRL | Qt::Key_A}},
-    {CMainFrame::Command::EditDeselect, "選択解除(&N)\tCtrl+Shift+A", "選択解除\n選択解除",
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
-    {CMainFrame::Command::ViewToolBar, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え", {}},
-    {CMainFrame::Command::ViewClassic, "従来の色だけを集める(&C)",
-        "DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする\n従来の色だけを集める", {}},
-    {CMainFrame::Command::AppAbout, "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)...",
-        "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報", {}},
-    {CMainFrame::Command::NextPane, "", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ", {Qt::Key_F6}},
-    {CMainFrame::Command::PrevPane, "", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ", {Qt::SHIFT | Qt::Key_F6}},
+    {CMainFrame::Command::EditRedo, QT_TRANSLATE_NOOP("tintor::CMainFrame", "やり直す(&R)\tCtrl+Y"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "アンドゥの取り消し\nやり直す"), {Qt::CTRL | Qt::Key_Y}},
+    {CMainFrame::Command::EditSelectAll, QT_TRANSLATE_NOOP("tintor::CMainFrame", "すべて選択(&S)\tCtrl+A"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾌｧｲﾙ内のすべてを選択\nすべて選択"), {Qt::CTRL | Qt::Key_A}},
+    {CMainFrame::Command::EditDeselect, QT_TRANSLATE_NOOP("tintor::CMainFrame", "選択解除(&N)\tCtrl+Shift+A"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "選択解除\n選択解除"), {Qt::CTRL | Qt::SHIFT | Qt::Key_A}},
+    {CMainFrame::Command::ViewToolBar, QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾂｰﾙ ﾊﾞｰ(&T)"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え"), {}},
+    {CMainFrame::Command::ViewClassic, QT_TRANSLATE_NOOP("tintor::CMainFrame", "従来の色だけを集める(&C)"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame",
+            "DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする\n従来の色だけを集める"),
+        {}},
+    {CMainFrame::Command::AppAbout, QT_TRANSLATE_NOOP("tintor::CMainFrame", "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"), {}},
+    {CMainFrame::Command::NextPane, "", QT_TRANSLATE_NOOP("tintor::CMainFrame", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ"),
+        {Qt::Key_F6}},
+    {CMainFrame::Command::PrevPane, "", QT_TRANSLATE_NOOP("tintor::CMainFrame", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ"),
+        {Qt::SHIFT | Qt::Key_F6}},
 };
 
 QSettings Settings() { return QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)); }
@@ -83,10 +101,25 @@ QString RecentMenuText(int index, const QString& file)
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown.replace(u'&', QStringLiteral("&&")));
 }
 
+// The one movie of a drag: a single local file named .swf.
+std::optional<std::filesystem::path> DroppedMovie(const QMimeData* mime)
+{
+    if (mime == nullptr || !mime->hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = mime->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    const QString file = urls.front().toLocalFile();
+    if (!file.endsWith(QStringLiteral(".swf"), Qt::CaseInsensitive))
+        return std::nullopt;
+    return ToPath(file);
+}
+
 } // namespace
 
-CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, QWidget* parent)
-    : QMainWindow(parent), m_doc(doc), m_dialogs(dialogs), m_prompts(prompts)
+CMainFrame::CMainFrame(
+    CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, CLanguage& language, QWidget* parent)
+    : QMainWindow(parent), m_doc(doc), m_dialogs(dialogs), m_prompts(prompts), m_language(language)
 {
     setWindowIcon(MakeApplicationIcon());
     if (Settings().value(QString::fromLatin1(kClassicKey), false).toBool())
@@ -95,10 +128,11 @@ CMainFrame::CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& pr
     CreateMenus();
     CreateToolBar();
     CreateClient();
+    RetranslateUi();
     m_doc.AttachViews(m_colorView, m_preview);
-    resize(900, 620);
-    m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
-    SetDocumentTitle(QString::fromUtf8(kUntitled));
+    RestoreWindowSettings();
+    setAcceptDrops(true);
+    SetDocumentTitle(QString());
     // The colour list is where the work starts.
     m_colorView->List()->setFocus(Qt::OtherFocusReason);
     // The frame's accelerators come before any key handling of the panes,
@@ -116,12 +150,7 @@ CMainFrame::~CMainFrame() { m_doc.AttachViews(nullptr, nullptr); }
 void CMainFrame::CreateActions()
 {
     for (const CommandInfo& info : kCommands) {
-        auto* action = new QAction(QString::fromUtf8(info.menuText), this);
-        const QString commandString = QString::fromUtf8(info.commandString);
-        const qsizetype newline = commandString.indexOf(u'\n');
-        action->setStatusTip(commandString.left(newline));
-        if (newline >= 0)
-            action->setToolTip(commandString.mid(newline + 1));
+        auto* action = new QAction(this);
         QList<QKeySequence> keys;
         for (QKeyCombination key : info.keys)
             keys << QKeySequence(key);
@@ -166,61 +195,78 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateColorActions()
 {
-    const auto make = [this](Command command, const QString& text, const QString& prompt, const QString& tip) {
-        auto* action = new QAction(text, this);
-        action->setStatusTip(prompt);
-        action->setToolTip(tip);
+    // Their texts come with the others' in RetranslateUi.
+    for (Command command : {Command::EditSetColor, Command::FileExportPalette}) {
+        auto* action = new QAction(this);
         action->setShortcutContext(Qt::WindowShortcut);
         m_actions[static_cast<std::size_t>(command)] = action;
         addAction(action);
-    };
-    make(Command::EditSetColor, tr("色を指定…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
-    make(Command::FileExportPalette, tr("パレットを書き出す…"),
-        tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
+    }
     Action(Command::EditSetColor)->setIcon(MakeToolIcon(ToolIcon::SetColor));
 }
 
 void CMainFrame::CreateMenus()
 {
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    m_fileMenu = menuBar()->addMenu(QString());
     m_fileMenu->addAction(Action(Command::FileOpen));
     m_fileMenu->addAction(Action(Command::FileSave));
     m_fileMenu->addAction(Action(Command::FileSaveAs));
     m_fileMenu->addSeparator();
-    QMenu* table = m_fileMenu->addMenu(QStringLiteral("カラーテーブル(&T)"));
-    table->addAction(Action(Command::TableLoad));
-    table->addAction(Action(Command::TableSave));
+    m_tableMenu = m_fileMenu->addMenu(QString());
+    m_tableMenu->addAction(Action(Command::TableLoad));
+    m_tableMenu->addAction(Action(Command::TableSave));
     m_fileMenu->addAction(Action(Command::FileExportPalette));
     m_fileMenu->addSeparator();
-    m_recentPlaceholder = m_fileMenu->addAction(QStringLiteral("最近使ったﾌｧｲﾙ"));
+    m_recentPlaceholder = m_fileMenu->addAction(QString());
     m_recentPlaceholder->setEnabled(false);
     m_recentEnd = m_fileMenu->addSeparator();
     m_fileMenu->addAction(Action(Command::AppExit));
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    edit->addAction(Action(Command::EditUndo));
-    edit->addAction(Action(Command::EditRedo));
-    edit->addSeparator();
-    edit->addAction(Action(Command::EditSelectAll));
-    edit->addAction(Action(Command::EditDeselect));
-    edit->addSeparator();
-    edit->addAction(Action(Command::EditSetColor));
+    m_editMenu = menuBar()->addMenu(QString());
+    m_editMenu->addAction(Action(Command::EditUndo));
+    m_editMenu->addAction(Action(Command::EditRedo));
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(Action(Command::EditSelectAll));
+    m_editMenu->addAction(Action(Command::EditDeselect));
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(Action(Command::EditSetColor));
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    view->addAction(Action(Command::ViewToolBar));
-    view->addAction(Action(Command::ViewClassic));
+    m_viewMenu = menuBar()->addMenu(QString());
+    m_viewMenu->addAction(Action(Command::ViewToolBar));
+    m_viewMenu->addAction(Action(Command::ViewClassic));
+    m_viewMenu->addSeparator();
+    m_languageMenu = m_viewMenu->addMenu(QString());
+    CreateLanguageMenu();
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    help->addAction(Action(Command::AppAbout));
+    m_helpMenu = menuBar()->addMenu(QString());
+    m_helpMenu->addAction(Action(Command::AppAbout));
 
-    for (QMenu* menu : {m_fileMenu, edit, view})
+    for (QMenu* menu : {m_fileMenu, m_editMenu, m_viewMenu})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
-    RebuildRecentMenu();
+}
+
+void CMainFrame::CreateLanguageMenu()
+{
+    auto* group = new QActionGroup(this);
+    const std::optional<UiLanguage> chosen = CLanguage::Chosen();
+    const auto add = [&](std::optional<UiLanguage> language) {
+        QAction* action = m_languageMenu->addAction(QString());
+        action->setCheckable(true);
+        action->setChecked(chosen == language);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] { OnViewLanguage(language); });
+        return action;
+    };
+    m_systemLanguage = add(std::nullopt);
+    m_languageMenu->addSeparator();
+    // Each language by its own name, whatever the window's language.
+    add(UiLanguage::Japanese)->setText(QStringLiteral("日本語(&J)"));
+    add(UiLanguage::English)->setText(QStringLiteral("English(&E)"));
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_toolBar = new QToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"), this);
+    m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(16, 15));
     m_toolBar->setMovable(true);
@@ -237,6 +283,10 @@ void CMainFrame::CreateToolBar()
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::AppAbout));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
+    // The buttons' tips name their keys too.
+    for (QAction* action : m_toolBar->actions())
+        if (QWidget* button = m_toolBar->widgetForAction(action))
+            button->installEventFilter(this);
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
     // The window has no status bar, so the prompts have nowhere to go.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -259,10 +309,74 @@ void CMainFrame::CreateClient()
         [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
 }
 
+void CMainFrame::RetranslateUi()
+{
+    for (const CommandInfo& info : kCommands) {
+        QAction* action = Action(info.command);
+        action->setText(*info.menuText ? tr(info.menuText) : QString());
+        const QString commandString = *info.commandString ? tr(info.commandString) : QString();
+        const qsizetype newline = commandString.indexOf(u'\n');
+        action->setStatusTip(commandString.left(newline));
+        action->setToolTip(newline >= 0 ? commandString.mid(newline + 1) : QString());
+    }
+    const auto texts = [this](Command command, const QString& text, const QString& prompt, const QString& tip) {
+        Action(command)->setText(text);
+        Action(command)->setStatusTip(prompt);
+        Action(command)->setToolTip(tip);
+    };
+    texts(Command::EditSetColor, tr("色を指定…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
+    texts(Command::FileExportPalette, tr("パレットを書き出す…"),
+        tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
+    m_fileMenu->setTitle(tr("ﾌｧｲﾙ(&F)"));
+    m_tableMenu->setTitle(tr("カラーテーブル(&T)"));
+    m_recentPlaceholder->setText(tr("最近使ったﾌｧｲﾙ"));
+    m_editMenu->setTitle(tr("編集(&E)"));
+    m_viewMenu->setTitle(tr("表示(&V)"));
+    m_languageMenu->setTitle(tr("言語(&L)"));
+    m_systemLanguage->setText(tr("システムの設定に従う(&S)"));
+    m_helpMenu->setTitle(tr("ﾍﾙﾌﾟ(&H)"));
+    m_toolBar->setWindowTitle(tr("ﾂｰﾙ ﾊﾞｰ"));
+    RebuildRecentMenu();
+    SetDocumentTitle(m_fileTitle);
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+    QMainWindow::changeEvent(event);
+}
+
+QString CMainFrame::ToolBarTip(const QAction& action)
+{
+    const QKeySequence key = action.shortcut();
+    if (key.isEmpty())
+        return action.toolTip();
+    return QStringLiteral("%1 (%2)").arg(action.toolTip(), key.toString(QKeySequence::NativeText));
+}
+
+void CMainFrame::RestoreWindowSettings()
+{
+    QSettings settings = Settings();
+    if (!restoreGeometry(settings.value(QString::fromLatin1(kGeometryKey)).toByteArray()))
+        resize(kDefaultSize);
+    restoreState(settings.value(QString::fromLatin1(kStateKey)).toByteArray());
+    if (!m_splitter->restoreState(settings.value(QString::fromLatin1(kSplitterKey)).toByteArray()))
+        m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
+}
+
+void CMainFrame::SaveWindowSettings() const
+{
+    QSettings settings = Settings();
+    settings.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+    settings.setValue(QString::fromLatin1(kStateKey), saveState());
+    settings.setValue(QString::fromLatin1(kSplitterKey), m_splitter->saveState());
+}
+
 void CMainFrame::OnNewDocument()
 {
     m_doc.OnNewDocument();
-    SetDocumentTitle(QString::fromUtf8(kUntitled));
+    SetDocumentTitle(QString());
     InitialUpdateViews();
     UpdateCommandUI();
 }
@@ -273,10 +387,14 @@ void CMainFrame::InitialUpdateViews()
     m_preview->OnInitialUpdate();
 }
 
-void CMainFrame::SetDocumentTitle(const QString& title)
+QString CMainFrame::DocumentTitle() const { return m_fileTitle.isEmpty() ? tr("無題") : m_fileTitle; }
+
+void CMainFrame::SetDocumentTitle(const QString& fileTitle)
 {
-    m_documentTitle = title;
-    setWindowTitle(title + QStringLiteral(" - ") + QString::fromLatin1(kAppTitle));
+    m_fileTitle = fileTitle;
+    // "[*]" becomes the platform's mark of unsaved changes while the window
+    // is modified, and nothing otherwise.
+    setWindowTitle(DocumentTitle() + QStringLiteral("[*] - ") + QString::fromLatin1(kAppTitle));
 }
 
 CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path& path)
@@ -300,7 +418,7 @@ bool CMainFrame::SaveModified()
     // Without a movie there is nothing that could be saved.
     if (!m_doc.IsModified() || !m_doc.HasMovie())
         return true;
-    switch (m_prompts.AskSaveChanges(this, m_documentTitle)) {
+    switch (m_prompts.AskSaveChanges(this, DocumentTitle())) {
     case IFramePrompts::SaveAnswer::Save:
         return DoFileSave();
     case IFramePrompts::SaveAnswer::Discard:
@@ -327,7 +445,7 @@ bool CMainFrame::DoSaveAs()
     if (!m_doc.OnUpdateNeedMovie())
         return false;
     const std::string initial
-        = m_doc.GetPathName().empty() ? m_documentTitle.toStdString() : m_doc.GetPathName().string();
+        = m_doc.GetPathName().empty() ? DocumentTitle().toStdString() : m_doc.GetPathName().string();
     const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
     if (!target)
         return false;
@@ -354,6 +472,7 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::FileExportPalette)->setEnabled(movie);
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
+    setWindowModified(movie && m_doc.IsModified());
 }
 
 void CMainFrame::RebuildRecentMenu()
@@ -367,7 +486,7 @@ void CMainFrame::RebuildRecentMenu()
     m_recentPlaceholder->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
         auto* action = new QAction(RecentMenuText(i, files[i]), this);
-        action->setStatusTip(QStringLiteral("指定のﾌｧｲﾙを開く"));
+        action->setStatusTip(tr("指定のﾌｧｲﾙを開く"));
         connect(action, &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
         m_fileMenu->insertAction(m_recentEnd, action);
         m_recentActions.push_back(action);
@@ -489,6 +608,12 @@ void CMainFrame::OnViewClassic(bool classic)
     UpdateCommandUI();
 }
 
+void CMainFrame::OnViewLanguage(std::optional<UiLanguage> language)
+{
+    CLanguage::SetChosen(language);
+    m_language.Use(CLanguage::Choose(std::nullopt, language));
+}
+
 void CMainFrame::OnAppAbout() { m_prompts.ShowAbout(this); }
 
 void CMainFrame::OnSwitchPane()
@@ -505,10 +630,41 @@ void CMainFrame::OnSwitchPane()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (SaveModified())
-        event->accept();
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    SaveWindowSettings();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DroppedMovie(event->mimeData()))
+        event->acceptProposedAction();
     else
         event->ignore();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DroppedMovie(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const auto movie = DroppedMovie(event->mimeData());
+    if (!movie) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Opened once the drop is over: the save question must not keep the
+    // program the file came from waiting.
+    QTimer::singleShot(0, this, [this, path = *movie] { OpenDocumentFile(path); });
 }
 
 bool CMainFrame::IsFrameAccelerator(const QKeyEvent& key) const
@@ -523,6 +679,14 @@ bool CMainFrame::IsFrameAccelerator(const QKeyEvent& key) const
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ToolTip) {
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (button && button->parentWidget() == m_toolBar && button->defaultAction()) {
+            QToolTip::showText(
+                static_cast<QHelpEvent*>(event)->globalPos(), ToolBarTip(*button->defaultAction()), button);
+            return true;
+        }
+    }
     // Only widgets of this window are watched. Leaving the override
     // unaccepted lets the accelerator run instead of the focused widget's own
     // use of the key. A key press arrives only when its command is disabled:

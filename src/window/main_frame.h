@@ -1,11 +1,13 @@
 #pragma once
 
+#include "window/qt_language.h"
 #include "window/qt_recent_files.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -24,7 +26,9 @@ class IFramePrompts;
 // The main window: menus, accelerators, the tool bar and a splitter with the
 // colour list on the left and the preview on the right. It carries out the
 // file commands on the one document and routes the others to the document
-// or the colour view, each only while its enable rule allows it.
+// or the colour view, each only while its enable rule allows it. It opens a
+// movie dropped on it, and keeps its size, place and splitter in the
+// settings from one run to the next.
 class CMainFrame final : public QMainWindow {
     Q_OBJECT
 public:
@@ -52,7 +56,8 @@ public:
 
     static constexpr int kColorPaneWidth = 270;
 
-    CMainFrame(CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, QWidget* parent = nullptr);
+    CMainFrame(
+        CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, CLanguage& language, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Start-up without a file: an empty, untitled document.
@@ -74,22 +79,35 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     QSplitter* Splitter() const { return m_splitter; }
     QMenu* FileMenu() const { return m_fileMenu; }
+    QMenu* LanguageMenu() const { return m_languageMenu; }
     // The document's title: its file name, or "無題".
-    QString DocumentTitle() const { return m_documentTitle; }
+    QString DocumentTitle() const;
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+    // What a tool-bar button's tip says: the command's tip and its key.
+    static QString ToolBarTip(const QAction& action);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();
     void CreateColorActions();
     void CreateMenus();
+    void CreateLanguageMenu();
     void CreateToolBar();
     void CreateClient();
+    // Every text from the translation of the current language.
+    void RetranslateUi();
+    void RestoreWindowSettings();
+    void SaveWindowSettings() const;
     void RebuildRecentMenu();
-    void SetDocumentTitle(const QString& title);
+    // fileTitle is empty for an untitled document.
+    void SetDocumentTitle(const QString& fileTitle);
     void InitialUpdateViews();
     bool IsFrameAccelerator(const QKeyEvent& key) const;
 
@@ -107,23 +125,33 @@ private:
     void OnFileExportPalette();
     void OnViewToolBar(bool visible);
     void OnViewClassic(bool classic);
+    // nullopt: follow the system's language.
+    void OnViewLanguage(std::optional<UiLanguage> language);
     void OnAppAbout();
     void OnSwitchPane();
 
     CTintorDoc& m_doc;
     IFileDialogs& m_dialogs;
     IFramePrompts& m_prompts;
+    CLanguage& m_language;
     std::array<QAction*, static_cast<std::size_t>(Command::Count)> m_actions{};
     QToolBar* m_toolBar = nullptr;
     QSplitter* m_splitter = nullptr;
     CColorView* m_colorView = nullptr;
     CTintorView* m_preview = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_tableMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_languageMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_systemLanguage = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentEnd = nullptr;
     std::vector<QAction*> m_recentActions;
     CRecentFileList m_recentFiles;
-    QString m_documentTitle;
+    // The file name shown in the title; empty while untitled.
+    QString m_fileTitle;
 };
 
 } // namespace tintor

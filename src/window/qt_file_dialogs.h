@@ -18,7 +18,10 @@ public:
 
     // "Name (*.a)|*.a|All (*.*)|*.*||" as Qt name filters: "Name (*.a)", "All (*.*)".
     // A name without its patterns in brackets gets them appended.
+    // The names are translated.
     static QStringList ToNameFilters(std::string_view filter);
+    // The dialog's title: opening or saving, a movie or a colour table.
+    static QString DialogTitle(bool save, std::string_view defaultExtension);
     // The extension of a Qt name filter's first pattern, "ase" of
     // "Adobe Swatch Exchange (*.ase)"; empty for "*.*" or none.
     static QString SuffixOf(const QString& nameFilter);

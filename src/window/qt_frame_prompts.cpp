@@ -13,16 +13,22 @@
 
 namespace tintor {
 
+namespace {
+
+QString Tr(const char* text) { return QCoreApplication::translate("tintor::CQtFramePrompts", text); }
+
+} // namespace
+
 IFramePrompts::SaveAnswer CQtFramePrompts::AskSaveChanges(QWidget* parent, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Tintor"),
-        QStringLiteral("%1 への変更を保存しますか?").arg(title),
+        Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "%1 への変更を保存しますか?")).arg(title),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     // The answers in the language of the question, whatever translations Qt has.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.button(QMessageBox::Yes)->setText(Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "はい(&Y)")));
+    box.button(QMessageBox::No)->setText(Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "いいえ(&N)")));
+    box.button(QMessageBox::Cancel)->setText(Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "キャンセル")));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return SaveAnswer::Save;
@@ -36,10 +42,13 @@ IFramePrompts::SaveAnswer CQtFramePrompts::AskSaveChanges(QWidget* parent, const
 void CQtFramePrompts::ShowAbout(QWidget* parent)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Tintor のﾊﾞｰｼﾞｮﾝ情報"));
+    dialog.setWindowTitle(Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "Tintor のﾊﾞｰｼﾞｮﾝ情報")));
     auto* icon = new QLabel(&dialog);
     icon->setPixmap(MakeApplicationIcon().pixmap(32, 32));
-    auto* text = new QLabel(QStringLiteral("Tintor Version %1").arg(QStringLiteral(TINTOR_VERSION)), &dialog);
+    auto* text = new QLabel(
+        Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "Tintor バージョン %1\nSWF ムービーの色だけを変えるツール"))
+            .arg(QStringLiteral(TINTOR_VERSION)),
+        &dialog);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     auto* layout = new QGridLayout(&dialog);

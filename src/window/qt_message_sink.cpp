@@ -8,9 +8,18 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include <string>
+
 namespace tintor {
 
 namespace {
+
+// The core's messages for the user, which it writes in Japanese without
+// knowing of translations: listed here so that they are translated. Its
+// internal English messages are shown as they are.
+[[maybe_unused]] const char* const kCoreTexts[] = {
+    QT_TRANSLATE_NOOP("tintor::CQtMessageSink", "見つからない色があるんですけど……いいですか？"),
+};
 
 void ShowBox(const QString& text)
 {
@@ -26,11 +35,12 @@ QString ReasonText(const FileFailure& failure)
     if (failure.code && failure.code.category() == make_error_code(FileErrc::Fifo).category()) {
         switch (static_cast<FileErrc>(failure.code.value())) {
         case FileErrc::Fifo:
-            return QCoreApplication::translate("CQtMessageSink", "名前付きパイプ (FIFO) で、ファイルではありません");
+            return QCoreApplication::translate(
+                "tintor::CQtMessageSink", "名前付きパイプ (FIFO) で、ファイルではありません");
         case FileErrc::Device:
-            return QCoreApplication::translate("CQtMessageSink", "デバイスで、ファイルではありません");
+            return QCoreApplication::translate("tintor::CQtMessageSink", "デバイスで、ファイルではありません");
         case FileErrc::Socket:
-            return QCoreApplication::translate("CQtMessageSink", "ソケットで、ファイルではありません");
+            return QCoreApplication::translate("tintor::CQtMessageSink", "ソケットで、ファイルではありません");
         }
     }
     return QString::fromLocal8Bit(failure.Reason());
@@ -38,10 +48,13 @@ QString ReasonText(const FileFailure& failure)
 
 } // namespace
 
-void CQtMessageSink::Show(std::string_view text)
+QString CQtMessageSink::Translated(std::string_view text)
 {
-    ShowBox(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    const std::string source(text);
+    return QCoreApplication::translate("tintor::CQtMessageSink", source.c_str());
 }
+
+void CQtMessageSink::Show(std::string_view text) { ShowBox(Translated(text)); }
 
 void CQtMessageSink::ShowFileFailure(const FileFailure& failure) { ShowBox(FileFailureText(failure)); }
 
@@ -49,8 +62,8 @@ QString CQtMessageSink::FileFailureText(const FileFailure& failure)
 {
     const QString file = QDir::toNativeSeparators(ToQString(failure.path));
     const QString text = failure.action == FileFailure::Action::Open
-        ? QCoreApplication::translate("CQtMessageSink", "ファイル “%1” を開けませんでした: %2")
-        : QCoreApplication::translate("CQtMessageSink", "ファイル “%1” を保存できませんでした: %2");
+        ? QCoreApplication::translate("tintor::CQtMessageSink", "ファイル “%1” を開けませんでした: %2")
+        : QCoreApplication::translate("tintor::CQtMessageSink", "ファイル “%1” を保存できませんでした: %2");
     return text.arg(file, ReasonText(failure));
 }
 

@@ -16,6 +16,9 @@ public:
     // A file error as the desktop words it: which file could not be opened
     // or saved, and the system's reason.
     static QString FileFailureText(const FileFailure& failure);
+    // The text in the window's language when it is one the user is meant
+    // to read; otherwise as it came.
+    static QString Translated(std::string_view text);
 };
 
 } // namespace tintor

@@ -26,6 +26,8 @@ CTintorApp::CTintorApp(int& argc, char** argv) : m_app(argc, argv)
     QApplication::setOrganizationName(QStringLiteral("Reru Zuvidivi"));
     QApplication::setApplicationName(QStringLiteral("Tintor"));
     QApplication::setApplicationVersion(QStringLiteral(TINTOR_VERSION));
+    // The name of the installed desktop entry, which carries the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tintor"));
 }
 
 CTintorApp::~CTintorApp()
@@ -48,6 +50,10 @@ bool CTintorApp::InitInstance()
         QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    const QCommandLineOption lang(QStringLiteral("lang"),
+        QStringLiteral("The window's language, ja or en, whatever the system and the View menu say."),
+        QStringLiteral("ja|en"));
+    parser.addOption(lang);
     parser.process(m_app);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
@@ -55,13 +61,26 @@ bool CTintorApp::InitInstance()
         m_exitCode = 2;
         return false;
     }
+    std::optional<UiLanguage> commandLine;
+    if (parser.isSet(lang)) {
+        commandLine = CLanguage::Parse(parser.value(lang));
+        if (!commandLine) {
+            std::fprintf(stderr, "tintor: --lang takes ja or en\n");
+            m_exitCode = 2;
+            return false;
+        }
+    }
+    const UiLanguage language = CLanguage::Choose(commandLine, CLanguage::Chosen());
+    if (!m_language.Use(language))
+        std::fprintf(stderr, "tintor: the %s translation was not found (looked in: %s); the window stays Japanese\n",
+            qPrintable(CLanguage::Code(language)), qPrintable(CLanguage::SearchDescription()));
     m_screenshotPath = parser.value(screenshot);
 
     // Preview folders of runs that ended without clearing up (killed, or
     // crashed) go before this run makes its own.
     CTintorDoc::RemoveStaleTempFolders();
     m_doc = std::make_unique<CTintorDoc>(m_messages, m_dialogs);
-    m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts);
+    m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts, m_language);
     m_frame->OnNewDocument();
     m_frame->show();
     if (!files.isEmpty())
@@ -81,20 +100,26 @@ void CTintorApp::TakeScreenshotWhenShown()
 {
     if (m_doc->HasMovie()) {
         QObject::connect(m_frame->Preview(), &CTintorView::movieShown, &m_app,
-            [this] { QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(); }); });
-        QTimer::singleShot(kScreenshotTimeoutMs, &m_app, [this] { SaveScreenshot(); });
+            [this] { QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(true); }); });
+        QObject::connect(m_frame->Preview(), &CTintorView::previewFailed, &m_app, [this] { SaveScreenshot(false); });
+        QTimer::singleShot(kScreenshotTimeoutMs, &m_app, [this] { SaveScreenshot(false); });
     } else {
-        QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(); });
+        QTimer::singleShot(kScreenshotSettleMs, &m_app, [this] { SaveScreenshot(true); });
     }
 }
 
-void CTintorApp::SaveScreenshot()
+void CTintorApp::SaveScreenshot(bool shown)
 {
     if (m_screenshotTaken)
         return;
     m_screenshotTaken = true;
     if (!m_frame->grab().save(m_screenshotPath, "PNG")) {
         std::fprintf(stderr, "tintor: cannot write %s\n", qPrintable(m_screenshotPath));
+        m_exitCode = 1;
+    }
+    // The picture is taken all the same, to show what went wrong.
+    if (!shown) {
+        std::fprintf(stderr, "tintor: the preview did not show the movie\n");
         m_exitCode = 1;
     }
     QApplication::quit();

@@ -2,6 +2,7 @@
 
 #include "window/qt_file_dialogs.h"
 #include "window/qt_frame_prompts.h"
+#include "window/qt_language.h"
 #include "window/qt_message_sink.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ class CMainFrame;
 class CTintorDoc;
 
 // The program: the Qt application, the one document and its main window.
-// Usage: tintor [MOVIE.swf]
+// Usage: tintor [--lang ja|en] [MOVIE.swf]
 class CTintorApp {
 public:
     CTintorApp(int& argc, char** argv);
@@ -31,9 +32,11 @@ public:
 
 private:
     void TakeScreenshotWhenShown();
-    void SaveScreenshot();
+    // shown: the preview showed the movie (or there was none to show).
+    void SaveScreenshot(bool shown);
 
     QApplication m_app;
+    CLanguage m_language;
     CQtMessageSink m_messages;
     CQtFileDialogs m_dialogs;
     CQtFramePrompts m_prompts;

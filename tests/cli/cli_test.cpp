@@ -129,7 +129,7 @@ TEST_F(CliTest, ScriptFromShiftReplayedByApplyGivesTheSameMovie)
         const auto movie = CorpusDir() / name;
         const auto shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf", script = m_dir / "s.iro";
 
-        const auto shift = Run({"shift", movie.string(), "--all", "--hue", "140", "--value", "80", "-o",
+        const auto shift = Run({"shift", movie.string(), "--all", "--hue", "40", "--value", "-20", "-o",
             shifted.string(), "--save-script", script.string()});
         ASSERT_EQ(shift.exitCode, 0) << shift.err;
         EXPECT_NE(shift.err.find("[1/1] shift"), std::string::npos) << shift.err;
@@ -223,7 +223,7 @@ TEST_F(CliTest, SelectedKindOnlyIsChanged)
 {
     const auto movie = Write("sample.swf", BuildSampleMovie());
     const auto out = m_dir / "out.swf";
-    const auto run = Run({"shift", movie.string(), "--kind", "line", "--value", "0", "-o", out.string()});
+    const auto run = Run({"shift", movie.string(), "--kind", "line", "--value", "-100", "-o", out.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto listed = Run({"colours", out.string()});
     ASSERT_EQ(listed.exitCode, 0);
@@ -240,6 +240,20 @@ TEST_F(CliTest, SelectedKindOnlyIsChanged)
     EXPECT_EQ(lineColours, 1); // both outlines are black now: one key
 }
 
+TEST_F(CliTest, ShiftsOfZeroLeaveEveryColourAsItIs)
+{
+    const auto movie = Write("sample.swf", BuildSampleMovie());
+    for (const std::vector<std::string>& shifts :
+        {std::vector<std::string>{}, std::vector<std::string>{"--hue", "0", "--saturation", "0", "--value", "0"}}) {
+        const auto out = m_dir / "out.swf";
+        std::vector<std::string> args{"shift", movie.string(), "--all", "-o", out.string()};
+        args.insert(args.end(), shifts.begin(), shifts.end());
+        const auto run = Run(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ReadBytes(out), ReadBytes(movie));
+    }
+}
+
 TEST_F(CliTest, SeveralMoviesReportEachAndFailOnlyTheBadOne)
 {
     Write("a.swf", BuildSampleMovie(false));
@@ -248,7 +262,7 @@ TEST_F(CliTest, SeveralMoviesReportEachAndFailOnlyTheBadOne)
     Write("bad.swf", {text.begin(), text.end()});
     const auto outDir = m_dir / "out" / "deeper";
     const auto run = Run({"shift", (m_dir / "a.swf").string(), (m_dir / "bad.swf").string(), (m_dir / "b.swf").string(),
-        "--all", "--saturation", "0", "--out-dir", outDir.string()});
+        "--all", "--saturation", "-100", "--out-dir", outDir.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("[1/3] shift " + (m_dir / "a.swf").string() + " -> "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("bad.swf: FAILED"), std::string::npos) << run.err;
@@ -267,12 +281,13 @@ TEST_F(CliTest, WrongCommandLinesExitTwoAndWriteNothing)
     const auto out = (m_dir / "out.swf").string();
     const auto outDir = (m_dir / "outdir").string();
     const std::vector<std::vector<std::string>> wrong = {
-        {"shift", a, "--all", "--hue", "201", "-o", out},
-        {"shift", a, "--all", "--value", "-1", "-o", out},
-        {"shift", a, "--all"},                               // no output
-        {"shift", a, "-o", out},                             // nothing selected
-        {"shift", a, "--select", "fill:#12345", "-o", out},  // five digits
-        {"shift", a, "--select", "glow:#123456", "-o", out}, // no such kind
+        {"shift", a, "--all", "--hue", "101", "-o", out},
+        {"shift", a, "--all", "--value", "-101", "-o", out},
+        {"shift", a, "--all", "--saturation", "200", "-o", out}, // a slider position, not a shift
+        {"shift", a, "--all"},                                   // no output
+        {"shift", a, "-o", out},                                 // nothing selected
+        {"shift", a, "--select", "fill:#12345", "-o", out},      // five digits
+        {"shift", a, "--select", "glow:#123456", "-o", out},     // no such kind
         {"shift", a, "--kind", "stroke", "-o", out},
         {"shift", a, "b.swf", "--all", "-o", out},             // -o with two movies
         {"shift", a, b, "--all", "--out-dir", outDir},         // same name twice
@@ -328,12 +343,12 @@ TEST_F(CliTest, ClassicCollectsTheOriginalSetOnEverySubcommand)
     // A script that names both colours, applied under the classic rule,
     // finds only the background; so does a shift of every colour.
     const auto script = m_dir / "both.iro", shifted = m_dir / "shifted.swf", applied = m_dir / "applied.swf";
-    ASSERT_EQ(Run({"shift", movie.string(), "--all", "--value", "0", "-o", (m_dir / "all.swf").string(),
+    ASSERT_EQ(Run({"shift", movie.string(), "--all", "--value", "-100", "-o", (m_dir / "all.swf").string(),
                       "--save-script", script.string()})
                   .exitCode,
         0);
-    for (const auto& [args, out] : {std::pair{std::vector<std::string>{"shift", movie.string(), "--all", "--value", "0",
-                                                  "--classic", "-o", shifted.string()},
+    for (const auto& [args, out] : {std::pair{std::vector<std::string>{"shift", movie.string(), "--all", "--value",
+                                                  "-100", "--classic", "-o", shifted.string()},
                                         shifted},
              std::pair{std::vector<std::string>{
                            "apply", movie.string(), "--classic", "--script", script.string(), "-o", applied.string()},

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -270,12 +271,38 @@ private slots:
         CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample, LZMA"));
     }
 
+    void aMovieThePlayerRefusesIsExplainedInThePane()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("refused.swf"), BuildSampleMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("before the refusal"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        // Bytes the player cannot take for a movie, in place of the preview.
+        QFile preview(QString::fromStdString(session.doc.GetTempFilePath()->string()));
+        QVERIFY(preview.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        preview.write("This is no movie at all, but text of some length.");
+        preview.close();
+        QSignalSpy failed(&session.view, &CTintorView::previewFailed);
+        session.view.Stop();
+        session.view.Refresh();
+        QVERIFY(failed.wait(kReloadTimeoutMs) || !failed.isEmpty());
+        QCOMPARE(failed.front().front().toString(), QStringLiteral("invalid"));
+        QVERIFY2(session.view.Notice().contains(QStringLiteral("SWF ムービーとして読めませんでした")),
+            qPrintable(session.view.Notice()));
+        QVERIFY(session.view.findChild<QLabel*>(QStringLiteral("notice"))->isVisible());
+        // The next movie that plays takes the note away.
+        session.doc.UpdatePreview(true);
+        QCOMPARE(session.view.Notice(), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);
+    }
+
     void showsBlankWithoutMovie()
     {
         CPreviewSession session;
         session.view.OnInitialUpdate();
         QCOMPARE(session.view.CurrentTarget(), QUrl(QStringLiteral("about:blank")));
         QTRY_COMPARE_WITH_TIMEOUT(session.Web().url(), QUrl(QStringLiteral("about:blank")), kStartTimeoutMs);
+        QVERIFY(session.view.Notice().contains(QStringLiteral("開く")));
         // The document's reload requests leave a blank pane blank.
         session.view.Stop();
         session.view.Refresh();
@@ -318,6 +345,7 @@ private slots:
         // Start blank, as the window does; the movie's page comes later.
         session.view.OnInitialUpdate();
         QTRY_COMPARE_WITH_TIMEOUT(session.Web().url(), QUrl(QStringLiteral("about:blank")), kStartTimeoutMs);
+        QVERIFY(session.view.Notice().contains(QStringLiteral("開く")));
         const auto movie = WriteMovie(QStringLiteral("pick.swf"), BuildSampleMovie(true));
         QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, compressed"),
             [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));

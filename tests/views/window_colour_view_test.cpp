@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <memory>
@@ -223,6 +225,30 @@ private slots:
         QVERIFY(lighter > 5 && darker == 0);
         labelPixels(m_grey112 | KIND_LINE, lighter, darker);
         QVERIFY(darker > 5 && lighter == 0);
+    }
+
+    void swatchTipsSayWhatAColourIsAndWillBecome()
+    {
+        const auto movie = Path("tips.swf");
+        QVERIFY(WriteFile(movie, CColourMovie().Shape(kRed).Shape(kRed, kBlue).Build()));
+        CSession s;
+        QVERIFY(s.Open(movie));
+        const int red = s.Row(kRed | KIND_FILL);
+        QCOMPARE(s.view.SwatchToolTip(red), QStringLiteral("塗り #e03030\n2 か所で使われています"));
+        QCOMPARE(s.view.SwatchToolTip(s.Row(kBlue | KIND_LINE)), QStringLiteral("線 #2040c0\n1 か所で使われています"));
+        // Shown where the mouse rests.
+        const QPoint at = s.ItemRect(red).center();
+        QHelpEvent help(QEvent::ToolTip, at, s.view.List()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(s.view.List()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), s.view.SwatchToolTip(red));
+
+        // A pending shift shows what the colour will become; once it is
+        // made permanent, what it was in the movie.
+        s.Click(red);
+        s.view.ValueSlider()->setValue(0);
+        QCOMPARE(s.view.SwatchToolTip(red), QStringLiteral("塗り #e03030 → #000000\n2 か所で使われています"));
+        s.Click(s.Row(kBlue | KIND_LINE));
+        QCOMPARE(s.view.SwatchToolTip(red), QStringLiteral("塗り #000000\n元の色 #e03030\n2 か所で使われています"));
     }
 
     void framesShowTheSelection()

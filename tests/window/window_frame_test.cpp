@@ -17,11 +17,13 @@
 #include "window/qt_message_sink.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -30,6 +32,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolTip>
+#include <QWebEngineView>
+#include <QWindow>
 
 #include <memory>
 
@@ -43,8 +48,9 @@ struct CFrameSession {
     CRecordingSink messages;
     CScriptedDialogs dialogs;
     CScriptedPrompts prompts;
+    CLanguage language;
     std::unique_ptr<CTintorDoc> doc = std::make_unique<CTintorDoc>(messages, dialogs);
-    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(*doc, dialogs, prompts);
+    std::unique_ptr<CMainFrame> frame = std::make_unique<CMainFrame>(*doc, dialogs, prompts, language);
 
     CFrameSession()
     {
@@ -59,6 +65,8 @@ struct CFrameSession {
     }
 
     bool Enabled(Command command) const { return frame->Action(command)->isEnabled(); }
+    // The title as the window system shows it, with the mark of unsaved changes.
+    QString Caption() const { return frame->windowHandle()->title(); }
     void Keys(QKeyCombination keys)
     {
         QWidget* focus = QApplication::focusWidget();
@@ -116,7 +124,7 @@ private slots:
     {
         CFrameSession s;
         QVERIFY(QTest::qWaitForWindowExposed(s.frame.get()));
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("無題 - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("無題 - Tintor"));
         QCOMPARE(QApplication::focusWidget(), s.frame->ColorView()->List());
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave,
                  Command::EditUndo, Command::EditRedo, Command::EditSetColor, Command::FileExportPalette})
@@ -126,6 +134,7 @@ private slots:
             QVERIFY(s.Enabled(c));
         QCOMPARE(s.frame->ColorView()->Count(), 0);
         QCOMPARE(s.frame->Preview()->CurrentTarget(), QUrl(QStringLiteral("about:blank")));
+        QVERIFY(s.frame->Preview()->Notice().contains(QStringLiteral("ドロップ")));
         QCOMPARE(s.frame->Splitter()->widget(0), s.frame->ColorView());
         QCOMPARE(s.frame->Splitter()->widget(1), s.frame->Preview());
         QCOMPARE(s.frame->Splitter()->sizes().front(), CMainFrame::kColorPaneWidth);
@@ -149,6 +158,11 @@ private slots:
         for (QAction* button : s.frame->ToolBar()->actions())
             tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
         QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        // The buttons' tips name their keys.
+        QWidget* open = s.frame->ToolBar()->widgetForAction(s.frame->Action(Command::FileOpen));
+        QHelpEvent help(QEvent::ToolTip, open->rect().center(), open->mapToGlobal(open->rect().center()));
+        QApplication::sendEvent(open, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("開く (Ctrl+O)"));
         QCOMPARE(s.frame->ToolBar()->iconSize(), QSize(16, 15));
     }
 
@@ -197,7 +211,7 @@ private slots:
         CFrameSession s;
         s.OpenWithDialog(m_sample);
         QCOMPARE(s.dialogs.asked, 1);
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
         QCOMPARE(static_cast<std::size_t>(s.frame->ColorView()->Count()), s.doc->GetColorTable().Map().Size());
         QVERIFY(s.frame->ColorView()->Count() > 0);
         for (Command c : {Command::FileSave, Command::FileSaveAs, Command::TableLoad, Command::TableSave})
@@ -205,11 +219,12 @@ private slots:
         QVERIFY(!s.Enabled(Command::EditUndo));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         QVERIFY(s.frame->Preview()->CurrentTarget().isLocalFile());
+        QCOMPARE(s.frame->Preview()->Notice(), QString());
 
         // A file that is not a movie: told, and the title and the list of files stay.
         s.OpenWithDialog(m_garbage);
         QVERIFY(!s.messages.Messages().empty());
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
     }
 
@@ -230,7 +245,7 @@ private slots:
         QCOMPARE(s.messages.Messages(),
             std::vector<std::string>{"OnOpenDocument: can't open " + m_garbage.string()
                 + ": ERROR: Illegal Header - not a Shockwave Flash File"});
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
         QCOMPARE(s.frame->ColorView()->Count(), count);
         QCOMPARE(s.SelectedCount(), 1);
         QCOMPARE(s.frame->ColorView()->ValueSlider()->value(), 20);
@@ -410,12 +425,89 @@ private slots:
         QCOMPARE(CQtFileDialogs::ToNameFilters("Pictures|*.png;*.jpg||ignored|*.x"),
             (QStringList{QStringLiteral("Pictures (*.png *.jpg)")}));
         QCOMPARE(CQtFileDialogs::ToNameFilters(""), QStringList{});
+        // Colour tables have dialogs of their own.
+        QCOMPARE(CQtFileDialogs::DialogTitle(false, "swf"), QStringLiteral("開く"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, "swf"), QStringLiteral("名前を付けて保存"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(false, "iro"), QStringLiteral("カラーテーブルを開く"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, ".iro"), QStringLiteral("カラーテーブルを保存"));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, "gpl"), QStringLiteral("パレットを書き出す"));
         // The extension that a saved file's name takes from the filter chosen.
         const QStringList palettes = CQtFileDialogs::ToNameFilters(kPaletteFilter);
         QCOMPARE(palettes.size(), 4);
         QCOMPARE(CQtFileDialogs::SuffixOf(palettes[3]), QStringLiteral("ase"));
         QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("Pictures (*.png *.jpg)")), QStringLiteral("png"));
         QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("すべてのﾌｧｲﾙ (*.*)")), QString());
+    }
+
+    void aDroppedMovieIsOpenedAfterTheSaveQuestion()
+    {
+        // A drag coming in, and when it is taken and asked for, its drop.
+        const auto drag = [](QWidget& target, const QList<QUrl>& urls, QEvent::Type until) {
+            QMimeData mime;
+            mime.setUrls(urls);
+            const QPoint at = target.rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&target, &enter);
+            if (until == QEvent::DragEnter || !enter.isAccepted())
+                return enter.isAccepted();
+            QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&target, &drop);
+            return drop.isAccepted();
+        };
+        const QUrl sample = QUrl::fromLocalFile(QString::fromStdString(m_sample.string()));
+        const QUrl other = QUrl::fromLocalFile(QString::fromStdString(Path(QStringLiteral("other.swf")).string()));
+        QVERIFY(WriteFile(Path(QStringLiteral("other.swf")), BuildSampleMovie(true)));
+        CFrameSession s;
+        // One local .swf only: not a picture, not two movies, not a web address.
+        QVERIFY(
+            !drag(*s.frame, {QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("picture.png")))}, QEvent::DragEnter));
+        QVERIFY(!drag(*s.frame, {sample, other}, QEvent::DragEnter));
+        QVERIFY(!drag(*s.frame, {QUrl(QStringLiteral("https://example.com/a.swf"))}, QEvent::DragEnter));
+        QVERIFY(drag(*s.frame, {sample}, QEvent::Drop));
+        QTRY_COMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
+        QVERIFY(s.frame->ColorView()->Count() > 0);
+
+        // Over the panes a drag falls through to the window: the preview's
+        // page would otherwise go to the file itself.
+        QTRY_VERIFY(s.frame->Preview()->findChild<QWebEngineView*>()->focusProxy() != nullptr);
+        for (QWidget* pane : {static_cast<QWidget*>(s.frame->Preview()), static_cast<QWidget*>(s.frame->ColorView())})
+            for (QWidget* widget : pane->findChildren<QWidget*>())
+                QVERIFY2(!widget->acceptDrops(), widget->metaObject()->className());
+
+        // With changes, the drop asks first; a cancel keeps the movie open.
+        s.ClickRow(0);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+        QVERIFY(drag(*s.frame, {other}, QEvent::Drop));
+        QTRY_COMPARE(s.prompts.saveAsked, 1);
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+        QVERIFY(drag(*s.frame, {other}, QEvent::Drop));
+        QTRY_COMPARE(s.Caption(), QStringLiteral("other.swf - Tintor"));
+    }
+
+    void sizePlaceAndSplitterSurviveARestart()
+    {
+        {
+            CFrameSession s;
+            s.frame->resize(700, 500);
+            s.frame->move(40, 30);
+            s.frame->Splitter()->setSizes({330, 370});
+            QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
+            QVERIFY(s.frame->close());
+        }
+        {
+            CFrameSession s;
+            QCOMPARE(s.frame->size(), QSize(700, 500));
+            QCOMPARE(s.frame->pos(), QPoint(40, 30));
+            QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
+            s.frame->showMaximized();
+            QTRY_VERIFY(s.frame->isMaximized());
+            QVERIFY(s.frame->close());
+        }
+        CFrameSession s;
+        QTRY_VERIFY(s.frame->isMaximized());
+        QTRY_COMPARE(s.frame->Splitter()->sizes().front(), 330);
     }
 
     void toolBarHidesAndShowsWithItsCheckMark()
@@ -455,6 +547,8 @@ private slots:
         QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
         QVERIFY(s.doc->IsModified());
 
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf* - Tintor"));
+
         s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
         QVERIFY(!s.frame->close());
         QCOMPARE(s.prompts.saveAsked, 1);
@@ -462,12 +556,13 @@ private slots:
         // Opening another movie asks too; cancelling keeps this one.
         s.OpenWithDialog(m_sample);
         QCOMPARE(s.prompts.saveAsked, 2);
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("to_save.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf* - Tintor"));
 
         s.prompts.answer = IFramePrompts::SaveAnswer::Save;
         QVERIFY(s.frame->close());
         QCOMPARE(s.prompts.saveAsked, 3);
         QVERIFY(!s.doc->IsModified());
+        QCOMPARE(s.Caption(), QStringLiteral("to_save.swf - Tintor"));
         const std::vector<std::uint8_t> saved = ReadFile(copy);
         QCOMPARE(saved.size(), original.size());
         QVERIFY(saved != original);
@@ -484,7 +579,7 @@ private slots:
         QCOMPARE(s.dialogs.lastInitialName, m_sample.string());
         QVERIFY(!s.messages.Messages().empty());
         QVERIFY(s.doc->IsModified());
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
     }
@@ -523,7 +618,7 @@ private slots:
             QVERIFY(classic->isChecked());
             QCOMPARE(s.frame->ColorView()->Count(), 1);
             QVERIFY(!s.doc->IsModified());
-            QCOMPARE(s.frame->windowTitle(), QStringLiteral("text2.swf - Tintor"));
+            QCOMPARE(s.Caption(), QStringLiteral("text2.swf - Tintor"));
             QCOMPARE(ReadFile(movie), builder.Build());
         }
         // The setting outlives the run; switching back asks nothing of an unchanged movie.
@@ -566,7 +661,7 @@ private slots:
         for (QAction* item : s.frame->FileMenu()->actions())
             if (item->text() == entries[2])
                 item->trigger();
-        QCOMPARE(s.frame->windowTitle(), QStringLiteral("movie3.swf - Tintor"));
+        QCOMPARE(s.Caption(), QStringLiteral("movie3.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().front(), QString::fromStdString(movies[2].string()));
     }
 };
@@ -577,6 +672,9 @@ int main(int argc, char** argv)
 {
     tintor::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
+    // The spec's texts are the Japanese ones, whatever the machine's locale.
+    tintor::CLanguage language;
+    language.Use(tintor::UiLanguage::Japanese);
     tintor::test::CMainFrameTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,0 +1,387 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>tintor::CColorView</name>
+    <message>
+        <source>塗り</source>
+        <translation>Fill</translation>
+    </message>
+    <message>
+        <source>文字</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>線</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>色相(&amp;H)</source>
+        <translation>&amp;Hue</translation>
+    </message>
+    <message>
+        <source>彩度(&amp;S)</source>
+        <translation>&amp;Saturation</translation>
+    </message>
+    <message>
+        <source>明度(&amp;V)</source>
+        <translation>&amp;Value</translation>
+    </message>
+    <message>
+        <source>色彩の統一(&amp;O)</source>
+        <translation>Unify c&amp;olours</translation>
+    </message>
+    <message>
+        <source>適用(&amp;A) &gt;&gt;</source>
+        <translation>&amp;Apply &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)</source>
+        <translation>Write the changes of the selected colours into the movie and update the preview (Enter)</translation>
+    </message>
+    <message>
+        <source>元の色 %1</source>
+        <translation>Originally %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n か所で使われています</source>
+        <translation>
+            <numerusform>Used in %n place</numerusform>
+            <numerusform>Used in %n places</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CMainFrame</name>
+    <message>
+        <source>開く(&amp;O)...	Ctrl+O</source>
+        <translation>&amp;Open...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>既存のﾌｧｲﾙを開く
+開く</source>
+        <translation>Open an existing movie
+Open</translation>
+    </message>
+    <message>
+        <source>上書き保存(&amp;S)	Ctrl+S</source>
+        <translation>&amp;Save	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>作業中のﾌｧｲﾙを上書きして保存
+保存</source>
+        <translation>Save the movie over its file
+Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>作業中のﾌｧｲﾙを新しい名前で保存
+名前をつけて保存</source>
+        <translation>Save the movie under a new name
+Save As</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)...</source>
+        <translation>&amp;Save...</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝの終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示
+終了</source>
+        <translation>Quit the application, asking to save the movie first
+Exit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)	Ctrl+Z</source>
+        <translation>&amp;Undo	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>直前に行った動作を元に戻す
+元に戻す</source>
+        <translation>Undo the last action
+Undo</translation>
+    </message>
+    <message>
+        <source>やり直す(&amp;R)	Ctrl+Y</source>
+        <translation>&amp;Redo	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>アンドゥの取り消し
+やり直す</source>
+        <translation>Redo the action undone last
+Redo</translation>
+    </message>
+    <message>
+        <source>すべて選択(&amp;S)	Ctrl+A</source>
+        <translation>Select &amp;All	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ内のすべてを選択
+すべて選択</source>
+        <translation>Select every colour of the movie
+Select All</translation>
+    </message>
+    <message>
+        <source>選択解除(&amp;N)	Ctrl+Shift+A</source>
+        <translation>Select &amp;None	Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>選択解除
+選択解除</source>
+        <translation>Clear the selection
+Select None</translation>
+    </message>
+    <message>
+        <source>ﾂｰﾙ ﾊﾞｰ(&amp;T)</source>
+        <translation>&amp;Toolbar</translation>
+    </message>
+    <message>
+        <source>ﾂｰﾙ ﾊﾞｰの 表示/非表示
+ﾂｰﾙ ﾊﾞｰの表示切り替え</source>
+        <translation>Show or hide the toolbar
+Toggle Toolbar</translation>
+    </message>
+    <message>
+        <source>従来の色だけを集める(&amp;C)</source>
+        <translation>&amp;Classic Colours Only</translation>
+    </message>
+    <message>
+        <source>DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする
+従来の色だけを集める</source>
+        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4
+Classic Colours Only</translation>
+    </message>
+    <message>
+        <source>Tintor のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Tintor...</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示
+ﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>Show the program&apos;s information, version and copyright
+About</translation>
+    </message>
+    <message>
+        <source>次のｳｨﾝﾄﾞｳに切り替える
+次のﾍﾟｲﾝ</source>
+        <translation>Switch to the next pane
+Next Pane</translation>
+    </message>
+    <message>
+        <source>前のｳｨﾝﾄﾞｳに切り替える
+前のﾍﾟｲﾝ</source>
+        <translation>Switch to the previous pane
+Previous Pane</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>カラーテーブル(&amp;T)</source>
+        <translation>Colour &amp;Table</translation>
+    </message>
+    <message>
+        <source>最近使ったﾌｧｲﾙ</source>
+        <translation>Recent Files</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>言語(&amp;L)</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>システムの設定に従う(&amp;S)</source>
+        <translation>&amp;System&apos;s Language</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>ﾂｰﾙ ﾊﾞｰ</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>無題</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>指定のﾌｧｲﾙを開く</source>
+        <translation>Open this file</translation>
+    </message>
+    <message>
+        <source>色を指定…</source>
+        <translation>Set Colour…</translation>
+    </message>
+    <message>
+        <source>選択した色をすべて、選んだひとつの色にする</source>
+        <translation>Set every selected colour to one colour of your choice</translation>
+    </message>
+    <message>
+        <source>色を指定</source>
+        <translation>Set Colour</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す…</source>
+        <translation>Export Palette…</translation>
+    </message>
+    <message>
+        <source>すべての色を、ほかのツールで使えるパレット ファイルに書き出す</source>
+        <translation>Write every colour into a palette file that other tools can use</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す</source>
+        <translation>Export Palette</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CQtFileDialogs</name>
+    <message>
+        <source>すべてのﾌｧｲﾙ (*.*)</source>
+        <translation>All Files (*.*)</translation>
+    </message>
+    <message>
+        <source>カラーテーブルを保存</source>
+        <translation>Save Colour Table</translation>
+    </message>
+    <message>
+        <source>カラーテーブルを開く</source>
+        <translation>Open Colour Table</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す</source>
+        <translation>Export Palette</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CQtFramePrompts</name>
+    <message>
+        <source>%1 への変更を保存しますか?</source>
+        <translation>Save changes to %1?</translation>
+    </message>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Tintor のﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Tintor</translation>
+    </message>
+    <message>
+        <source>Tintor バージョン %1
+SWF ムービーの色だけを変えるツール</source>
+        <translation>Tintor version %1
+Changes the colours of SWF movies and nothing else</translation>
+    </message>
+    <message>
+        <source>色を指定</source>
+        <translation>Set Colour</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CQtMessageSink</name>
+    <message>
+        <source>見つからない色があるんですけど……いいですか？</source>
+        <translation>Some colours of the table are not in this movie. Is that all right?</translation>
+    </message>
+    <message>
+        <source>名前付きパイプ (FIFO) で、ファイルではありません</source>
+        <translation>it is a named pipe (FIFO), not a file</translation>
+    </message>
+    <message>
+        <source>デバイスで、ファイルではありません</source>
+        <translation>it is a device, not a file</translation>
+    </message>
+    <message>
+        <source>ソケットで、ファイルではありません</source>
+        <translation>it is a socket, not a file</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を開けませんでした: %2</source>
+        <translation>The file “%1” could not be opened: %2</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を保存できませんでした: %2</source>
+        <translation>The file “%1” could not be saved: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CTintorView</name>
+    <message>
+        <source>ﾌｧｲﾙ &gt; 開く (Ctrl+O) でムービー (.swf) を開くか、ここにドロップしてください。</source>
+        <translation>Open a movie (.swf) with File &gt; Open (Ctrl+O), or drop it here.</translation>
+    </message>
+    <message>
+        <source>プレビューのプレーヤー (Ruffle) が見つかりません。
+探した場所: %1</source>
+        <translation>The preview&apos;s player (Ruffle) was not found.
+Looked in: %1</translation>
+    </message>
+    <message>
+        <source>プレビューのページを読み込めませんでした: %1</source>
+        <translation>The preview&apos;s page could not be loaded: %1</translation>
+    </message>
+    <message>
+        <source>プレビューが止まりました。次の適用で再び表示します。</source>
+        <translation>The preview stopped. It comes back with the next Apply.</translation>
+    </message>
+    <message>
+        <source>プレーヤーはこのファイルを SWF ムービーとして読めませんでした。</source>
+        <translation>The player cannot read this file as an SWF movie.</translation>
+    </message>
+    <message>
+        <source>プレーヤーを起動できませんでした。</source>
+        <translation>The player could not be started.</translation>
+    </message>
+    <message>
+        <source>プレーヤーがエラーで止まりました: %1</source>
+        <translation>The player stopped with an error: %1</translation>
+    </message>
+    <message>
+        <source>このムービーはプレビューできません。
+%1
+色の一覧と編集はそのまま使えます。</source>
+        <translation>This movie cannot be previewed.
+%1
+The colour list and its editing work as before.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,240 @@
+// The window's language: the system's locale, the View menu and --lang
+// choose it; the English window has every text translated, Qt's own too.
+#include "scripted_prompts.h"
+#include "window_test_support.h"
+
+#include "colour/colour_script.h"
+#include "core/file.h"
+#include "document/tintor_doc.h"
+#include "testkit/recording_sink.h"
+#include "views/colour_view.h"
+#include "views/preview_environment.h"
+#include "views/preview_view.h"
+#include "window/main_frame.h"
+#include "window/qt_file_dialogs.h"
+#include "window/qt_language.h"
+#include "window/qt_message_sink.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace tintor::test {
+namespace {
+
+struct CWindow {
+    CRecordingSink messages;
+    CScriptedDialogs dialogs;
+    CScriptedPrompts prompts;
+    std::unique_ptr<CTintorDoc> doc = std::make_unique<CTintorDoc>(messages, dialogs);
+    std::unique_ptr<CMainFrame> frame;
+
+    explicit CWindow(CLanguage& language) : frame(std::make_unique<CMainFrame>(*doc, dialogs, prompts, language))
+    {
+        frame->OnNewDocument();
+        frame->show();
+    }
+    ~CWindow()
+    {
+        frame.reset();
+        doc.reset();
+    }
+
+    QStringList MenuTitles() const
+    {
+        QStringList titles;
+        for (QAction* menu : frame->menuBar()->actions())
+            titles << menu->text();
+        return titles;
+    }
+};
+
+QString QtCancelText()
+{
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    return box.button(QDialogButtonBox::Cancel)->text();
+}
+
+bool HasJapanese(const QString& text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
+            return true;
+    }
+    return false;
+}
+
+const QStringList kJapaneseMenus{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"};
+const QStringList kEnglishMenus{"&File", "&Edit", "&View", "&Help"};
+
+} // namespace
+
+class CLanguageTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
+    }
+
+    void init() { QSettings(QStringLiteral("Reru Zuvidivi"), QStringLiteral("Tintor")).clear(); }
+
+    // Run by ctest under LANG=ja_JP.UTF-8 and LANG=en_US.UTF-8, with the
+    // language that locale must give in TINTOR_TEST_LANGUAGE.
+    void theSystemsLocaleChoosesTheLanguage()
+    {
+        const QString expected = qEnvironmentVariable("TINTOR_TEST_LANGUAGE");
+        if (expected.isEmpty())
+            QSKIP("needs LANG and TINTOR_TEST_LANGUAGE, as ctest sets them");
+        CLanguage language;
+        QVERIFY(language.Use(CLanguage::Choose(std::nullopt, CLanguage::Chosen())));
+        CWindow w(language);
+        if (expected == u"ja") {
+            QCOMPARE(w.MenuTitles(), kJapaneseMenus);
+            QCOMPARE(w.frame->Action(CMainFrame::Command::FileOpen)->text(), QStringLiteral("開く(&O)...\tCtrl+O"));
+            QCOMPARE(QtCancelText(), QStringLiteral("キャンセル"));
+        } else {
+            QCOMPARE(w.MenuTitles(), kEnglishMenus);
+            QCOMPARE(w.frame->Action(CMainFrame::Command::FileOpen)->text(), QStringLiteral("&Open...\tCtrl+O"));
+            QCOMPARE(QtCancelText(), QStringLiteral("Cancel"));
+        }
+    }
+
+    void theCommandLineBeatsTheMenuWhichBeatsTheSystem_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Japanese system") << ""
+                                         << ""
+                                         << "ja_JP"
+                                         << "ja";
+        QTest::newRow("any other system") << ""
+                                          << ""
+                                          << "de_DE"
+                                          << "en";
+        QTest::newRow("menu over system") << ""
+                                          << "en"
+                                          << "ja_JP"
+                                          << "en";
+        QTest::newRow("--lang over menu") << "ja"
+                                          << "en"
+                                          << "en_US"
+                                          << "ja";
+        QTest::newRow("no such --lang") << "de"
+                                        << ""
+                                        << "ja_JP"
+                                        << "ja";
+    }
+
+    void theCommandLineBeatsTheMenuWhichBeatsTheSystem()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, chosen);
+        QFETCH(QString, system);
+        QFETCH(QString, expected);
+        QCOMPARE(CLanguage::Code(
+                     CLanguage::Choose(CLanguage::Parse(commandLine), CLanguage::Parse(chosen), QLocale(system))),
+            expected);
+    }
+
+    void theViewMenuSwitchesAtOnceAndIsKept()
+    {
+        CLanguage language;
+        language.Use(UiLanguage::Japanese);
+        {
+            CWindow w(language);
+            // System, separator, 日本語, English. The widgets hear of the
+            // change through posted events.
+            const QList<QAction*> choices = w.frame->LanguageMenu()->actions();
+            QCOMPARE(choices[3]->text(), QStringLiteral("English(&E)"));
+            choices[3]->trigger();
+            QTRY_COMPARE(w.MenuTitles(), kEnglishMenus);
+            QTRY_COMPARE(w.frame->ColorView()->ApplyButton()->text(), QStringLiteral("&Apply >>"));
+            choices[2]->trigger();
+            QTRY_COMPARE(w.MenuTitles(), kJapaneseMenus);
+            choices[3]->trigger();
+        }
+        // The next run starts in the language chosen, until the system's is chosen again.
+        CLanguage next;
+        next.Use(CLanguage::Choose(std::nullopt, CLanguage::Chosen(), QLocale(QStringLiteral("ja_JP"))));
+        CWindow w(next);
+        QCOMPARE(w.MenuTitles(), kEnglishMenus);
+        QAction* system = w.frame->LanguageMenu()->actions().front();
+        QVERIFY(!system->isChecked());
+        system->trigger();
+        QCOMPARE(CLanguage::Chosen(), std::nullopt);
+    }
+
+    void everyTextOfTheEnglishWindowIsTranslated()
+    {
+        CLanguage language;
+        QVERIFY(language.Use(UiLanguage::English));
+        const auto movie = std::filesystem::path(m_dir.filePath(QStringLiteral("sample.swf")).toStdString());
+        QVERIFY(WriteFile(movie, BuildSampleMovie()));
+        CWindow w(language);
+        QStringList texts{w.frame->windowTitle(), w.frame->Preview()->Notice()};
+        w.frame->OpenDocumentFile(movie);
+        QCOMPARE(w.frame->windowTitle(), QStringLiteral("sample.swf[*] - Tintor"));
+        // The languages' own names are the one exception.
+        const QList<QAction*> languages = w.frame->LanguageMenu()->actions();
+        for (QAction* action : w.frame->findChildren<QAction*>())
+            if (!languages.contains(action))
+                texts << action->text() << action->toolTip() << action->statusTip();
+        for (QMenu* menu : w.frame->findChildren<QMenu*>())
+            texts << menu->title();
+        for (QLabel* label : w.frame->findChildren<QLabel*>())
+            texts << label->text();
+        for (QAbstractButton* button : w.frame->findChildren<QAbstractButton*>())
+            texts << button->text() << button->toolTip();
+        for (int row = 0; row < w.frame->ColorView()->Count(); ++row)
+            texts << w.frame->ColorView()->SwatchToolTip(row);
+        for (bool save : {false, true})
+            for (const char* extension : {"swf", "iro"})
+                texts << CQtFileDialogs::DialogTitle(save, extension);
+        texts << CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter);
+        // The colour model's one message for the user.
+        CColorTable table;
+        CRecordingSink warnings;
+        const std::string script = "[TINTOR SCRIPT]\n@fill #123456 -> #654321\n[END]\n";
+        ReadColorScript(
+            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()), table, warnings);
+        QCOMPARE(warnings.Messages().size(), std::size_t{1});
+        texts << CQtMessageSink::Translated(warnings.Messages().front());
+        for (const FileErrc errc : {FileErrc::Fifo, FileErrc::Device, FileErrc::Socket})
+            for (const auto action : {FileFailure::Action::Open, FileFailure::Action::Save})
+                texts << CQtMessageSink::FileFailureText(FileFailure{action, "", "/movies/a.swf", errc, {}});
+        for (const QString& text : texts)
+            QVERIFY2(!HasJapanese(text), qPrintable(text));
+        QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));
+        QCOMPARE(CQtFileDialogs::DialogTitle(true, "iro"), QStringLiteral("Save Colour Table"));
+    }
+};
+
+} // namespace tintor::test
+
+int main(int argc, char** argv)
+{
+    tintor::PrepareWebEngineEnvironment();
+    QApplication app(argc, argv);
+    tintor::test::CLanguageTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_language_test.moc"
