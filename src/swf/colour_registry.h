@@ -88,7 +88,9 @@ private:
         void Append(Record r)
         {
             if (m_used == kChunk || m_chunks.empty()) {
-                m_chunks.push_back(std::make_unique<Record[]>(kChunk));
+                // Not zeroed: pages of a chunk that no record reaches are
+                // never touched.
+                m_chunks.push_back(std::make_unique_for_overwrite<Record[]>(kChunk));
                 m_used = 0;
             }
             m_chunks.back()[m_used++] = r;
