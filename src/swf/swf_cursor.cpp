@@ -147,13 +147,6 @@ void CSwfFile::ReadCxform(SwfCxform& cx, bool withAlpha)
     }
 }
 
-void CSwfFile::ReadRgb(bool withAlpha)
-{
-    ReadByte();
-    ReadByte();
-    ReadByte();
-    if (withAlpha)
-        ReadByte();
-}
+void CSwfFile::ReadRgb(bool withAlpha) { SkipBytes(withAlpha ? 4 : 3); }
 
 } // namespace tintor
