@@ -27,10 +27,24 @@ constexpr std::uint32_t kMoveTo = 0x01;
 
 enum class RecordKind { kEnd, kNewStyles, kOther };
 
-// Edge records make up most of a shape-heavy movie. Well inside the tag they
-// are decoded from a 64-bit window over the buffer rather than bit by bit
-// through the cursor; near the tag's end, where the cursor's zeros past the
-// limit matter, the cursor reads them.
+// The 64 bits from byte on, most significant first.
+inline std::uint64_t BigEndianAt(const std::uint8_t* data)
+{
+    std::uint64_t word;
+    std::memcpy(&word, data, sizeof word);
+    return __builtin_bswap64(word);
+}
+
+// The 64 bits from bit on, most significant first; at least 57 of them are
+// the buffer's.
+inline std::uint64_t BitsAt(const std::uint8_t* data, std::size_t bit)
+{
+    return BigEndianAt(data + (bit >> 3)) << (bit & 7);
+}
+
+// Well inside the tag a shape record is read from 64-bit windows over the
+// buffer rather than bit by bit through the cursor; near the tag's end,
+// where the cursor's zeros past the limit matter, the cursor reads it.
 class CBitWindow {
 public:
     CBitWindow(const std::uint8_t* data, std::size_t bit) : m_data(data), m_bit(bit) {}
@@ -40,9 +54,7 @@ public:
     {
         if (n == 0)
             return 0;
-        std::uint64_t window;
-        std::memcpy(&window, m_data + (m_bit >> 3), sizeof window);
-        window = __builtin_bswap64(window) << (m_bit & 7);
+        const std::uint64_t window = BitsAt(m_data, m_bit);
         m_bit += static_cast<unsigned>(n);
         return static_cast<std::uint32_t>(window >> (64 - n));
     }
@@ -62,52 +74,37 @@ private:
 
 // The longest record the window decodes (a style change with a 31-bit
 // move-to and all indices, 118 bits) plus the 8 bytes of a window load, in
-// bytes past the cursor that must lie inside the tag.
+// bytes past the cursor that must lie inside the tag; SkipShapeRecords
+// needs less.
 constexpr std::size_t kWindowMargin = 24;
 
-// The length in bits of an edge record from its first eight bits: the type
-// bit (1), the straight flag, the four-bit width less 2, then for a straight
-// edge the general-line flag and the vertical flag.
-constexpr unsigned EdgeBits(unsigned first8)
+// Steps over the shape records from bit on, up to the first end or
+// new-styles record or the first record that starts at or after endBit;
+// returns where that one starts. Edges and style changes carry no colour,
+// so only their lengths matter. The first bits of the next record come from
+// 128 bits loaded for this one, shifted past it, so the loads for a record
+// overlap the decoding of the one before and the walk runs near the speed
+// of memory. Reads stay below the byte endBit / 8 + 16.
+std::size_t SkipShapeRecords(
+    const std::uint8_t* data, std::size_t bit, std::size_t endBit, const CShapeRecordLengths& lengths)
 {
-    const unsigned n = ((first8 >> 2) & 0xF) + 2;
-    if ((first8 & 0x40) == 0)
-        return 6 + 4 * n; // curved: control and anchor deltas
-    return (first8 & 0x02) != 0 ? 7 + 2 * n : 8 + n;
-}
-
-// The 64 bits from bit on, most significant first; at least 57 of them are
-// the buffer's.
-inline std::uint64_t BitsAt(const std::uint8_t* data, std::size_t bit)
-{
-    std::uint64_t window;
-    std::memcpy(&window, data + (bit >> 3), sizeof window);
-    return __builtin_bswap64(window) << (bit & 7);
-}
-
-// Steps over the edge records from bit on, up to the first record that is
-// not an edge or that starts at or after endBit; returns where that one
-// starts. Edges carry no colour, so only their lengths matter: the
-// lengths of two records come from one load, which keeps the walk of an
-// outline-heavy shape near the speed of memory.
-std::size_t SkipEdges(const std::uint8_t* data, std::size_t bit, std::size_t endBit)
-{
+    // The first bits of the record at bit stand at the top of head; at
+    // least 11 of them are the buffer's.
+    std::uint64_t head = BitsAt(data, bit);
     while (bit < endBit) {
-        const std::uint64_t window = BitsAt(data, bit);
-        const auto first = static_cast<unsigned>(window >> 56);
-        if ((first & 0x80) == 0)
+        const std::uint8_t* const at = data + (bit >> 3);
+        const unsigned __int128 window = static_cast<unsigned __int128>(BigEndianAt(at)) << 64 | BigEndianAt(at + 8);
+        const unsigned length = lengths.Of(head);
+        if (length == 0)
             break;
-        const unsigned length = EdgeBits(first);
-        // The next record's first eight bits are in the window too.
-        if (length > 49 || bit + length >= endBit) {
-            bit += length;
-            continue;
-        }
-        const auto second = static_cast<unsigned>((window << length) >> 56);
+        const unsigned shift = static_cast<unsigned>(bit & 7) + length;
         bit += length;
-        if ((second & 0x80) == 0)
-            break;
-        bit += EdgeBits(second);
+        // The window holds the next record's first 11 bits unless this one
+        // is longer than 110 bits, a style change with a long move-to.
+        if (length <= 110)
+            head = static_cast<std::uint64_t>((window << shift) >> 64);
+        else if (bit < endBit)
+            head = BitsAt(data, bit);
     }
     return bit;
 }
@@ -185,12 +182,7 @@ void CSwfFile::ReadDefineShape4()
 void CSwfFile::ReadShapeWithStyle(ShapeVersion version)
 {
     ReadStyleArrays(version);
-    ResetBits();
-    m_fillBits = ReadBits(4);
-    m_lineBits = ReadBits(4);
-    // Every record takes at least six bits, and past the tag's end the zeros
-    // read as the end record, so this ends.
-    while (!ReadShapeRecord(version)) {}
+    ReadShape(version);
 }
 
 std::uint32_t CSwfFile::ReadStyleCount()
@@ -300,35 +292,37 @@ void CSwfFile::ReadLineStyle2()
     ReadRgb(true);
 }
 
-bool CSwfFile::ReadShapeRecord(ShapeVersion version)
+void CSwfFile::ReadShape(ShapeVersion version)
+{
+    ResetBits();
+    unsigned fillBits = ReadBits(4);
+    unsigned lineBits = ReadBits(4);
+    // Every record takes at least six bits, and past the tag's end the zeros
+    // read as the end record, so this ends.
+    do {
+        if (m_pos + kWindowMargin <= m_limit) {
+            m_recordLengths.SetWidths(fillBits, lineBits);
+            SetBitPos(SkipShapeRecords(m_fileBuf.data(), BitPos(), (m_limit - kWindowMargin) * 8, m_recordLengths));
+        }
+    } while (!ReadShapeRecord(version, fillBits, lineBits));
+}
+
+bool CSwfFile::ReadShapeRecord(ShapeVersion version, unsigned& fillBits, unsigned& lineBits)
 {
     RecordKind kind;
     if (m_pos + kWindowMargin <= m_limit) {
-        // Runs of edges first, then the record after them as below.
-        const std::size_t start = SkipEdges(
-            m_fileBuf.data(), m_pos * 8 - static_cast<std::size_t>(m_bitCount), (m_limit - kWindowMargin) * 8);
-        m_pos = (start + 7) / 8;
-        m_bitCount = static_cast<int>(m_pos * 8 - start);
-        m_bitBuf = m_bitCount ? m_fileBuf[m_pos - 1] & (0xFFu >> (8 - m_bitCount)) : 0;
-    }
-    if (m_pos + kWindowMargin <= m_limit) {
-        CBitWindow window(m_fileBuf.data(), m_pos * 8 - static_cast<std::size_t>(m_bitCount));
-        kind = DecodeShapeRecord(window, m_fillBits, m_lineBits);
-        // Leave the cursor as ReadBits would: on the byte after the one that
-        // holds the record's last bit, with that byte's unread bits pending.
-        const std::size_t bit = window.Bit();
-        m_pos = (bit + 7) / 8;
-        m_bitCount = static_cast<int>(m_pos * 8 - bit);
-        m_bitBuf = m_bitCount ? m_fileBuf[m_pos - 1] & (0xFFu >> (8 - m_bitCount)) : 0;
+        CBitWindow window(m_fileBuf.data(), BitPos());
+        kind = DecodeShapeRecord(window, fillBits, lineBits);
+        SetBitPos(window.Bit());
     } else {
         CCursorBits cursor(*this);
-        kind = DecodeShapeRecord(cursor, m_fillBits, m_lineBits);
+        kind = DecodeShapeRecord(cursor, fillBits, lineBits);
     }
     if (kind == RecordKind::kNewStyles) {
         ReadStyleArrays(version);
         ResetBits();
-        m_fillBits = ReadBits(4);
-        m_lineBits = ReadBits(4);
+        fillBits = ReadBits(4);
+        lineBits = ReadBits(4);
     }
     return kind == RecordKind::kEnd;
 }
@@ -374,18 +368,12 @@ void CSwfFile::ReadMorphShapeBody(bool lineStyle2)
     // A new-styles record has no place in a morph shape's edges; should one
     // stand there, it is read with the styles of the matching shape version.
     const ShapeVersion edges = lineStyle2 ? ShapeVersion::Shape4 : ShapeVersion::Shape3;
-    ResetBits();
-    m_fillBits = ReadBits(4);
-    m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(edges)) {}
+    ReadShape(edges);
     // The end edges are trusted only where the offset says they begin; a
     // mismatch means the start edges were misread, and so would they be.
     if (m_pos != endEdges)
         return;
-    ResetBits();
-    m_fillBits = ReadBits(4);
-    m_lineBits = ReadBits(4);
-    while (!ReadShapeRecord(edges)) {}
+    ReadShape(edges);
 }
 
 void CSwfFile::ReadMorphFillStyle(ColorKind kind)

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "swf/colour_key.h"
 #include "swf/colour_registry.h"
+#include "swf/shape_record_lengths.h"
 #include "swf/swf_records.h"
 
 #include <cstdint>
@@ -123,7 +124,12 @@ public:
     void ReadMorphFillStyle(ColorKind kind);
     void ReadMorphLineStyle();
     void ReadMorphLineStyle2();
-    bool ReadShapeRecord(ShapeVersion version);
+    // SHAPE: the widths of the style indices, then the shape records up to
+    // and including the end record.
+    void ReadShape(ShapeVersion version);
+    // One shape record, with a new-styles record's style arrays and the new
+    // widths it sets; true at the end record.
+    bool ReadShapeRecord(ShapeVersion version, unsigned& fillBits, unsigned& lineBits);
     void ReadDefineText(bool withAlpha);
     bool ReadTextRecord(int glyphBits, int advanceBits, bool withAlpha);
     void ReadDefineEditText();
@@ -195,6 +201,16 @@ private:
     void SkipBits(unsigned n);
     // The glyph shapes of a font whose offset table starts at base.
     void ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned offsetWidth);
+    // The cursor as the number of the next bit to read, and back: on the
+    // byte after the one that holds the bit before, with that byte's unread
+    // bits pending, as ReadBits leaves it.
+    std::size_t BitPos() const { return m_pos * 8 - static_cast<std::size_t>(m_bitCount); }
+    void SetBitPos(std::size_t bit)
+    {
+        m_pos = (bit + 7) / 8;
+        m_bitCount = static_cast<int>(m_pos * 8 - bit);
+        m_bitBuf = m_bitCount ? m_fileBuf[m_pos - 1] & (0xFFu >> (8 - m_bitCount)) : 0;
+    }
 
     IMessageSink* m_messages;
     ByteBuffer m_fileBuf;
@@ -211,8 +227,8 @@ private:
     // Reads past this offset yield 0; the end of the tag or sprite being read.
     std::size_t m_limit = 0;
     int m_spriteDepth = 0;
-    unsigned m_fillBits = 0;
-    unsigned m_lineBits = 0;
+    // Kept between shapes: most of a movie's shapes share their widths.
+    CShapeRecordLengths m_recordLengths;
     std::string m_title;
     ByteBuffer m_trailer;
 };

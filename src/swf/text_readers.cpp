@@ -154,9 +154,7 @@ void CSwfFile::ReadGlyphShapes(std::size_t base, std::uint32_t count, unsigned o
         // cursor within the tag; past its end the glyph is an end record.
         SetPos(base + offset);
         const std::size_t start = m_pos;
-        m_fillBits = ReadBits(4);
-        m_lineBits = ReadBits(4);
-        while (!ReadShapeRecord(ShapeVersion::Shape1)) {}
+        ReadShape(ShapeVersion::Shape1);
         walked += m_pos - start;
     }
 }
