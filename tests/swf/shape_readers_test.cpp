@@ -1,6 +1,8 @@
 // Fill and line colours of shapes and morph shapes, with their positions.
 #include "reader_fixture.h"
 
+#include <algorithm>
+
 namespace tintor {
 namespace {
 
@@ -320,6 +322,186 @@ TEST_F(ShapeReaderTest, LongRecordRunsAreReadTheSameWhereverTheTagEnds)
         ASSERT_TRUE(Load(b.Build()));
         EXPECT_EQ(PositionsOf(0x105C5B5A), PositionList{at + fill}) << padding;
         EXPECT_EQ(PositionCount(), 1u) << padding;
+    }
+}
+
+// Random shape records of every kind and width: edges, style changes up to
+// their longest (a 31-bit move-to and 15-bit indices, 118 bits) and, when
+// asked, new-styles records of solid fills, each of a colour of its own.
+void RandomRecords(CBitWriter& w, std::uint32_t seed, bool newStyles)
+{
+    const auto random = [&](std::uint32_t bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    unsigned fillBits = 15, lineBits = 15;
+    w.WriteBits(fillBits, 4);
+    w.WriteBits(lineBits, 4);
+    for (int i = 0; i < 300; ++i) {
+        // One new-styles record near the end, so that cuts go through its
+        // style arrays.
+        const bool styles = newStyles && (i == 290 || random(30) == 0);
+        if (!styles && random(3) != 0) {
+            const unsigned n = 2 + random(16), form = random(3);
+            w.WriteBits(1, 1);
+            w.WriteBits(form != 0, 1);
+            w.WriteBits(n - 2, 4);
+            if (form != 0)
+                w.WriteBits(form == 1, 1);
+            w.WriteBits(random(1u << 16), static_cast<int>(form == 0 ? 4 * n : form == 1 ? 2 * n : 1 + n));
+            continue;
+        }
+        const std::uint32_t flags = (styles ? 0x10 : 0) | (1 + random(15));
+        w.WriteBits(flags, 6);
+        if (flags & 1) {
+            const unsigned n = random(2) ? 31 : random(32);
+            w.WriteBits(n, 5);
+            w.WriteBits(random(1u << 30), static_cast<int>(2 * n));
+        }
+        w.WriteBits(random(1u << 15), static_cast<int>(((flags >> 1) & 1) * fillBits + ((flags >> 2) & 1) * fillBits));
+        w.WriteBits(random(1u << 15), static_cast<int>(((flags >> 3) & 1) * lineBits));
+        if (!styles)
+            continue;
+        w.Align();
+        const std::uint32_t fills = 1 + random(3);
+        w.WriteByte(static_cast<std::uint8_t>(fills));
+        for (std::uint32_t f = 0; f < fills; ++f) {
+            w.WriteByte(0x00);
+            w.WriteRgb(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(f), 0x77);
+        }
+        w.WriteByte(0);
+        fillBits = random(16);
+        lineBits = random(16);
+        w.WriteBits(fillBits, 4);
+        w.WriteBits(lineBits, 4);
+    }
+    w.WriteBits(0, 6);
+}
+
+// What RandomRecords wrote, read plainly bit by bit with zeros past the end
+// of the bytes: where their fills stand, each as far as its colour lies
+// wholly inside, and the bit after the end record.
+struct PlainReading {
+    std::vector<std::uint32_t> fills;
+    std::size_t endBit = 0;
+};
+
+PlainReading ReadPlainly(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    std::size_t bit = at * 8;
+    const auto read = [&](unsigned n) {
+        std::uint32_t v = 0;
+        for (; n > 0; --n, ++bit)
+            v = v << 1 | (bit / 8 < bytes.size() ? (bytes[bit / 8] >> (7 - bit % 8)) & 1u : 0u);
+        return v;
+    };
+    const auto byte = [&] {
+        bit = (bit + 7) / 8 * 8;
+        return read(8);
+    };
+    PlainReading plain;
+    unsigned fillBits = read(4), lineBits = read(4);
+    for (;;) {
+        if (read(1)) {
+            const bool straight = read(1) != 0;
+            const unsigned n = read(4) + 2;
+            bit += straight ? (read(1) ? 2 * n : 1 + n) : 4 * n;
+            continue;
+        }
+        const std::uint32_t flags = read(5);
+        if (flags == 0) {
+            plain.endBit = bit;
+            return plain;
+        }
+        if (flags & 1)
+            bit += 2 * read(5);
+        bit += ((flags >> 1) & 1) * fillBits + ((flags >> 2) & 1) * fillBits + ((flags >> 3) & 1) * lineBits;
+        if ((flags & 0x10) == 0)
+            continue;
+        for (std::uint32_t count = byte(); count > 0 && bit / 8 < bytes.size(); --count) {
+            byte(); // solid
+            if (bit / 8 + 3 <= bytes.size())
+                plain.fills.push_back(static_cast<std::uint32_t>(bit / 8));
+            bit += 24;
+        }
+        byte(); // no line styles
+        fillBits = read(4);
+        lineBits = read(4);
+    }
+}
+
+TEST_F(ShapeReaderTest, RecordsCutAtEveryOffsetNearTheTagEndReadAsABitReaderReadsThem)
+{
+    // Far from the tag's end records are stepped over by their lengths, near
+    // it read bit by bit with zeros past the end; a tag cut anywhere in its
+    // last 64 bytes moves that boundary over records of every kind. The
+    // bytes of the next tag must not stand in for the zeros, and a shape at
+    // the very end of the buffer ends the cursor where a bit reader ends.
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        CBitWriter w;
+        ShapeHeader(w);
+        w.WriteByte(0);
+        w.WriteByte(0);
+        const std::size_t recordsAt = w.Size();
+        RandomRecords(w, seed, true);
+        const auto body = w.Take();
+        for (std::size_t cut = body.size() - 64; cut <= body.size(); ++cut) {
+            const auto shape = std::span(body).first(cut);
+            const PlainReading plain = ReadPlainly(shape, recordsAt);
+            CMovieBuilder b;
+            const auto at = b.AddTag(kShape2, shape);
+            b.AddTag(1000, std::vector<std::uint8_t>(64, 0xFF)); // no reader
+            ASSERT_TRUE(Load(b.Build()));
+            std::vector<std::uint32_t> found;
+            m_movie.Colors().ForEach([&](ColorKey, Positions positions) {
+                for (std::uint32_t p : positions)
+                    found.push_back(p - at);
+            });
+            std::sort(found.begin(), found.end());
+            EXPECT_EQ(found, plain.fills) << "seed " << seed << ", cut at " << cut << " of " << body.size();
+
+            m_movie.AttachForReading({shape.begin(), shape.end()});
+            m_movie.ReadDefineShape(ShapeVersion::Shape2);
+            const std::size_t endByte = (plain.endBit + 7) / 8;
+            EXPECT_EQ(m_movie.Pos(), std::min(endByte, cut)) << "seed " << seed << ", cut at " << cut;
+            EXPECT_EQ(m_movie.PendingBits(), static_cast<int>(endByte * 8 - plain.endBit)) << "cut at " << cut;
+        }
+    }
+}
+
+TEST_F(ShapeReaderTest, MorphEndEdgesAreFoundAfterStartEdgesOfEveryKindWhereverTheTagEnds)
+{
+    // The end edges are read only if the start edges leave the cursor
+    // exactly where the offset says: after the byte of the end record's
+    // last bit, whether that record was stepped to or read bit by bit.
+    for (std::size_t padding = 0; padding <= 32; ++padding) {
+        CBitWriter head;
+        head.WriteWord(3);
+        head.WriteRect({0, 100, 0, 100});
+        head.WriteRect({0, 100, 0, 100});
+        head.Align();
+        const std::uint32_t restAt = Here(head) + 4;
+        CBitWriter rest;
+        rest.WriteByte(0);
+        rest.WriteByte(0);
+        RandomRecords(rest, static_cast<std::uint32_t>(padding), false);
+        rest.Align();
+        head.WriteDWord(static_cast<std::uint32_t>(Here(rest)));
+        rest.WriteByte(0x00);
+        rest.WriteBits(0x10, 6);
+        rest.WriteByte(1);
+        rest.WriteByte(0x00);
+        const std::uint32_t fill = restAt + Colour(rest, 0x0A, 0x0B, 0x0C, true);
+        rest.WriteByte(0);
+        rest.WriteByte(0x00);
+        rest.WriteBits(0, 6);
+        rest.Align();
+        rest.WriteBytes(std::vector<std::uint8_t>(padding, 0xFF));
+        head.WriteBytes(rest.Take());
+        CMovieBuilder b;
+        const auto at = b.AddTag(kMorph, head.Take());
+        ASSERT_TRUE(Load(b.Build()));
+        EXPECT_EQ(PositionsOf(0x100C0B0A), PositionList{at + fill}) << padding;
     }
 }
 
