@@ -111,7 +111,8 @@ void BM_ReadColorScript(benchmark::State& state)
 BENCHMARK(BM_ReadColorScript)->Arg(10000);
 
 // One history state of a table of n colours filled from a registry, against
-// one copy of an array of n colours: a state should cost no more than that.
+// one copy of an array of n colours: a state should cost no more than that,
+// into a ring of arrays as the history's is.
 void BM_HistoryPush(benchmark::State& state)
 {
     const auto n = static_cast<std::size_t>(state.range(0));
@@ -145,6 +146,21 @@ void BM_CopyColourArray(benchmark::State& state)
     }
 }
 BENCHMARK(BM_CopyColourArray)->Arg(858000)->Unit(benchmark::kMicrosecond);
+
+// The same copy into one of 50 arrays in turn, as the history's ring of
+// states is written: the target is no longer in any cache.
+void BM_CopyColourArrayIntoRing(benchmark::State& state)
+{
+    const std::vector<std::uint32_t> source = Colours(static_cast<std::size_t>(state.range(0)));
+    std::vector<std::vector<std::uint32_t>> ring(50, std::vector<std::uint32_t>(source.size()));
+    std::size_t next = 0;
+    for (auto _ : state) {
+        ring[next] = source;
+        next = (next + 1) % ring.size();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_CopyColourArrayIntoRing)->Arg(858000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace tintor

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -20,8 +21,10 @@ namespace tintor {
 //
 // Inside it is flat: keys and values in two dense arrays in insertion order,
 // and a flag saying whether a bucket is walked from its newest key or from
-// its oldest. A copy of a map with the same keys is then one copy of the
-// value array with the flag turned round. Which dense entries make up each
+// its oldest. Copies share the key array, which no map changes while another
+// holds it, so a copy is one copy of the value array with the flag turned
+// round, and copying between maps that share their keys (a table and its
+// history) keeps what each has worked out. Which dense entries make up each
 // bucket, and where each key lies, are worked out when first needed.
 template <typename Value> class CKeyedMap {
 public:
@@ -40,8 +43,8 @@ public:
     CKeyedMap(CKeyedMap&&) noexcept = default;
     CKeyedMap& operator=(CKeyedMap&&) noexcept = default;
 
-    std::size_t Size() const { return m_keys.size(); }
-    bool Empty() const { return m_keys.empty(); }
+    std::size_t Size() const { return m_values.size(); }
+    bool Empty() const { return m_values.empty(); }
 
     Value* Find(std::uint32_t key)
     {
@@ -62,8 +65,8 @@ public:
             return m_values[i];
         if (!m_newestFirst)
             MakeNewestFirst();
-        m_index.emplace(key, static_cast<std::uint32_t>(m_keys.size()));
-        m_keys.push_back(key);
+        m_index.emplace(key, static_cast<std::uint32_t>(m_values.size()));
+        OwnKeys().push_back(key);
         m_values.emplace_back();
         m_orderValid = false;
         return m_values.back();
@@ -76,7 +79,7 @@ public:
     // order, each mapped to itself, in one pass.
     void AssignKeys(std::span<const std::uint32_t> keys)
     {
-        m_keys.assign(keys.begin(), keys.end());
+        m_keys = std::make_shared<std::vector<std::uint32_t>>(keys.begin(), keys.end());
         m_values.assign(keys.begin(), keys.end());
         m_newestFirst = true;
         m_index.clear();
@@ -86,7 +89,7 @@ public:
 
     void Clear()
     {
-        m_keys.clear();
+        m_keys.reset();
         m_values.clear();
         m_index.clear();
         m_indexValid = true;
@@ -96,25 +99,28 @@ public:
     }
 
     // The entries in insertion order: DenseKeys()[i] holds DenseValues()[i].
-    std::span<const std::uint32_t> DenseKeys() const { return m_keys; }
+    std::span<const std::uint32_t> DenseKeys() const
+    {
+        return m_keys ? std::span<const std::uint32_t>(*m_keys) : std::span<const std::uint32_t>();
+    }
     std::span<const Value> DenseValues() const { return m_values; }
     std::span<Value> DenseValues() { return m_values; }
 
     // Calls f(key, value) for every entry in iteration order.
     template <typename F> void ForEach(F&& f) const
     {
-        VisitInOrder([&](std::uint32_t i) { f(m_keys[i], m_values[i]); });
+        VisitInOrder([&, keys = DenseKeys()](std::uint32_t i) { f(keys[i], m_values[i]); });
     }
     template <typename F> void ForEach(F&& f)
     {
-        VisitInOrder([&](std::uint32_t i) { f(m_keys[i], m_values[i]); });
+        VisitInOrder([&, keys = DenseKeys()](std::uint32_t i) { f(keys[i], m_values[i]); });
     }
 
     // Keys in iteration order.
     std::vector<std::uint32_t> Keys() const
     {
         std::vector<std::uint32_t> keys;
-        keys.reserve(m_keys.size());
+        keys.reserve(Size());
         ForEach([&](std::uint32_t key, const Value&) { keys.push_back(key); });
         return keys;
     }
@@ -125,10 +131,11 @@ private:
     std::size_t IndexOf(std::uint32_t key) const
     {
         if (!m_indexValid) {
+            const auto keys = DenseKeys();
             m_index.clear();
-            m_index.reserve(m_keys.size());
-            for (std::size_t i = 0; i < m_keys.size(); ++i)
-                m_index.emplace(m_keys[i], static_cast<std::uint32_t>(i));
+            m_index.reserve(keys.size());
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                m_index.emplace(keys[i], static_cast<std::uint32_t>(i));
             m_indexValid = true;
         }
         const auto it = m_index.find(key);
@@ -139,9 +146,7 @@ private:
     // with every chain reversed, as inserting them one by one would give.
     void CopyReversed(const CKeyedMap& other)
     {
-        const bool sameKeys
-            = m_keys.size() == other.m_keys.size() && std::equal(m_keys.begin(), m_keys.end(), other.m_keys.begin());
-        if (!sameKeys) {
+        if (m_keys != other.m_keys) {
             m_keys = other.m_keys;
             m_index.clear();
             m_indexValid = false;
@@ -156,7 +161,8 @@ private:
     // the iteration order and makes it so.
     void MakeNewestFirst()
     {
-        std::reverse(m_keys.begin(), m_keys.end());
+        std::vector<std::uint32_t>& keys = OwnKeys();
+        std::reverse(keys.begin(), keys.end());
         std::reverse(m_values.begin(), m_values.end());
         m_newestFirst = true;
         m_indexValid = false;
@@ -167,15 +173,16 @@ private:
     template <typename F> void VisitInOrder(F&& visit) const
     {
         if (!m_orderValid) {
+            const auto keys = DenseKeys();
             std::array<std::uint32_t, kBucketCount + 1> next{};
-            for (const std::uint32_t key : m_keys)
+            for (const std::uint32_t key : keys)
                 ++next[BucketOf(key) + 1];
             for (std::uint32_t b = 0; b < kBucketCount; ++b)
                 next[b + 1] += next[b];
             m_bucketStart = next;
-            m_order.resize(m_keys.size());
-            for (std::size_t i = 0; i < m_keys.size(); ++i)
-                m_order[next[BucketOf(m_keys[i])]++] = static_cast<std::uint32_t>(i);
+            m_order.resize(keys.size());
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                m_order[next[BucketOf(keys[i])]++] = static_cast<std::uint32_t>(i);
             m_orderValid = true;
         }
         for (std::uint32_t b = 0; b < kBucketCount; ++b) {
@@ -190,7 +197,18 @@ private:
         }
     }
 
-    std::vector<std::uint32_t> m_keys;
+    // The keys, for this map alone to change once no other map shares them;
+    // none while the map is empty.
+    std::vector<std::uint32_t>& OwnKeys()
+    {
+        if (!m_keys)
+            m_keys = std::make_shared<std::vector<std::uint32_t>>();
+        else if (m_keys.use_count() > 1)
+            m_keys = std::make_shared<std::vector<std::uint32_t>>(*m_keys);
+        return *m_keys;
+    }
+
+    std::shared_ptr<std::vector<std::uint32_t>> m_keys;
     std::vector<Value> m_values;
     // Whether a bucket is walked from its most recently inserted key.
     bool m_newestFirst = true;

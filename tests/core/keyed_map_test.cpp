@@ -59,5 +59,26 @@ TEST(KeyedMapTest, ManyKeysKeepTheChainOrder)
     EXPECT_EQ(map.Keys(), expected);
 }
 
+TEST(KeyedMapTest, CopiesShareNoChangeOfKeys)
+{
+    // A copy shares the key array of its source; a key added to either,
+    // which also turns a copy's dense arrays round, must leave the other
+    // as it was.
+    CKeyedMap<int> map;
+    map.Set(0x10, 1);
+    map.Set(0x120, 2); // same bucket, in front
+    CKeyedMap<int> copy = map;
+    copy.Set(0x230, 3);
+    map.Set(0x20, 4);
+    EXPECT_EQ(map.Keys(), (std::vector<std::uint32_t>{0x120, 0x10, 0x20}));
+    EXPECT_EQ(copy.Keys(), (std::vector<std::uint32_t>{0x230, 0x10, 0x120}));
+    EXPECT_EQ(map.Find(0x230), nullptr);
+    EXPECT_EQ(copy.Find(0x20), nullptr);
+    EXPECT_EQ(*copy.Find(0x120), 2);
+    map = copy;
+    EXPECT_EQ(map.Keys(), (std::vector<std::uint32_t>{0x120, 0x10, 0x230}));
+    EXPECT_EQ(*map.Find(0x230), 3);
+}
+
 } // namespace
 } // namespace tintor
