@@ -17,13 +17,53 @@ double Channel(std::uint32_t value, int shift) { return static_cast<double>((val
 
 // Truncates toward zero and keeps the low 8 bits of the integer. fmod is
 // exact, so this equals the plain truncation for every value and stays
-// defined for the wild values that unchecked slider parameters can produce.
+// defined for the wild values that unchecked slider parameters can produce;
+// within the range of int the plain truncation is taken, as it is cheaper.
 std::uint32_t TruncByte(double x)
 {
+    if (x > -2147483648.0 && x < 2147483648.0)
+        return static_cast<std::uint32_t>(static_cast<int>(x)) & 0xFF;
     const double wrapped = std::fmod(x, 256.0);
     if (std::isnan(wrapped))
         return 0;
     return static_cast<std::uint32_t>(static_cast<int>(wrapped)) & 0xFF;
+}
+
+// The effect moves hue, saturation and lightness each on its own: each new
+// byte depends on the old one and the parameters alone.
+std::uint32_t EffectHue(std::uint32_t h, double hue, int unify)
+{
+    double hn = hue - 128.0;
+    if (unify == 0)
+        hn = hn + static_cast<double>(h);
+    if (hn >= 256.0)
+        hn -= 256.0;
+    if (hn < 0.0)
+        hn += 256.0;
+    return TruncByte(hn);
+}
+
+std::uint32_t EffectSaturation(std::uint32_t s, double saturation, int unify)
+{
+    double sn
+        = unify != 0 ? (saturation - 128.0) + 128.0 : ((saturation - 128.0) * kOver128 + 1.0) * static_cast<double>(s);
+    if (sn >= 256.0)
+        sn = 255.0;
+    else if (sn < 0.0)
+        sn = 0.0;
+    return TruncByte(sn);
+}
+
+std::uint32_t EffectLightness(std::uint32_t l, double value)
+{
+    const double d = value - 128.0;
+    const double lf = static_cast<double>(l);
+    double ln = d > 0.0 ? (256.0 - lf) * (d * kOver128) + lf : (d * kOver128) * lf + lf;
+    if (ln >= 256.0)
+        ln = 255.0;
+    else if (ln < 0.0)
+        ln = 0.0;
+    return TruncByte(ln);
 }
 
 } // namespace
@@ -95,80 +135,41 @@ std::uint32_t CColor::ToRgb() const
     const double mid1 = vsf + m;
     const double mid2 = v - vsf;
 
-    double red, green, blue;
-    switch (sextant) {
-    case 0:
-        red = v;
-        green = mid1;
-        blue = m;
-        break;
-    case 1:
-        red = mid2;
-        green = v;
-        blue = m;
-        break;
-    case 2:
-        red = m;
-        green = v;
-        blue = mid1;
-        break;
-    case 3:
-        red = m;
-        green = mid2;
-        blue = v;
-        break;
-    case 4:
-        red = mid1;
-        green = m;
-        blue = v;
-        break;
-    default:
-        red = v;
-        green = m;
-        blue = mid2;
-        break;
-    }
+    // Which of v, m, mid1 and mid2 each channel takes in each sextant of the
+    // hue circle, picked from a table: the sextants of colours one after
+    // another follow no pattern a branch could learn.
+    static constexpr std::uint8_t kPick[6][3] = {{0, 2, 1}, {3, 0, 1}, {1, 0, 2}, {1, 3, 0}, {2, 1, 0}, {0, 1, 3}};
+    const double candidates[4] = {v, m, mid1, mid2};
+    const std::uint8_t* pick = kPick[std::min(static_cast<unsigned>(sextant), 5u)];
+    const double red = candidates[pick[0]];
+    const double green = candidates[pick[1]];
+    const double blue = candidates[pick[2]];
     return TruncByte(red * 255.0) | TruncByte(green * 255.0) << 8 | TruncByte(blue * 255.0) << 16;
 }
 
 std::uint32_t CColor::ApplyEffect(double hue, double saturation, double value, int unify) const
 {
     const std::uint32_t hls = ToHls();
-    const double h = Channel(hls, 0);
-    const double s = Channel(hls, 8);
-    const double l = Channel(hls, 16);
+    return CColor(EffectHue(hls & 0xFF, hue, unify) | EffectSaturation((hls >> 8) & 0xFF, saturation, unify) << 8
+        | EffectLightness((hls >> 16) & 0xFF, value) << 16)
+        .ToRgb();
+}
 
-    double hn = hue - 128.0;
-    double sn;
-    if (unify != 0) {
-        sn = (saturation - 128.0) + 128.0;
-    } else {
-        hn = hn + h;
-        sn = ((saturation - 128.0) * kOver128 + 1.0) * s;
+CColorEffect::CColorEffect(double hue, double saturation, double value, int unify)
+{
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        m_hue[i] = static_cast<std::uint8_t>(EffectHue(i, hue, unify));
+        m_saturation[i] = static_cast<std::uint8_t>(EffectSaturation(i, saturation, unify));
+        m_lightness[i] = static_cast<std::uint8_t>(EffectLightness(i, value));
     }
+}
 
-    const double d = value - 128.0;
-    double ln;
-    if (d > 0.0)
-        ln = (256.0 - l) * (d * kOver128) + l;
-    else
-        ln = (d * kOver128) * l + l;
-
-    if (hn >= 256.0)
-        hn -= 256.0;
-    if (hn < 0.0)
-        hn += 256.0;
-
-    if (sn >= 256.0)
-        sn = 255.0;
-    else if (sn < 0.0)
-        sn = 0.0;
-    if (ln >= 256.0)
-        ln = 255.0;
-    else if (ln < 0.0)
-        ln = 0.0;
-
-    return CColor(TruncByte(hn) | TruncByte(sn) << 8 | TruncByte(ln) << 16).ToRgb();
+std::uint32_t CColorEffect::Apply(std::uint32_t colour) const
+{
+    const std::uint32_t hls = CColor(colour).ToHls();
+    return CColor(std::uint32_t{m_hue[hls & 0xFF]} | std::uint32_t{m_saturation[(hls >> 8) & 0xFF]} << 8
+        | std::uint32_t{m_lightness[(hls >> 16) & 0xFF]} << 16)
+        .ToRgb();
 }
 
 } // namespace tintor

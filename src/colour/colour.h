@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tintor {
@@ -24,6 +25,21 @@ public:
 
 private:
     std::uint32_t m_value;
+};
+
+// One effect worked out for every colour at once: since each of hue,
+// saturation and lightness moves on its own, the effect is three tables of
+// 256 bytes, and a colour costs its way to HLS and back.
+class CColorEffect {
+public:
+    CColorEffect(double hue, double saturation, double value, int unify);
+    // What CColor(colour).ApplyEffect with the same arguments gives.
+    std::uint32_t Apply(std::uint32_t colour) const;
+
+private:
+    std::array<std::uint8_t, 256> m_hue;
+    std::array<std::uint8_t, 256> m_saturation;
+    std::array<std::uint8_t, 256> m_lightness;
 };
 
 } // namespace tintor

@@ -1,22 +1,10 @@
 #include "colour/colour_table.h"
 
-#include "colour/colour.h"
-
 namespace tintor {
 namespace {
 
 // What GetColor gives for a key the table does not have.
 constexpr std::uint32_t kWhite = 0x00FFFFFF;
-
-// The entry's colour with the pending effect run over it, kind bits kept.
-std::uint32_t WithEffect(const CColorTable& table, std::uint32_t v)
-{
-    const double hue = table.Hue() * 255.0 * 0.005;
-    const double saturation = table.Saturation() * 255.0 * 0.005;
-    const double value = table.Value() * 255.0 * 0.005;
-    const std::uint32_t c = CColor(v).ApplyEffect(hue, saturation, value, table.Unify());
-    return (v & ~(kColourMask | kSelectedBit)) | c;
-}
 
 } // namespace
 
@@ -88,7 +76,17 @@ std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
     // bits), so untouched sliders must leave colours exactly as they are.
     if (applyEffect == 0 || !IsSelected(entry) || ParametersAreDefault())
         return entry & ~kSelectedBit;
-    return WithEffect(*this, entry);
+    return WithEffect(entry);
+}
+
+std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
+{
+    const EffectParameters parameters{m_hue, m_saturation, m_value, m_unify};
+    if (!m_effect || !(m_effectParameters == parameters)) {
+        m_effect.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
+        m_effectParameters = parameters;
+    }
+    return (entry & ~(kColourMask | kSelectedBit)) | m_effect->Apply(entry);
 }
 
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)
@@ -133,7 +131,7 @@ void CColorTable::ApplyEffects(IMessageSink&)
         // Each entry on its own: the order does not matter.
         for (std::uint32_t& entry : m_map.DenseValues())
             if (IsSelected(entry))
-                entry = WithEffect(*this, entry) | kSelectedBit;
+                entry = WithEffect(entry) | kSelectedBit;
     }
     ResetParameters();
 }

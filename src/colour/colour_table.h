@@ -1,11 +1,13 @@
 #pragma once
 
+#include "colour/colour.h"
 #include "core/keyed_map.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
 #include "swf/colour_registry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tintor {
@@ -56,12 +58,24 @@ public:
     void ApplyEffects(IMessageSink& messages);
 
 private:
+    // The entry's colour with the pending effect run over it, kind bits kept.
+    std::uint32_t WithEffect(std::uint32_t entry) const;
+
     CKeyedMap<std::uint32_t> m_map;
     int m_hue = 0;
     int m_saturation = 0;
     int m_value = 0;
     int m_unify = 0;
     std::uint32_t m_kindFilter = kAllKinds;
+    // The pending effect worked out for every colour at once, and the
+    // parameters it was worked out for; a pass over a million colours then
+    // costs each its way to HLS and back.
+    struct EffectParameters {
+        int hue, saturation, value, unify;
+        bool operator==(const EffectParameters&) const = default;
+    };
+    mutable std::optional<CColorEffect> m_effect;
+    mutable EffectParameters m_effectParameters{};
 };
 
 } // namespace tintor

@@ -88,5 +88,23 @@ TEST(ColorEffectTest, ArgumentsFarOutOfRangeStillGiveAColour)
         EXPECT_EQ(CColor(kRed).ApplyEffect(a, a, a, 0) & 0xFF000000u, 0u);
 }
 
+TEST(ColorEffectTest, AnEffectWorkedOutOnceGivesWhatEachColourWouldGetAlone)
+{
+    // Hue, saturation and lightness tables in their places, for effects in
+    // and far out of range, unified or not, over colours from all the cube.
+    const double huge = 2147483647.0 * 255.0 * 0.005;
+    const double effects[][3] = {{kDefaultArg, kDefaultArg, kDefaultArg}, {200, 60, 150}, {0, 255, 255}, {255, 0, 0},
+        {huge, -huge, 300}, {-40, 1e300, -1e300}};
+    for (const auto& [hue, saturation, value] : effects) {
+        for (int unify : {0, 1}) {
+            const CColorEffect effect(hue, saturation, value, unify);
+            for (std::uint32_t c = 0; c < 0x1000000; c += 0x1003) {
+                ASSERT_EQ(effect.Apply(c), CColor(c).ApplyEffect(hue, saturation, value, unify))
+                    << std::hex << c << " " << hue << " " << saturation << " " << value << " " << unify;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tintor
