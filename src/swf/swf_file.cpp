@@ -231,15 +231,17 @@ bool CSwfFile::Save(IOutputFile& file)
                 m_messages->Show("ERROR: m_fileBuf is empty.");
                 return false;
             }
+            // A plain movie goes out as it is held; bytes after it, which
+            // few movies have, in a second write rather than a copy of all.
             if (m_compression == SwfCompression::None)
-                return file.Write(m_fileBuf) && file.Write(m_trailer);
+                return file.Write(m_fileBuf) && (m_trailer.empty() || file.Write(m_trailer));
             const std::span<const std::uint8_t> header = std::span(m_fileBuf).first(kHeaderSize);
             const std::span<const std::uint8_t> body = std::span(m_fileBuf).subspan(kHeaderSize);
             if (m_compression == SwfCompression::Lzma) {
                 // The header stays as loaded; the stream's length after it is
-                // the new stream's own.
-                const auto encoded = EncodeLzmaBody(body);
-                return encoded && file.Write(header) && file.Write(*encoded) && file.Write(m_trailer);
+                // the new stream's own. All of it goes out in one write.
+                const auto encoded = EncodeLzmaMovie(header, body, m_trailer);
+                return encoded && file.Write(*encoded);
             }
             // Header, deflated body and whatever followed the stream go out
             // in one write.

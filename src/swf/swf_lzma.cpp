@@ -137,7 +137,8 @@ bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie,
     }
 }
 
-std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body)
+std::optional<ByteBuffer> EncodeLzmaMovie(
+    std::span<const std::uint8_t> header, std::span<const std::uint8_t> body, std::span<const std::uint8_t> trailer)
 {
     lzma_options_lzma options{};
     if (lzma_lzma_preset(&options, LZMA_PRESET_DEFAULT))
@@ -149,8 +150,10 @@ std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body)
     // Plain LZMA1 always ends with the end marker, as the movies that
     // authoring tools write do.
     lzma_filter filters[] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
-    ByteBuffer out(kLzmaPrologueSize + body.size() / 2 + (1 << 12));
-    if (lzma_properties_encode(&filters[0], out.data() + 4) != LZMA_OK)
+    const std::size_t streamAt = header.size() + kLzmaPrologueSize;
+    ByteBuffer out(streamAt + body.size() / 2 + trailer.size() + (1 << 12));
+    std::copy(header.begin(), header.end(), out.begin());
+    if (lzma_properties_encode(&filters[0], out.data() + header.size() + 4) != LZMA_OK)
         return std::nullopt;
     CLzmaStream zs;
     if (lzma_raw_encoder(zs.get(), filters) != LZMA_OK)
@@ -160,18 +163,19 @@ std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body)
     lzma_ret rc = LZMA_OK;
     while (rc == LZMA_OK) {
         const std::size_t produced = zs->total_out;
-        if (produced == out.size() - kLzmaPrologueSize)
+        if (produced == out.size() - streamAt)
             out.resize(out.size() * 2);
-        zs->next_out = out.data() + kLzmaPrologueSize + produced;
-        zs->avail_out = out.size() - kLzmaPrologueSize - produced;
+        zs->next_out = out.data() + streamAt + produced;
+        zs->avail_out = out.size() - streamAt - produced;
         rc = lzma_code(zs.get(), LZMA_FINISH);
     }
     const std::uint64_t length = zs->total_out;
     if (rc != LZMA_STREAM_END || length > UINT32_MAX)
         return std::nullopt;
-    out.resize(kLzmaPrologueSize + length);
-    for (int i = 0; i < 4; ++i)
-        out[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
+    out.resize(streamAt + length);
+    out.insert(out.end(), trailer.begin(), trailer.end());
+    for (std::size_t i = 0; i < 4; ++i)
+        out[header.size() + i] = static_cast<std::uint8_t>(length >> (8 * i));
     return out;
 }
 

@@ -24,8 +24,11 @@ constexpr std::size_t kLzmaPrologueSize = 4 + 5;
 // damaged or yields other than bodySize bytes.
 bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& trailer);
 
-// The bytes after the 8-byte header for the given body: compressed length,
-// properties and stream, with its end marker. Nullopt when liblzma fails.
-std::optional<ByteBuffer> EncodeLzmaBody(std::span<const std::uint8_t> body);
+// The whole file of a movie with the given header and body: the header, the
+// compressed length, properties and stream with its end marker, then the
+// trailer, in one buffer so that it can be written at once. Nullopt when
+// liblzma fails.
+std::optional<ByteBuffer> EncodeLzmaMovie(
+    std::span<const std::uint8_t> header, std::span<const std::uint8_t> body, std::span<const std::uint8_t> trailer);
 
 } // namespace tintor

@@ -14,6 +14,7 @@ std::size_t CMemoryInputFile::Read(std::span<std::uint8_t> dest)
 
 bool CMemoryOutputFile::Write(std::span<const std::uint8_t> bytes)
 {
+    ++m_writes;
     if (bytes.size() > m_failAfter - std::min(m_failAfter, m_bytes.size())) {
         const std::size_t room = m_failAfter - std::min(m_failAfter, m_bytes.size());
         m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(room));

@@ -34,9 +34,12 @@ public:
     explicit CMemoryOutputFile(std::size_t failAfter = SIZE_MAX) : m_failAfter(failAfter) {}
     bool Write(std::span<const std::uint8_t> bytes) override;
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    // How many times Write was called.
+    std::size_t Writes() const { return m_writes; }
 
 private:
     std::vector<std::uint8_t> m_bytes;
+    std::size_t m_writes = 0;
     std::size_t m_failAfter;
 };
 

@@ -228,13 +228,11 @@ std::vector<std::uint8_t> CMovieBuilder::BuildLzma(std::uint32_t fileLengthOverr
 
 std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> movie)
 {
-    const auto encoded = EncodeLzmaBody(std::span(movie).subspan(8));
+    movie[0] = 'Z';
+    const auto encoded = EncodeLzmaMovie(std::span(movie).first(8), std::span(movie).subspan(8), {});
     if (!encoded)
         return {};
-    movie[0] = 'Z';
-    movie.resize(8);
-    movie.insert(movie.end(), encoded->begin(), encoded->end());
-    return movie;
+    return {encoded->begin(), encoded->end()};
 }
 
 } // namespace tintor

@@ -284,6 +284,25 @@ TEST_F(ContainerTest, BytesAfterTheMovieAreKeptAndSavedAfterIt)
     }
 }
 
+TEST_F(ContainerTest, EveryMovieIsSavedInOneWrite)
+{
+    // Only bytes after a plain movie take a second write, rather than a
+    // copy of the whole movie.
+    CMovieBuilder builder;
+    const std::uint8_t trailer[] = {1, 2, 3};
+    for (const auto& movie : {builder.Build(), builder.Build(true), builder.BuildLzma()}) {
+        for (const bool withTrailer : {false, true}) {
+            auto bytes = movie;
+            if (withTrailer)
+                bytes.insert(bytes.end(), std::begin(trailer), std::end(trailer));
+            ASSERT_TRUE(Load(bytes));
+            CMemoryOutputFile out;
+            ASSERT_TRUE(m_movie.Save(out));
+            EXPECT_EQ(out.Writes(), withTrailer && !m_movie.IsCompressed() ? 2u : 1u) << movie[0] << withTrailer;
+        }
+    }
+}
+
 // Bytes that arrive as through a pipe: the length is not known beforehand.
 class CStreamInput final : public IInputFile {
 public:
