@@ -335,6 +335,12 @@ void RandomRecords(CBitWriter& w, std::uint32_t seed)
         seed = seed * 1664525u + 1013904223u;
         return (seed >> 8) % bound;
     };
+    // Field values play no part; only their widths, up to 62 bits.
+    const auto bits = [&](unsigned n) {
+        for (; n > 16; n -= 16)
+            w.WriteBits(random(1u << 16), 16);
+        w.WriteBits(random(1u << 16), static_cast<int>(n));
+    };
     unsigned fillBits = 15, lineBits = 15;
     w.WriteBits(fillBits << 4 | lineBits, 8);
     for (int i = 0; i < 300; ++i) {
@@ -346,7 +352,7 @@ void RandomRecords(CBitWriter& w, std::uint32_t seed)
             w.WriteBits(n - 2, 4);
             if (form != 0)
                 w.WriteBits(form == 1, 1);
-            w.WriteBits(random(1u << 16), static_cast<int>(form == 0 ? 4 * n : form == 1 ? 2 * n : 1 + n));
+            bits(form == 0 ? 4 * n : form == 1 ? 2 * n : 1 + n);
             continue;
         }
         const std::uint32_t flags = (styles ? 0x10 : 0) | (1 + random(15));
@@ -354,10 +360,9 @@ void RandomRecords(CBitWriter& w, std::uint32_t seed)
         if (flags & 1) {
             const unsigned n = random(2) ? 31 : random(32);
             w.WriteBits(n, 5);
-            w.WriteBits(random(1u << 30), static_cast<int>(2 * n));
+            bits(2 * n);
         }
-        w.WriteBits(random(1u << 15), static_cast<int>(((flags >> 1) & 1) * fillBits + ((flags >> 2) & 1) * fillBits));
-        w.WriteBits(random(1u << 15), static_cast<int>(((flags >> 3) & 1) * lineBits));
+        bits(((flags >> 1) & 1) * fillBits + ((flags >> 2) & 1) * fillBits + ((flags >> 3) & 1) * lineBits);
         if (!styles)
             continue;
         w.Align();
