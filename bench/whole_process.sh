@@ -72,7 +72,7 @@ for n in 200 20000 200000 2000000; do
 done
 for movie in edges colours-858000; do
   compare "shift $movie / inflate+deflate+write" \
-    "$cli shift $work/$movie.swf --all --hue 150 -o $work/out.swf" \
+    "$cli shift $work/$movie.swf --all --hue 50 -o $work/out.swf" \
     "$zlib recompress $work/$movie.swf $work/base.swf"
 done
 echo "body bytes (FileLength): $(for f in "$work"/colours-2000000.swf "$work"/colours-858000.swf "$work"/edges.swf; do
