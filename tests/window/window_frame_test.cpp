@@ -672,7 +672,8 @@ int main(int argc, char** argv)
 {
     tintor::PrepareWebEngineEnvironment();
     QApplication app(argc, argv);
-    // The spec's texts are the Japanese ones, whatever the machine's locale.
+    // These tests check the window's source texts, which are Japanese, so they
+    // run in Japanese whatever the machine's locale.
     tintor::CLanguage language;
     language.Use(tintor::UiLanguage::Japanese);
     tintor::test::CMainFrameTest test;
