@@ -4,10 +4,12 @@
 #include "window_test_support.h"
 
 #include "colour/colour_script.h"
+#include "colour/palette.h"
 #include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 #include "window/main_frame.h"
@@ -22,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +76,18 @@ bool HasJapanese(const QString& text)
     }
     return false;
 }
+
+// The reasons the core gives in its own words when a file will not load.
+const char* const kCoreReasons[] = {"ERROR: Illegal Header - not a Shockwave Flash File",
+    "ERROR: Can't read the header of file", "ERROR: Can't read the body of file", "ERROR: file size is too short",
+    "ERROR: not enough memory for the movie", "not a colour script"};
+
+const ScriptMismatch kScriptMismatches[] = {
+    {"/t/s.iro", 2, 1, "見つからない色があるんですけど……いいですか？"},
+    {"/t/s.iro", 0, 3, "見つからない色があるんですけど……いいですか？"},
+};
+
+FileFailure LoadFailure(const char* reason) { return {FileFailure::Action::Open, "", "/movies/a.swf", {}, reason}; }
 
 const QStringList kJapaneseMenus{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"};
 const QStringList kEnglishMenus{"&File", "&Edit", "&View", "&Help"};
@@ -208,7 +223,29 @@ private slots:
         for (bool save : {false, true})
             for (const char* extension : {"swf", "iro"})
                 texts << CQtFileDialogs::DialogTitle(save, extension);
-        texts << CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter);
+        for (const std::string_view filter : {CTintorDoc::kMovieFilter, kColorScriptFilter, kPaletteFilter})
+            texts << CQtFileDialogs::ToNameFilters(filter);
+        // The core's reasons are the English, under the window's own headline.
+        for (const char* reason : kCoreReasons) {
+            texts << CQtMessageSink::FileFailureText(LoadFailure(reason));
+            QCOMPARE(CQtMessageSink::FileFailureReason(LoadFailure(reason)), QString::fromUtf8(reason));
+        }
+        for (const ScriptMismatch& mismatch : kScriptMismatches)
+            texts << CQtMessageSink::ScriptMismatchHeadline(mismatch)
+                  << CQtMessageSink::ScriptMismatchDetails(mismatch);
+        for (const char* label : {"TXT", "LINE", "BG"})
+            QCOMPARE(CColorSwatchDelegate::LabelText(label), QString::fromLatin1(label));
+        // Every item of a menu has an access key of its own in English too.
+        for (QAction* title : w.frame->menuBar()->actions()) {
+            QSet<QKeySequence> keys;
+            for (QAction* item : title->menu()->actions()) {
+                if (item->isSeparator() || !item->isVisible() || item->menu() == w.frame->LanguageMenu())
+                    continue;
+                const QKeySequence key = QKeySequence::mnemonic(item->text());
+                QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(item->text()));
+                keys.insert(key);
+            }
+        }
         // The colour model's one message for the user.
         CColorTable table;
         CRecordingSink warnings;
@@ -224,6 +261,30 @@ private slots:
             QVERIFY2(!HasJapanese(text), qPrintable(text));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "iro"), QStringLiteral("Save Colour Table"));
+    }
+
+    void theJapaneseWindowSaysInJapaneseWhatTheCoreSaysInEnglish()
+    {
+        CLanguage language;
+        QVERIFY(language.Use(UiLanguage::Japanese));
+        for (const std::string_view filter : {CTintorDoc::kMovieFilter, kColorScriptFilter, kPaletteFilter}) {
+            const QStringList names = CQtFileDialogs::ToNameFilters(filter);
+            QVERIFY2(HasJapanese(names.front()), qPrintable(names.front()));
+            QVERIFY(HasJapanese(names.back()));
+        }
+        QCOMPARE(CQtFileDialogs::ToNameFilters(kColorScriptFilter).back(), QStringLiteral("すべてのﾌｧｲﾙ (*)"));
+        for (const char* reason : kCoreReasons) {
+            const QString text = CQtMessageSink::FileFailureReason(LoadFailure(reason));
+            QVERIFY2(HasJapanese(text) && !text.contains(QStringLiteral("ERROR")), qPrintable(text));
+        }
+        QCOMPARE(CColorSwatchDelegate::LabelText("TXT"), QStringLiteral("文字"));
+        QCOMPARE(CColorSwatchDelegate::LabelText("LINE"), QStringLiteral("線"));
+        QCOMPARE(CColorSwatchDelegate::LabelText("BG"), QStringLiteral("背景"));
+        // A label the window does not know yet is shown as the core has it.
+        QCOMPARE(CColorSwatchDelegate::LabelText("NEW"), QStringLiteral("NEW"));
+        // The colour model's Japanese warning keeps its exact form.
+        QCOMPARE(CQtMessageSink::ScriptMismatchHeadline(kScriptMismatches[0]),
+            QStringLiteral("見つからない色があるんですけど……いいですか？"));
     }
 };
 
