@@ -254,9 +254,7 @@ TEST(ColorScriptReadTest, OnlyTextWithAChangeLineOrAnEmptyScriptsHeaderIsAScript
         {"prose", "Dear diary, today nothing happened.\n", false},
         {"header and only broken lines", "[TINTOR SCRIPT]\n@fill #zz -> #\n[END]\n", false},
         {"plain movie", with("FWS", {10, 0x2C, 1, 0, 0, 0x78, 0}), false},
-        {"compressed movie", with("CWS", {10, 0x2C, 1, 0, 0, 0x78, 0x9C}), false},
         {"binary with a change line by chance", with("@fill #0000ff -> #00ff00", {0x1B, 0x02}), false},
-        {"a zero right after a change line's start", with("@fill #1", {0, 'x'}), false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,28 +234,6 @@ private slots:
                   << CQtMessageSink::ScriptMismatchDetails(mismatch);
         for (const char* label : {"TXT", "LINE", "BG"})
             QCOMPARE(CColorSwatchDelegate::LabelText(label), QString::fromLatin1(label));
-        // Every item of a menu has an access key of its own in English too.
-        for (QAction* title : w.frame->menuBar()->actions()) {
-            QSet<QKeySequence> keys;
-            for (QAction* item : title->menu()->actions()) {
-                if (item->isSeparator() || !item->isVisible() || item->menu() == w.frame->LanguageMenu())
-                    continue;
-                const QKeySequence key = QKeySequence::mnemonic(item->text());
-                QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(item->text()));
-                keys.insert(key);
-            }
-        }
-        // The colour model's one message for the user.
-        CColorTable table;
-        CRecordingSink warnings;
-        const std::string script = "[TINTOR SCRIPT]\n@fill #123456 -> #654321\n[END]\n";
-        ReadColorScript(
-            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()), table, warnings);
-        QCOMPARE(warnings.Messages().size(), std::size_t{1});
-        texts << CQtMessageSink::Translated(warnings.Messages().front());
-        for (const FileErrc errc : {FileErrc::Fifo, FileErrc::Device, FileErrc::Socket})
-            for (const auto action : {FileFailure::Action::Open, FileFailure::Action::Save})
-                texts << CQtMessageSink::FileFailureText(FileFailure{action, "", "/movies/a.swf", errc, {}});
         for (const QString& text : texts)
             QVERIFY2(!HasJapanese(text), qPrintable(text));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));
