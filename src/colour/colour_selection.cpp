@@ -84,7 +84,7 @@ std::vector<std::int64_t> ForwardOffsets()
 }
 
 struct Cell {
-    std::uint32_t begin = 0; // into the sorted members
+    std::uint32_t begin = 0; // into the members sorted by cell
     std::uint32_t end = 0;
     OkLab low; // the members' bounding box
     OkLab high;
@@ -102,57 +102,65 @@ double SquaredDistanceToBox(const OkLab& p, const Cell& cell)
 // into a grid of cells with sides of reach / sqrt(3): any two colours in one
 // cell are within reach, so each cell is joined at once, and two cells need
 // only one close pair between them, looked for only while they are apart.
-void JoinNear(std::span<const OkLab> labs, std::vector<std::uint32_t> members, double reach, CDisjointSets& sets)
+void JoinNear(std::span<const OkLab> labs, std::span<const std::uint32_t> members, double reach, CDisjointSets& sets)
 {
     if (members.empty())
         return;
     const double side = reach / std::numbers::sqrt3 * (1.0 - 1e-9);
     const double reachSquared = reach * reach;
-    std::vector<std::uint64_t> cellOf(labs.size());
+    // The members by cell, and their colours in the same order, so that
+    // the colours of a cell lie side by side.
+    struct Placed {
+        std::uint64_t cell;
+        std::uint32_t index;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(members.size());
     for (const std::uint32_t i : members)
-        cellOf[i] = CellOf(labs[i], side);
-    std::sort(members.begin(), members.end(),
-        [&](std::uint32_t x, std::uint32_t y) { return cellOf[x] != cellOf[y] ? cellOf[x] < cellOf[y] : x < y; });
+        placed.push_back({CellOf(labs[i], side), i});
+    std::sort(placed.begin(), placed.end(),
+        [](const Placed& x, const Placed& y) { return x.cell != y.cell ? x.cell < y.cell : x.index < y.index; });
+    std::vector<OkLab> points(placed.size());
+    for (std::size_t k = 0; k < placed.size(); ++k)
+        points[k] = labs[placed[k].index];
 
     std::vector<Cell> cells;
     absl::flat_hash_map<std::uint64_t, std::uint32_t> cellAt;
-    for (std::uint32_t begin = 0; begin < members.size();) {
-        Cell cell{begin, begin, labs[members[begin]], labs[members[begin]]};
-        const std::uint64_t key = cellOf[members[begin]];
-        for (; cell.end < members.size() && cellOf[members[cell.end]] == key; ++cell.end) {
-            const OkLab& p = labs[members[cell.end]];
+    for (std::uint32_t begin = 0; begin < placed.size();) {
+        Cell cell{begin, begin, points[begin], points[begin]};
+        for (; cell.end < placed.size() && placed[cell.end].cell == placed[begin].cell; ++cell.end) {
+            const OkLab& p = points[cell.end];
             cell.low = {std::min(cell.low.L, p.L), std::min(cell.low.a, p.a), std::min(cell.low.b, p.b)};
             cell.high = {std::max(cell.high.L, p.L), std::max(cell.high.a, p.a), std::max(cell.high.b, p.b)};
-            sets.Join(members[begin], members[cell.end]);
+            sets.Join(placed[begin].index, placed[cell.end].index);
         }
-        cellAt.emplace(key, static_cast<std::uint32_t>(cells.size()));
+        cellAt.emplace(placed[begin].cell, static_cast<std::uint32_t>(cells.size()));
         cells.push_back(cell);
         begin = cell.end;
     }
 
     const std::vector<std::int64_t> offsets = ForwardOffsets();
     for (const Cell& cell : cells) {
-        const std::uint64_t key = cellOf[members[cell.begin]];
+        const std::uint32_t first = placed[cell.begin].index;
         for (const std::int64_t offset : offsets) {
-            const auto found = cellAt.find(key + static_cast<std::uint64_t>(offset));
+            const auto found = cellAt.find(placed[cell.begin].cell + static_cast<std::uint64_t>(offset));
             if (found == cellAt.end())
                 continue;
             const Cell& other = cells[found->second];
-            if (sets.Find(members[cell.begin]) == sets.Find(members[other.begin]))
+            if (sets.Find(first) == sets.Find(placed[other.begin].index))
                 continue;
             const auto joined = [&] {
                 for (std::uint32_t x = cell.begin; x < cell.end; ++x) {
-                    const OkLab& p = labs[members[x]];
-                    if (SquaredDistanceToBox(p, other) >= reachSquared)
+                    if (SquaredDistanceToBox(points[x], other) >= reachSquared)
                         continue;
                     for (std::uint32_t y = other.begin; y < other.end; ++y)
-                        if (SquaredDistance(p, labs[members[y]]) < reachSquared)
+                        if (SquaredDistance(points[x], points[y]) < reachSquared)
                             return true;
                 }
                 return false;
             };
             if (joined())
-                sets.Join(members[cell.begin], members[other.begin]);
+                sets.Join(first, placed[other.begin].index);
         }
     }
 }
@@ -211,8 +219,8 @@ std::vector<std::uint32_t> ColourFamilies(std::span<const std::uint32_t> rgbs, d
             labs[i] = OkLabOf(rgbs[i]);
             (IsGrey(labs[i]) ? greys : others).push_back(i);
         }
-        JoinNear(labs, std::move(greys), within / 100.0, sets);
-        JoinNear(labs, std::move(others), within / 100.0, sets);
+        JoinNear(labs, greys, within / 100.0, sets);
+        JoinNear(labs, others, within / 100.0, sets);
     } else if (within > 0.0) {
         absl::flat_hash_map<std::uint32_t, std::uint32_t> first;
         for (std::uint32_t i = 0; i < rgbs.size(); ++i)

@@ -44,7 +44,7 @@ std::uint32_t CPerceptualEffect::Compute(std::uint32_t rgb) const
     double b = lab.b * m_chromaScale;
     if (!IsGrey(lab)) {
         if (m_unify) {
-            const double chroma = std::hypot(a, b);
+            const double chroma = std::sqrt(a * a + b * b);
             a = chroma * m_cos;
             b = chroma * m_sin;
         } else {
