@@ -17,18 +17,22 @@ std::vector<std::size_t> Nearest(std::span<const std::uint32_t> colours, std::sp
     labs.reserve(palette.size());
     for (const std::uint32_t rgb : palette)
         labs.push_back(OkLabOf(rgb));
+    // A colour often stands under several kinds: each is looked up once.
+    absl::flat_hash_map<std::uint32_t, std::size_t> nearestOf;
     std::vector<std::size_t> match;
     match.reserve(colours.size());
     for (const std::uint32_t rgb : colours) {
-        const OkLab lab = OkLabOf(rgb);
-        std::size_t best = 0;
-        double bestDistance = SquaredDistance(lab, labs[0]);
-        for (std::size_t i = 1; i < labs.size(); ++i)
-            if (const double d = SquaredDistance(lab, labs[i]); d < bestDistance) {
-                best = i;
-                bestDistance = d;
-            }
-        match.push_back(best);
+        const auto [it, fresh] = nearestOf.emplace(rgb & 0xFFFFFF, 0);
+        if (fresh) {
+            const OkLab lab = OkLabOf(rgb);
+            double bestDistance = SquaredDistance(lab, labs[0]);
+            for (std::size_t i = 1; i < labs.size(); ++i)
+                if (const double d = SquaredDistance(lab, labs[i]); d < bestDistance) {
+                    it->second = i;
+                    bestDistance = d;
+                }
+        }
+        match.push_back(it->second);
     }
     return match;
 }
