@@ -17,6 +17,8 @@ namespace {
 constexpr std::string_view kHeader = "[TINTOR SCRIPT]\n";
 constexpr std::string_view kTrailer = "[END]\n";
 constexpr std::string_view kNotFoundWarning = "見つからない色があるんですけど……いいですか？";
+constexpr std::string_view kNotAScript = "not a colour script";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::uint32_t kScriptColourMask = 0x0FFFFFFF;
 
 // A change line: the kind's tag padded to six characters, then the colour
@@ -33,6 +35,23 @@ std::optional<std::uint32_t> KindOfLetter(char c)
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Control characters other than white space do not occur in text.
+bool IsBinary(char c) { return (static_cast<unsigned char>(c) < 0x20 && !IsSpace(c)) || c == '\x7F'; }
+
+// Lets a script be read for what it does without telling anybody.
+class CQuietSink final : public IMessageSink {
+public:
+    void Show(std::string_view) override {}
+    bool AskKeepScript(const ScriptMismatch&) override { return true; }
+};
+
+// The text of a script: its bytes up to the first zero byte.
+std::string_view ScriptText(std::span<const std::uint8_t> bytes)
+{
+    const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+    return {reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(zero - bytes.begin())};
+}
 
 // A number as formatted input's "%x" takes it: optional white space, an
 // optional sign, an optional 0x, then hexadecimal digits of either case.
@@ -124,10 +143,7 @@ std::string WriteColorScript(const CColorTable& table, IMessageSink&)
 
 ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages)
 {
-    // The text ends at its first zero byte.
-    const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-    const std::string_view text(
-        reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(zero - bytes.begin()));
+    const std::string_view text = ScriptText(bytes);
 
     ColorScriptResult result;
     bool warned = false;
@@ -176,6 +192,28 @@ ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTab
     return result;
 }
 
+bool IsColorScript(std::span<const std::uint8_t> bytes)
+{
+    std::string_view text = ScriptText(bytes);
+    // The zero byte that ends the text must not hide binary data behind it:
+    // a movie's header has one within its first eight bytes.
+    if (text.size() < bytes.size() && text.size() < kHeader.size())
+        return false;
+    if (std::any_of(text.begin(), text.end(), IsBinary))
+        return false;
+    CColorTable empty;
+    CQuietSink quiet;
+    const ColorScriptResult lines = ReadColorScript(bytes, empty, quiet);
+    // Against an empty table every usable line counts as not found.
+    if (lines.notFound > 0)
+        return true;
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
+    while (!text.empty() && IsSpace(text.front()))
+        text.remove_prefix(1);
+    return text.starts_with(kHeader.substr(0, kHeader.size() - 1)) && lines.malformed == 0;
+}
+
 bool savetable(const CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages)
 {
     const auto path = dialogs.AskSaveFile(initialName, kColorScriptFilter, kColorScriptExtension);
@@ -209,9 +247,28 @@ bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& d
     case ReadOutcome::Ok:
         break;
     }
-    const ColorScriptResult read = ReadColorScript(bytes, table, messages);
-    if (result != nullptr)
-        *result = read;
+    if (!IsColorScript(bytes)) {
+        messages.ShowFileFailure(
+            {FileFailure::Action::Open, "loadtable: can't load", *path, {}, std::string(kNotAScript)});
+        return false;
+    }
+    try {
+        // Read aside: the user may still decline a script of which some
+        // colours were not found.
+        CColorTable loaded = table;
+        CQuietSink quiet;
+        const ColorScriptResult read = ReadColorScript(bytes, loaded, quiet);
+        if (read.notFound > 0
+            && !messages.AskKeepScript({*path, read.applied, read.notFound, std::string(kNotFoundWarning)}))
+            return false;
+        if (read.applied > 0)
+            table = std::move(loaded);
+        if (result != nullptr)
+            *result = read;
+    } catch (const std::bad_alloc&) {
+        messages.Show("loadtable: memory allocation error!");
+        return false;
+    }
     return true;
 }
 

@@ -26,11 +26,17 @@ struct ColorScriptResult {
 std::string WriteColorScript(const CColorTable& table, IMessageSink& messages);
 // Applies a script's lines to the table; warns once about colours not found.
 ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages);
+// Whether the bytes are a colour script: text with at least one line that
+// names a kind and two colours, or the header of a script without changes.
+// A movie, a picture or other binary data is not.
+bool IsColorScript(std::span<const std::uint8_t> bytes);
 
 // Asks for a file and saves the table's script to it (atomically).
 bool savetable(const CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages);
 // Asks for a file and loads its script into the table; what its lines did
-// goes to result, when given.
+// goes to result, when given. A file that is not a script is refused with a
+// message naming it. When some colours are not found the user is asked
+// whether to keep the rest; false, with the table as it was, when declined.
 bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages,
     ColorScriptResult* result = nullptr);
 

@@ -25,6 +25,16 @@ struct FileFailure {
     std::string Text() const;
 };
 
+// A colour script some of whose colours the movie does not have.
+struct ScriptMismatch {
+    std::filesystem::path path;
+    // Lines whose kind and colour were found, and lines whose were not.
+    int used = 0;
+    int notFound = 0;
+    // The colour model's warning, in its own words.
+    std::string warning;
+};
+
 // Everything the core wants the user to read goes through here: the window
 // shows a modal box with an OK button, the command line prints to stderr and
 // tests keep the texts. Show returns when the user has dismissed the message.
@@ -34,6 +44,15 @@ public:
     virtual void Show(std::string_view text) = 0;
     // The window words file errors as the desktop does; elsewhere the text.
     virtual void ShowFileFailure(const FileFailure& failure) { Show(failure.Text()); }
+    // Whether to keep what the script's found lines did; true keeps it. A
+    // question only while some line was used: without one nothing changes
+    // whatever the answer. Where nobody can answer, the warning is shown and
+    // the answer is yes.
+    virtual bool AskKeepScript(const ScriptMismatch& mismatch)
+    {
+        Show(mismatch.warning);
+        return true;
+    }
 };
 
 // Prints each message as one line on stderr.

@@ -260,14 +260,19 @@ bool CTintorDoc::LoadTable(ColorScriptResult* result)
 {
     if (!HasMovie())
         return false;
-    const bool loaded = tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages, result);
-    if (loaded) {
-        m_colorTable.ResetParameters();
-        RefreshAll();
-    }
-    // Also a cancelled or failed load is a step the user can undo past.
+    ColorScriptResult read;
+    // Cancelled, unreadable, not a script, or declined: nothing changed.
+    if (!tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages, &read))
+        return false;
+    if (result != nullptr)
+        *result = read;
+    // A script none of whose colours are here changes nothing either.
+    if (read.applied == 0)
+        return true;
+    m_colorTable.ResetParameters();
+    RefreshAll();
     PushHistory();
-    return loaded;
+    return true;
 }
 
 std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
@@ -572,6 +577,8 @@ bool CTintorDoc::OnSaveDocument(const std::filesystem::path& path)
         return false;
     }
     m_pathName = path;
+    // Colour tables and palettes are offered under the name saved last.
+    m_movie.SetTitle(TitleFromFileName(path.filename().string()));
     SetModifiedFlag(false);
     return true;
 }

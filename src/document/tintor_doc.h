@@ -103,11 +103,13 @@ public:
     // Apply: the selected colours with the pending effect into the movie and
     // the preview, and a history state. The effect stays pending.
     void ApplyPending();
-    // Loads a colour script that the user picks into the table; when it was
-    // read, the effect parameters go back to neutral and every colour of the
-    // movie is rewritten. A history state follows in any case. False when
-    // nothing was loaded: no movie, cancelled, or the file unreadable. What
-    // the script's lines did goes to result, when given.
+    // Loads a colour script that the user picks into the table; when a line
+    // of it was used, the effect parameters go back to neutral, every colour
+    // of the movie is rewritten and a history state follows. False when
+    // nothing was loaded (no movie, cancelled, the file unreadable or not a
+    // script, or the user declined a script of which some colours were not
+    // found); nothing has changed then. What the script's lines did goes to
+    // result, when given.
     bool LoadTable(ColorScriptResult* result = nullptr);
     // The listed colour that looks nearest to rgb (red in the low byte) as
     // the list shows it, pending effect included, at a squared distance below

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tintor {
@@ -70,6 +71,8 @@ public:
     std::span<std::uint8_t> Buffer() { return m_fileBuf; }
     std::span<const std::uint8_t> Buffer() const { return m_fileBuf; }
     const std::string& Title() const { return m_title; }
+    // The name the movie goes by once saved under another file name.
+    void SetTitle(std::string title) { m_title = std::move(title); }
     bool IsCompressed() const { return m_compression != SwfCompression::None; }
     SwfCompression Compression() const { return m_compression; }
     CollectionRule Rule() const { return m_rule; }

@@ -5,6 +5,7 @@
 #include "swf/colour_key.h"
 #include "views/colour_view_model.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -16,6 +17,19 @@ QColor ToQColor(std::uint32_t c)
 {
     return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
 }
+
+// The kinds' labels as the window writes them; their English translations
+// are the core's labels.
+struct KindLabel {
+    std::string_view core;
+    const char* text;
+};
+
+const KindLabel kKindLabels[] = {
+    {"TXT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "文字")},
+    {"LINE", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "線")},
+    {"BG", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "背景")},
+};
 
 } // namespace
 
@@ -51,6 +65,14 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     DrawSwatch(*painter, r, index.data(CColorListModel::kKeyRole).toUInt());
 }
 
+QString CColorSwatchDelegate::LabelText(std::string_view label)
+{
+    for (const KindLabel& known : kKindLabels)
+        if (known.core == label)
+            return QCoreApplication::translate("tintor::CColorSwatchDelegate", known.text);
+    return QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size()));
+}
+
 void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const
 {
     const std::uint32_t c = m_doc.GetColor(key, 1);
@@ -64,8 +86,8 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
     painter.setFont(m_labelFont);
     const QFontMetrics metrics(m_labelFont);
-    painter.drawText(QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()),
-        QString::fromLatin1(kind->label.data(), static_cast<qsizetype>(kind->label.size())));
+    painter.drawText(
+        QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), LabelText(kind->label));
     painter.restore();
 }
 

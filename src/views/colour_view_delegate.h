@@ -3,6 +3,7 @@
 #include <QStyledItemDelegate>
 
 #include <cstdint>
+#include <string_view>
 
 namespace tintor {
 
@@ -28,6 +29,8 @@ public:
     void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const;
     // The part of an item's rectangle that DrawSwatch paints.
     static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
+    // A kind's label in the window's language: "線" for "LINE".
+    static QString LabelText(std::string_view label);
 
 private:
     CTintorDoc& m_doc;

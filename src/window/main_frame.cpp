@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QTimer>
@@ -27,6 +28,8 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QWebEngineView>
+
+#include <algorithm>
 
 namespace tintor {
 
@@ -59,11 +62,12 @@ const CommandInfo kCommands[] = {
     {CMainFrame::Command::FileSave, QT_TRANSLATE_NOOP("tintor::CMainFrame", "上書き保存(&S)\tCtrl+S"),
         QT_TRANSLATE_NOOP("tintor::CMainFrame", "作業中のﾌｧｲﾙを上書きして保存\n保存"), {Qt::CTRL | Qt::Key_S}},
     {CMainFrame::Command::FileSaveAs, QT_TRANSLATE_NOOP("tintor::CMainFrame", "名前を付けて保存(&A)..."),
-        QT_TRANSLATE_NOOP("tintor::CMainFrame", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存"), {}},
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "作業中のﾌｧｲﾙを新しい名前で保存\n名前をつけて保存"),
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_S}},
     {CMainFrame::Command::TableLoad, QT_TRANSLATE_NOOP("tintor::CMainFrame", "開く(&O)..."), "", {}},
     {CMainFrame::Command::TableSave, QT_TRANSLATE_NOOP("tintor::CMainFrame", "保存(&S)..."), "", {}},
     {CMainFrame::Command::AppExit, QT_TRANSLATE_NOOP("tintor::CMainFrame", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
-        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"), {}},
+        QT_TRANSLATE_NOOP("tintor::CMainFrame", "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"), {Qt::CTRL | Qt::Key_Q}},
     {CMainFrame::Command::EditUndo, QT_TRANSLATE_NOOP("tintor::CMainFrame", "元に戻す(&U)\tCtrl+Z"),
         QT_TRANSLATE_NOOP("tintor::CMainFrame", "直前に行った動作を元に戻す\n元に戻す"),
         {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}},
@@ -324,8 +328,8 @@ void CMainFrame::RetranslateUi()
         Action(command)->setStatusTip(prompt);
         Action(command)->setToolTip(tip);
     };
-    texts(Command::EditSetColor, tr("色を指定…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
-    texts(Command::FileExportPalette, tr("パレットを書き出す…"),
+    texts(Command::EditSetColor, tr("色を指定(&C)…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
+    texts(Command::FileExportPalette, tr("パレットを書き出す(&P)…"),
         tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
     m_fileMenu->setTitle(tr("ﾌｧｲﾙ(&F)"));
     m_tableMenu->setTitle(tr("カラーテーブル(&T)"));
@@ -347,6 +351,17 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
+QRect CMainFrame::FitIntoScreen(const QRect& window, const QRect& available)
+{
+    if (available.isEmpty())
+        return window;
+    QRect fitted(window.topLeft(),
+        QSize(std::min(window.width(), available.width()), std::min(window.height(), available.height())));
+    fitted.moveLeft(std::clamp(fitted.left(), available.left(), available.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), available.top(), available.bottom() - fitted.height() + 1));
+    return fitted;
+}
+
 QString CMainFrame::ToolBarTip(const QAction& action)
 {
     const QKeySequence key = action.shortcut();
@@ -360,9 +375,40 @@ void CMainFrame::RestoreWindowSettings()
     QSettings settings = Settings();
     if (!restoreGeometry(settings.value(QString::fromLatin1(kGeometryKey)).toByteArray()))
         resize(kDefaultSize);
+    FitWindowIntoScreen();
     restoreState(settings.value(QString::fromLatin1(kStateKey)).toByteArray());
     if (!m_splitter->restoreState(settings.value(QString::fromLatin1(kSplitterKey)).toByteArray()))
         m_splitter->setSizes({kColorPaneWidth, width() - kColorPaneWidth});
+}
+
+void CMainFrame::FitWindowIntoScreen()
+{
+    // Saved on a larger screen, or too large for this one from the start.
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect frame = frameGeometry();
+    const QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect fitted = FitIntoScreen(frame, screen->availableGeometry());
+    if (fitted == frame)
+        return;
+    // The window system's frame stays around the window, as wide as it was.
+    const QRect inner = geometry();
+    setGeometry(fitted.adjusted(inner.left() - frame.left(), inner.top() - frame.top(), inner.right() - frame.right(),
+        inner.bottom() - frame.bottom()));
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Only once shown does the window know the frame around it.
+    if (!m_fittedWhenShown) {
+        m_fittedWhenShown = true;
+        FitWindowIntoScreen();
+    }
 }
 
 void CMainFrame::SaveWindowSettings() const

@@ -85,10 +85,14 @@ public:
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     // What a tool-bar button's tip says: the command's tip and its key.
     static QString ToolBarTip(const QAction& action);
+    // The window's place moved and its size shrunk as far as needed to lie
+    // within the screen's available area.
+    static QRect FitIntoScreen(const QRect& window, const QRect& available);
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -104,6 +108,8 @@ private:
     // Every text from the translation of the current language.
     void RetranslateUi();
     void RestoreWindowSettings();
+    // Moves and shrinks the window, frame and all, into its screen's available area.
+    void FitWindowIntoScreen();
     void SaveWindowSettings() const;
     void RebuildRecentMenu();
     // fileTitle is empty for an untitled document.
@@ -152,6 +158,7 @@ private:
     CRecentFileList m_recentFiles;
     // The file name shown in the title; empty while untitled.
     QString m_fileTitle;
+    bool m_fittedWhenShown = false;
 };
 
 } // namespace tintor

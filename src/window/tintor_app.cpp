@@ -19,6 +19,10 @@ namespace {
 constexpr int kScreenshotTimeoutMs = 30000;
 constexpr int kScreenshotSettleMs = 1000;
 
+QString Tr(const char* text) { return QCoreApplication::translate("tintor::CTintorApp", text); }
+
+void PrintError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+
 } // namespace
 
 CTintorApp::CTintorApp(int& argc, char** argv) : m_app(argc, argv)
@@ -39,47 +43,65 @@ CTintorApp::~CTintorApp()
 
 bool CTintorApp::InitInstance()
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Recolours SWF movies."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(
-        QStringLiteral("movie"), QStringLiteral("The movie to open (.swf)."), QStringLiteral("[MOVIE.swf]"));
-    // Grabs the window once the preview shows the movie, saves it and quits.
-    QCommandLineOption screenshot(
-        QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
-    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(screenshot);
-    const QCommandLineOption lang(QStringLiteral("lang"),
-        QStringLiteral("The window's language, ja or en, whatever the system and the View menu say."),
-        QStringLiteral("ja|en"));
-    parser.addOption(lang);
-    parser.process(m_app);
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        std::fprintf(stderr, "tintor: give at most one movie\n");
-        m_exitCode = 2;
-        return false;
-    }
+    // --lang is looked for first: the language chosen is also that of --help.
+    const auto lang = [](const QString& description = QString()) {
+        return QCommandLineOption(QStringLiteral("lang"), description, QStringLiteral("ja|en"));
+    };
     std::optional<UiLanguage> commandLine;
-    if (parser.isSet(lang)) {
-        commandLine = CLanguage::Parse(parser.value(lang));
-        if (!commandLine) {
-            std::fprintf(stderr, "tintor: --lang takes ja or en\n");
-            m_exitCode = 2;
-            return false;
-        }
+    {
+        QCommandLineParser early;
+        early.addOption(lang());
+        early.parse(QCoreApplication::arguments()); // the other options are not known yet
+        commandLine = CLanguage::Parse(early.value(QStringLiteral("lang")));
     }
     const UiLanguage language = CLanguage::Choose(commandLine, CLanguage::Chosen());
     if (!m_language.Use(language))
         std::fprintf(stderr, "tintor: the %s translation was not found (looked in: %s); the window stays Japanese\n",
             qPrintable(CLanguage::Code(language)), qPrintable(CLanguage::SearchDescription()));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "SWF ムービーの色を変えます。")));
+    // Qt's own --help and --version describe themselves in English only.
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+        Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "コマンドライン オプションの説明を表示します。")));
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
+        Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "バージョン情報を表示します。")));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("movie"),
+        Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "開くムービー (.swf)。")),
+        Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "[ムービー.swf]")));
+    // Grabs the window once the preview shows the movie, saves it and quits.
+    QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window."), QStringLiteral("FILE"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshot);
+    const QCommandLineOption langOption = lang(Tr(QT_TRANSLATE_NOOP(
+        "tintor::CTintorApp", "ウィンドウの言語 (ja または en)。システムや表示メニューの選択より優先されます。")));
+    parser.addOption(langOption);
+    parser.process(m_app);
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        PrintError(Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "tintor: 開けるムービーはひとつだけです")));
+        m_exitCode = 2;
+        return false;
+    }
+    if (parser.isSet(langOption) && !commandLine) {
+        PrintError(Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "tintor: --lang には ja か en を指定してください")));
+        m_exitCode = 2;
+        return false;
+    }
     m_screenshotPath = parser.value(screenshot);
 
     // Preview folders of runs that ended without clearing up (killed, or
     // crashed) go before this run makes its own.
     CTintorDoc::RemoveStaleTempFolders();
     m_doc = std::make_unique<CTintorDoc>(m_messages, m_dialogs);
+    m_dialogs.SetMovieSource([this] { return m_doc ? m_doc->GetPathName() : std::filesystem::path(); });
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts, m_language);
     m_frame->OnNewDocument();
     m_frame->show();

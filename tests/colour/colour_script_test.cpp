@@ -234,6 +234,34 @@ TEST(ColorScriptReadTest, TheFirstZeroByteEndsTheText)
     EXPECT_EQ(Entry(table, kGreenFill), KIND_FILL | 2u);
 }
 
+TEST(ColorScriptReadTest, OnlyTextWithAChangeLineOrAnEmptyScriptsHeaderIsAScript)
+{
+    const auto with = [](std::string text, std::initializer_list<std::uint8_t> tail) {
+        text.append(tail.begin(), tail.end());
+        return text;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool script;
+    } rows[] = {
+        {"saved script", "[TINTOR SCRIPT]\n@bg   #ffffff -> #000000\n[END]\n", true},
+        {"saved without changes", "[TINTOR SCRIPT]\n[END]\n", true},
+        {"edited: byte order mark and CR LF", "\xEF\xBB\xBF[TINTOR SCRIPT]\r\n[END]\r\n", true},
+        {"a change line without header", "@fill #0000ff -> #00ff00", true},
+        {"zeros padding a script", with("@fill #0000ff -> #00ff00\n", {0, 0, 0}), true},
+        {"empty", "", false},
+        {"prose", "Dear diary, today nothing happened.\n", false},
+        {"header and only broken lines", "[TINTOR SCRIPT]\n@fill #zz -> #\n[END]\n", false},
+        {"plain movie", with("FWS", {10, 0x2C, 1, 0, 0, 0x78, 0}), false},
+        {"binary with a change line by chance", with("@fill #0000ff -> #00ff00", {0x1B, 0x02}), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(IsColorScript(Bytes(row.bytes)), row.script);
+    }
+}
+
 TEST(ColorScriptReadTest, MalformedNumbersSkipTheirLineAndTheParseGoesOn)
 {
     CColorTable table = Table({kRedFill, kGreenFill, kWhiteBg});

@@ -285,10 +285,11 @@ TEST_F(DocTest, ScriptWithNoMatchingColourWarnsOnceAndChangesNothing)
     m_doc->OnTableLoad();
     EXPECT_EQ(m_messages.Messages(), (std::vector<std::string>{"見つからない色があるんですけど……いいですか？"}));
     EXPECT_EQ(Buffer(), hand.bytes);
-    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 1);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 0);
+    EXPECT_FALSE(m_doc->IsModified());
 }
 
-TEST_F(DocTest, CancelledScriptLoadIsStillAStepButChangesNothing)
+TEST_F(DocTest, CancelledScriptLoadChangesNothingAndIsNoStep)
 {
     const auto movie = MakeHandMovie();
     ASSERT_TRUE(m_doc->OnOpenDocument(Write("hand.swf", movie.bytes)));
@@ -299,16 +300,16 @@ TEST_F(DocTest, CancelledScriptLoadIsStillAStepButChangesNothing)
     EXPECT_EQ(m_dialogs.m_asked, 1);
     EXPECT_EQ(m_doc->GetColorTable().Hue(), 20);
     EXPECT_EQ(m_doc->GetColorTable().Map().Keys(), before.Map().Keys());
-    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 2);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 1);
     EXPECT_FALSE(m_doc->IsModified());
     EXPECT_TRUE(m_views.m_calls.empty());
     EXPECT_EQ(Buffer(), movie.bytes);
 
-    // A script that cannot be read: its message, and again only a step.
+    // A script that cannot be read: its message, and again no step.
     m_dialogs.m_open = m_dir / "missing.iro";
     m_doc->OnTableLoad();
     EXPECT_TRUE(HasMessage("loadtable: file open error!"));
-    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 3);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 1);
     EXPECT_FALSE(m_doc->IsModified());
 }
 

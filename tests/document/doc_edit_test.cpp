@@ -81,24 +81,37 @@ TEST_F(DocTest, ApplyPendingWritesTheSelectionAndKeepsTheEffectPending)
     EXPECT_TRUE(m_doc->IsModified());
 }
 
-TEST_F(DocTest, LoadTableSaysWhetherAScriptWasRead)
+TEST_F(DocTest, LoadTableSaysWhetherAScriptWasReadAndChangesOnlyWhatWasKept)
 {
-    const std::string_view text = "[TINTOR SCRIPT]\n@bg   #0000ff -> #ff0000\n[END]\n";
-    const auto script = Write("red-to-blue.iro", std::vector<std::uint8_t>(text.begin(), text.end()));
+    const auto text = [](std::string_view t) { return std::vector<std::uint8_t>(t.begin(), t.end()); };
+    const auto script = Write("red-to-blue.iro", text("[TINTOR SCRIPT]\n@bg   #0000ff -> #ff0000\n[END]\n"));
+    const auto partly = Write("partly.iro", text("@bg   #0000ff -> #ff0000\n@bg   #123456 -> #000000\n"));
+    const auto none = Write("none.iro", text("@bg   #123456 -> #000000\n"));
+    const auto garbage = Write("garbage.iro", text("Dear diary, today nothing happened."));
+    const auto movie = Write("movie.iro", Backgrounds({kRed}));
     const struct {
         const char* name;
         bool movie;
         std::optional<std::filesystem::path> answer;
+        bool keep; // the answer to the question about colours not found
         bool loaded;
-        int steps;
+        bool changed;
+        const char* message; // what the user reads, when anything
     } rows[] = {
-        {"no movie", false, script, false, 0},
-        {"cancelled", true, std::nullopt, false, 1},
-        {"unreadable", true, m_dir / "missing.iro", false, 1},
-        {"read", true, script, true, 1},
+        {"no movie", false, script, true, false, false, nullptr},
+        {"cancelled", true, std::nullopt, true, false, false, nullptr},
+        {"unreadable", true, m_dir / "missing.iro", true, false, false, "loadtable: file open error!"},
+        {"not a script", true, garbage, true, false, false, "garbage.iro: not a colour script"},
+        {"a movie", true, movie, true, false, false, "movie.iro: not a colour script"},
+        {"read", true, script, true, true, true, nullptr},
+        {"partly found, kept", true, partly, true, true, true, "見つからない色"},
+        {"partly found, declined", true, partly, false, false, false, "見つからない色"},
+        {"none found", true, none, true, true, false, "見つからない色"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        m_messages.Clear();
+        m_messages.SetKeepScript(row.keep);
         CTintorDoc doc(m_messages, m_dialogs);
         if (row.movie) {
             ASSERT_TRUE(doc.OnOpenDocument(Write("bg.swf", Backgrounds({kRed}))));
@@ -107,10 +120,22 @@ TEST_F(DocTest, LoadTableSaysWhetherAScriptWasRead)
         m_dialogs.m_open = row.answer;
         const int before = doc.GetHistory().GetUndoCount();
         EXPECT_EQ(doc.LoadTable(), row.loaded);
-        EXPECT_EQ(doc.GetHistory().GetUndoCount() - before, row.steps);
-        EXPECT_EQ(doc.GetColorTable().Hue(), row.loaded ? 100 : 20);
-        EXPECT_EQ(doc.GetColor(kRed, 0) == kBlue, row.loaded);
+        EXPECT_EQ(doc.GetHistory().GetUndoCount() - before, row.changed ? 1 : 0);
+        EXPECT_EQ(doc.IsModified(), row.changed);
+        EXPECT_EQ(doc.GetColorTable().Hue(), row.changed ? 100 : 20);
+        if (row.message == nullptr)
+            EXPECT_TRUE(m_messages.Messages().empty());
+        else
+            EXPECT_TRUE(HasMessage(row.message));
+        if (row.movie) {
+            EXPECT_EQ(doc.GetColor(kRed, 0) == kBlue, row.changed);
+        }
     }
+    // The question tells how many lines were used and how many not found.
+    ASSERT_EQ(m_messages.Mismatches().size(), 1u);
+    EXPECT_EQ(m_messages.Mismatches()[0].path, none);
+    EXPECT_EQ(m_messages.Mismatches()[0].used, 0);
+    EXPECT_EQ(m_messages.Mismatches()[0].notFound, 1);
 }
 
 TEST_F(DocTest, SelectionByAppearanceIsOneStepAndExceptWins)

@@ -377,6 +377,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(session.Evaluate(QStringLiteral("window.releases")).toInt(), 1, kReloadTimeoutMs);
         QCOMPARE(session.Evaluate(QStringLiteral("window.presses")).toInt(), 1);
         QCOMPARE(picked.count(), 2);
+
+        // A right click reaches the page, but the player shows no menu of its own.
+        QCOMPARE(session.Evaluate(QStringLiteral(
+                     "window.menus = 0; window.addEventListener('contextmenu', () => ++window.menus, true); true")),
+            QVariant(true));
+        QTest::mouseClick(input, Qt::RightButton, Qt::NoModifier, onInput);
+        QTRY_COMPARE_WITH_TIMEOUT(session.Evaluate(QStringLiteral("window.menus")).toInt(), 1, kReloadTimeoutMs);
+        QTest::qWait(200);
+        QCOMPARE(session.Evaluate(
+                     QStringLiteral("[...document.querySelectorAll('ruffle-player')].some(p => { const o = p.shadowRoot"
+                                    " && p.shadowRoot.getElementById('context-menu-overlay');"
+                                    " return o !== null && !o.classList.contains('hidden'); })")),
+            QVariant(false));
     }
 
     void frameShortcutsWinOverThePage()
@@ -393,7 +406,8 @@ private slots:
         // The window's accelerators, as the frame defines them, while the
         // preview has the focus: the browser must not keep them for itself.
         const QKeyCombination keys[] = {Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace, Qt::CTRL | Qt::Key_Y,
-            Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::SHIFT | Qt::Key_A};
+            Qt::CTRL | Qt::Key_S, Qt::CTRL | Qt::Key_O, Qt::CTRL | Qt::Key_A, Qt::CTRL | Qt::SHIFT | Qt::Key_A,
+            Qt::CTRL | Qt::SHIFT | Qt::Key_S, Qt::CTRL | Qt::Key_Q};
         for (const QKeyCombination key : keys) {
             QAction action(QKeySequence(key).toString());
             action.setShortcut(QKeySequence(key));

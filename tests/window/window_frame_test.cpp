@@ -4,6 +4,8 @@
 #include "scripted_prompts.h"
 #include "window_test_support.h"
 
+#include "colour/colour_script.h"
+#include "colour/palette.h"
 #include "core/file.h"
 #include "core/messages.h"
 #include "document/tintor_doc.h"
@@ -15,8 +17,13 @@
 #include "window/main_frame.h"
 #include "window/qt_file_dialogs.h"
 #include "window/qt_message_sink.h"
+#include "window/qt_paths.h"
+#include "window/qt_recent_files.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +32,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QSettings>
 #include <QSlider>
 #include <QSplitter>
@@ -149,7 +158,7 @@ private slots:
             file << (item->isSeparator() ? QStringLiteral("-") : item->text());
         QCOMPARE(file,
             (QStringList{"開く(&O)...\tCtrl+O", "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-                "カラーテーブル(&T)", "パレットを書き出す…", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+                "カラーテーブル(&T)", "パレットを書き出す(&P)…", "-", "最近使ったﾌｧｲﾙ", "-", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
         QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
 
@@ -265,22 +274,38 @@ private slots:
 
     void fileErrorsAreWordedAsTheDesktopDoes()
     {
-        const FileFailure open{FileFailure::Action::Open, "OnOpenDocument: can't open", "/movies/a.swf",
-            std::make_error_code(std::errc::no_such_file_or_directory), {}};
-        QCOMPARE(CQtMessageSink::FileFailureText(open),
-            QStringLiteral("ファイル “/movies/a.swf” を開けませんでした: ")
-                + QString::fromLocal8Bit(std::make_error_code(std::errc::no_such_file_or_directory).message()));
-        const FileFailure fifo{FileFailure::Action::Open, "", "/movies/pipe.swf", FileErrc::Fifo, {}};
-        QCOMPARE(CQtMessageSink::FileFailureText(fifo),
-            QStringLiteral(
-                "ファイル “/movies/pipe.swf” を開けませんでした: 名前付きパイプ (FIFO) で、ファイルではありません"));
-        const FileFailure notMovie{FileFailure::Action::Open, "", "/movies/b.swf", {}, "ERROR: file size is too short"};
-        QCOMPARE(CQtMessageSink::FileFailureText(notMovie),
-            QStringLiteral("ファイル “/movies/b.swf” を開けませんでした: ERROR: file size is too short"));
+        const QString noSuchFile
+            = QString::fromLocal8Bit(std::make_error_code(std::errc::no_such_file_or_directory).message());
+        const struct {
+            FileFailure failure;
+            QString text;
+        } rows[] = {
+            {{FileFailure::Action::Open, "OnOpenDocument: can't open", "/movies/a.swf",
+                 std::make_error_code(std::errc::no_such_file_or_directory), {}},
+                QStringLiteral("ファイル “/movies/a.swf” を開けませんでした。\n") + noSuchFile},
+            {{FileFailure::Action::Open, "", "/movies/pipe.swf", FileErrc::Fifo, {}},
+                QStringLiteral("ファイル “/movies/pipe.swf” を開けませんでした。\n名前付きパイプ (FIFO) "
+                               "で、ファイルではありません")},
+            // The core's own reasons, in the window's words, one a line.
+            {{FileFailure::Action::Open, "", "/movies/b.swf", {}, "ERROR: file size is too short"},
+                QStringLiteral("ファイル “/movies/b.swf” を開けませんでした。\nヘッダーに書かれたファイル "
+                               "サイズが小さすぎます。")},
+            {{FileFailure::Action::Open, "", "/movies/c.swf",
+                 std::make_error_code(std::errc::no_such_file_or_directory),
+                 "ERROR: Can't read the header of file\nsomething new"},
+                QStringLiteral(
+                    "ファイル “/movies/c.swf” を開けませんでした。\nファイルのヘッダーを読めません。\nsomething new\n")
+                    + noSuchFile},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(CQtMessageSink::FileFailureText(row.failure), row.text);
         const FileFailure save{
             FileFailure::Action::Save, "", "/read-only/c.swf", std::make_error_code(std::errc::permission_denied), {}};
         QVERIFY(CQtMessageSink::FileFailureText(save).startsWith(
-            QStringLiteral("ファイル “/read-only/c.swf” を保存できませんでした: ")));
+            QStringLiteral("ファイル “/read-only/c.swf” を保存できませんでした。\n")));
+        // The script question adds the counts to the colour model's words.
+        QVERIFY(CQtMessageSink::ScriptMismatchDetails({"/t/s.iro", 2, 3, ""})
+                    .startsWith(QStringLiteral("“/t/s.iro” の行のうち、使った行: 2、見つからない行: 3。")));
     }
 
     void changesEnableUndoAndTheKeysUndoAndRedo()
@@ -399,9 +424,14 @@ private slots:
         QCOMPARE(s.UndoCount(), undo + 1);
         QVERIFY(s.Enabled(Command::EditUndo));
         QCOMPARE(s.frame->ColorView()->Count(), static_cast<int>(s.doc->GetColorTable().Map().Size()));
-        // Cancelling the dialog still stores a state.
+        // Cancelling the dialog changes nothing, and so is no step; nor is
+        // a file that is not a script, which is refused by its name.
         s.frame->Action(Command::TableLoad)->trigger();
-        QCOMPARE(s.UndoCount(), undo + 2);
+        s.dialogs.answers.push_back(m_sample);
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(s.UndoCount(), undo + 1);
+        QCOMPARE(s.messages.Messages().size(), std::size_t{1});
+        QVERIFY(s.messages.Messages().front().find(m_sample.string() + ": not a colour script") != std::string::npos);
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
     }
 
@@ -420,11 +450,29 @@ private slots:
 
     void fileDialogFiltersInQtForm()
     {
-        QCOMPARE(CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter),
-            (QStringList{QStringLiteral("Swf Files (*.swf)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")}));
-        QCOMPARE(CQtFileDialogs::ToNameFilters("Pictures|*.png;*.jpg||ignored|*.x"),
-            (QStringList{QStringLiteral("Pictures (*.png *.jpg)")}));
-        QCOMPARE(CQtFileDialogs::ToNameFilters(""), QStringList{});
+        const struct {
+            std::string_view filter;
+            QStringList names;
+        } rows[] = {
+            {CTintorDoc::kMovieFilter, {QStringLiteral("SWF ファイル (*.swf)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")}},
+            {kColorScriptFilter, {QStringLiteral("カラーテーブル (*.iro)"), QStringLiteral("すべてのﾌｧｲﾙ (*)")}},
+            {kPaletteFilter,
+                {QStringLiteral("GIMP パレット (*.gpl)"), QStringLiteral("CSS (*.css)"),
+                    QStringLiteral("JSON (*.json)"), QStringLiteral("Adobe スウォッチ交換 (*.ase)")}},
+            {"Pictures|*.png;*.jpg||ignored|*.x", {QStringLiteral("Pictures (*.png *.jpg)")}},
+            {"", {}},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(CQtFileDialogs::ToNameFilters(row.filter), row.names);
+        // "All files" shows every file, also one without a dot in its name.
+        CQtFileDialogs dialogs;
+        const auto dialog
+            = dialogs.CreateDialog(false, m_dir.path(), "", CTintorDoc::kMovieFilter, CTintorDoc::kMovieFilter);
+        const QString allFiles = dialog->nameFilters().back();
+        const qsizetype open = allFiles.lastIndexOf(u'(');
+        const QStringList all = allFiles.mid(open + 1, allFiles.size() - open - 2).split(u' ');
+        QVERIFY(QDir::match(all, QStringLiteral("README")));
+        QVERIFY(QDir::match(all, QStringLiteral("a.swf")));
         // Colour tables have dialogs of their own.
         QCOMPARE(CQtFileDialogs::DialogTitle(false, "swf"), QStringLiteral("開く"));
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "swf"), QStringLiteral("名前を付けて保存"));
@@ -433,10 +481,58 @@ private slots:
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "gpl"), QStringLiteral("パレットを書き出す"));
         // The extension that a saved file's name takes from the filter chosen.
         const QStringList palettes = CQtFileDialogs::ToNameFilters(kPaletteFilter);
-        QCOMPARE(palettes.size(), 4);
         QCOMPARE(CQtFileDialogs::SuffixOf(palettes[3]), QStringLiteral("ase"));
         QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("Pictures (*.png *.jpg)")), QStringLiteral("png"));
-        QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("すべてのﾌｧｲﾙ (*.*)")), QString());
+        QCOMPARE(CQtFileDialogs::SuffixOf(QStringLiteral("すべてのﾌｧｲﾙ (*)")), QString());
+    }
+
+    void fileDialogsStartInTheMoviesFolderAndNeverInTheKernels()
+    {
+        const QString missing = m_dir.filePath(QStringLiteral("missing"));
+        const struct {
+            QString path;
+            bool pseudo;
+        } places[] = {
+            {QStringLiteral("/proc/self/fd"), true},
+            {QStringLiteral("/sys/kernel"), true},
+            {QStringLiteral("/dev/../dev"), true},
+            {QStringLiteral("/"), false},
+            {m_dir.path(), false},
+        };
+        for (const auto& place : places)
+            QVERIFY2(CQtFileDialogs::IsPseudoFileSystem(place.path) == place.pseudo, qPrintable(place.path));
+        QCOMPARE(
+            CQtFileDialogs::StartFolder({QStringLiteral("/proc"), missing, QString(), m_dir.path()}), m_dir.path());
+        QCOMPARE(CQtFileDialogs::StartFolder({QStringLiteral("/sys")}), QDir::homePath());
+
+        // The movie's folder first, then those of the recent movies.
+        CRecentFileList recent;
+        recent.Add(QStringLiteral("/proc/recent.swf"));
+        CQtFileDialogs dialogs;
+        std::filesystem::path movie;
+        dialogs.SetMovieSource([&movie] { return movie; });
+        QCOMPARE(dialogs.StartFolderCandidates(""), QStringList{QStringLiteral("/proc")});
+        movie = m_sample;
+        QCOMPARE(dialogs.StartFolderCandidates(""), (QStringList{m_dir.path(), QStringLiteral("/proc")}));
+        QCOMPARE(dialogs.StartFolderCandidates("/elsewhere/a.swf").front(), QStringLiteral("/elsewhere"));
+
+        // Qt's own memory of the last folder, which any Qt program may have
+        // left in the kernel's files, is never where a dialog starts.
+        QSettings qt(QSettings::UserScope, QStringLiteral("QtProject"));
+        qt.setValue(QStringLiteral("FileDialog/lastVisited"), QUrl::fromLocalFile(QStringLiteral("/proc")).toString());
+        qt.sync();
+        for (const bool save : {false, true}) {
+            const auto dialog = dialogs.CreateDialog(save, m_dir.path(), "sample.swf", CTintorDoc::kMovieFilter, "swf");
+            QCOMPARE(dialog->directory().absolutePath(), m_dir.path());
+            // Only a saved name takes the extension: an opened one is taken as typed.
+            QCOMPARE(dialog->defaultSuffix(), save ? QStringLiteral("swf") : QString());
+            // The dialog tells a file's type by its name, without reading it:
+            // reading some of the kernel's files (/proc/kmsg) never ends.
+            const auto picture = Path(QStringLiteral("picture"));
+            QVERIFY(WriteFile(picture, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'}));
+            const QString type = dialog->iconProvider()->type(QFileInfo(ToQString(picture)));
+            QVERIFY2(!type.contains(QStringLiteral("PNG")), qPrintable(type));
+        }
     }
 
     void aDroppedMovieIsOpenedAfterTheSaveQuestion()
@@ -484,6 +580,59 @@ private slots:
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
         QVERIFY(drag(*s.frame, {other}, QEvent::Drop));
         QTRY_COMPARE(s.Caption(), QStringLiteral("other.swf - Tintor"));
+    }
+
+    void saveAsAndExitHaveKeysAndSaveAsRenamesWhatIsOffered()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        const auto renamed = Path(QStringLiteral("renamed.swf"));
+        s.dialogs.answers.push_back(renamed);
+        s.Keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        QVERIFY(std::filesystem::exists(renamed));
+        QCOMPARE(s.Caption(), QStringLiteral("renamed.swf - Tintor"));
+        // Colour tables and palettes are offered under the new name.
+        for (const Command c : {Command::TableSave, Command::FileExportPalette}) {
+            s.dialogs.lastInitialName.clear();
+            s.frame->Action(c)->trigger();
+            QCOMPARE(s.dialogs.lastInitialName, std::string("renamed"));
+        }
+        // Every item of a menu has an access key of its own.
+        for (QAction* title : s.frame->menuBar()->actions()) {
+            QSet<QKeySequence> keys;
+            for (QAction* item : title->menu()->actions()) {
+                // The recent-file list's placeholder is never enabled.
+                if (item->isSeparator() || item->text() == QStringLiteral("最近使ったﾌｧｲﾙ")
+                    || item->menu() == s.frame->LanguageMenu())
+                    continue;
+                const QKeySequence key = QKeySequence::mnemonic(item->text());
+                QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(item->text()));
+                keys.insert(key);
+            }
+        }
+        s.Keys(Qt::CTRL | Qt::Key_Q);
+        QTRY_VERIFY(!s.frame->isVisible());
+    }
+
+    void aWindowTooLargeForTheScreenIsFittedIntoIt()
+    {
+        const QRect screen(0, 0, 800, 600);
+        const struct {
+            QRect window;
+            QRect fitted;
+        } rows[] = {
+            {{40, 30, 700, 500}, {40, 30, 700, 500}},
+            {{300, 200, 700, 500}, {100, 100, 700, 500}},
+            {{10, 10, 900, 620}, {0, 0, 800, 600}},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(CMainFrame::FitIntoScreen(row.window, screen), row.fitted);
+        QCOMPARE(CMainFrame::FitIntoScreen(QRect(5, 5, 10, 10), QRect()), QRect(5, 5, 10, 10));
+        // The first run's size is larger than the test's screen.
+        CFrameSession s;
+        const QRect available = s.frame->screen()->availableGeometry();
+        QVERIFY(available.width() < 900 || available.height() < 620);
+        QVERIFY(available.contains(s.frame->frameGeometry()));
     }
 
     void sizePlaceAndSplitterSurviveARestart()

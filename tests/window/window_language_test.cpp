@@ -4,10 +4,12 @@
 #include "window_test_support.h"
 
 #include "colour/colour_script.h"
+#include "colour/palette.h"
 #include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 #include "window/main_frame.h"
@@ -73,6 +75,18 @@ bool HasJapanese(const QString& text)
     }
     return false;
 }
+
+// The reasons the core gives in its own words when a file will not load.
+const char* const kCoreReasons[] = {"ERROR: Illegal Header - not a Shockwave Flash File",
+    "ERROR: Can't read the header of file", "ERROR: Can't read the body of file", "ERROR: file size is too short",
+    "ERROR: not enough memory for the movie", "not a colour script"};
+
+const ScriptMismatch kScriptMismatches[] = {
+    {"/t/s.iro", 2, 1, "見つからない色があるんですけど……いいですか？"},
+    {"/t/s.iro", 0, 3, "見つからない色があるんですけど……いいですか？"},
+};
+
+FileFailure LoadFailure(const char* reason) { return {FileFailure::Action::Open, "", "/movies/a.swf", {}, reason}; }
 
 const QStringList kJapaneseMenus{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"};
 const QStringList kEnglishMenus{"&File", "&Edit", "&View", "&Help"};
@@ -208,22 +222,46 @@ private slots:
         for (bool save : {false, true})
             for (const char* extension : {"swf", "iro"})
                 texts << CQtFileDialogs::DialogTitle(save, extension);
-        texts << CQtFileDialogs::ToNameFilters(CTintorDoc::kMovieFilter);
-        // The colour model's one message for the user.
-        CColorTable table;
-        CRecordingSink warnings;
-        const std::string script = "[TINTOR SCRIPT]\n@fill #123456 -> #654321\n[END]\n";
-        ReadColorScript(
-            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()), table, warnings);
-        QCOMPARE(warnings.Messages().size(), std::size_t{1});
-        texts << CQtMessageSink::Translated(warnings.Messages().front());
-        for (const FileErrc errc : {FileErrc::Fifo, FileErrc::Device, FileErrc::Socket})
-            for (const auto action : {FileFailure::Action::Open, FileFailure::Action::Save})
-                texts << CQtMessageSink::FileFailureText(FileFailure{action, "", "/movies/a.swf", errc, {}});
+        for (const std::string_view filter : {CTintorDoc::kMovieFilter, kColorScriptFilter, kPaletteFilter})
+            texts << CQtFileDialogs::ToNameFilters(filter);
+        // The core's reasons are the English, under the window's own headline.
+        for (const char* reason : kCoreReasons) {
+            texts << CQtMessageSink::FileFailureText(LoadFailure(reason));
+            QCOMPARE(CQtMessageSink::FileFailureReason(LoadFailure(reason)), QString::fromUtf8(reason));
+        }
+        for (const ScriptMismatch& mismatch : kScriptMismatches)
+            texts << CQtMessageSink::ScriptMismatchHeadline(mismatch)
+                  << CQtMessageSink::ScriptMismatchDetails(mismatch);
+        for (const char* label : {"TXT", "LINE", "BG"})
+            QCOMPARE(CColorSwatchDelegate::LabelText(label), QString::fromLatin1(label));
         for (const QString& text : texts)
             QVERIFY2(!HasJapanese(text), qPrintable(text));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "iro"), QStringLiteral("Save Colour Table"));
+    }
+
+    void theJapaneseWindowSaysInJapaneseWhatTheCoreSaysInEnglish()
+    {
+        CLanguage language;
+        QVERIFY(language.Use(UiLanguage::Japanese));
+        for (const std::string_view filter : {CTintorDoc::kMovieFilter, kColorScriptFilter, kPaletteFilter}) {
+            const QStringList names = CQtFileDialogs::ToNameFilters(filter);
+            QVERIFY2(HasJapanese(names.front()), qPrintable(names.front()));
+            QVERIFY(HasJapanese(names.back()));
+        }
+        QCOMPARE(CQtFileDialogs::ToNameFilters(kColorScriptFilter).back(), QStringLiteral("すべてのﾌｧｲﾙ (*)"));
+        for (const char* reason : kCoreReasons) {
+            const QString text = CQtMessageSink::FileFailureReason(LoadFailure(reason));
+            QVERIFY2(HasJapanese(text) && !text.contains(QStringLiteral("ERROR")), qPrintable(text));
+        }
+        QCOMPARE(CColorSwatchDelegate::LabelText("TXT"), QStringLiteral("文字"));
+        QCOMPARE(CColorSwatchDelegate::LabelText("LINE"), QStringLiteral("線"));
+        QCOMPARE(CColorSwatchDelegate::LabelText("BG"), QStringLiteral("背景"));
+        // A label the window does not know yet is shown as the core has it.
+        QCOMPARE(CColorSwatchDelegate::LabelText("NEW"), QStringLiteral("NEW"));
+        // The colour model's Japanese warning keeps its exact form.
+        QCOMPARE(CQtMessageSink::ScriptMismatchHeadline(kScriptMismatches[0]),
+            QStringLiteral("見つからない色があるんですけど……いいですか？"));
     }
 };
 

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>tintor::CColorSwatchDelegate</name>
+    <message>
+        <source>文字</source>
+        <translation>TXT</translation>
+    </message>
+    <message>
+        <source>線</source>
+        <translation>LINE</translation>
+    </message>
+    <message>
+        <source>背景</source>
+        <translation>BG</translation>
+    </message>
+</context>
+<context>
     <name>tintor::CColorView</name>
     <message>
         <source>塗り</source>
@@ -232,20 +247,12 @@ Previous Pane</translation>
         <translation>Open this file</translation>
     </message>
     <message>
-        <source>色を指定…</source>
-        <translation>Set Colour…</translation>
-    </message>
-    <message>
         <source>選択した色をすべて、選んだひとつの色にする</source>
         <translation>Set every selected colour to one colour of your choice</translation>
     </message>
     <message>
         <source>色を指定</source>
         <translation>Set Colour</translation>
-    </message>
-    <message>
-        <source>パレットを書き出す…</source>
-        <translation>Export Palette…</translation>
     </message>
     <message>
         <source>すべての色を、ほかのツールで使えるパレット ファイルに書き出す</source>
@@ -255,13 +262,17 @@ Previous Pane</translation>
         <source>パレットを書き出す</source>
         <translation>Export Palette</translation>
     </message>
+    <message>
+        <source>色を指定(&amp;C)…</source>
+        <translation>Set &amp;Colour…</translation>
+    </message>
+    <message>
+        <source>パレットを書き出す(&amp;P)…</source>
+        <translation>Export &amp;Palette…</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CQtFileDialogs</name>
-    <message>
-        <source>すべてのﾌｧｲﾙ (*.*)</source>
-        <translation>All Files (*.*)</translation>
-    </message>
     <message>
         <source>カラーテーブルを保存</source>
         <translation>Save Colour Table</translation>
@@ -281,6 +292,26 @@ Previous Pane</translation>
     <message>
         <source>パレットを書き出す</source>
         <translation>Export Palette</translation>
+    </message>
+    <message>
+        <source>SWF ファイル</source>
+        <translation>Swf Files</translation>
+    </message>
+    <message>
+        <source>カラーテーブル</source>
+        <translation>Color table</translation>
+    </message>
+    <message>
+        <source>すべてのﾌｧｲﾙ</source>
+        <translation>All files</translation>
+    </message>
+    <message>
+        <source>GIMP パレット</source>
+        <translation>GIMP palette</translation>
+    </message>
+    <message>
+        <source>Adobe スウォッチ交換</source>
+        <translation>Adobe Swatch Exchange</translation>
     </message>
 </context>
 <context>
@@ -335,12 +366,89 @@ Changes the colours of SWF movies and nothing else</translation>
         <translation>it is a socket, not a file</translation>
     </message>
     <message>
-        <source>ファイル “%1” を開けませんでした: %2</source>
-        <translation>The file “%1” could not be opened: %2</translation>
+        <source>ヘッダーが正しくありません。Shockwave Flash ファイルではありません。</source>
+        <translation>ERROR: Illegal Header - not a Shockwave Flash File</translation>
     </message>
     <message>
-        <source>ファイル “%1” を保存できませんでした: %2</source>
-        <translation>The file “%1” could not be saved: %2</translation>
+        <source>ファイルのヘッダーを読めません。</source>
+        <translation>ERROR: Can&apos;t read the header of file</translation>
+    </message>
+    <message>
+        <source>ファイルの本体を読めません。</source>
+        <translation>ERROR: Can&apos;t read the body of file</translation>
+    </message>
+    <message>
+        <source>ヘッダーに書かれたファイル サイズが小さすぎます。</source>
+        <translation>ERROR: file size is too short</translation>
+    </message>
+    <message>
+        <source>ムービーを読み込むためのメモリが足りません。</source>
+        <translation>ERROR: not enough memory for the movie</translation>
+    </message>
+    <message>
+        <source>カラー スクリプトではありません。</source>
+        <translation>not a colour script</translation>
+    </message>
+    <message>
+        <source>カラー スクリプトを読み込むためのメモリが足りません。</source>
+        <translation>loadtable: memory allocation error!</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を開けませんでした。</source>
+        <translation>The file “%1” could not be opened.</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を保存できませんでした。</source>
+        <translation>The file “%1” could not be saved.</translation>
+    </message>
+    <message>
+        <source>“%1” の色は、このムービーにひとつもありません。</source>
+        <translation>None of the colours of “%1” is in this movie.</translation>
+    </message>
+    <message>
+        <source>見つからない行: %1。色は何も変わりません。</source>
+        <translation>Lines not found: %1. No colour was changed.</translation>
+    </message>
+    <message>
+        <source>“%1” の行のうち、使った行: %2、見つからない行: %3。
+OK で変更を残し、キャンセルで元の色に戻します。</source>
+        <translation>Lines of “%1” used: %2, not found: %3.
+OK keeps the change; Cancel leaves the colours as they were.</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CTintorApp</name>
+    <message>
+        <source>SWF ムービーの色を変えます。</source>
+        <translation>Recolours SWF movies.</translation>
+    </message>
+    <message>
+        <source>開くムービー (.swf)。</source>
+        <translation>The movie to open (.swf).</translation>
+    </message>
+    <message>
+        <source>[ムービー.swf]</source>
+        <translation>[MOVIE.swf]</translation>
+    </message>
+    <message>
+        <source>ウィンドウの言語 (ja または en)。システムや表示メニューの選択より優先されます。</source>
+        <translation>The window&apos;s language, ja or en, whatever the system and the View menu say.</translation>
+    </message>
+    <message>
+        <source>tintor: 開けるムービーはひとつだけです</source>
+        <translation>tintor: give at most one movie</translation>
+    </message>
+    <message>
+        <source>tintor: --lang には ja か en を指定してください</source>
+        <translation>tintor: --lang takes ja or en</translation>
+    </message>
+    <message>
+        <source>コマンドライン オプションの説明を表示します。</source>
+        <translation>Displays help on commandline options.</translation>
+    </message>
+    <message>
+        <source>バージョン情報を表示します。</source>
+        <translation>Displays version information.</translation>
     </message>
 </context>
 <context>
