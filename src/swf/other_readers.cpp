@@ -41,10 +41,6 @@ void CSwfFile::ReadRemoveObject()
     SkipBytes(2); // depth
 }
 
-void CSwfFile::ReadDefineBits()
-{
-    SkipBytes(2); // character id
-}
 
 void CSwfFile::ReadButtonRecords(bool withCxform)
 {
@@ -122,10 +118,6 @@ void CSwfFile::ReadSoundStreamBlock()
     SkipToTagEnd(); // sound data
 }
 
-void CSwfFile::ReadDefineBitsJPEG2()
-{
-    SkipBytes(2); // character id
-}
 
 void CSwfFile::ReadDefineButtonCxform()
 {
@@ -193,10 +185,6 @@ void CSwfFile::ReadDefineButton2()
     ReadActionRecords();
 }
 
-void CSwfFile::ReadDefineBitsJPEG3()
-{
-    SkipBytes(2); // character id
-}
 
 void CSwfFile::ReadNameCharacter()
 {
