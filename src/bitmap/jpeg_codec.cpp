@@ -1,0 +1,316 @@
+// JPEG image data through libjpeg-turbo: decoded to RGB, recoloured pixel by
+// pixel, and encoded again with the subsampling it had and the quality its
+// own quantisation tables show.
+#include "bitmap/codecs.h"
+#include "bitmap/colour_cache.h"
+#include "bitmap/zlib_codec.h"
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+namespace tintor::bitmap {
+
+namespace {
+
+constexpr std::uint8_t kMarker = 0xFF;
+constexpr std::uint8_t kSoi = 0xD8;
+constexpr std::uint8_t kEoi = 0xD9;
+constexpr std::uint8_t kSos = 0xDA;
+constexpr std::uint8_t kDqt = 0xDB;
+constexpr std::uint8_t kDht = 0xC4;
+constexpr std::uint8_t kJpg = 0xC8;
+constexpr std::uint8_t kDac = 0xCC;
+constexpr std::uint8_t kTem = 0x01;
+constexpr std::uint8_t kRst0 = 0xD0;
+constexpr std::uint8_t kRst7 = 0xD7;
+
+// The standard tables that the IJG quality scale is made from, in natural
+// order, and the zigzag order that DQT segments store them in.
+constexpr std::array<std::uint16_t, 64> kLuminance = {16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
+    14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62, 18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64,
+    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+constexpr std::array<std::uint16_t, 64> kChrominance = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99,
+    99, 24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+constexpr std::array<std::uint8_t, 64> kZigzag = {0, 1, 8, 16, 9, 2, 3, 10, 17, 24, 32, 25, 18, 11, 4, 5, 12, 19, 26,
+    33, 40, 48, 41, 34, 27, 20, 13, 6, 7, 14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+// A marker that stands alone, without a length.
+bool Standalone(std::uint8_t marker) { return marker == kTem || (marker >= kRst0 && marker <= kRst7); }
+
+std::uint32_t Word(std::span<const std::uint8_t> data, std::size_t at)
+{
+    return std::uint32_t{data[at]} << 8 | data[at + 1];
+}
+
+struct TjHandle {
+    tjhandle handle;
+    explicit TjHandle(tjhandle h) : handle(h)
+    {
+        if (handle == nullptr)
+            throw std::bad_alloc();
+    }
+    ~TjHandle() { tjDestroy(handle); }
+    TjHandle(const TjHandle&) = delete;
+    TjHandle& operator=(const TjHandle&) = delete;
+};
+
+// A failure of libjpeg-turbo that is only a warning leaves a usable image:
+// players show such images too.
+bool Decoded(tjhandle handle, int rc) { return rc == 0 || tjGetErrorCode(handle) == TJERR_WARNING; }
+
+// Slightly damaged data decodes with a warning, a scan limit keeps a hostile
+// progressive image from taking forever.
+constexpr int kDecodeFlags = TJFLAG_LIMITSCANS;
+
+} // namespace
+
+std::optional<std::vector<std::uint8_t>> JoinJpegStreams(std::span<const std::uint8_t> data)
+{
+    // Movies made before version 8 may put an end and a start marker before
+    // the real start of the image.
+    static constexpr std::uint8_t kErroneous[] = {kMarker, kEoi, kMarker, kSoi};
+    if (data.size() >= 4 && std::equal(std::begin(kErroneous), std::end(kErroneous), data.begin()))
+        data = data.subspan(4);
+    if (data.size() < 4 || data[0] != kMarker || data[1] != kSoi)
+        return std::nullopt;
+    std::vector<std::uint8_t> out = {kMarker, kSoi};
+    std::size_t pos = 2;
+    while (pos < data.size()) {
+        if (data[pos] != kMarker)
+            return std::nullopt;
+        while (pos < data.size() && data[pos] == kMarker)
+            ++pos; // fill bytes
+        if (pos == data.size())
+            return std::nullopt;
+        const std::uint8_t marker = data[pos++];
+        // The end of a stream of tables and the start of the next stream:
+        // the two streams become one.
+        if (marker == kEoi || marker == kSoi)
+            continue;
+        if (Standalone(marker)) {
+            out.insert(out.end(), {kMarker, marker});
+            continue;
+        }
+        if (pos + 2 > data.size())
+            return std::nullopt;
+        const std::size_t length = Word(data, pos);
+        if (length < 2 || pos + length > data.size())
+            return std::nullopt;
+        out.insert(out.end(), {kMarker, marker});
+        if (marker == kSos) {
+            // The scans and the end of the image follow as they are.
+            out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(pos), data.end());
+            return out;
+        }
+        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(pos),
+            data.begin() + static_cast<std::ptrdiff_t>(pos + length));
+        pos += length;
+    }
+    return std::nullopt; // no image in it
+}
+
+std::optional<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> stream)
+{
+    std::array<std::array<std::uint16_t, 64>, 4> tables{};
+    std::array<bool, 4> defined{};
+    std::vector<std::uint8_t> componentTables;
+    JpegHeader header;
+    bool frame = false;
+    std::size_t pos = 2;
+    while (pos + 4 <= stream.size() && stream[pos] == kMarker) {
+        const std::uint8_t marker = stream[pos + 1];
+        if (Standalone(marker)) {
+            pos += 2;
+            continue;
+        }
+        const std::size_t length = Word(stream, pos + 2);
+        if (length < 2 || pos + 2 + length > stream.size())
+            return std::nullopt;
+        const std::span<const std::uint8_t> segment = stream.subspan(pos + 4, length - 2);
+        if (marker == kSos)
+            break;
+        if (marker == kDqt) {
+            for (std::size_t at = 0; at < segment.size();) {
+                const bool wide = (segment[at] >> 4) != 0;
+                const std::size_t id = segment[at] & 3;
+                const std::size_t size = 1 + 64 * (wide ? 2 : 1);
+                if (at + size > segment.size())
+                    return std::nullopt;
+                for (std::size_t k = 0; k < 64; ++k)
+                    tables[id][k] = wide ? static_cast<std::uint16_t>(Word(segment, at + 1 + 2 * k))
+                                         : segment[at + 1 + k];
+                defined[id] = true;
+                at += size;
+            }
+        } else if (marker >= 0xC0 && marker <= 0xCF && marker != kDht && marker != kJpg && marker != kDac) {
+            if (segment.size() < 6)
+                return std::nullopt;
+            header.height = Word(segment, 1);
+            header.width = Word(segment, 3);
+            header.progressive = (marker & 0x03) == 0x02;
+            for (std::size_t c = 0; c < segment[5] && 6 + 3 * c + 2 < segment.size(); ++c)
+                componentTables.push_back(segment[6 + 3 * c + 2] & 3);
+            frame = true;
+        }
+        pos += 2 + length;
+    }
+    if (!frame)
+        return std::nullopt;
+    // Luminance is the first component's table, chrominance the second's.
+    std::vector<std::array<std::uint16_t, 64>> used;
+    for (std::size_t c = 0; c < std::min<std::size_t>(componentTables.size(), 2); ++c)
+        if (defined[componentTables[c]])
+            used.push_back(tables[componentTables[c]]);
+    header.quality = EstimateJpegQuality(used);
+    return header;
+}
+
+int EstimateJpegQuality(std::span<const std::array<std::uint16_t, 64>> tables)
+{
+    // Without tables to go by, libjpeg's own default.
+    if (tables.empty())
+        return 75;
+    int best = 75;
+    std::uint64_t bestError = UINT64_MAX;
+    for (int quality = 1; quality <= 100; ++quality) {
+        const long scale = quality < 50 ? 5000 / quality : 200 - quality * 2;
+        std::uint64_t error = 0;
+        for (std::size_t t = 0; t < tables.size(); ++t) {
+            const auto& standard = t == 0 ? kLuminance : kChrominance;
+            for (std::size_t k = 0; k < 64; ++k) {
+                const long scaled = std::clamp((standard[kZigzag[k]] * scale + 50) / 100, 1L, 255L);
+                error += static_cast<std::uint64_t>(std::labs(scaled - tables[t][k]));
+            }
+        }
+        // Of equally near qualities the higher one, so as not to lose detail.
+        if (error <= bestError) {
+            bestError = error;
+            best = quality;
+        }
+    }
+    return best;
+}
+
+std::optional<CBitmapImage::Photo> DecodeJpeg(std::span<const std::uint8_t> stream, const JpegHeader& header,
+    std::span<const std::uint8_t> alphaStream, std::string& problem)
+{
+    TjHandle tj(tjInitDecompress());
+    int width = 0;
+    int height = 0;
+    int subsampling = 0;
+    int colourspace = 0;
+    if (tjDecompressHeader3(tj.handle, stream.data(), static_cast<unsigned long>(stream.size()), &width, &height,
+            &subsampling, &colourspace)
+            != 0
+        || static_cast<std::uint32_t>(width) != header.width || static_cast<std::uint32_t>(height) != header.height) {
+        problem = "corrupt JPEG data";
+        return std::nullopt;
+    }
+    const std::size_t pixels = std::size_t(width) * std::size_t(height);
+    if (pixels > CBitmapImage::kMaxPixels) {
+        problem = "image too large";
+        return std::nullopt;
+    }
+    CBitmapImage::Photo photo;
+    photo.rgb.resize(pixels * 3);
+    if (!Decoded(tj.handle,
+            tjDecompress2(tj.handle, stream.data(), static_cast<unsigned long>(stream.size()), photo.rgb.data(), width,
+                0, height, TJPF_RGB, kDecodeFlags))) {
+        problem = "corrupt JPEG data";
+        return std::nullopt;
+    }
+    if (!alphaStream.empty()) {
+        auto alpha = Inflate(alphaStream, pixels);
+        if (!alpha || alpha->size() != pixels) {
+            problem = "corrupt alpha data";
+            return std::nullopt;
+        }
+        photo.alpha.assign(alpha->begin(), alpha->end());
+    }
+    photo.grey = subsampling == TJSAMP_GRAY;
+    photo.subsampling = subsampling >= TJSAMP_444 && subsampling <= TJSAMP_411 ? subsampling : TJSAMP_444;
+    photo.quality = header.quality;
+    photo.progressive = header.progressive;
+    return photo;
+}
+
+bool CheckJpeg(std::span<const std::uint8_t> stream, std::string& problem)
+{
+    TjHandle tj(tjInitDecompress());
+    int width = 0;
+    int height = 0;
+    int subsampling = 0;
+    int colourspace = 0;
+    const auto size = static_cast<unsigned long>(stream.size());
+    if (tjDecompressHeader3(tj.handle, stream.data(), size, &width, &height, &subsampling, &colourspace) != 0) {
+        problem = "corrupt JPEG data";
+        return false;
+    }
+    // An eighth of the size still reads every bit of the scans.
+    const int small = std::max(1, (width + 7) / 8);
+    const int smallHeight = std::max(1, (height + 7) / 8);
+    std::vector<std::uint8_t> pixels(std::size_t(small) * std::size_t(smallHeight) * 3);
+    if (!Decoded(tj.handle,
+            tjDecompress2(tj.handle, stream.data(), size, pixels.data(), small, 0, smallHeight, TJPF_RGB,
+                kDecodeFlags))) {
+        problem = "corrupt JPEG data";
+        return false;
+    }
+    return true;
+}
+
+void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour)
+{
+    const bool alpha = !photo.alpha.empty();
+    CColourCache cache([&](std::uint32_t v) {
+        const std::uint32_t a = alpha ? v >> 24 : 255;
+        if (a == 255)
+            return recolour(v & 0xFFFFFF);
+        const std::uint32_t c = recolour(Unpremultiply(v & 0xFF, a) | Unpremultiply((v >> 8) & 0xFF, a) << 8
+            | Unpremultiply((v >> 16) & 0xFF, a) << 16);
+        return Premultiply(c & 0xFF, a) | Premultiply((c >> 8) & 0xFF, a) << 8 | Premultiply((c >> 16) & 0xFF, a) << 16;
+    });
+    std::uint8_t* p = photo.rgb.data();
+    const std::size_t count = photo.rgb.size() / 3;
+    for (std::size_t i = 0; i < count; ++i, p += 3) {
+        std::uint32_t key = p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+        if (alpha) {
+            if (photo.alpha[i] == 0)
+                continue; // invisible: as it was
+            key |= std::uint32_t{photo.alpha[i]} << 24;
+        }
+        const std::uint32_t c = cache(key);
+        p[0] = static_cast<std::uint8_t>(c);
+        p[1] = static_cast<std::uint8_t>(c >> 8);
+        p[2] = static_cast<std::uint8_t>(c >> 16);
+    }
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height)
+{
+    int subsampling = photo.subsampling;
+    if (photo.grey) {
+        // A grey image stays grey unless the change gave it colour.
+        bool grey = true;
+        for (std::size_t i = 0; grey && i < photo.rgb.size(); i += 3)
+            grey = photo.rgb[i] == photo.rgb[i + 1] && photo.rgb[i] == photo.rgb[i + 2];
+        subsampling = grey ? TJSAMP_GRAY : TJSAMP_420;
+    }
+    TjHandle tj(tjInitCompress());
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int rc = tjCompress2(tj.handle, photo.rgb.data(), static_cast<int>(width), 0, static_cast<int>(height),
+        TJPF_RGB, &jpeg, &size, subsampling, photo.quality, photo.progressive ? TJFLAG_PROGRESSIVE : 0);
+    const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(jpeg, tjFree);
+    if (rc != 0)
+        throw std::bad_alloc(); // an image that decoded fails to encode only for want of memory
+    return {jpeg, jpeg + size};
+}
+
+} // namespace tintor::bitmap
