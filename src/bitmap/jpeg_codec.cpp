@@ -8,6 +8,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -176,25 +177,32 @@ int EstimateJpegQuality(std::span<const std::array<std::uint16_t, 64>> tables)
     // Without tables to go by, libjpeg's own default.
     if (tables.empty())
         return 75;
-    int best = 75;
-    std::uint64_t bestError = UINT64_MAX;
-    for (int quality = 1; quality <= 100; ++quality) {
-        const long scale = quality < 50 ? 5000 / quality : 200 - quality * 2;
-        std::uint64_t error = 0;
-        for (std::size_t t = 0; t < tables.size(); ++t) {
-            const auto& standard = t == 0 ? kLuminance : kChrominance;
-            for (std::size_t k = 0; k < 64; ++k) {
-                const long scaled = std::clamp((standard[kZigzag[k]] * scale + 50) / 100, 1L, 255L);
-                error += static_cast<std::uint64_t>(std::labs(scaled - tables[t][k]));
-            }
+    // The scale of the tables against the standard ones, over all their
+    // entries: tables of other makers (Photoshop's, say) come out at the IJG
+    // quality that makes a file of about their size, where matching entry by
+    // entry would follow their few fine entries to a much larger file.
+    double actual = 0;
+    double standard = 0;
+    for (std::size_t t = 0; t < tables.size(); ++t)
+        for (std::size_t k = 0; k < 64; ++k) {
+            actual += tables[t][k];
+            standard += (t == 0 ? kLuminance : kChrominance)[kZigzag[k]];
         }
-        // Of equally near qualities the higher one, so as not to lose detail.
-        if (error <= bestError) {
-            bestError = error;
-            best = quality;
-        }
+    const double scale = 100.0 * actual / standard;
+    const int estimate = std::clamp(static_cast<int>(std::lround(scale <= 100 ? (200 - scale) / 2 : 5000 / scale)), 1, 100);
+    // Near it, the quality that makes exactly these tables, when one does:
+    // entries clamped to 1 at the top of the scale pull the sums off.
+    for (int quality = std::max(1, estimate - 5); quality <= std::min(100, estimate + 5); ++quality) {
+        const long factor = quality < 50 ? 5000 / quality : 200 - quality * 2;
+        bool exact = true;
+        for (std::size_t t = 0; exact && t < tables.size(); ++t)
+            for (std::size_t k = 0; exact && k < 64; ++k)
+                exact = std::clamp(((t == 0 ? kLuminance : kChrominance)[kZigzag[k]] * factor + 50) / 100, 1L, 255L)
+                    == tables[t][k];
+        if (exact)
+            return quality;
     }
-    return best;
+    return estimate;
 }
 
 std::optional<CBitmapImage::Photo> DecodeJpeg(std::span<const std::uint8_t> stream, const JpegHeader& header,
@@ -270,6 +278,8 @@ void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour)
     const bool alpha = !photo.alpha.empty();
     CColourCache cache([&](std::uint32_t v) {
         const std::uint32_t a = alpha ? v >> 24 : 255;
+        if (a == 0)
+            return v & 0xFFFFFF; // invisible: as it was
         if (a == 255)
             return recolour(v & 0xFFFFFF);
         const std::uint32_t c = recolour(Unpremultiply(v & 0xFF, a) | Unpremultiply((v >> 8) & 0xFF, a) << 8

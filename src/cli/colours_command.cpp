@@ -70,12 +70,39 @@ nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
         {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
 }
 
+bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out)
+{
+    bool ok = true;
+    for (const BitmapEntry& bitmap : bitmaps.Entries()) {
+        const BitmapDescription& d = bitmap.description;
+        ok = ok
+            && std::fprintf(out, "bitmap %u %ux%u %.*s%s%s\n", unsigned{bitmap.record.characterId}, d.width, d.height,
+                   static_cast<int>(d.format.size()), d.format.data(), d.Recolourable() ? "" : " not recolourable: ",
+                   d.problem.c_str())
+                > 0;
+    }
+    return ok && std::fflush(out) == 0;
+}
+
+nlohmann::json BitmapAsJson(const BitmapEntry& bitmap)
+{
+    const BitmapDescription& d = bitmap.description;
+    nlohmann::json json = {{"kind", "bitmap"}, {"id", bitmap.record.characterId}, {"tag", bitmap.record.code},
+        {"width", d.width}, {"height", d.height}, {"format", d.format}, {"position", bitmap.record.tagOffset},
+        {"recolourable", d.Recolourable()}};
+    if (!d.Recolourable())
+        json["problem"] = d.problem;
+    return json;
+}
+
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
     auto* colours
-        = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
+        = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored, then "
+                                        "its images");
     colours->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
-    colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
+    colours->add_flag("--json", options.json,
+        "Print JSON with the byte positions of every colour, and of every image's tag");
     AddRuleOption(*colours, options.rule);
     return colours;
 }
@@ -112,11 +139,16 @@ int RunColours(const ColoursOptions& options)
     CSwfFile movie(messages);
     if (!movie.Load(*file, options.rule))
         return kExitFailed;
+    CMovieBitmaps bitmaps;
+    bitmaps.Load(movie);
     if (options.json) {
-        std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';
+        nlohmann::json json = ColoursAsJson(movie, options.movie);
+        for (const BitmapEntry& bitmap : bitmaps.Entries())
+            json["colours"].push_back(BitmapAsJson(bitmap));
+        std::cout << json.dump(2) << '\n';
         return kExitOk;
     }
-    if (!PrintColoursAsText(movie, stdout)) {
+    if (!PrintColoursAsText(movie, stdout) || !PrintBitmapsAsText(bitmaps, stdout)) {
         std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
         return kExitFailed;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/movie_bitmaps.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
@@ -19,6 +20,11 @@ std::string RgbText(ColorKey key);
 bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out);
 // The colour registry as the documented JSON object.
 nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName);
+// One line per image, after the colours: "bitmap ID WxH FORMAT", and why
+// when it cannot be recoloured; false when out could not take it all.
+bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out);
+// One object per image, of kind "bitmap", for the list of colours.
+nlohmann::json BitmapAsJson(const BitmapEntry& bitmap);
 
 struct ColoursOptions {
     std::string movie;

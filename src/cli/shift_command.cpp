@@ -33,11 +33,19 @@ struct Selection {
     bool all = false;
     std::uint32_t kinds = 0;
     std::vector<ColorKey> colours;
+    bool allBitmaps = false;
+    std::vector<std::uint16_t> bitmapIds;
 
     bool Contains(ColorKey key) const
     {
         return all || (key & kinds) != 0 || std::find(colours.begin(), colours.end(), key) != colours.end();
     }
+    bool Contains(const BitmapEntry& bitmap) const
+    {
+        return allBitmaps
+            || std::find(bitmapIds.begin(), bitmapIds.end(), bitmap.record.characterId) != bitmapIds.end();
+    }
+    bool AnyBitmap() const { return allBitmaps || !bitmapIds.empty(); }
 };
 
 Selection SelectionFrom(const ShiftOptions& options)
@@ -48,6 +56,8 @@ Selection SelectionFrom(const ShiftOptions& options)
         selection.kinds |= *KindFromName(kind);
     for (const auto& choice : options.select)
         selection.colours.push_back(*ParseColourChoice(choice));
+    selection.allBitmaps = options.bitmaps;
+    selection.bitmapIds = options.bitmapIds;
     return selection;
 }
 
@@ -65,14 +75,49 @@ bool AllNamedColoursPresent(const CTintorDoc& doc, const Selection& selection, c
     return ok;
 }
 
+// Every image named with --bitmap must be in the movie and be one that can
+// be recoloured.
+bool AllNamedBitmapsRecolourable(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
+{
+    bool ok = true;
+    const auto& entries = doc.GetBitmaps().Entries();
+    for (const std::uint16_t id : selection.bitmapIds) {
+        const auto it = std::find_if(
+            entries.begin(), entries.end(), [id](const BitmapEntry& e) { return e.record.characterId == id; });
+        if (it == entries.end())
+            std::fprintf(stderr, "tintor-cli shift: %s has no bitmap %u\n", movie.c_str(), unsigned{id});
+        else if (!it->description.Recolourable())
+            std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u cannot be recoloured: %s\n", movie.c_str(),
+                unsigned{id}, it->description.problem.c_str());
+        ok = ok && it != entries.end() && it->description.Recolourable();
+    }
+    return ok;
+}
+
+// How many images were re-encoded, which were left and why, and the
+// movie's length before and after.
+void ReportBitmaps(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
+{
+    const CSwfFile& swf = doc.GetMovie();
+    for (const BitmapEntry& bitmap : doc.GetBitmaps().Entries())
+        if (selection.Contains(bitmap) && !bitmap.description.Recolourable())
+            std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u left as it is: %s\n", movie.c_str(),
+                unsigned{bitmap.record.characterId}, bitmap.description.problem.c_str());
+    const auto after = swf.SavedFileLength();
+    std::fprintf(stderr, "tintor-cli shift: %s: %zu images re-encoded, %u -> %llu bytes\n", movie.c_str(),
+        swf.ReplacedImageCount(), swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
+}
+
 bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,
     const Selection& selection)
 {
-    if (!AllNamedColoursPresent(doc, selection, movie))
+    if (!AllNamedColoursPresent(doc, selection, movie) || !AllNamedBitmapsRecolourable(doc, selection, movie))
         return false;
     // As in the window: the list's selection, the sliders and the unify box,
     // then the Apply button.
     doc.SelectWhere([&](ColorKey key) { return selection.Contains(key); });
+    if (selection.AnyBitmap())
+        doc.SelectBitmapsWhere([&](const BitmapEntry& bitmap) { return selection.Contains(bitmap); });
     if (!options.to.empty()) {
         doc.SetSelectedColor(*ParseHexColor(options.to));
     } else {
@@ -82,6 +127,8 @@ bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, c
         doc.Effect("UniColor", options.unify ? 1 : 0);
         doc.ApplyPending();
     }
+    if (selection.AnyBitmap())
+        ReportBitmaps(doc, selection, movie);
     if (options.saveScript.empty())
         return true;
     dialogs.SetSavePath(options.saveScript);
@@ -102,7 +149,13 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
             "repeated")
         ->type_name("KIND:#rrggbb")
         ->check(kColourChoice);
-    shift->add_flag("--all", options.all, "Select every colour of the movie");
+    shift->add_flag("--all", options.all, "Select every colour of the movie (and no image)");
+    shift->add_flag("--bitmaps", options.bitmaps,
+        "Select every image of the movie that can be recoloured; its tag is re-encoded and the movie changes size");
+    shift
+        ->add_option("--bitmap", options.bitmapIds,
+            "Select the image of this character id, as `tintor-cli colours` lists it; may be repeated")
+        ->type_name("ID");
     shift
         ->add_option(
             "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
@@ -134,8 +187,12 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     AddRuleOption(*shift, options.rule);
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
-    shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
-                  "A movie that lacks a colour named with --select fails and is not written.\n"
+    shift->footer("Colours are selected with --select, --kind and --all together, images with --bitmaps and\n"
+                  "--bitmap; at least one is needed. Images change only when chosen: each chosen image is\n"
+                  "re-encoded in its own tag (lossless ones exactly, JPEG ones as faithfully as JPEG allows),\n"
+                  "and stderr tells how many were and the movie's length before and after.\n"
+                  "A movie that lacks a colour named with --select or an image named with --bitmap fails and\n"
+                  "is not written.\n"
                   "With --hue, --saturation and --value at 0 the colours stay as they are. A movie that came\n"
                   "compressed is saved compressed.");
     return shift;
@@ -143,8 +200,15 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
 
 int RunShift(const ShiftOptions& options)
 {
-    if (options.select.empty() && options.kinds.empty() && !options.all) {
-        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind or --all\n");
+    if (options.select.empty() && options.kinds.empty() && !options.all && !options.bitmaps
+        && options.bitmapIds.empty()) {
+        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind, --all, --bitmaps or --bitmap\n");
+        return kExitUsage;
+    }
+    // Setting one colour is for colours only; an image asked for as well
+    // would silently stay as it is.
+    if (!options.to.empty() && (options.bitmaps || !options.bitmapIds.empty())) {
+        std::fprintf(stderr, "tintor-cli shift: --to sets colours only; it takes neither --bitmaps nor --bitmap\n");
         return kExitUsage;
     }
     if (!options.saveScript.empty() && options.movies.size() != 1) {

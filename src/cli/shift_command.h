@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct ShiftOptions {
     std::vector<std::string> select; // "KIND:#rrggbb"
     std::vector<std::string> kinds;
     bool all = false;
+    // Images are chosen on their own: every one, or those of these ids.
+    bool bitmaps = false;
+    std::vector<std::uint16_t> bitmapIds;
     // The numbers beside the window's sliders: -100..+100, 0 changes nothing.
     int hue = 0;
     int saturation = 0;
