@@ -190,18 +190,23 @@ int EstimateJpegQuality(std::span<const std::array<std::uint16_t, 64>> tables)
         }
     const double scale = 100.0 * actual / standard;
     const int estimate = std::clamp(static_cast<int>(std::lround(scale <= 100 ? (200 - scale) / 2 : 5000 / scale)), 1, 100);
-    // Near it, the quality that makes exactly these tables, when one does:
-    // entries clamped to 1 at the top of the scale pull the sums off.
-    for (int quality = std::max(1, estimate - 5); quality <= std::min(100, estimate + 5); ++quality) {
-        const long factor = quality < 50 ? 5000 / quality : 200 - quality * 2;
-        bool exact = true;
-        for (std::size_t t = 0; exact && t < tables.size(); ++t)
-            for (std::size_t k = 0; exact && k < 64; ++k)
-                exact = std::clamp(((t == 0 ? kLuminance : kChrominance)[kZigzag[k]] * factor + 50) / 100, 1L, 255L)
-                    == tables[t][k];
-        if (exact)
-            return quality;
-    }
+    // The quality that makes exactly these tables, when one does, nearest
+    // the estimate first: entries clamped to 1 or 255 at the ends of the
+    // scale pull the sums off.
+    for (int distance = 0; distance < 100; ++distance)
+        for (const int quality : {estimate - distance, estimate + distance}) {
+            if (quality < 1 || quality > 100)
+                continue;
+            const long factor = quality < 50 ? 5000 / quality : 200 - quality * 2;
+            bool exact = true;
+            for (std::size_t t = 0; exact && t < tables.size(); ++t)
+                for (std::size_t k = 0; exact && k < 64; ++k)
+                    exact = std::clamp(((t == 0 ? kLuminance : kChrominance)[kZigzag[k]] * factor + 50) / 100, 1L,
+                                255L)
+                        == tables[t][k];
+            if (exact)
+                return quality;
+        }
     return estimate;
 }
 
