@@ -3,6 +3,7 @@
 #include "core/byte_buffer.h"
 #include "swf/image_records.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -81,6 +82,9 @@ public:
         int quality = 0;
         bool progressive = false;
         bool grey = false;
+        // The quantisation tables it was made with, luminance first, in
+        // zigzag order: it is encoded again with them.
+        std::vector<std::array<std::uint16_t, 64>> tables;
     };
     struct Png {
         std::vector<std::uint8_t> rgba; // straight

@@ -4,6 +4,7 @@
 #include "bitmap/bitmap_image.h"
 
 #include <array>
+#include <vector>
 #include <optional>
 
 namespace tintor::bitmap {
@@ -25,6 +26,8 @@ struct JpegHeader {
     std::uint32_t height = 0;
     bool progressive = false;
     int quality = 0; // estimated from the quantisation tables, 1..100
+    // The tables of the first two components, luminance first, zigzag order.
+    std::vector<std::array<std::uint16_t, 64>> tables;
 };
 // The image data as one stream: an erroneous FF D9 FF D8 in front dropped,
 // and a stream of tables only before the image's own joined to it.

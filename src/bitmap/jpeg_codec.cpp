@@ -5,9 +5,12 @@
 #include "bitmap/colour_cache.h"
 #include "bitmap/zlib_codec.h"
 
+#include <jpeglib.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -60,6 +63,89 @@ struct TjHandle {
     TjHandle(const TjHandle&) = delete;
     TjHandle& operator=(const TjHandle&) = delete;
 };
+
+struct SamplingFactors {
+    int horizontal;
+    int vertical;
+};
+// The luminance sampling factors of a TurboJPEG subsampling; chrominance
+// stays at 1 by 1.
+SamplingFactors FactorsOf(int subsampling)
+{
+    switch (subsampling) {
+    case TJSAMP_422:
+        return {2, 1};
+    case TJSAMP_420:
+        return {2, 2};
+    case TJSAMP_440:
+        return {1, 2};
+    case TJSAMP_411:
+        return {4, 1};
+    default:
+        return {1, 1};
+    }
+}
+
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void JumpOnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+
+// Encodes with libjpeg's own interface rather than TurboJPEG's: it takes the
+// image's own quantisation tables, so that the picture keeps its quality
+// and the file its size, and entropy coding made to fit the image. Its
+// errors end in a jump back here; nothing between needs destroying.
+std::vector<std::uint8_t> Compress(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height,
+    bool grey, SamplingFactors factors)
+{
+    jpeg_compress_struct cinfo{};
+    JpegError error{};
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    cinfo.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = JumpOnError;
+    if (setjmp(error.jump) != 0) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(out);
+        throw std::bad_alloc(); // pixels that decoded fail to encode only for want of memory
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    if (grey) {
+        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+    } else {
+        cinfo.comp_info[0].h_samp_factor = factors.horizontal;
+        cinfo.comp_info[0].v_samp_factor = factors.vertical;
+    }
+    // The estimated quality fills in any table the image does not have.
+    jpeg_set_quality(&cinfo, photo.quality, TRUE);
+    for (std::size_t t = 0; t < photo.tables.size() && t < (grey ? 1u : 2u); ++t) {
+        unsigned int natural[64];
+        for (std::size_t k = 0; k < 64; ++k)
+            natural[kZigzag[k]] = photo.tables[t][k];
+        jpeg_add_quant_table(&cinfo, static_cast<int>(t), natural, 100, TRUE);
+    }
+    cinfo.optimize_coding = TRUE;
+    if (photo.progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(photo.rgb.data() + std::size_t{cinfo.next_scanline} * width * 3);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<std::uint8_t> result(out, out + size);
+    std::free(out);
+    return result;
+}
 
 // A failure of libjpeg-turbo that is only a warning leaves a usable image:
 // players show such images too.
@@ -169,6 +255,7 @@ std::optional<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> stream)
         if (defined[componentTables[c]])
             used.push_back(tables[componentTables[c]]);
     header.quality = EstimateJpegQuality(used);
+    header.tables = used;
     return header;
 }
 
@@ -249,6 +336,7 @@ std::optional<CBitmapImage::Photo> DecodeJpeg(std::span<const std::uint8_t> stre
     photo.grey = subsampling == TJSAMP_GRAY;
     photo.subsampling = subsampling >= TJSAMP_444 && subsampling <= TJSAMP_411 ? subsampling : TJSAMP_444;
     photo.quality = header.quality;
+    photo.tables = header.tables;
     photo.progressive = header.progressive;
     return photo;
 }
@@ -309,23 +397,14 @@ void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour)
 
 std::vector<std::uint8_t> EncodeJpeg(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height)
 {
-    int subsampling = photo.subsampling;
+    bool grey = false;
     if (photo.grey) {
         // A grey image stays grey unless the change gave it colour.
-        bool grey = true;
+        grey = true;
         for (std::size_t i = 0; grey && i < photo.rgb.size(); i += 3)
             grey = photo.rgb[i] == photo.rgb[i + 1] && photo.rgb[i] == photo.rgb[i + 2];
-        subsampling = grey ? TJSAMP_GRAY : TJSAMP_420;
     }
-    TjHandle tj(tjInitCompress());
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int rc = tjCompress2(tj.handle, photo.rgb.data(), static_cast<int>(width), 0, static_cast<int>(height),
-        TJPF_RGB, &jpeg, &size, subsampling, photo.quality, photo.progressive ? TJFLAG_PROGRESSIVE : 0);
-    const std::unique_ptr<unsigned char, void (*)(unsigned char*)> owned(jpeg, tjFree);
-    if (rc != 0)
-        throw std::bad_alloc(); // an image that decoded fails to encode only for want of memory
-    return {jpeg, jpeg + size};
+    return Compress(photo, width, height, grey, FactorsOf(photo.grey ? TJSAMP_420 : photo.subsampling));
 }
 
 } // namespace tintor::bitmap

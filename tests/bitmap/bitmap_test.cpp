@@ -256,6 +256,14 @@ TEST(BitmapJpeg, RoundTripsWithinTheErrorOfOneReEncoding)
         ASSERT_EQ(body->size(), fields + offset + alphaStream.size());
         EXPECT_TRUE(std::equal(alphaStream.begin(), alphaStream.end(), body->begin() + fields + offset));
 
+        // The same quantisation tables: the picture keeps its quality.
+        const auto tablesOf = [](std::span<const std::uint8_t> data) {
+            const auto stream = bitmap::JoinJpegStreams(data);
+            return stream ? bitmap::ReadJpegHeader(*stream).value_or(bitmap::JpegHeader{}).tables
+                          : std::vector<std::array<std::uint16_t, 64>>{};
+        };
+        EXPECT_EQ(tablesOf(std::span(*body).subspan(fields, offset)), tablesOf(jpeg));
+        EXPECT_EQ(tablesOf(jpeg).size(), 2u);
         int before = -1, after = -1;
         const auto original = DecodeRgb(std::span(jpeg).subspan(c.erroneousHeader ? 4 : 0), before);
         const auto shifted = DecodeRgb(std::span(*body).subspan(fields, offset), after);
