@@ -202,15 +202,18 @@ std::shared_ptr<const CBitmapImage> CBitmapImage::Decode(
 
 std::shared_ptr<const CBitmapImage> CBitmapImage::Recoloured(const RecolourFn& recolour) const
 {
-    Pixels pixels = m_pixels;
+    // A photograph is recoloured into a buffer of its own; the other forms
+    // are small or mostly kept (indices, padding) and are changed in a copy.
+    Pixels pixels = std::holds_alternative<Photo>(m_pixels) ? Pixels{Png{}} : m_pixels;
     std::vector<std::uint8_t> image;
-    if (auto* lossless = std::get_if<Lossless>(&pixels)) {
+    if (const auto* photo = std::get_if<Photo>(&m_pixels)) {
+        Photo recoloured = RecolourPhoto(*photo, recolour);
+        image = EncodeJpeg(recoloured, m_width, m_height);
+        pixels = std::move(recoloured);
+    } else if (auto* lossless = std::get_if<Lossless>(&pixels)) {
         RecolourLossless(*lossless, m_width, m_height, recolour);
         const ByteBuffer stream = Deflate(lossless->data);
         image.assign(stream.begin(), stream.end());
-    } else if (auto* photo = std::get_if<Photo>(&pixels)) {
-        RecolourPhoto(*photo, recolour);
-        image = EncodeJpeg(*photo, m_width, m_height);
     } else if (auto* png = std::get_if<Png>(&pixels)) {
         RecolourPng(*png, recolour);
         image = EncodePng(*png, m_width, m_height);

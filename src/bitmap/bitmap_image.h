@@ -76,7 +76,7 @@ public:
     struct Photo {
         // RGB as decoded (premultiplied where an alpha plane goes with it),
         // and the alpha plane inflated, or empty.
-        std::vector<std::uint8_t> rgb;
+        ByteBuffer rgb;
         std::vector<std::uint8_t> alpha;
         int subsampling = 0;
         int quality = 0;

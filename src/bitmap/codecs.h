@@ -41,7 +41,8 @@ std::optional<CBitmapImage::Photo> DecodeJpeg(std::span<const std::uint8_t> stre
     std::span<const std::uint8_t> alphaStream, std::string& problem);
 // Decodes at an eighth of the size only to see that the data decodes.
 bool CheckJpeg(std::span<const std::uint8_t> stream, std::string& problem);
-void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour);
+// The photo with its pixels recoloured; the rest as it was.
+CBitmapImage::Photo RecolourPhoto(const CBitmapImage::Photo& photo, const RecolourFn& recolour);
 std::vector<std::uint8_t> EncodeJpeg(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height);
 
 // --- PNG and GIF inside the JPEG tags ------------------------------------------

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tintor {
@@ -33,6 +35,43 @@ private:
     };
     Compute m_compute;
     std::vector<Slot> m_slots;
+};
+
+// What a recolouring does to each RGB colour (red in the low byte), worked
+// out once per distinct colour and remembered exactly. Colours are filed by
+// their top bits per channel in blocks of the colours that share them, made
+// when first needed: the colours of neighbouring pixels of a
+// photograph are close, so one block serves many pixels in a row and stays
+// in the processor's cache, where a hash over all colours would not.
+template <typename Compute> class CRgbMemo {
+public:
+    explicit CRgbMemo(Compute compute) : m_compute(std::move(compute)), m_blocks(kCells) {}
+
+    std::uint32_t operator()(std::uint32_t rgb)
+    {
+        const std::uint32_t r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
+        auto& block = m_blocks[(r >> kLow) | (g >> kLow) << kHigh | (b >> kLow) << (2 * kHigh)];
+        if (!block) {
+            block = std::make_unique<Block>();
+            block->fill(kUnknown);
+        }
+        std::uint32_t& result = (*block)[(r & kLowMask) | (g & kLowMask) << kLow | (b & kLowMask) << (2 * kLow)];
+        if (result == kUnknown)
+            result = m_compute(rgb) & 0xFFFFFF;
+        return result;
+    }
+
+private:
+    // Bits of each channel that pick the block, and that pick the colour in it.
+    static constexpr int kHigh = 5;
+    static constexpr int kLow = 8 - kHigh;
+    static constexpr std::uint32_t kLowMask = (1u << kLow) - 1;
+    static constexpr std::size_t kCells = std::size_t{1} << (3 * kHigh);
+    // No colour has bits above 23 set.
+    static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+    using Block = std::array<std::uint32_t, std::size_t{1} << (3 * kLow)>;
+    Compute m_compute;
+    std::vector<std::unique_ptr<Block>> m_blocks;
 };
 
 // Premultiplied alpha undone, for a colour channel c of a pixel of alpha a

@@ -366,7 +366,7 @@ bool CheckJpeg(std::span<const std::uint8_t> stream, std::string& problem)
     return true;
 }
 
-void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour)
+CBitmapImage::Photo RecolourPhoto(const CBitmapImage::Photo& photo, const RecolourFn& recolour)
 {
     const bool alpha = !photo.alpha.empty();
     CColourCache cache([&](std::uint32_t v) {
@@ -379,20 +379,36 @@ void RecolourPhoto(CBitmapImage::Photo& photo, const RecolourFn& recolour)
             | Unpremultiply((v >> 16) & 0xFF, a) << 16);
         return Premultiply(c & 0xFF, a) | Premultiply((c >> 8) & 0xFF, a) << 8 | Premultiply((c >> 16) & 0xFF, a) << 16;
     });
-    std::uint8_t* p = photo.rgb.data();
+    // Opaque pixels, nearly all of most images, go through the memo.
+    CRgbMemo opaque([&](std::uint32_t v) { return recolour(v); });
+    CBitmapImage::Photo result;
+    result.alpha = photo.alpha;
+    result.subsampling = photo.subsampling;
+    result.quality = photo.quality;
+    result.progressive = photo.progressive;
+    result.grey = photo.grey;
+    result.tables = photo.tables;
+    // Written once, straight from the pixels before: no copy to change.
+    result.rgb.resize(photo.rgb.size());
+    const std::uint8_t* in = photo.rgb.data();
+    std::uint8_t* out = result.rgb.data();
     const std::size_t count = photo.rgb.size() / 3;
-    for (std::size_t i = 0; i < count; ++i, p += 3) {
-        std::uint32_t key = p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
-        if (alpha) {
-            if (photo.alpha[i] == 0)
-                continue; // invisible: as it was
+    // Neighbours often share their colour: the last one is kept at hand.
+    std::uint32_t lastKey = 0;
+    std::uint32_t lastColour = cache(0);
+    for (std::size_t i = 0; i < count; ++i, in += 3, out += 3) {
+        std::uint32_t key = in[0] | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16;
+        if (alpha)
             key |= std::uint32_t{photo.alpha[i]} << 24;
+        if (key != lastKey) {
+            lastKey = key;
+            lastColour = key >> 24 == (alpha ? 255u : 0u) ? opaque(key & 0xFFFFFF) : cache(key);
         }
-        const std::uint32_t c = cache(key);
-        p[0] = static_cast<std::uint8_t>(c);
-        p[1] = static_cast<std::uint8_t>(c >> 8);
-        p[2] = static_cast<std::uint8_t>(c >> 16);
+        out[0] = static_cast<std::uint8_t>(lastColour);
+        out[1] = static_cast<std::uint8_t>(lastColour >> 8);
+        out[2] = static_cast<std::uint8_t>(lastColour >> 16);
     }
+    return result;
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height)

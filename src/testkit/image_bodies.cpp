@@ -140,7 +140,7 @@ std::vector<std::uint8_t> PhotoLikeRgb(int width, int height, std::uint32_t seed
                 128 + 80 * std::sin(5.0 * (u + v))};
             for (int c = 0; c < 3; ++c) {
                 noise = noise * 1103515245u + 12345u;
-                const double value = base[c] + static_cast<int>((noise >> 16) % 9) - 4;
+                const double value = base[c] + static_cast<int>((noise >> 16) % 5) - 2;
                 rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3
                     + static_cast<std::size_t>(c)]
                     = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
