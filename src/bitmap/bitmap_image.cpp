@@ -169,6 +169,10 @@ BitmapDescription CBitmapImage::Describe(const SwfImageRecord& record, std::span
             }
             description.width = header->width;
             description.height = header->height;
+            if (std::uint64_t{header->width} * header->height > kMaxPixels) {
+                description.problem = "image too large";
+                return description;
+            }
             if (!CheckJpeg(*stream, description.problem))
                 return description;
             if (!parts->alpha.empty()) {

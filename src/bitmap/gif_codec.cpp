@@ -56,15 +56,46 @@ std::optional<CBitmapImage::Gif> DecodeGif(
         problem = "image too large";
         return std::nullopt;
     }
-    if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1 || gif->SavedImages[0].RasterBits == nullptr)
-        return std::nullopt;
-    const SavedImage& frame = gif->SavedImages[0];
-    const ColorMapObject* map = frame.ImageDesc.ColorMap != nullptr ? frame.ImageDesc.ColorMap : gif->SColorMap;
-    if (map == nullptr)
-        return std::nullopt;
+    // Records up to the first image, read one by one rather than the whole
+    // file at once, so that no frame larger than the image is ever allocated.
     GraphicsControlBlock control{};
     control.TransparentColor = NO_TRANSPARENT_COLOR;
-    DGifSavedExtensionToGCB(gif, 0, &control);
+    std::vector<GifPixelType> raster;
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &type) != GIF_OK || type == TERMINATE_RECORD_TYPE)
+            return std::nullopt;
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* extension = nullptr;
+            if (DGifGetExtension(gif, &code, &extension) != GIF_OK)
+                return std::nullopt;
+            if (code == GRAPHICS_EXT_FUNC_CODE && extension != nullptr && extension[0] >= 4)
+                DGifExtensionToGCB(extension[0], extension + 1, &control);
+            while (extension != nullptr)
+                if (DGifGetExtensionNext(gif, &extension) != GIF_OK)
+                    return std::nullopt;
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif) != GIF_OK)
+            return std::nullopt;
+        break;
+    }
+    const GifImageDesc& desc = gif->Image;
+    if (desc.Width <= 0 || desc.Height <= 0 || std::uint64_t(desc.Width) * std::uint64_t(desc.Height) > CBitmapImage::kMaxPixels)
+        return std::nullopt;
+    const auto frameWidth = static_cast<std::size_t>(desc.Width);
+    raster.resize(frameWidth * static_cast<std::size_t>(desc.Height));
+    // Interlaced rows come in four passes.
+    static constexpr int kStart[] = {0, 4, 2, 1};
+    static constexpr int kStep[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < (desc.Interlace ? 4 : 1); ++pass)
+        for (int y = desc.Interlace ? kStart[pass] : 0; y < desc.Height; y += desc.Interlace ? kStep[pass] : 1)
+            if (DGifGetLine(gif, raster.data() + static_cast<std::size_t>(y) * frameWidth, desc.Width) != GIF_OK)
+                return std::nullopt;
+    const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
+    if (map == nullptr)
+        return std::nullopt;
 
     CBitmapImage::Gif result;
     result.transparent = control.TransparentColor;
@@ -77,7 +108,6 @@ std::optional<CBitmapImage::Gif> DecodeGif(
     // transparent colour, around the first frame.
     const int background = result.transparent >= 0 ? result.transparent : gif->SBackGroundColor;
     result.indices.assign(std::size_t{width} * height, static_cast<std::uint8_t>(background));
-    const GifImageDesc& desc = frame.ImageDesc;
     for (int y = 0; y < desc.Height; ++y) {
         const long cy = long{desc.Top} + y;
         if (cy < 0 || cy >= static_cast<long>(height))
@@ -86,8 +116,7 @@ std::optional<CBitmapImage::Gif> DecodeGif(
             const long cx = long{desc.Left} + x;
             if (cx >= 0 && cx < static_cast<long>(width))
                 result.indices[static_cast<std::size_t>(cy) * width + static_cast<std::size_t>(cx)]
-                    = frame.RasterBits[static_cast<std::size_t>(y) * static_cast<std::size_t>(desc.Width)
-                        + static_cast<std::size_t>(x)];
+                    = raster[static_cast<std::size_t>(y) * frameWidth + static_cast<std::size_t>(x)];
         }
     }
     problem.clear();
