@@ -104,8 +104,9 @@ void ReportBitmaps(const CTintorDoc& doc, const Selection& selection, const std:
             std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u left as it is: %s\n", movie.c_str(),
                 unsigned{bitmap.record.characterId}, bitmap.description.problem.c_str());
     const auto after = swf.SavedFileLength();
-    std::fprintf(stderr, "tintor-cli shift: %s: %zu images re-encoded, %u -> %llu bytes\n", movie.c_str(),
-        swf.ReplacedImageCount(), swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
+    const std::size_t count = swf.ReplacedImageCount();
+    std::fprintf(stderr, "tintor-cli shift: %s: %zu image%s re-encoded, %u -> %llu bytes\n", movie.c_str(), count,
+        count == 1 ? "" : "s", swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
 }
 
 bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,

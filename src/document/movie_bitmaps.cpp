@@ -110,4 +110,25 @@ void CMovieBitmaps::ApplyEffects(const CSwfFile& movie, const CColorTable& table
     }
 }
 
+std::vector<BitmapState> CMovieBitmaps::Snapshot() const
+{
+    std::vector<BitmapState> states;
+    states.reserve(m_entries.size());
+    for (const BitmapEntry& entry : m_entries)
+        states.push_back({entry.committed, entry.selected});
+    return states;
+}
+
+void CMovieBitmaps::Restore(const std::vector<BitmapState>& states)
+{
+    for (std::size_t i = 0; i < m_entries.size() && i < states.size(); ++i) {
+        BitmapEntry& entry = m_entries[i];
+        // An image that failed to decode since the state was taken stays unselected.
+        entry.selected = states[i].selected && entry.description.Recolourable();
+        entry.committed = states[i].committed;
+        entry.shown.reset();
+        entry.shownFrom.reset();
+    }
+}
+
 } // namespace tintor

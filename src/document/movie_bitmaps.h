@@ -29,6 +29,15 @@ struct BitmapEntry {
     std::array<int, 4> shownEffect{};
 };
 
+// What an undo history keeps of one image: the image as committed (null for
+// the one loaded) and whether it is selected. Shared, never copied: a state
+// costs two words per image however large the image.
+struct BitmapState {
+    std::shared_ptr<const CBitmapImage> committed;
+    bool selected = false;
+    friend bool operator==(const BitmapState&, const BitmapState&) = default;
+};
+
 // The images of the movie held: listed when it is opened, recoloured by the
 // colour table's pending effect exactly as its selected colours are, and
 // handed to the movie as its new image bodies. Images are changed only when
@@ -50,6 +59,12 @@ public:
     // What the table's ApplyEffects does to colours: the pending effect made
     // permanent for the selected images. Runs before the table's own.
     void ApplyEffects(const CSwfFile& movie, const CColorTable& table, IMessageSink& messages);
+
+    // Every image's state, one per entry, for an undo history; and a state
+    // put back, after which Update with forceAll writes every image of the
+    // movie exactly as it was then.
+    std::vector<BitmapState> Snapshot() const;
+    void Restore(const std::vector<BitmapState>& states);
 
 private:
     // The image as the table's pending effect makes it: its committed image

@@ -140,5 +140,49 @@ TEST(BitmapMovie, ListsEveryImageAndWhichCannotBeRecoloured)
     EXPECT_EQ(selected, 4);
 }
 
+TEST(BitmapMovie, AStateTakenBeforeAShiftPutsBackTheExactImages)
+{
+    // As undo will: the states of two steps, each put back and every image
+    // written again, give back exactly the movie of that step.
+    CRecordingSink messages;
+    CSwfFile movie(messages);
+    CMemoryInputFile file(MovieWithImages(true), "m.swf");
+    ASSERT_TRUE(movie.Load(file));
+    const auto save = [&] {
+        CMemoryOutputFile out;
+        EXPECT_TRUE(movie.Save(out));
+        return Plain(out.Bytes());
+    };
+    const auto loaded = save();
+    CMovieBitmaps bitmaps;
+    bitmaps.Load(movie);
+    CColorTable table;
+    table.ResetColorTable();
+    const auto first = bitmaps.Snapshot();
+    for (std::size_t i = 0; i < bitmaps.Entries().size(); ++i)
+        bitmaps.Select(i, true);
+    table.Effect("H", 170, messages);
+    bitmaps.Update(movie, table, false, messages);
+    bitmaps.ApplyEffects(movie, table, messages);
+    table.ResetParameters();
+    const auto second = bitmaps.Snapshot();
+    const auto shifted = save();
+    ASSERT_NE(shifted, loaded);
+    // A later shift starts from the shifted pixels, not from the JPEG decoded again.
+    table.Effect("V", 60, messages);
+    bitmaps.Update(movie, table, false, messages);
+    ASSERT_NE(save(), shifted);
+
+    bitmaps.Restore(first);
+    table.ResetParameters();
+    bitmaps.Update(movie, table, true, messages);
+    EXPECT_EQ(save(), loaded);
+    EXPECT_EQ(movie.ReplacedImageCount(), 0u);
+    bitmaps.Restore(second);
+    bitmaps.Update(movie, table, true, messages);
+    EXPECT_EQ(save(), shifted);
+    EXPECT_EQ(bitmaps.Snapshot(), second);
+}
+
 } // namespace
 } // namespace tintor
