@@ -41,10 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto shifted = image->Recoloured([](std::uint32_t rgb) { return rgb ^ 0x5A3C96; });
     if (!shifted->Body())
         std::abort();
-    tintor::SwfImageRecord again = record;
-    again.bodyLength = static_cast<std::uint32_t>(shifted->Body()->size());
-    if (!tintor::CBitmapImage::Decode(again, *shifted->Body()))
-        std::abort(); // what was written must read back
+    // What was written must read back, its fields read afresh from it.
+    tintor::CMovieBuilder rebuilt;
+    rebuilt.AddTag(record.code, *shifted->Body());
+    tintor::CSwfFile again(messages);
+    tintor::CMemoryInputFile written(rebuilt.Build(), "again.swf");
+    if (!again.Load(written) || again.Images().size() != 1)
+        std::abort();
+    const tintor::SwfImageRecord& reread = again.Images()[0];
+    if (!tintor::CBitmapImage::Decode(reread, again.Buffer().subspan(reread.bodyOffset, reread.bodyLength)))
+        std::abort();
     (void)description;
     return 0;
 }
