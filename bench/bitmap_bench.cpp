@@ -47,9 +47,10 @@ const std::vector<std::uint8_t>& LosslessPixels()
         out.reserve(std::size_t{kSize} * kSize * 4);
         for (std::size_t i = 0; i < std::size_t{kSize} * kSize; ++i) {
             const std::uint8_t a = (i / kSize) % 256 < 32 ? 128 : 255;
-            out.insert(out.end(), {a, static_cast<std::uint8_t>(rgb[i * 3] * a / 255),
-                                      static_cast<std::uint8_t>(rgb[i * 3 + 1] * a / 255),
-                                      static_cast<std::uint8_t>(rgb[i * 3 + 2] * a / 255)});
+            out.insert(out.end(),
+                {a, static_cast<std::uint8_t>(rgb[i * 3] * a / 255),
+                    static_cast<std::uint8_t>(rgb[i * 3 + 1] * a / 255),
+                    static_cast<std::uint8_t>(rgb[i * 3 + 2] * a / 255)});
         }
         return out;
     }();

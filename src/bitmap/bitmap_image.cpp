@@ -141,12 +141,12 @@ Decoded DecodeTag(const SwfImageRecord& record, std::span<const std::uint8_t> bo
 
 CBitmapImage::CBitmapImage(const SwfImageRecord& record, std::uint32_t width, std::uint32_t height, Pixels pixels,
     std::shared_ptr<const ByteBuffer> tail, std::shared_ptr<const ByteBuffer> body)
-    : m_record(record)
-    , m_width(width)
-    , m_height(height)
-    , m_pixels(std::move(pixels))
-    , m_tail(std::move(tail))
-    , m_body(std::move(body))
+    : m_record(record),
+      m_width(width),
+      m_height(height),
+      m_pixels(std::move(pixels)),
+      m_tail(std::move(tail)),
+      m_body(std::move(body))
 {
 }
 
@@ -158,7 +158,9 @@ BitmapDescription CBitmapImage::Describe(const SwfImageRecord& record, std::span
     } else {
         const auto parts = PartsOf(record, body);
         const DataKind kind = parts ? KindOf(parts->image) : DataKind::Jpeg;
-        description.format = kind == DataKind::Png ? "png" : kind == DataKind::Gif ? "gif" : JpegFormatName(record.code);
+        description.format = kind == DataKind::Png ? "png"
+            : kind == DataKind::Gif                ? "gif"
+                                                   : JpegFormatName(record.code);
         if (kind == DataKind::Jpeg && record.complete && record.code != kTagDefineBits && parts) {
             // A JPEG is only decoded small to see that it decodes.
             const auto stream = JoinJpegStreams(parts->image);
@@ -228,7 +230,8 @@ std::shared_ptr<const CBitmapImage> CBitmapImage::Recoloured(const RecolourFn& r
         image = EncodeGifAsPng(*gif, m_width, m_height);
     }
     auto body = EncodeBody(image);
-    return std::make_shared<const CBitmapImage>(m_record, m_width, m_height, std::move(pixels), m_tail, std::move(body));
+    return std::make_shared<const CBitmapImage>(
+        m_record, m_width, m_height, std::move(pixels), m_tail, std::move(body));
 }
 
 std::shared_ptr<const ByteBuffer> CBitmapImage::EncodeBody(std::span<const std::uint8_t> image) const

@@ -4,8 +4,8 @@
 #include "bitmap/bitmap_image.h"
 
 #include <array>
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace tintor::bitmap {
 

@@ -21,8 +21,8 @@ struct GifReader {
 int ReadGif(GifFileType* gif, GifByteType* dest, int length)
 {
     auto* reader = static_cast<GifReader*>(gif->UserData);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(std::max(length, 0)),
-        reader->data.size() - reader->pos);
+    const std::size_t n
+        = std::min<std::size_t>(static_cast<std::size_t>(std::max(length, 0)), reader->data.size() - reader->pos);
     std::memcpy(dest, reader->data.data() + reader->pos, n);
     reader->pos += n;
     return static_cast<int>(n);
@@ -82,7 +82,8 @@ std::optional<CBitmapImage::Gif> DecodeGif(
         break;
     }
     const GifImageDesc& desc = gif->Image;
-    if (desc.Width <= 0 || desc.Height <= 0 || std::uint64_t(desc.Width) * std::uint64_t(desc.Height) > CBitmapImage::kMaxPixels)
+    if (desc.Width <= 0 || desc.Height <= 0
+        || std::uint64_t(desc.Width) * std::uint64_t(desc.Height) > CBitmapImage::kMaxPixels)
         return std::nullopt;
     const auto frameWidth = static_cast<std::size_t>(desc.Width);
     raster.resize(frameWidth * static_cast<std::size_t>(desc.Height));

@@ -9,9 +9,9 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -37,9 +37,9 @@ constexpr std::uint8_t kRst7 = 0xD7;
 constexpr std::array<std::uint16_t, 64> kLuminance = {16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
     14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62, 18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64,
     81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
-constexpr std::array<std::uint16_t, 64> kChrominance = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99,
-    99, 24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
-    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+constexpr std::array<std::uint16_t, 64> kChrominance = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+    24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+    99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 constexpr std::array<std::uint8_t, 64> kZigzag = {0, 1, 8, 16, 9, 2, 3, 10, 17, 24, 32, 25, 18, 11, 4, 5, 12, 19, 26,
     33, 40, 48, 41, 34, 27, 20, 13, 6, 7, 14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
@@ -97,8 +97,8 @@ struct JpegError {
 // image's own quantisation tables, so that the picture keeps its quality
 // and the file its size, and entropy coding made to fit the image. Its
 // errors end in a jump back here; nothing between needs destroying.
-std::vector<std::uint8_t> Compress(const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height,
-    bool grey, SamplingFactors factors)
+std::vector<std::uint8_t> Compress(
+    const CBitmapImage::Photo& photo, std::uint32_t width, std::uint32_t height, bool grey, SamplingFactors factors)
 {
     jpeg_compress_struct cinfo{};
     JpegError error{};
@@ -230,8 +230,8 @@ std::optional<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> stream)
                 if (at + size > segment.size())
                     return std::nullopt;
                 for (std::size_t k = 0; k < 64; ++k)
-                    tables[id][k] = wide ? static_cast<std::uint16_t>(Word(segment, at + 1 + 2 * k))
-                                         : segment[at + 1 + k];
+                    tables[id][k]
+                        = wide ? static_cast<std::uint16_t>(Word(segment, at + 1 + 2 * k)) : segment[at + 1 + k];
                 defined[id] = true;
                 at += size;
             }
@@ -276,7 +276,8 @@ int EstimateJpegQuality(std::span<const std::array<std::uint16_t, 64>> tables)
             standard += (t == 0 ? kLuminance : kChrominance)[kZigzag[k]];
         }
     const double scale = 100.0 * actual / standard;
-    const int estimate = std::clamp(static_cast<int>(std::lround(scale <= 100 ? (200 - scale) / 2 : 5000 / scale)), 1, 100);
+    const int estimate
+        = std::clamp(static_cast<int>(std::lround(scale <= 100 ? (200 - scale) / 2 : 5000 / scale)), 1, 100);
     // The quality that makes exactly these tables, when one does, nearest
     // the estimate first: entries clamped to 1 or 255 at the ends of the
     // scale pull the sums off.
@@ -288,8 +289,7 @@ int EstimateJpegQuality(std::span<const std::array<std::uint16_t, 64>> tables)
             bool exact = true;
             for (std::size_t t = 0; exact && t < tables.size(); ++t)
                 for (std::size_t k = 0; exact && k < 64; ++k)
-                    exact = std::clamp(((t == 0 ? kLuminance : kChrominance)[kZigzag[k]] * factor + 50) / 100, 1L,
-                                255L)
+                    exact = std::clamp(((t == 0 ? kLuminance : kChrominance)[kZigzag[k]] * factor + 50) / 100, 1L, 255L)
                         == tables[t][k];
             if (exact)
                 return quality;
@@ -358,8 +358,8 @@ bool CheckJpeg(std::span<const std::uint8_t> stream, std::string& problem)
     const int smallHeight = std::max(1, (height + 7) / 8);
     std::vector<std::uint8_t> pixels(std::size_t(small) * std::size_t(smallHeight) * 3);
     if (!Decoded(tj.handle,
-            tjDecompress2(tj.handle, stream.data(), size, pixels.data(), small, 0, smallHeight, TJPF_RGB,
-                kDecodeFlags))) {
+            tjDecompress2(
+                tj.handle, stream.data(), size, pixels.data(), small, 0, smallHeight, TJPF_RGB, kDecodeFlags))) {
         problem = "corrupt JPEG data";
         return false;
     }

@@ -65,8 +65,8 @@ std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r 
 
 // A premultiplied colour of alpha a through recolour: straight, changed and
 // premultiplied again; a fully transparent one stays as it is.
-std::uint32_t RecolourPremultiplied(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a,
-    const RecolourFn& recolour)
+std::uint32_t RecolourPremultiplied(
+    std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, const RecolourFn& recolour)
 {
     if (a == 0)
         return Rgb(r, g, b);
@@ -105,8 +105,7 @@ void RecolourPix15(
             const std::uint32_t v = std::uint32_t{p[0]} << 8 | p[1];
             std::int32_t& out = done[v & 0x7FFF];
             if (out < 0) {
-                const std::uint32_t c
-                    = recolour(Rgb(Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)));
+                const std::uint32_t c = recolour(Rgb(Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)));
                 out = static_cast<std::int32_t>(
                     Narrow5(c & 0xFF) << 10 | Narrow5((c >> 8) & 0xFF) << 5 | Narrow5((c >> 16) & 0xFF));
             }
@@ -117,8 +116,8 @@ void RecolourPix15(
     }
 }
 
-void RecolourPix32(CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height,
-    const RecolourFn& recolour)
+void RecolourPix32(
+    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
 {
     // Byte 0 is alpha (premultiplied pixels) or a reserved byte kept as it is.
     const bool alpha = pixels.alpha;

@@ -77,8 +77,8 @@ bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out)
         const BitmapDescription& d = bitmap.description;
         ok = ok
             && std::fprintf(out, "bitmap %u %ux%u %.*s%s%s\n", unsigned{bitmap.record.characterId}, d.width, d.height,
-                   static_cast<int>(d.format.size()), d.format.data(), d.Recolourable() ? "" : " not recolourable: ",
-                   d.problem.c_str())
+                   static_cast<int>(d.format.size()), d.format.data(),
+                   d.Recolourable() ? "" : " not recolourable: ", d.problem.c_str())
                 > 0;
     }
     return ok && std::fflush(out) == 0;
@@ -97,12 +97,12 @@ nlohmann::json BitmapAsJson(const BitmapEntry& bitmap)
 
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
-    auto* colours
-        = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored, then "
-                                        "its images");
+    auto* colours = app.add_subcommand("colours",
+        "List every colour of a movie with the number of places it is stored, then "
+        "its images");
     colours->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
-    colours->add_flag("--json", options.json,
-        "Print JSON with the byte positions of every colour, and of every image's tag");
+    colours->add_flag(
+        "--json", options.json, "Print JSON with the byte positions of every colour, and of every image's tag");
     AddRuleOption(*colours, options.rule);
     return colours;
 }

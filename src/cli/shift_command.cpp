@@ -203,7 +203,8 @@ int RunShift(const ShiftOptions& options)
 {
     if (options.select.empty() && options.kinds.empty() && !options.all && !options.bitmaps
         && options.bitmapIds.empty()) {
-        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind, --all, --bitmaps or --bitmap\n");
+        std::fprintf(
+            stderr, "tintor-cli shift: nothing selected; use --select, --kind, --all, --bitmaps or --bitmap\n");
         return kExitUsage;
     }
     // Setting one colour is for colours only; an image asked for as well

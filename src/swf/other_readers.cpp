@@ -41,7 +41,6 @@ void CSwfFile::ReadRemoveObject()
     SkipBytes(2); // depth
 }
 
-
 void CSwfFile::ReadButtonRecords(bool withCxform)
 {
     // The list ends with a zero flags byte, which is also what the bytes
@@ -118,7 +117,6 @@ void CSwfFile::ReadSoundStreamBlock()
     SkipToTagEnd(); // sound data
 }
 
-
 void CSwfFile::ReadDefineButtonCxform()
 {
     SkipBytes(2); // button id
@@ -184,7 +182,6 @@ void CSwfFile::ReadDefineButton2()
     SkipBytes(2); // conditions of the last record
     ReadActionRecords();
 }
-
 
 void CSwfFile::ReadNameCharacter()
 {

@@ -296,8 +296,8 @@ const std::shared_ptr<const ByteBuffer>& CSwfFile::ImageBody(std::size_t image) 
 
 std::size_t CSwfFile::ReplacedImageCount() const
 {
-    return static_cast<std::size_t>(std::count_if(
-        m_imageBodies.begin(), m_imageBodies.end(), [](const auto& body) { return body != nullptr; }));
+    return static_cast<std::size_t>(
+        std::count_if(m_imageBodies.begin(), m_imageBodies.end(), [](const auto& body) { return body != nullptr; }));
 }
 
 std::optional<std::uint32_t> CSwfFile::SavedFileLength() const
@@ -335,10 +335,10 @@ std::optional<ByteBuffer> CSwfFile::Spliced() const
         copy(from, image.tagOffset);
         const std::uint32_t codeAndLength = static_cast<std::uint32_t>(image.code) << 6 | kLongLengthField;
         const auto bodyLength = static_cast<std::uint32_t>(body.size());
-        const std::uint8_t header[kLongTagHeaderSize] = {static_cast<std::uint8_t>(codeAndLength),
-            static_cast<std::uint8_t>(codeAndLength >> 8), static_cast<std::uint8_t>(bodyLength),
-            static_cast<std::uint8_t>(bodyLength >> 8), static_cast<std::uint8_t>(bodyLength >> 16),
-            static_cast<std::uint8_t>(bodyLength >> 24)};
+        const std::uint8_t header[kLongTagHeaderSize]
+            = {static_cast<std::uint8_t>(codeAndLength), static_cast<std::uint8_t>(codeAndLength >> 8),
+                static_cast<std::uint8_t>(bodyLength), static_cast<std::uint8_t>(bodyLength >> 8),
+                static_cast<std::uint8_t>(bodyLength >> 16), static_cast<std::uint8_t>(bodyLength >> 24)};
         out.insert(out.end(), std::begin(header), std::end(header));
         out.insert(out.end(), body.begin(), body.end());
         from = image.bodyOffset + image.bodyLength;

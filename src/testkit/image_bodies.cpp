@@ -37,8 +37,8 @@ std::vector<std::uint8_t> ZlibOf(std::span<const std::uint8_t> data)
     return out;
 }
 
-std::vector<std::uint8_t> LosslessBody(std::uint16_t id, std::uint8_t format, std::uint16_t width,
-    std::uint16_t height, std::span<const std::uint8_t> data, std::uint8_t tableSize)
+std::vector<std::uint8_t> LosslessBody(std::uint16_t id, std::uint8_t format, std::uint16_t width, std::uint16_t height,
+    std::span<const std::uint8_t> data, std::uint8_t tableSize)
 {
     std::vector<std::uint8_t> body;
     PutWord(body, id);
@@ -143,7 +143,9 @@ std::vector<std::uint8_t> PhotoLikeRgb(int width, int height, std::uint32_t seed
                 const double value = base[c] + static_cast<int>((noise >> 16) % 5) - 2;
                 rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3
                     + static_cast<std::size_t>(c)]
-                    = static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+                    = static_cast<std::uint8_t>(value < 0 ? 0
+                            : value > 255                 ? 255
+                                                          : value);
             }
         }
     return rgb;

@@ -12,8 +12,8 @@ namespace tintor {
 std::vector<std::uint8_t> ZlibOf(std::span<const std::uint8_t> data);
 // DefineBitsLossless(2): the fields, then data (colour table and rows, as
 // the format stores them) deflated.
-std::vector<std::uint8_t> LosslessBody(std::uint16_t id, std::uint8_t format, std::uint16_t width,
-    std::uint16_t height, std::span<const std::uint8_t> data, std::uint8_t tableSize = 0);
+std::vector<std::uint8_t> LosslessBody(std::uint16_t id, std::uint8_t format, std::uint16_t width, std::uint16_t height,
+    std::span<const std::uint8_t> data, std::uint8_t tableSize = 0);
 // DefineBitsJPEG2 (21), JPEG3 (35) or JPEG4 (90): the fields, the image data
 // and, after it, the alpha plane as given (already deflated).
 std::vector<std::uint8_t> JpegTagBody(std::uint16_t code, std::uint16_t id, std::span<const std::uint8_t> image,

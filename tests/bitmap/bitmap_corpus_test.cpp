@@ -66,7 +66,8 @@ TEST(BitmapCorpus, EveryRecolourableImageIsReEncodedAndNothingElseMoves)
             const SwfImageRecord& o = original->Images()[i];
             const SwfImageRecord& s = saved->Images()[i];
             EXPECT_TRUE(std::equal(original->Buffer().begin() + static_cast<std::ptrdiff_t>(from),
-                original->Buffer().begin() + o.tagOffset, saved->Buffer().begin() + static_cast<std::ptrdiff_t>(savedFrom),
+                original->Buffer().begin() + o.tagOffset,
+                saved->Buffer().begin() + static_cast<std::ptrdiff_t>(savedFrom),
                 saved->Buffer().begin() + s.tagOffset));
             from = o.bodyOffset + o.bodyLength;
             savedFrom = s.bodyOffset + s.bodyLength;

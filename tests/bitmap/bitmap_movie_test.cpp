@@ -131,8 +131,9 @@ TEST(BitmapMovie, ListsEveryImageAndWhichCannotBeRecoloured)
         listed.push_back(std::to_string(e.record.characterId) + " " + std::to_string(e.description.width) + "x"
             + std::to_string(e.description.height) + " " + std::string(e.description.format)
             + (e.description.Recolourable() ? "" : " -"));
-    EXPECT_EQ(listed, (std::vector<std::string>{"1 9x4 lossless2", "2 33x17 jpeg1 -", "3 33x17 jpeg", "4 33x17 jpeg3",
-                          "5 6x6 png", "6 2x2 lossless -"}));
+    EXPECT_EQ(listed,
+        (std::vector<std::string>{
+            "1 9x4 lossless2", "2 33x17 jpeg1 -", "3 33x17 jpeg", "4 33x17 jpeg3", "5 6x6 png", "6 2x2 lossless -"}));
     doc.SelectBitmapsWhere([](const BitmapEntry&) { return true; });
     int selected = 0;
     for (const BitmapEntry& e : doc.GetBitmaps().Entries())

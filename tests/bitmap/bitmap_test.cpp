@@ -135,8 +135,8 @@ TEST(BitmapLossless, EveryColourThroughTheArithmeticAndNothingElseChanged)
                 }
             }
         TagUnderTest t;
-        LoadTag(t, c.code,
-            LosslessBody(9, c.format, c.width, c.height, data, static_cast<std::uint8_t>(tableCount - 1)));
+        LoadTag(
+            t, c.code, LosslessBody(9, c.format, c.width, c.height, data, static_cast<std::uint8_t>(tableCount - 1)));
         std::string problem;
         const auto image = CBitmapImage::Decode(t.record, t.body, &problem);
         ASSERT_NE(image, nullptr) << problem;
@@ -167,8 +167,8 @@ TEST(BitmapLossless, EveryColourThroughTheArithmeticAndNothingElseChanged)
                     const std::uint32_t rgb
                         = Expected(widen((v >> 10) & 31) | widen((v >> 5) & 31) << 8 | widen(v & 31) << 16);
                     const auto narrow = [](std::uint32_t b) { return (b * 31 + 127) / 255; };
-                    const std::uint32_t n = (v & 0x8000) | narrow(rgb & 0xFF) << 10 | narrow((rgb >> 8) & 0xFF) << 5
-                        | narrow(rgb >> 16);
+                    const std::uint32_t n
+                        = (v & 0x8000) | narrow(rgb & 0xFF) << 10 | narrow((rgb >> 8) & 0xFF) << 5 | narrow(rgb >> 16);
                     p[0] = static_cast<std::uint8_t>(n >> 8);
                     p[1] = static_cast<std::uint8_t>(n);
                 } else if (alpha) {
@@ -277,7 +277,8 @@ TEST(BitmapJpeg, RoundTripsWithinTheErrorOfOneReEncoding)
                 continue;
             const auto want = ExpectedPremultiplied(original[i * 3], original[i * 3 + 1], original[i * 3 + 2], a);
             for (int k = 0; k < 3; ++k) {
-                const int d = std::abs(int{shifted[i * 3 + static_cast<std::size_t>(k)]} - int{want[static_cast<std::size_t>(k)]});
+                const int d = std::abs(
+                    int{shifted[i * 3 + static_cast<std::size_t>(k)]} - int{want[static_cast<std::size_t>(k)]});
                 total += d;
                 worst = std::max(worst, d);
             }
@@ -333,8 +334,9 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
     std::vector<std::uint8_t> rgba;
     std::uint32_t state = 3;
     for (int i = 0; i < kWidth * kHeight; ++i)
-        rgba.insert(rgba.end(), {static_cast<std::uint8_t>(Noise(state)), static_cast<std::uint8_t>(Noise(state)),
-                                    static_cast<std::uint8_t>(Noise(state)), static_cast<std::uint8_t>(i % 3 * 127)});
+        rgba.insert(rgba.end(),
+            {static_cast<std::uint8_t>(Noise(state)), static_cast<std::uint8_t>(Noise(state)),
+                static_cast<std::uint8_t>(Noise(state)), static_cast<std::uint8_t>(i % 3 * 127)});
     const std::uint32_t palette[] = {0x0000FF, 0x00FF00, 0x123456, 0xABCDEF};
     std::vector<std::uint8_t> indices;
     for (int i = 0; i < kWidth * kHeight; ++i)
@@ -346,12 +348,11 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
     };
     std::vector<std::uint8_t> gifShows;
     for (const std::uint8_t index : indices)
-        gifShows.insert(gifShows.end(), {static_cast<std::uint8_t>(palette[index]),
-                                            static_cast<std::uint8_t>(palette[index] >> 8),
-                                            static_cast<std::uint8_t>(palette[index] >> 16),
-                                            static_cast<std::uint8_t>(index == 3 ? 0 : 255)});
-    const Case cases[] = {{"png", PngOf(rgba, kWidth, kHeight), rgba},
-        {"gif", GifOf(indices, palette, kWidth, kHeight, 3), gifShows}};
+        gifShows.insert(gifShows.end(),
+            {static_cast<std::uint8_t>(palette[index]), static_cast<std::uint8_t>(palette[index] >> 8),
+                static_cast<std::uint8_t>(palette[index] >> 16), static_cast<std::uint8_t>(index == 3 ? 0 : 255)});
+    const Case cases[]
+        = {{"png", PngOf(rgba, kWidth, kHeight), rgba}, {"gif", GifOf(indices, palette, kWidth, kHeight, 3), gifShows}};
     const CColorTable table = ShiftTable();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -366,7 +367,8 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
         ASSERT_EQ(got.size(), c.straight.size());
         for (std::size_t i = 0; i < got.size(); i += 4) {
             const std::uint8_t* s = c.straight.data() + i;
-            const std::uint32_t want = s[3] == 0 ? (s[0] | s[1] << 8 | s[2] << 16) : Expected(s[0] | s[1] << 8 | s[2] << 16);
+            const std::uint32_t want
+                = s[3] == 0 ? (s[0] | s[1] << 8 | s[2] << 16) : Expected(s[0] | s[1] << 8 | s[2] << 16);
             EXPECT_EQ(got[i + 3], s[3]) << i / 4;
             if (s[3] != 0) {
                 EXPECT_EQ(got[i] | got[i + 1] << 8 | got[i + 2] << 16, want) << i / 4;

@@ -572,8 +572,7 @@ TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)
     run = Run({"shift", movie, "--bitmaps", "--hue", "50", "-o", out});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("bitmap 6 left as it is: corrupt image data"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(": 2 images re-encoded, " + std::to_string(before.FileSize()) + " -> "),
-        std::string::npos)
+    EXPECT_NE(run.err.find(": 2 images re-encoded, " + std::to_string(before.FileSize()) + " -> "), std::string::npos)
         << run.err;
 
     EXPECT_EQ(Run({"shift", movie, "--bitmap", "6", "--hue", "5", "-o", out}).exitCode, 1);

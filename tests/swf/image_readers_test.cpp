@@ -1,7 +1,7 @@
 // Image tags listed as records by the walk, and their new bodies spliced in
 // when the movie is written.
-#include "swf/swf_file.h"
 #include "support/tag_headers.h"
+#include "swf/swf_file.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
 #include "testkit/recording_sink.h"
