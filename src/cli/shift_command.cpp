@@ -1,10 +1,8 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
-#include "cli/colours_command.h"
 #include "colour/colour_text.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace tintor::cli {
@@ -14,74 +12,28 @@ namespace {
 // How far each shift goes either way: the ends of the window's sliders.
 constexpr int kShiftLimit = CColorTable::kDefaultParameter;
 
-const CLI::Validator kColourChoice(
-    [](std::string& text) -> std::string {
-        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
-    },
-    "");
-
-const CLI::Validator kKindName(
-    [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
-    },
-    "");
-
 const CLI::Validator kHexColour(
     [](std::string& text) -> std::string { return ParseHexColor(text) ? std::string() : "expected #rrggbb"; }, "");
 
-struct Selection {
+// The images chosen with --bitmaps and --bitmap.
+struct BitmapChoice {
     bool all = false;
-    std::uint32_t kinds = 0;
-    std::vector<ColorKey> colours;
-    bool allBitmaps = false;
-    std::vector<std::uint16_t> bitmapIds;
+    std::vector<std::uint16_t> ids;
 
-    bool Contains(ColorKey key) const
-    {
-        return all || (key & kinds) != 0 || std::find(colours.begin(), colours.end(), key) != colours.end();
-    }
     bool Contains(const BitmapEntry& bitmap) const
     {
-        return allBitmaps
-            || std::find(bitmapIds.begin(), bitmapIds.end(), bitmap.record.characterId) != bitmapIds.end();
+        return all || std::find(ids.begin(), ids.end(), bitmap.record.characterId) != ids.end();
     }
-    bool AnyBitmap() const { return allBitmaps || !bitmapIds.empty(); }
+    bool Any() const { return all || !ids.empty(); }
 };
-
-Selection SelectionFrom(const ShiftOptions& options)
-{
-    Selection selection;
-    selection.all = options.all;
-    for (const auto& kind : options.kinds)
-        selection.kinds |= *KindFromName(kind);
-    for (const auto& choice : options.select)
-        selection.colours.push_back(*ParseColourChoice(choice));
-    selection.allBitmaps = options.bitmaps;
-    selection.bitmapIds = options.bitmapIds;
-    return selection;
-}
-
-// Every colour named with --select must be in the movie: a typing error
-// should not pass as a movie recoloured with nothing changed.
-bool AllNamedColoursPresent(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
-{
-    bool ok = true;
-    for (const ColorKey key : selection.colours)
-        if (doc.GetColorTable().Map().Find(key) == nullptr) {
-            std::fprintf(stderr, "tintor-cli shift: %s has no %s colour %s\n", movie.c_str(), KindName(key),
-                RgbText(key).c_str());
-            ok = false;
-        }
-    return ok;
-}
 
 // Every image named with --bitmap must be in the movie and be one that can
 // be recoloured.
-bool AllNamedBitmapsRecolourable(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
+bool AllNamedBitmapsRecolourable(const CTintorDoc& doc, const BitmapChoice& choice, const std::string& movie)
 {
     bool ok = true;
     const auto& entries = doc.GetBitmaps().Entries();
-    for (const std::uint16_t id : selection.bitmapIds) {
+    for (const std::uint16_t id : choice.ids) {
         const auto it = std::find_if(
             entries.begin(), entries.end(), [id](const BitmapEntry& e) { return e.record.characterId == id; });
         if (it == entries.end())
@@ -96,11 +48,11 @@ bool AllNamedBitmapsRecolourable(const CTintorDoc& doc, const Selection& selecti
 
 // How many images were re-encoded, which were left and why, and the
 // movie's length before and after.
-void ReportBitmaps(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
+void ReportBitmaps(const CTintorDoc& doc, const BitmapChoice& choice, const std::string& movie)
 {
     const CSwfFile& swf = doc.GetMovie();
     for (const BitmapEntry& bitmap : doc.GetBitmaps().Entries())
-        if (selection.Contains(bitmap) && !bitmap.description.Recolourable())
+        if (choice.Contains(bitmap) && !bitmap.description.Recolourable())
             std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u left as it is: %s\n", movie.c_str(),
                 unsigned{bitmap.record.characterId}, bitmap.description.problem.c_str());
     const auto after = swf.SavedFileLength();
@@ -110,26 +62,28 @@ void ReportBitmaps(const CTintorDoc& doc, const Selection& selection, const std:
 }
 
 bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,
-    const Selection& selection)
+    const ColourSelection& selection)
 {
-    if (!AllNamedColoursPresent(doc, selection, movie) || !AllNamedBitmapsRecolourable(doc, selection, movie))
+    const BitmapChoice bitmaps{options.bitmaps, options.bitmapIds};
+    if (!NamedColoursPresent("shift", doc, selection, movie) || !AllNamedBitmapsRecolourable(doc, bitmaps, movie))
         return false;
     // As in the window: the list's selection, the sliders and the unify box,
     // then the Apply button.
-    doc.SelectWhere([&](ColorKey key) { return selection.Contains(key); });
-    if (selection.AnyBitmap())
-        doc.SelectBitmapsWhere([&](const BitmapEntry& bitmap) { return selection.Contains(bitmap); });
+    doc.SelectMatching(selection, false);
+    if (bitmaps.Any())
+        doc.SelectBitmapsWhere([&](const BitmapEntry& bitmap) { return bitmaps.Contains(bitmap); });
     if (!options.to.empty()) {
         doc.SetSelectedColor(*ParseHexColor(options.to));
     } else {
+        doc.Effect("Perceptual", options.space == "oklch" ? 1 : 0);
         doc.Effect("H", CColorTable::kDefaultParameter + options.hue);
         doc.Effect("S", CColorTable::kDefaultParameter + options.saturation);
         doc.Effect("V", CColorTable::kDefaultParameter + options.value);
         doc.Effect("UniColor", options.unify ? 1 : 0);
         doc.ApplyPending();
     }
-    if (selection.AnyBitmap())
-        ReportBitmaps(doc, selection, movie);
+    if (bitmaps.Any())
+        ReportBitmaps(doc, bitmaps, movie);
     if (options.saveScript.empty())
         return true;
     dialogs.SetSavePath(options.saveScript);
@@ -144,24 +98,13 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         "Select colours, shift their hue, saturation and value (or unify them) as the sliders do, apply and save");
     shift->add_option("MOVIE", options.movies, "The .swf movies to recolour; - reads one from standard input")
         ->required();
-    shift
-        ->add_option("--select", options.select,
-            "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be "
-            "repeated")
-        ->type_name("KIND:#rrggbb")
-        ->check(kColourChoice);
-    shift->add_flag("--all", options.all, "Select every colour of the movie (and no image)");
+    AddSelectionOptions(*shift, options.selection);
     shift->add_flag("--bitmaps", options.bitmaps,
         "Select every image of the movie that can be recoloured; its tag is re-encoded and the movie changes size");
     shift
         ->add_option("--bitmap", options.bitmapIds,
             "Select the image of this character id, as `tintor-cli colours` lists it; may be repeated")
         ->type_name("ID");
-    shift
-        ->add_option(
-            "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
-        ->type_name("KIND")
-        ->check(kKindName);
     // The window's numbers, not its slider positions: the middle reads 0.
     shift->add_option("--hue", options.hue, "Hue shift, -100..100 as the window shows it; 0 leaves the hue")
         ->capture_default_str()
@@ -177,6 +120,12 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         ->capture_default_str()
         ->check(CLI::Range(-kShiftLimit, kShiftLimit));
     shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
+    shift
+        ->add_option("--space", options.space,
+            "Where the shift is worked out: hsv as the window's sliders by default, or oklch, which keeps the "
+            "lightness people see when the hue turns")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"hsv", "oklch"}));
     auto* to = shift
                    ->add_option("--to", options.to,
                        "Set the selected colours to this one colour (red first) instead of shifting them")
@@ -188,12 +137,15 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     AddRuleOption(*shift, options.rule);
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
-    shift->footer("Colours are selected with --select, --kind and --all together, images with --bitmaps and\n"
-                  "--bitmap; at least one is needed. Images change only when chosen: each chosen image is\n"
-                  "re-encoded in its own tag (lossless ones exactly, JPEG ones as faithfully as JPEG allows),\n"
-                  "and stderr tells how many were and the movie's length before and after.\n"
-                  "A movie that lacks a colour named with --select or an image named with --bitmap fails and\n"
-                  "is not written.\n"
+    shift->footer("Colours are selected with --select, --kind, --all, --near and --hues together; at least one\n"
+                  "is needed, and --except keeps colours out of them. Images are selected with --bitmaps and\n"
+                  "--bitmap (--all takes no image): each chosen image is re-encoded in its own tag (lossless\n"
+                  "ones exactly, JPEG ones as faithfully as JPEG allows), and stderr tells how many were and the\n"
+                  "movie's length before and after. A movie that lacks a colour named with --select or an\n"
+                  "image named with --bitmap fails and is not written.\n"
+                  "With --space oklch, --hue N turns the hue by 1.8 N degrees, --saturation N scales chroma by\n"
+                  "1 + N/100 and --value N moves lightness N% of the way to white (or black), keeping hue and\n"
+                  "lightness where a colour leaves sRGB; greys keep their hue.\n"
                   "With --hue, --saturation and --value at 0 the colours stay as they are. A movie that came\n"
                   "compressed is saved compressed.");
     return shift;
@@ -201,10 +153,9 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
 
 int RunShift(const ShiftOptions& options)
 {
-    if (options.select.empty() && options.kinds.empty() && !options.all && !options.bitmaps
-        && options.bitmapIds.empty()) {
-        std::fprintf(
-            stderr, "tintor-cli shift: nothing selected; use --select, --kind, --all, --bitmaps or --bitmap\n");
+    if (!AnySelection(options.selection) && !options.bitmaps && options.bitmapIds.empty()) {
+        std::fprintf(stderr,
+            "tintor-cli shift: nothing selected; use --select, --kind, --all, --near, --hues, --bitmaps or --bitmap\n");
         return kExitUsage;
     }
     // Setting one colour is for colours only; an image asked for as well
@@ -222,7 +173,7 @@ int RunShift(const ShiftOptions& options)
         return kExitUsage;
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    const Selection selection = SelectionFrom(options);
+    const ColourSelection selection = SelectionFrom(options.selection);
     return RunOnMovies("shift", options.movies, *outputs, options.rule,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             return Shift(doc, dialogs, movie, options, selection);

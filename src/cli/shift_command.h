@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/batch.h"
+#include "cli/selection_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,9 +13,7 @@ namespace tintor::cli {
 
 struct ShiftOptions {
     std::vector<std::string> movies;
-    std::vector<std::string> select; // "KIND:#rrggbb"
-    std::vector<std::string> kinds;
-    bool all = false;
+    SelectionOptions selection;
     // Images are chosen on their own: every one, or those of these ids.
     bool bitmaps = false;
     std::vector<std::uint16_t> bitmapIds;
@@ -23,7 +22,8 @@ struct ShiftOptions {
     int saturation = 0;
     int value = 0;
     bool unify = false;
-    std::string to; // "#rrggbb": set the selection to this colour instead
+    std::string space = "hsv"; // or "oklch"
+    std::string to;            // "#rrggbb": set the selection to this colour instead
     std::string saveScript;
     OutputOptions output;
     CollectionRule rule = CollectionRule::Extended;

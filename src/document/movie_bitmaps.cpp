@@ -12,9 +12,9 @@ std::span<const std::uint8_t> BodyOf(const CSwfFile& movie, const SwfImageRecord
     return movie.Buffer().subspan(record.bodyOffset, record.bodyLength);
 }
 
-std::array<int, 4> EffectOf(const CColorTable& table)
+std::array<int, 5> EffectOf(const CColorTable& table)
 {
-    return {table.Hue(), table.Saturation(), table.Value(), table.Unify()};
+    return {table.Hue(), table.Saturation(), table.Value(), table.Unify(), static_cast<int>(table.Space())};
 }
 
 } // namespace

@@ -22,11 +22,11 @@ struct BitmapEntry {
     // entry holds its colour; null while it is the image as loaded.
     std::shared_ptr<const CBitmapImage> committed;
     // The last image made with the pending effect, the committed image it
-    // was made from and the effect (hue, saturation, value, unify): Apply
-    // and the next change of selection then share one re-encoding.
+    // was made from and the effect (hue, saturation, value, unify, space):
+    // Apply and the next change of selection then share one re-encoding.
     std::shared_ptr<const CBitmapImage> shown;
     std::shared_ptr<const CBitmapImage> shownFrom;
-    std::array<int, 4> shownEffect{};
+    std::array<int, 5> shownEffect{};
 };
 
 // What an undo history keeps of one image: the image as committed (null for
