@@ -1,6 +1,8 @@
 // Loads arbitrary bytes as a movie, under both collection rules. Whatever
-// they hold, Load must return without reading outside its buffers, and
-// every colour it registers must lie wholly inside the movie.
+// they hold, Load must return without reading outside its buffers, every
+// colour it registers must lie wholly inside the movie, and so must every
+// image tag it lists, which is then listed and decoded.
+#include "bitmap/bitmap_image.h"
 #include "swf/swf_file.h"
 #include "testkit/memory_files.h"
 
@@ -26,6 +28,13 @@ void CheckLoad(const std::uint8_t* data, std::size_t size, tintor::CollectionRul
     const std::size_t length = movie.Buffer().size();
     if (length != movie.FileSize())
         std::abort();
+    for (const tintor::SwfImageRecord& image : movie.Images()) {
+        if (std::size_t{image.bodyOffset} + image.bodyLength > length || image.tagOffset >= image.bodyOffset)
+            std::abort();
+        const auto body = movie.Buffer().subspan(image.bodyOffset, image.bodyLength);
+        tintor::CBitmapImage::Describe(image, body);
+        tintor::CBitmapImage::Decode(image, body);
+    }
     movie.Colors().ForEach([&](tintor::ColorKey key, const tintor::PositionList& positions) {
         if (positions.empty())
             std::abort();

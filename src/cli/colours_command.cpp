@@ -82,6 +82,31 @@ nlohmann::json ColoursAsJson(
         {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
 }
 
+bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out)
+{
+    bool ok = true;
+    for (const BitmapEntry& bitmap : bitmaps.Entries()) {
+        const BitmapDescription& d = bitmap.description;
+        ok = ok
+            && std::fprintf(out, "bitmap %u %ux%u %.*s%s%s\n", unsigned{bitmap.record.characterId}, d.width, d.height,
+                   static_cast<int>(d.format.size()), d.format.data(),
+                   d.Recolourable() ? "" : " not recolourable: ", d.problem.c_str())
+                > 0;
+    }
+    return ok && std::fflush(out) == 0;
+}
+
+nlohmann::json BitmapAsJson(const BitmapEntry& bitmap)
+{
+    const BitmapDescription& d = bitmap.description;
+    nlohmann::json json = {{"kind", "bitmap"}, {"id", bitmap.record.characterId}, {"tag", bitmap.record.code},
+        {"width", d.width}, {"height", d.height}, {"format", d.format}, {"position", bitmap.record.tagOffset},
+        {"recolourable", d.Recolourable()}};
+    if (!d.Recolourable())
+        json["problem"] = d.problem;
+    return json;
+}
+
 std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within)
 {
     std::vector<std::uint32_t> rgbs;
@@ -92,10 +117,12 @@ std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within)
 
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
-    auto* colours
-        = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
+    auto* colours = app.add_subcommand("colours",
+        "List every colour of a movie with the number of places it is stored, then "
+        "its images");
     colours->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
-    colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
+    colours->add_flag(
+        "--json", options.json, "Print JSON with the byte positions of every colour, and of every image's tag");
     auto* families = colours->add_flag("--families", options.families,
         "Add each colour's family: colours closer than --within to a member, linked step by step (greys only with "
         "greys), numbered in the order of their first colour");
@@ -145,11 +172,16 @@ int RunColours(const ColoursOptions& options)
         return kExitFailed;
     const std::vector<std::uint32_t> families
         = options.families ? FamiliesOf(movie, options.within) : std::vector<std::uint32_t>{};
+    CMovieBitmaps bitmaps;
+    bitmaps.Load(movie);
     if (options.json) {
-        std::cout << ColoursAsJson(movie, options.movie, families).dump(2) << '\n';
+        nlohmann::json json = ColoursAsJson(movie, options.movie, families);
+        for (const BitmapEntry& bitmap : bitmaps.Entries())
+            json["colours"].push_back(BitmapAsJson(bitmap));
+        std::cout << json.dump(2) << '\n';
         return kExitOk;
     }
-    if (!PrintColoursAsText(movie, stdout, families)) {
+    if (!PrintColoursAsText(movie, stdout, families) || !PrintBitmapsAsText(bitmaps, stdout)) {
         std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
         return kExitFailed;
     }

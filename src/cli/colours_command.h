@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour_selection.h"
+#include "document/movie_bitmaps.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
@@ -27,6 +28,11 @@ nlohmann::json ColoursAsJson(
     const CSwfFile& movie, const std::string& fileName, std::span<const std::uint32_t> families = {});
 // The family of every colour of the registry, in its order.
 std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within);
+// One line per image, after the colours: "bitmap ID WxH FORMAT", and why
+// when it cannot be recoloured; false when out could not take it all.
+bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out);
+// One object per image, of kind "bitmap", for the list of colours.
+nlohmann::json BitmapAsJson(const BitmapEntry& bitmap);
 
 struct ColoursOptions {
     std::string movie;

@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace tintor::cli {
 struct ShiftOptions {
     std::vector<std::string> movies;
     SelectionOptions selection;
+    // Images are chosen on their own: every one, or those of these ids.
+    bool bitmaps = false;
+    std::vector<std::uint16_t> bitmapIds;
     // The numbers beside the window's sliders: -100..+100, 0 changes nothing.
     int hue = 0;
     int saturation = 0;

@@ -95,18 +95,19 @@ std::uint32_t CColor::ToHls() const
         return TruncByte(l * 255.0) << 16;
 
     const double s = l <= 0.5 ? delta / (mx + mn) : delta / ((2.0 - mx) - mn);
-    const double rc = (mx - r) / delta;
-    const double gc = (mx - g) / delta;
-    const double bc = (mx - b) / delta;
+    // Of (mx - r) / delta, (mx - g) / delta and (mx - b) / delta each test
+    // below takes one; only that one is divided out, the same single
+    // operation as when all three are.
+    const auto ratio = [&](double channel) { return (mx - channel) / delta; };
 
     // The order of the tests decides the hue of pure red: 6, not 0.
     double h;
     if (r == mx)
-        h = g == mn ? 5.0 + bc : 1.0 - gc;
+        h = g == mn ? 5.0 + ratio(b) : 1.0 - ratio(g);
     else if (g == mx)
-        h = b == mn ? 1.0 + rc : 3.0 - bc;
+        h = b == mn ? 1.0 + ratio(r) : 3.0 - ratio(b);
     else
-        h = r == mn ? 3.0 + gc : 5.0 - rc;
+        h = r == mn ? 3.0 + ratio(g) : 5.0 - ratio(r);
 
     const std::uint32_t hue = TruncByte(h * kOver6 * 255.0);
     const std::uint32_t saturation = TruncByte(s * 255.0);

@@ -182,6 +182,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             write(*entry, positions);
         });
     }
+    m_bitmaps.Update(m_movie, m_colorTable, forceAll, m_messages);
     if (m_previewFile) {
         if (const auto tempPath = GetTempFilePath())
             WritePreview(m_movie, *tempPath, "UpdatePreview: can't write the preview file");
@@ -231,6 +232,14 @@ void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
         else
             entries[i] &= ~kSelectedBit;
     }
+    PushHistory();
+}
+
+void CTintorDoc::SelectBitmapsWhere(const std::function<bool(const BitmapEntry&)>& isSelected)
+{
+    ApplyEffects();
+    for (std::size_t i = 0; i < m_bitmaps.Entries().size(); ++i)
+        m_bitmaps.Select(i, isSelected(m_bitmaps.Entries()[i]));
     PushHistory();
 }
 
@@ -445,8 +454,10 @@ void CTintorDoc::Select(std::uint32_t key, int selected) { m_colorTable.Select(k
 void CTintorDoc::ApplyEffects()
 {
     // The table does not know the movie; without one the pending effect stays.
-    if (HasMovie())
+    if (HasMovie()) {
+        m_bitmaps.ApplyEffects(m_movie, m_colorTable, m_messages);
         m_colorTable.ApplyEffects(m_messages);
+    }
 }
 
 bool CTintorDoc::loadtable() { return tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages); }
@@ -538,6 +549,8 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         CHistory history(kHistoryCapacity);
         history.Reset();
         history.Push(table);
+        CMovieBitmaps bitmaps;
+        bitmaps.Load(movie);
         std::filesystem::path pathName = path;
         // The movie is good even when its preview cannot be written: the
         // colours are still listed and can be changed and saved.
@@ -548,6 +561,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         m_movie = std::move(movie);
         m_colorTable = std::move(table);
         m_history = std::move(history);
+        m_bitmaps = std::move(bitmaps);
         m_pathName = std::move(pathName);
         SetModifiedFlag(false);
         return true;

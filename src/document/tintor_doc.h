@@ -11,6 +11,7 @@
 #include "core/file.h"
 #include "core/messages.h"
 #include "core/signal_cleanup.h"
+#include "document/movie_bitmaps.h"
 #include "swf/swf_file.h"
 
 #include <cstdint>
@@ -130,6 +131,15 @@ public:
     // the movie rewritten and one history state. The lines that matched no
     // colour come back, for the caller to report.
     std::vector<ColorMapLine> ApplyColorMap(std::span<const ColorMapLine> lines);
+    // --- Bitmaps -------------------------------------------------------------
+    // The images of the movie, listed after its colours.
+    const CMovieBitmaps& GetBitmaps() const { return m_bitmaps; }
+    // A change of which images are selected, as SelectWhere changes colours:
+    // the pending effect made permanent first, then every image that can be
+    // recoloured selected exactly when isSelected says so, and a history
+    // state. The colours' selection stays.
+    void SelectBitmapsWhere(const std::function<bool(const BitmapEntry&)>& isSelected);
+
     // Every selected colour becomes a colour of palette (red in the low
     // byte), matched as match says, written into the movie and the preview
     // as Set to a colour writes, with one history state. A pending effect
@@ -207,6 +217,7 @@ private:
     CHistory m_history{kHistoryCapacity};
     CColorTable m_colorTable;
     CSwfFile m_movie;
+    CMovieBitmaps m_bitmaps;
     std::filesystem::path m_tempDir;
     std::optional<std::filesystem::path> m_tempPath;
     // The folder and the preview in it, removed should a signal end the run.

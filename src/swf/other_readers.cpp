@@ -41,11 +41,6 @@ void CSwfFile::ReadRemoveObject()
     SkipBytes(2); // depth
 }
 
-void CSwfFile::ReadDefineBits()
-{
-    SkipBytes(2); // character id
-}
-
 void CSwfFile::ReadButtonRecords(bool withCxform)
 {
     // The list ends with a zero flags byte, which is also what the bytes
@@ -122,11 +117,6 @@ void CSwfFile::ReadSoundStreamBlock()
     SkipToTagEnd(); // sound data
 }
 
-void CSwfFile::ReadDefineBitsJPEG2()
-{
-    SkipBytes(2); // character id
-}
-
 void CSwfFile::ReadDefineButtonCxform()
 {
     SkipBytes(2); // button id
@@ -191,11 +181,6 @@ void CSwfFile::ReadDefineButton2()
     }
     SkipBytes(2); // conditions of the last record
     ReadActionRecords();
-}
-
-void CSwfFile::ReadDefineBitsJPEG3()
-{
-    SkipBytes(2); // character id
 }
 
 void CSwfFile::ReadNameCharacter()

@@ -17,6 +17,9 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 8;
 constexpr std::uint32_t kMinFileLength = 21;
+// A tag header in its long form: code and 0x3F, then a 32-bit length.
+constexpr std::size_t kLongTagHeaderSize = 6;
+constexpr std::uint32_t kLongLengthField = 0x3F;
 // What a body whose true size only its data can tell is first given; it
 // doubles from there with what really arrives.
 constexpr std::size_t kFirstGuess = std::size_t{1} << 20;
@@ -61,6 +64,8 @@ void CSwfFile::Release()
     ClearColors();
     ByteBuffer().swap(m_fileBuf);
     ByteBuffer().swap(m_trailer);
+    m_images.clear();
+    m_imageBodies.clear();
     m_title.clear();
     m_fileSize = 0;
     m_held = false;
@@ -144,6 +149,7 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     m_firstTag = m_pos;
     WalkTags(false);
     m_colors.Seal();
+    m_imageBodies.assign(m_images.size(), nullptr);
     return true;
 }
 
@@ -231,12 +237,24 @@ bool CSwfFile::Save(IOutputFile& file)
                 m_messages->Show("ERROR: m_fileBuf is empty.");
                 return false;
             }
+            // Re-encoded images go out in a copy with their tags spliced in;
+            // the buffer, and every colour position in it, stays as it is.
+            std::optional<ByteBuffer> spliced;
+            std::span<const std::uint8_t> movie = m_fileBuf;
+            if (ReplacedImageCount() != 0) {
+                spliced = Spliced();
+                if (!spliced) {
+                    m_messages->Show("ERROR: the re-encoded images make the movie longer than 4 GiB");
+                    return false;
+                }
+                movie = *spliced;
+            }
             // A plain movie goes out as it is held; bytes after it, which
             // few movies have, in a second write rather than a copy of all.
             if (m_compression == SwfCompression::None)
-                return file.Write(m_fileBuf) && (m_trailer.empty() || file.Write(m_trailer));
-            const std::span<const std::uint8_t> header = std::span(m_fileBuf).first(kHeaderSize);
-            const std::span<const std::uint8_t> body = std::span(m_fileBuf).subspan(kHeaderSize);
+                return file.Write(movie) && (m_trailer.empty() || file.Write(m_trailer));
+            const std::span<const std::uint8_t> header = movie.first(kHeaderSize);
+            const std::span<const std::uint8_t> body = movie.subspan(kHeaderSize);
             if (m_compression == SwfCompression::Lzma) {
                 // The header stays as loaded; the stream's length after it is
                 // the new stream's own. All of it goes out in one write.
@@ -261,6 +279,74 @@ bool CSwfFile::Save(IOutputFile& file)
     m_firstTag = 0;
     ResetBits();
     return ok;
+}
+
+void CSwfFile::SetImageBody(std::size_t image, std::shared_ptr<const ByteBuffer> body)
+{
+    // A tag cut short by the movie's end has no whole body to replace.
+    if (image < m_imageBodies.size() && m_images[image].complete)
+        m_imageBodies[image] = std::move(body);
+}
+
+const std::shared_ptr<const ByteBuffer>& CSwfFile::ImageBody(std::size_t image) const
+{
+    static const std::shared_ptr<const ByteBuffer> kNone;
+    return image < m_imageBodies.size() ? m_imageBodies[image] : kNone;
+}
+
+std::size_t CSwfFile::ReplacedImageCount() const
+{
+    return static_cast<std::size_t>(
+        std::count_if(m_imageBodies.begin(), m_imageBodies.end(), [](const auto& body) { return body != nullptr; }));
+}
+
+std::optional<std::uint32_t> CSwfFile::SavedFileLength() const
+{
+    std::uint64_t length = m_fileBuf.size();
+    for (std::size_t i = 0; i < m_imageBodies.size(); ++i) {
+        if (m_imageBodies[i] == nullptr)
+            continue;
+        const SwfImageRecord& image = m_images[i];
+        length = length - (image.bodyOffset + image.bodyLength - image.tagOffset) + kLongTagHeaderSize
+            + m_imageBodies[i]->size();
+    }
+    if (length > UINT32_MAX)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(length);
+}
+
+std::optional<ByteBuffer> CSwfFile::Spliced() const
+{
+    const auto length = SavedFileLength();
+    if (!length)
+        return std::nullopt;
+    ByteBuffer out;
+    out.reserve(*length);
+    std::size_t from = 0;
+    const auto copy = [&](std::size_t begin, std::size_t end) {
+        out.insert(out.end(), m_fileBuf.begin() + static_cast<std::ptrdiff_t>(begin),
+            m_fileBuf.begin() + static_cast<std::ptrdiff_t>(end));
+    };
+    for (std::size_t i = 0; i < m_imageBodies.size(); ++i) {
+        if (m_imageBodies[i] == nullptr)
+            continue;
+        const SwfImageRecord& image = m_images[i];
+        const ByteBuffer& body = *m_imageBodies[i];
+        copy(from, image.tagOffset);
+        const std::uint32_t codeAndLength = static_cast<std::uint32_t>(image.code) << 6 | kLongLengthField;
+        const auto bodyLength = static_cast<std::uint32_t>(body.size());
+        const std::uint8_t header[kLongTagHeaderSize]
+            = {static_cast<std::uint8_t>(codeAndLength), static_cast<std::uint8_t>(codeAndLength >> 8),
+                static_cast<std::uint8_t>(bodyLength), static_cast<std::uint8_t>(bodyLength >> 8),
+                static_cast<std::uint8_t>(bodyLength >> 16), static_cast<std::uint8_t>(bodyLength >> 24)};
+        out.insert(out.end(), std::begin(header), std::end(header));
+        out.insert(out.end(), body.begin(), body.end());
+        from = image.bodyOffset + image.bodyLength;
+    }
+    copy(from, m_fileBuf.size());
+    for (int i = 0; i < 4; ++i)
+        out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(*length >> (8 * i));
+    return out;
 }
 
 bool CSwfFile::SaveToPath(const std::filesystem::path& path, std::error_code* error)

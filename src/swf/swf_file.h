@@ -6,11 +6,14 @@
 #include "core/messages.h"
 #include "swf/colour_key.h"
 #include "swf/colour_registry.h"
+#include "swf/image_records.h"
 #include "swf/shape_record_lengths.h"
 #include "swf/swf_records.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -86,6 +89,21 @@ public:
     // The colour registry: ColorKey to the positions of its records.
     const CColorRegistry& Colors() const { return m_colors; }
 
+    // --- Images -------------------------------------------------------------
+    // The image tags of the main timeline, in file order.
+    const std::vector<SwfImageRecord>& Images() const { return m_images; }
+    // The body that image i's tag is written with from now on, in place of
+    // the one in the buffer; null puts the buffer's back. The buffer itself
+    // never changes size, so colour positions stay valid: the new body is
+    // spliced in, with a long tag header, whenever the movie is written.
+    void SetImageBody(std::size_t image, std::shared_ptr<const ByteBuffer> body);
+    const std::shared_ptr<const ByteBuffer>& ImageBody(std::size_t image) const;
+    // How many images are written with a body of their own.
+    std::size_t ReplacedImageCount() const;
+    // FileLength of the movie as it will be written: the loaded one unless
+    // images were re-encoded; nullopt when that no longer fits 32 bits.
+    std::optional<std::uint32_t> SavedFileLength() const;
+
     // --- Cursor and primitive records -------------------------------------
     // Reads never leave the current limit (the tag being read, or the buffer):
     // past it every byte reads as 0 and the cursor stops there.
@@ -141,7 +159,6 @@ public:
     void ReadFreeCharacter();
     void ReadPlaceObject();
     void ReadRemoveObject();
-    void ReadDefineBits();
     void ReadDefineButton();
     void ReadDoAction();
     void ReadDefineFontInfo();
@@ -150,13 +167,18 @@ public:
     void ReadDefineButtonSound();
     void ReadSoundStreamHead();
     void ReadSoundStreamBlock();
-    void ReadDefineBitsJPEG2();
     void ReadDefineButtonCxform();
     void ReadPlaceObject2();
     void ReadRemoveObject2();
     void ReadDefineText2();
     void ReadDefineButton2();
+    // Image tags of the main timeline are listed as records; inside a
+    // sprite, where no definition belongs, they are stepped over.
+    void ReadDefineBits();
+    void ReadDefineBitsJPEG2();
     void ReadDefineBitsJPEG3();
+    void ReadDefineBitsJPEG4();
+    void ReadDefineBitsLossless(bool withAlpha);
     void ReadNameCharacter();
     void ReadFrameLabel();
 
@@ -197,6 +219,12 @@ private:
     // Shared by the button and action readers: button character records up
     // to their end flag, action records up to their end code.
     void ReadButtonRecords(bool withCxform);
+    // The record of the image tag being read, its character id read; nothing
+    // inside a sprite.
+    std::optional<SwfImageRecord> StartImageRecord(std::uint16_t code);
+    // The movie with every replaced image body spliced in and its new
+    // FileLength; nullopt when it would not fit 32 bits.
+    std::optional<ByteBuffer> Spliced() const;
     void ReadActionRecords();
     // Steps over the rest of the tag being read.
     void SkipToTagEnd();
@@ -227,6 +255,8 @@ private:
     CollectionRule m_rule = CollectionRule::Extended;
     bool m_held = false;
     std::size_t m_tagEnd = 0;
+    // Where the header of the tag being read starts.
+    std::size_t m_tagStart = 0;
     // Reads past this offset yield 0; the end of the tag or sprite being read.
     std::size_t m_limit = 0;
     int m_spriteDepth = 0;
@@ -234,6 +264,9 @@ private:
     CShapeRecordLengths m_recordLengths;
     std::string m_title;
     ByteBuffer m_trailer;
+    std::vector<SwfImageRecord> m_images;
+    // One per image: the body it is written with, or null for its own.
+    std::vector<std::shared_ptr<const ByteBuffer>> m_imageBodies;
 };
 
 } // namespace tintor

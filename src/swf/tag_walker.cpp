@@ -50,6 +50,7 @@ enum TagCode : std::uint16_t {
     kDefineFont2 = 48,
     // Later versions, read by the extended rule only.
     kDefineFont3 = 75,
+    kDefineBitsJpeg4 = 90,
     kDefineShape4 = 83,
     kDefineMorphShape2 = 84,
 };
@@ -78,6 +79,7 @@ void CSwfFile::WalkTags(bool spriteBody)
     // whichever comes first: a movie without End tag keeps what was found.
     const std::size_t walkEnd = m_limit;
     while (m_pos < walkEnd) {
+        m_tagStart = m_pos;
         const std::uint16_t code = ReadTagHeader();
         const std::size_t end = m_tagEnd;
         m_limit = std::min(end, walkEnd);
@@ -95,9 +97,7 @@ void CSwfFile::DispatchTag(std::uint16_t code)
     switch (code) {
     case kShowFrame:
     case kJpegTables:
-    case kDefineBitsLossless:
     case kProtect:
-    case kDefineBitsLossless2:
         // Nothing in these bodies leads to a colour the program changes.
         break;
     case kDefineShape:
@@ -189,6 +189,15 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         break;
     case kDefineBitsJpeg3:
         ReadDefineBitsJPEG3();
+        break;
+    case kDefineBitsJpeg4:
+        ReadDefineBitsJPEG4();
+        break;
+    case kDefineBitsLossless:
+        ReadDefineBitsLossless(false);
+        break;
+    case kDefineBitsLossless2:
+        ReadDefineBitsLossless(true);
         break;
     case kDefineEditText:
         ReadDefineEditText();

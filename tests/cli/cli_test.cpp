@@ -4,6 +4,8 @@
 #include "core/messages.h"
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/image_bodies.h"
+#include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
 #include "testkit/recording_sink.h"
 
@@ -531,6 +533,54 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         std::filesystem::remove(out);
     }
     EXPECT_GE(interrupted, 2);
+}
+
+TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)
+{
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+    const auto lossless = builder.Offset();
+    builder.AddTag(36, LosslessBody(1, 5, 3, 2, std::vector<std::uint8_t>(24, 0x80)));
+    builder.AddTag(21, JpegTagBody(21, 3, JpegOf(PhotoLikeRgb(9, 7), 9, 7)));
+    builder.AddTag(20, std::vector<std::uint8_t>{6, 0, 5, 2, 0, 2, 0, 0x78}); // corrupt
+    const auto movie = Write("images.swf", builder.Build(true)).string();
+    const auto out = (m_dir / "out.swf").string();
+
+    auto run = Run({"colours", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+        "bg #102030 1\nbitmap 1 3x2 lossless2\nbitmap 3 9x7 jpeg\n"
+        "bitmap 6 2x2 lossless not recolourable: corrupt image data\n");
+    run = Run({"colours", movie, "--json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\"kind\": \"bitmap\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"position\": " + std::to_string(lossless)), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"tag\": 36"), std::string::npos);
+
+    // --all means every colour and no image: the movie keeps its length.
+    run = Run({"shift", movie, "--all", "--hue", "50", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("re-encoded"), std::string::npos) << run.err;
+    EXPECT_NE(Run({"colours", out}).out.substr(0, 13), "bg #102030 1\n");
+    CRecordingSink messages;
+    CSwfFile before(messages), after(messages);
+    CMemoryInputFile a(ReadBytes(movie), "a.swf"), b(ReadBytes(out), "b.swf");
+    ASSERT_TRUE(before.Load(a));
+    ASSERT_TRUE(after.Load(b));
+    EXPECT_EQ(after.FileSize(), before.FileSize());
+
+    run = Run({"shift", movie, "--bitmaps", "--hue", "50", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("bitmap 6 left as it is: corrupt image data"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(": 2 images re-encoded, " + std::to_string(before.FileSize()) + " -> "), std::string::npos)
+        << run.err;
+
+    EXPECT_EQ(Run({"shift", movie, "--bitmap", "6", "--hue", "5", "-o", out}).exitCode, 1);
+    run = Run({"shift", movie, "--bitmap", "42", "--hue", "5", "-o", out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("has no bitmap 42"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"shift", movie, "--bitmap", "1", "--to", "#123456", "-o", out}).exitCode, 2);
+    EXPECT_EQ(Run({"shift", movie, "--bitmaps", "--select", "bg:#102030", "--to", "#123456", "-o", out}).exitCode, 2);
 }
 
 } // namespace

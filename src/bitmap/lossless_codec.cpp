@@ -1,0 +1,223 @@
+// DefineBitsLossless and DefineBitsLossless2: zlib data of a colour table and
+// rows of indices (format 3), of 15-bit pixels (4) or of 32-bit pixels (5),
+// rows padded to 32 bits. Recolouring changes colours and nothing else: not
+// an index, a padding byte or a reserved bit.
+#include "bitmap/codecs.h"
+#include "bitmap/colour_cache.h"
+#include "bitmap/zlib_codec.h"
+
+#include <array>
+
+namespace tintor::bitmap {
+
+namespace {
+
+constexpr std::uint8_t kColourMapped = 3;
+constexpr std::uint8_t kPix15 = 4;
+constexpr std::uint8_t kPix32 = 5;
+
+struct Layout {
+    std::uint32_t tableCount = 0;
+    std::size_t tableBytes = 0;
+    std::size_t rowBytes = 0;
+    std::size_t required = 0;
+};
+
+constexpr std::size_t Padded(std::size_t bytes) { return (bytes + 3) & ~std::size_t{3}; }
+
+std::optional<Layout> LayoutOf(const SwfImageRecord& record, std::string& problem)
+{
+    const bool alpha = record.code == kTagDefineBitsLossless2;
+    const std::uint8_t format = record.losslessFormat;
+    if (format != kColourMapped && format != kPix32 && !(format == kPix15 && !alpha)) {
+        problem = "unknown lossless format " + std::to_string(format);
+        return std::nullopt;
+    }
+    const std::uint64_t pixels = std::uint64_t{record.width} * record.height;
+    if (pixels > CBitmapImage::kMaxPixels) {
+        problem = "image too large";
+        return std::nullopt;
+    }
+    Layout layout;
+    if (format == kColourMapped) {
+        layout.tableCount = std::uint32_t{record.colourTableSize} + 1;
+        layout.tableBytes = layout.tableCount * (alpha ? 4u : 3u);
+        layout.rowBytes = Padded(record.width);
+    } else {
+        layout.rowBytes = format == kPix15 ? Padded(std::size_t{record.width} * 2) : std::size_t{record.width} * 4;
+    }
+    layout.required = layout.tableBytes + layout.rowBytes * record.height;
+    return layout;
+}
+
+// The zlib data after the fields of the tag.
+std::span<const std::uint8_t> StreamOf(const SwfImageRecord& record, std::span<const std::uint8_t> body)
+{
+    const std::size_t fields = record.losslessFormat == kColourMapped ? 8 : 7;
+    return body.size() > fields ? body.subspan(fields) : std::span<const std::uint8_t>{};
+}
+
+// Players read the data they need and ignore what follows; up to this much
+// more is kept as it came.
+constexpr std::size_t kSlack = std::size_t{1} << 20;
+
+std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | g << 8 | b << 16; }
+
+// A premultiplied colour of alpha a through recolour: straight, changed and
+// premultiplied again; a fully transparent one stays as it is.
+std::uint32_t RecolourPremultiplied(
+    std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, const RecolourFn& recolour)
+{
+    if (a == 0)
+        return Rgb(r, g, b);
+    if (a == 255)
+        return recolour(Rgb(r, g, b)) & 0xFFFFFF;
+    const std::uint32_t c = recolour(Rgb(Unpremultiply(r, a), Unpremultiply(g, a), Unpremultiply(b, a)));
+    return Rgb(Premultiply(c & 0xFF, a), Premultiply((c >> 8) & 0xFF, a), Premultiply((c >> 16) & 0xFF, a));
+}
+
+// 5 bits widened to 8 as players show them, and back to the nearest 5.
+constexpr std::uint32_t Widen5(std::uint32_t v) { return v << 3 | v >> 2; }
+constexpr std::uint32_t Narrow5(std::uint32_t v) { return (v * 31 + 127) / 255; }
+
+void RecolourTable(CBitmapImage::Lossless& pixels, const RecolourFn& recolour)
+{
+    const std::size_t stride = pixels.alpha ? 4 : 3;
+    for (std::size_t i = 0; i < pixels.tableCount; ++i) {
+        std::uint8_t* entry = pixels.data.data() + i * stride;
+        const std::uint32_t c = pixels.alpha ? RecolourPremultiplied(entry[0], entry[1], entry[2], entry[3], recolour)
+                                             : recolour(Rgb(entry[0], entry[1], entry[2]));
+        entry[0] = static_cast<std::uint8_t>(c);
+        entry[1] = static_cast<std::uint8_t>(c >> 8);
+        entry[2] = static_cast<std::uint8_t>(c >> 16);
+    }
+}
+
+void RecolourPix15(
+    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+{
+    // Every 15-bit colour at most once.
+    std::vector<std::int32_t> done(1 << 15, -1);
+    const std::size_t rowBytes = Padded(std::size_t{width} * 2);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        std::uint8_t* p = pixels.data.data() + y * rowBytes;
+        for (std::uint32_t x = 0; x < width; ++x, p += 2) {
+            const std::uint32_t v = std::uint32_t{p[0]} << 8 | p[1];
+            std::int32_t& out = done[v & 0x7FFF];
+            if (out < 0) {
+                const std::uint32_t c = recolour(Rgb(Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)));
+                out = static_cast<std::int32_t>(
+                    Narrow5(c & 0xFF) << 10 | Narrow5((c >> 8) & 0xFF) << 5 | Narrow5((c >> 16) & 0xFF));
+            }
+            const std::uint32_t n = (v & 0x8000) | static_cast<std::uint32_t>(out);
+            p[0] = static_cast<std::uint8_t>(n >> 8);
+            p[1] = static_cast<std::uint8_t>(n);
+        }
+    }
+}
+
+void RecolourPix32(
+    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+{
+    // Byte 0 is alpha (premultiplied pixels) or a reserved byte kept as it is.
+    const bool alpha = pixels.alpha;
+    CColourCache cache([&](std::uint32_t v) {
+        return alpha ? RecolourPremultiplied(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, v >> 24, recolour)
+                     : recolour(v & 0xFFFFFF) & 0xFFFFFF;
+    });
+    std::uint8_t* p = pixels.data.data();
+    const std::size_t count = std::size_t{width} * height;
+    for (std::size_t i = 0; i < count; ++i, p += 4) {
+        if (alpha && p[0] == 0)
+            continue;
+        const std::uint32_t c = cache(Rgb(p[1], p[2], p[3]) | (alpha ? std::uint32_t{p[0]} << 24 : 0));
+        p[1] = static_cast<std::uint8_t>(c);
+        p[2] = static_cast<std::uint8_t>(c >> 8);
+        p[3] = static_cast<std::uint8_t>(c >> 16);
+    }
+}
+
+} // namespace
+
+std::optional<CBitmapImage::Lossless> DecodeLossless(
+    const SwfImageRecord& record, std::span<const std::uint8_t> body, std::string& problem)
+{
+    const auto layout = LayoutOf(record, problem);
+    if (!layout)
+        return std::nullopt;
+    auto data = Inflate(StreamOf(record, body), layout->required + kSlack);
+    if (!data || data->size() < layout->required) {
+        problem = "corrupt image data";
+        return std::nullopt;
+    }
+    CBitmapImage::Lossless pixels;
+    pixels.format = record.losslessFormat;
+    pixels.alpha = record.code == kTagDefineBitsLossless2;
+    pixels.tableCount = layout->tableCount;
+    pixels.data = std::move(*data);
+    return pixels;
+}
+
+void RecolourLossless(
+    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+{
+    switch (pixels.format) {
+    case kColourMapped:
+        RecolourTable(pixels, recolour);
+        break;
+    case kPix15:
+        RecolourPix15(pixels, width, height, recolour);
+        break;
+    default:
+        RecolourPix32(pixels, width, height, recolour);
+        break;
+    }
+}
+
+std::vector<std::uint8_t> LosslessToRgba(
+    const CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height)
+{
+    std::vector<std::uint8_t> rgba(std::size_t{width} * height * 4);
+    std::uint8_t* out = rgba.data();
+    const auto put = [&](std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
+        if (pixels.alpha && a != 0 && a != 255) {
+            r = Unpremultiply(r, a);
+            g = Unpremultiply(g, a);
+            b = Unpremultiply(b, a);
+        }
+        *out++ = static_cast<std::uint8_t>(r);
+        *out++ = static_cast<std::uint8_t>(g);
+        *out++ = static_cast<std::uint8_t>(b);
+        *out++ = static_cast<std::uint8_t>(a);
+    };
+    const std::uint8_t* data = pixels.data.data();
+    if (pixels.format == kColourMapped) {
+        const std::size_t stride = pixels.alpha ? 4 : 3;
+        const std::uint8_t* rows = data + pixels.tableCount * stride;
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x) {
+                const std::uint32_t index = rows[y * Padded(width) + x];
+                if (index >= pixels.tableCount) {
+                    put(0, 0, 0, 0);
+                    continue;
+                }
+                const std::uint8_t* e = data + index * stride;
+                put(e[0], e[1], e[2], pixels.alpha ? e[3] : 255);
+            }
+    } else if (pixels.format == kPix15) {
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x) {
+                const std::uint8_t* p = data + y * Padded(std::size_t{width} * 2) + x * 2;
+                const std::uint32_t v = std::uint32_t{p[0]} << 8 | p[1];
+                put(Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31), 255);
+            }
+    } else {
+        for (std::size_t i = 0; i < std::size_t{width} * height; ++i) {
+            const std::uint8_t* p = data + i * 4;
+            put(p[1], p[2], p[3], pixels.alpha ? p[0] : 255);
+        }
+    }
+    return rgba;
+}
+
+} // namespace tintor::bitmap

@@ -1,0 +1,154 @@
+#include "testkit/image_bodies.h"
+
+#include <gif_lib.h>
+#include <png.h>
+#include <turbojpeg.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace tintor {
+
+namespace {
+
+void PutWord(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+int WriteGif(GifFileType* gif, const GifByteType* bytes, int length)
+{
+    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
+    out->insert(out->end(), bytes, bytes + length);
+    return length;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> ZlibOf(std::span<const std::uint8_t> data)
+{
+    uLongf length = compressBound(static_cast<uLong>(data.size()));
+    std::vector<std::uint8_t> out(length);
+    if (compress(out.data(), &length, data.data(), static_cast<uLong>(data.size())) != Z_OK)
+        throw std::runtime_error("compress");
+    out.resize(length);
+    return out;
+}
+
+std::vector<std::uint8_t> LosslessBody(std::uint16_t id, std::uint8_t format, std::uint16_t width, std::uint16_t height,
+    std::span<const std::uint8_t> data, std::uint8_t tableSize)
+{
+    std::vector<std::uint8_t> body;
+    PutWord(body, id);
+    body.push_back(format);
+    PutWord(body, width);
+    PutWord(body, height);
+    if (format == 3)
+        body.push_back(tableSize);
+    const auto stream = ZlibOf(data);
+    body.insert(body.end(), stream.begin(), stream.end());
+    return body;
+}
+
+std::vector<std::uint8_t> JpegTagBody(std::uint16_t code, std::uint16_t id, std::span<const std::uint8_t> image,
+    std::span<const std::uint8_t> alpha, std::uint16_t deblocking)
+{
+    std::vector<std::uint8_t> body;
+    PutWord(body, id);
+    if (code == 35 || code == 90) {
+        PutWord(body, static_cast<std::uint32_t>(image.size()) & 0xFFFF);
+        PutWord(body, static_cast<std::uint32_t>(image.size()) >> 16);
+    }
+    if (code == 90)
+        PutWord(body, deblocking);
+    body.insert(body.end(), image.begin(), image.end());
+    body.insert(body.end(), alpha.begin(), alpha.end());
+    return body;
+}
+
+std::vector<std::uint8_t> JpegOf(std::span<const std::uint8_t> rgb, int width, int height, int subsampling, int quality)
+{
+    tjhandle tj = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int rc = tjCompress2(tj, rgb.data(), width, 0, height, TJPF_RGB, &jpeg, &size, subsampling, quality, 0);
+    tjDestroy(tj);
+    if (rc != 0)
+        throw std::runtime_error("tjCompress2");
+    std::vector<std::uint8_t> out(jpeg, jpeg + size);
+    tjFree(jpeg);
+    return out;
+}
+
+std::vector<std::uint8_t> PngOf(std::span<const std::uint8_t> rgba, int width, int height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr);
+    std::vector<std::uint8_t> out(size);
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, rgba.data(), 0, nullptr))
+        throw std::runtime_error("png_image_write_to_memory");
+    out.resize(size);
+    return out;
+}
+
+std::vector<std::uint8_t> GifOf(std::span<const std::uint8_t> indices, std::span<const std::uint32_t> palette,
+    int width, int height, int transparent)
+{
+    std::vector<std::uint8_t> out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, WriteGif, &error);
+    std::vector<GifColorType> colours(256);
+    for (std::size_t i = 0; i < palette.size() && i < colours.size(); ++i)
+        colours[i] = {static_cast<GifByteType>(palette[i]), static_cast<GifByteType>(palette[i] >> 8),
+            static_cast<GifByteType>(palette[i] >> 16)};
+    ColorMapObject* map = GifMakeMapObject(256, colours.data());
+    EGifSetGifVersion(gif, true);
+    bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
+    if (ok && transparent >= 0) {
+        GraphicsControlBlock control{};
+        control.TransparentColor = transparent;
+        GifByteType extension[4];
+        EGifGCBToExtension(&control, extension);
+        ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, extension) == GIF_OK;
+    }
+    ok = ok && EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
+    for (int y = 0; ok && y < height; ++y)
+        ok = EGifPutLine(gif, const_cast<GifPixelType*>(indices.data() + y * width), width) == GIF_OK;
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(map);
+    if (!ok)
+        throw std::runtime_error("giflib");
+    return out;
+}
+
+std::vector<std::uint8_t> PhotoLikeRgb(int width, int height, std::uint32_t seed)
+{
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    std::uint32_t noise = seed;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double u = static_cast<double>(x) / width;
+            const double v = static_cast<double>(y) / height;
+            const double base[3] = {128 + 100 * std::sin(6.0 * u + 2.0 * v), 128 + 90 * std::cos(4.0 * v - 3.0 * u),
+                128 + 80 * std::sin(5.0 * (u + v))};
+            for (int c = 0; c < 3; ++c) {
+                noise = noise * 1103515245u + 12345u;
+                const double value = base[c] + static_cast<int>((noise >> 16) % 5) - 2;
+                rgb[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3
+                    + static_cast<std::size_t>(c)]
+                    = static_cast<std::uint8_t>(value < 0 ? 0
+                            : value > 255                 ? 255
+                                                          : value);
+            }
+        }
+    return rgb;
+}
+
+} // namespace tintor
