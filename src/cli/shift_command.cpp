@@ -16,13 +16,13 @@ constexpr int kShiftLimit = CColorTable::kDefaultParameter;
 
 const CLI::Validator kColourChoice(
     [](std::string& text) -> std::string {
-        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
+        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND " + KindNameList();
     },
     "");
 
 const CLI::Validator kKindName(
     [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
+        return KindFromName(text) ? std::string() : "expected " + KindNameList();
     },
     "");
 
@@ -105,7 +105,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     shift->add_flag("--all", options.all, "Select every colour of the movie");
     shift
         ->add_option(
-            "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
+            "--kind", options.kinds, "Select every colour of this kind (" + KindNameList() + "); may be repeated")
         ->type_name("KIND")
         ->check(kKindName);
     // The window's numbers, not its slider positions: the middle reads 0.

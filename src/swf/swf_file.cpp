@@ -59,6 +59,7 @@ CSwfFile::CSwfFile(IMessageSink& messages) : m_messages(&messages) {}
 void CSwfFile::Release()
 {
     ClearColors();
+    m_account = {};
     ByteBuffer().swap(m_fileBuf);
     ByteBuffer().swap(m_trailer);
     m_title.clear();
@@ -76,6 +77,7 @@ void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t p
     m_limit = m_fileBuf.size();
     m_tagEnd = m_limit;
     m_pos = std::min<std::size_t>(pos, m_limit);
+    m_tagStart = m_pos;
     ResetBits();
 }
 
@@ -144,6 +146,7 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     m_firstTag = m_pos;
     WalkTags(false);
     m_colors.Seal();
+    SealEncodedPlaces();
     return true;
 }
 

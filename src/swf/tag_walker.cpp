@@ -48,6 +48,13 @@ enum TagCode : std::uint16_t {
     kSoundStreamHead2 = 45,
     kDefineMorphShape = 46,
     kDefineFont2 = 48,
+    kDoInitAction = 59,
+    kDefineVideoStream = 60,
+    kVideoFrame = 61,
+    kPlaceObject3 = 70,
+    kDoAbcDefine = 72,
+    kDoAbc = 82,
+    kDefineBitsJpeg4 = 90,
     // Later versions, read by the extended rule only.
     kDefineFont3 = 75,
     kDefineShape4 = 83,
@@ -80,6 +87,7 @@ void CSwfFile::WalkTags(bool spriteBody)
     while (m_pos < walkEnd) {
         const std::uint16_t code = ReadTagHeader();
         const std::size_t end = m_tagEnd;
+        m_tagStart = m_pos;
         m_limit = std::min(end, walkEnd);
         DispatchTag(code);
         m_limit = walkEnd;
@@ -95,10 +103,31 @@ void CSwfFile::DispatchTag(std::uint16_t code)
     switch (code) {
     case kShowFrame:
     case kJpegTables:
-    case kDefineBitsLossless:
     case kProtect:
-    case kDefineBitsLossless2:
         // Nothing in these bodies leads to a colour the program changes.
+        break;
+    case kDefineBitsLossless:
+    case kDefineBitsLossless2:
+        ReadDefineBitsLossless(code);
+        break;
+    case kDefineBitsJpeg4:
+        ReadDefineBitsJPEG4();
+        break;
+    case kDoInitAction:
+    case kDoAbcDefine:
+    case kDoAbc:
+        ReadScriptBlock(code);
+        break;
+    case kDefineVideoStream:
+        ReadDefineVideoStream();
+        break;
+    case kVideoFrame:
+        ReadVideoFrame();
+        break;
+    case kPlaceObject3:
+        // Its colours are collected by the extended rule only; the classic
+        // rule reads it to count them.
+        ReadPlaceObject3();
         break;
     case kDefineShape:
         ReadDefineShape(ShapeVersion::Shape1);

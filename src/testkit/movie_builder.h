@@ -31,6 +31,9 @@ public:
     void WriteRect(const SwfRect& rect);
     void WriteMatrix(const SwfMatrix& matrix);
     void WriteCxform(const SwfCxform& cxform, bool withAlpha);
+    // The same with the flags and the term width given, as a movie may
+    // store them: terms that do not fit the width are cut to it.
+    void WriteCxform(const SwfCxform& cxform, bool withAlpha, bool hasAdd, bool hasMult, int bits);
 
     // Bytes written so far (pending bits not included).
     std::size_t Size() const { return m_bytes.size(); }
