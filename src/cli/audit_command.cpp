@@ -67,15 +67,16 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a)
     add("colour-matrix", a.colourMatrixFilters, Plural(a.colourMatrixFilters, "colour-matrix filter", "colour-matrix filters"));
     const std::uint64_t transforms = std::uint64_t{a.colourTransforms} + a.uncollectedTints;
     add("colour-transform", transforms,
-        Plural(transforms, "colour transform", "colour transforms")
-            + (a.uncollectedTints != 0 ? " (tints among them are collected without --classic)" : " that are not tints"));
+        a.uncollectedTints != 0
+            ? Plural(transforms, "colour transform", "colour transforms") + " (tints among them are collected without --classic)"
+            : Plural(transforms, "colour transform that is not a tint", "colour transforms that are not tints"));
     add("tint-without-room", a.tintsWithoutRoom,
         Plural(a.tintsWithoutRoom, "tint place", "tint places") + " without room for every other colour");
     const std::uint64_t html = std::uint64_t{a.htmlColours} + a.uncollectedHtmlColours;
     add("html-colour", html,
-        Plural(html, "HTML colour", "HTML colours")
-            + (a.uncollectedHtmlColours != 0 ? " (#rrggbb ones are collected without --classic)"
-                                             : " in another form than #rrggbb"));
+        a.uncollectedHtmlColours != 0
+            ? Plural(html, "HTML colour", "HTML colours") + " (#rrggbb ones are collected without --classic)"
+            : Plural(html, "HTML colour in another form than #rrggbb", "HTML colours in other forms than #rrggbb"));
     add("filter", a.uncollectedFilterColours,
         Plural(a.uncollectedFilterColours, "filter colour", "filter colours") + ", collected without --classic");
     for (const auto& [code, tally] : a.scripts) {

@@ -400,5 +400,52 @@ TEST_F(DocTest, LaterTagVersionsAndLzmaMoviesThroughShiftSaveAndReopen)
     }
 }
 
+TEST_F(DocTest, TintsAndFiltersOfRealMoviesShiftInPlaceAndOnlyThere)
+{
+    TINTOR_SKIP_WITHOUT_CORPUS();
+    const struct {
+        const char* path;
+        ColorKind kind; // the later kind the movie must list
+    } movies[] = {
+        {"visual/blend_modes/alpha_no_layer/test.swf", KIND_TINT},
+        {"visual/blend_modes/erase_no_layer/test.swf", KIND_TINT},
+        {"visual/blend_modes/layer_alpha/test.swf", KIND_TINT},
+        {"visual/blend_modes/layer_erase/test.swf", KIND_TINT},
+        {"avm1/movieclip_invalid_get_bounds_6/BoundsChild8.swf", KIND_TINT},
+        {"avm1/movieclip_invalid_get_bounds_7/BoundsChild8TestingThis.swf", KIND_TINT},
+        {"avm2/gradient_bevel_filter/test.swf", KIND_FILTER},
+        {"avm2/goto_button_nested_framescript/test.swf", KIND_FILTER},
+        {"visual/filters/drop_shadow_scales_with_screen/test.swf", KIND_FILTER},
+    };
+    for (const CollectionRule rule : {CollectionRule::Extended, CollectionRule::Classic})
+        for (const auto& movie : movies) {
+            SCOPED_TRACE(std::string(movie.path) + (rule == CollectionRule::Classic ? " (classic)" : ""));
+            m_doc->SetCollectionRule(rule);
+            ASSERT_TRUE(m_doc->OnOpenDocument(CorpusDir() / "ruffle/tests/tests/swfs" / movie.path));
+            const auto keys = m_doc->GetColorTable().Map().Keys();
+            const auto ofKind = std::count_if(keys.begin(), keys.end(), [&](ColorKey k) { return KindOf(k) == movie.kind; });
+            EXPECT_EQ(ofKind != 0, rule == CollectionRule::Extended);
+            const auto loaded = Buffer();
+            SelectOnly(*m_doc, keys);
+            m_doc->Effect("H", 60);
+            m_doc->UpdatePreview(false);
+            const auto after = Buffer();
+            // Under the classic rule the later kinds' bytes are no places, so
+            // they must not have moved.
+            ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), loaded, after);
+            ExpectBufferFollowsTable(*m_doc, m_doc->GetMovie());
+            EXPECT_TRUE(m_doc->KeptColours().empty());
+            bool kindChanged = false;
+            m_doc->GetMovie().Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+                for (const auto p : positions)
+                    kindChanged = kindChanged
+                        || (KindOf(key) == movie.kind
+                            && !std::equal(loaded.begin() + p, loaded.begin() + p + m_doc->GetMovie().PlaceSize(p),
+                                after.begin() + p));
+            });
+            EXPECT_EQ(kindChanged, rule == CollectionRule::Extended);
+        }
+}
+
 } // namespace
 } // namespace tintor::test
