@@ -140,6 +140,12 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark("ApplyInMemory/colours-858k", BM_ApplyInMemory, many)
             ->Unit(benchmark::kMillisecond);
     }
+    // 100,000 filter lists and 100,000 tints: every tint written in its own form.
+    const auto effects = scratch / "effects-100k.swf";
+    if (tintor::WriteWholeFile(effects, tintor::BuildEffectsMovie(100000))) {
+        benchmark::RegisterBenchmark("ApplyInMemory/effects-100k", BM_ApplyInMemory, effects)
+            ->Unit(benchmark::kMillisecond);
+    }
     for (const auto& [name, relative] : kMovies) {
         const auto path = CorpusDir() / relative;
         if (!std::filesystem::exists(path))

@@ -103,8 +103,10 @@ void ReportKeptColours(std::string_view command, const CTintorDoc& doc, const st
     const auto kept = doc.KeptColours();
     if (kept.empty())
         return;
-    std::fprintf(stderr, "tintor-cli %.*s: %s: %zu tint places kept their colour, without room for the new one:\n",
-        static_cast<int>(command.size()), command.data(), movie.c_str(), doc.KeptPlaceCount());
+    const std::size_t places = doc.KeptPlaceCount();
+    std::fprintf(stderr, "tintor-cli %.*s: %s: %zu tint %s kept %s colour, without room for the new one:\n",
+        static_cast<int>(command.size()), command.data(), movie.c_str(), places, places == 1 ? "place" : "places",
+        places == 1 ? "its" : "their");
     for (const KeptColour& colour : kept)
         std::fprintf(stderr, "  %s %s: %zu of %zu places stay, %s does not fit\n", KindName(colour.key),
             HexColor(colour.key).c_str(), colour.places, doc.PlaceCount(colour.key), HexColor(colour.wanted).c_str());

@@ -87,4 +87,11 @@ std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> plainMovie);
 // demonstration movie.
 std::vector<std::uint8_t> BuildSampleMovie(bool compressed = false);
 
+// A movie of one of each thing whose colours stay as they are: a lossless
+// bitmap (4 x 3, a 12-byte body), a DoAction naming beginFill, a colour
+// transform that is no tint, a red-blue tint of 8 bits without room for
+// white (#400080), a colour-matrix filter, an HTML colour "red" and a video
+// stream of two frames.
+std::vector<std::uint8_t> BuildLeftoversMovie();
+
 } // namespace tintor

@@ -28,6 +28,8 @@ public:
     void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const;
     // The part of an item's rectangle that DrawSwatch paints.
     static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
+    // The font of the kind labels.
+    const QFont& LabelFont() const { return m_labelFont; }
 
 private:
     CTintorDoc& m_doc;
