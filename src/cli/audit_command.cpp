@@ -21,10 +21,7 @@ std::string Plural(std::uint64_t n, const char* one, const char* many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-std::string TagText(std::uint16_t code)
-{
-    return std::string(TagName(code)) + " (tag " + std::to_string(code) + ")";
-}
+std::string TagText(std::uint16_t code) { return std::string(TagName(code)) + " (tag " + std::to_string(code) + ")"; }
 
 std::string CallNames(std::uint32_t calls)
 {
@@ -64,11 +61,13 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a)
     };
     for (const auto& [code, tally] : a.bitmaps)
         lines.push_back(BitmapLine(code, tally));
-    add("colour-matrix", a.colourMatrixFilters, Plural(a.colourMatrixFilters, "colour-matrix filter", "colour-matrix filters"));
+    add("colour-matrix", a.colourMatrixFilters,
+        Plural(a.colourMatrixFilters, "colour-matrix filter", "colour-matrix filters"));
     const std::uint64_t transforms = std::uint64_t{a.colourTransforms} + a.uncollectedTints;
     add("colour-transform", transforms,
         a.uncollectedTints != 0
-            ? Plural(transforms, "colour transform", "colour transforms") + " (tints among them are collected without --classic)"
+            ? Plural(transforms, "colour transform", "colour transforms")
+                + " (tints among them are collected without --classic)"
             : Plural(transforms, "colour transform that is not a tint", "colour transforms that are not tints"));
     add("tint-without-room", a.tintsWithoutRoom,
         Plural(a.tintsWithoutRoom, "tint place", "tint places") + " without room for every other colour");

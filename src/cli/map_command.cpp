@@ -34,8 +34,8 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options)
     map->footer("KIND is " + KindNameList()
         + ". A '#' followed by a blank (or by anything but a hex digit)\n"
           "starts a comment. Colours are matched as the movie has them, so two lines may swap\n"
-                "two colours. Colours the movie lacks are reported and skipped; a malformed line stops\n"
-                "everything before any movie is written. A movie that came compressed is saved compressed.");
+          "two colours. Colours the movie lacks are reported and skipped; a malformed line stops\n"
+          "everything before any movie is written. A movie that came compressed is saved compressed.");
     return map;
 }
 

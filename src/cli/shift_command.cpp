@@ -21,9 +21,7 @@ const CLI::Validator kColourChoice(
     "");
 
 const CLI::Validator kKindName(
-    [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected " + KindNameList();
-    },
+    [](std::string& text) -> std::string { return KindFromName(text) ? std::string() : "expected " + KindNameList(); },
     "");
 
 const CLI::Validator kHexColour(

@@ -29,7 +29,8 @@ std::optional<std::uint32_t> KindOfTag(std::string_view tag)
 {
     const ColorKindInfo* best = nullptr;
     for (const ColorKindInfo& info : kColorKinds)
-        if (tag.starts_with(info.scriptPrefix) && (best == nullptr || info.scriptPrefix.size() > best->scriptPrefix.size()))
+        if (tag.starts_with(info.scriptPrefix)
+            && (best == nullptr || info.scriptPrefix.size() > best->scriptPrefix.size()))
             best = &info;
     return best != nullptr ? std::optional<std::uint32_t>(best->kind) : std::nullopt;
 }

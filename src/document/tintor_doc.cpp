@@ -150,11 +150,11 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         return;
     const std::span<std::uint8_t> buffer = m_movie.Buffer();
     const CColorRegistry& colors = m_movie.Colors();
-    const auto write = [&](ColorKey key, std::uint32_t entry, Positions positions) {
+    const auto write = [&](ColorKey key, bool encoded, std::uint32_t entry, Positions positions) {
         if (!forceAll && !IsSelected(entry))
             return;
         const std::uint32_t c = m_colorTable.ColorOf(entry, 1);
-        if (m_movie.HasEncodedPlaces(key)) {
+        if (encoded) {
             // Some place stores it otherwise than as three bytes: the movie
             // writes each in its form, and a place may refuse the colour.
             std::size_t kept = 0;
@@ -183,7 +183,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         // The table was filled from this registry: entry i is key i's.
         const auto entries = table.DenseValues();
         for (std::size_t i = 0; i < entries.size(); ++i)
-            write(tableKeys[i], entries[i], colors.PositionsAt(i));
+            write(tableKeys[i], m_movie.HasEncodedPlacesAt(i), entries[i], colors.PositionsAt(i));
     } else {
         colors.ForEach([&](ColorKey key, Positions positions) {
             const std::uint32_t* entry = table.Find(key);
@@ -191,7 +191,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
                 m_messages.Show("UpdatePreview: missing color");
                 return;
             }
-            write(key, *entry, positions);
+            write(key, m_movie.HasEncodedPlaces(key), *entry, positions);
         });
     }
     if (m_previewFile) {

@@ -33,8 +33,8 @@ std::optional<BitmapSize> GifSize(std::span<const std::uint8_t> image)
     constexpr std::size_t kWidthAt = 6;
     if (image.size() < kWidthAt + 4)
         return std::nullopt;
-    return BitmapSize{static_cast<std::uint32_t>(image[6] | image[7] << 8),
-        static_cast<std::uint32_t>(image[8] | image[9] << 8)};
+    return BitmapSize{
+        static_cast<std::uint32_t>(image[6] | image[7] << 8), static_cast<std::uint32_t>(image[8] | image[9] << 8)};
 }
 
 // Start-of-frame markers carry the size; C4 (Huffman tables), C8 and CC

@@ -21,6 +21,7 @@ void CSwfFile::ClearColors()
     m_colors.Clear();
     m_encoded.clear();
     m_encodedKeys.clear();
+    m_encodedAt.clear();
 }
 
 void CSwfFile::AddEncodedColor(ColorKind kind, const EncodedPlace& place)
@@ -34,10 +35,18 @@ void CSwfFile::SealEncodedPlaces()
 {
     // The walk meets them in the order of the buffer; sorted all the same,
     // as every look-up relies on it.
-    std::sort(m_encoded.begin(), m_encoded.end(),
-        [](const EncodedPlace& a, const EncodedPlace& b) { return a.pos < b.pos; });
+    std::sort(
+        m_encoded.begin(), m_encoded.end(), [](const EncodedPlace& a, const EncodedPlace& b) { return a.pos < b.pos; });
     std::sort(m_encodedKeys.begin(), m_encodedKeys.end());
     m_encodedKeys.erase(std::unique(m_encodedKeys.begin(), m_encodedKeys.end()), m_encodedKeys.end());
+    // Looked up once here rather than for every key at every write.
+    m_encodedAt.clear();
+    if (m_encodedKeys.empty())
+        return;
+    const auto keys = m_colors.DenseKeys();
+    m_encodedAt.resize(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        m_encodedAt[i] = std::binary_search(m_encodedKeys.begin(), m_encodedKeys.end(), keys[i]);
 }
 
 const EncodedPlace* CSwfFile::EncodedPlaceAt(std::uint32_t pos) const
@@ -73,14 +82,16 @@ bool CSwfFile::WriteColour(std::uint32_t pos, std::uint32_t rgb)
         const std::array<std::int32_t, 3> add = original
             ? std::array<std::int32_t, 3>{place->add[0], place->add[1], place->add[2]}
             : TintAddTerms(rgb, tint->mult);
-        return WriteAddTerms(rest, WithAlpha(place->form), add);
+        return WriteAddTerms(rest, *record, add);
     }
     case PlaceForm::HtmlHex:
         if (rest.size() < kHexDigits)
             return false;
         // A new colour in the letter case the movie wrote its own in.
         WriteHtmlHex(rest, rgb,
-            original ? place->upperDigits : place->upperDigits != 0 ? kAllDigitsUpper : std::uint8_t{0});
+            original                      ? place->upperDigits
+                : place->upperDigits != 0 ? kAllDigitsUpper
+                                          : std::uint8_t{0});
         return true;
     }
     return false;

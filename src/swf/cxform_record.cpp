@@ -14,10 +14,15 @@ constexpr std::uint32_t kChannelMax = 255;
 // that the caller has checked holds them.
 std::uint32_t BitsAt(std::span<const std::uint8_t> bytes, std::size_t bit, unsigned n)
 {
-    std::uint32_t value = 0;
-    for (unsigned i = 0; i < n; ++i, ++bit)
-        value = value << 1 | ((bytes[bit / 8] >> (7 - bit % 8)) & 1u);
-    return value;
+    if (n == 0)
+        return 0;
+    // A field of at most 15 bits spans at most three bytes.
+    const std::size_t first = bit / 8, last = (bit + n - 1) / 8;
+    std::uint32_t window = 0;
+    for (std::size_t i = first; i <= last; ++i)
+        window = window << 8 | bytes[i];
+    const auto used = static_cast<unsigned>(last - first + 1) * 8;
+    return (window >> (used - bit % 8 - n)) & ((1u << n) - 1);
 }
 
 std::int32_t SignedBitsAt(std::span<const std::uint8_t> bytes, std::size_t bit, unsigned n)
@@ -120,15 +125,14 @@ bool HasRoomForEveryColour(const CxformRecord& record, std::int32_t mult)
     return record.Fits(TintAddTerm(kChannelMax, mult));
 }
 
-bool WriteAddTerms(std::span<std::uint8_t> bytes, bool withAlpha, const std::array<std::int32_t, 3>& add)
+bool WriteAddTerms(std::span<std::uint8_t> bytes, const CxformRecord& record, const std::array<std::int32_t, 3>& add)
 {
-    const auto record = ParseCxformRecord(bytes, withAlpha);
-    if (!record || !record->hasAdd)
+    if (!record.hasAdd || bytes.size() * 8 < record.BitLength())
         return false;
-    if (!std::all_of(add.begin(), add.end(), [&](std::int32_t a) { return record->Fits(a); }))
+    if (!std::all_of(add.begin(), add.end(), [&](std::int32_t a) { return record.Fits(a); }))
         return false;
     for (unsigned c = 0; c < 3; ++c)
-        PutBitsAt(bytes, record->AddBit(c), record->bits, static_cast<std::uint32_t>(add[c]));
+        PutBitsAt(bytes, record.AddBit(c), record.bits, static_cast<std::uint32_t>(add[c]));
     return true;
 }
 

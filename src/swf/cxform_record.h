@@ -58,9 +58,9 @@ std::array<std::int32_t, 3> TintAddTerms(std::uint32_t rgb, std::int32_t mult);
 bool HasRoomForEveryColour(const CxformRecord& record, std::int32_t mult);
 
 // Writes red, green and blue add terms into the record at the front of
-// bytes in its own width, every other bit as it was. False, with the bytes
-// untouched, when the record does not parse, has no add terms or a term
-// does not fit.
-bool WriteAddTerms(std::span<std::uint8_t> bytes, bool withAlpha, const std::array<std::int32_t, 3>& add);
+// bytes, which ParseCxformRecord read as record, in its own width, every
+// other bit as it was. False, with the bytes untouched, when the record has
+// no add terms or a term does not fit.
+bool WriteAddTerms(std::span<std::uint8_t> bytes, const CxformRecord& record, const std::array<std::int32_t, 3>& add);
 
 } // namespace tintor

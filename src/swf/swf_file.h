@@ -100,6 +100,11 @@ public:
     {
         return !m_encodedKeys.empty() && std::binary_search(m_encodedKeys.begin(), m_encodedKeys.end(), key);
     }
+    // The same for the key of a dense index of the registry, at no cost.
+    bool HasEncodedPlacesAt(std::size_t denseIndex) const
+    {
+        return denseIndex < m_encodedAt.size() && m_encodedAt[denseIndex];
+    }
     // Writes the colour rgb (red in the low byte) at a place of the
     // registry, in the place's own form. False, with the bytes as they
     // were, when the place cannot hold it: a tint whose add terms have no
@@ -288,6 +293,9 @@ private:
     ColourAccount m_account;
     std::vector<EncodedPlace> m_encoded;
     std::vector<ColorKey> m_encodedKeys;
+    // By dense index of the registry: whether the key has encoded places;
+    // empty when no key has.
+    std::vector<bool> m_encodedAt;
     SwfCompression m_compression = SwfCompression::None;
     CollectionRule m_rule = CollectionRule::Extended;
     bool m_held = false;

@@ -135,8 +135,8 @@ std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places)
         const SwfMatrix matrix{0x10000, 0, 0, 0x10000, static_cast<std::int32_t>(random.Below(8000)),
             static_cast<std::int32_t>(random.Below(8000))};
         CBitWriter w;
-        w.WriteByte(0x04);                                 // matrix
-        w.WriteByte(0x41);                                 // filter list, opaque background
+        w.WriteByte(0x04);                                     // matrix
+        w.WriteByte(0x41);                                     // filter list, opaque background
         w.WriteWord(static_cast<std::uint16_t>(1 + i % 1000)); // depth
         w.WriteMatrix(matrix);
         w.WriteByte(3);

@@ -203,10 +203,12 @@ TEST(ColorScriptReadTest, LaterKindsAreToldByTheirWholeWordAndWriteBack)
         CRecordingSink sink;
         // Padded as written, so the jump past the mark does not take the '#'.
         const std::string tag(c.tag);
-        const std::string line = tag + std::string(std::max<std::size_t>(1, 6 - std::min<std::size_t>(6, tag.size())), ' ');
+        const std::string line
+            = tag + std::string(std::max<std::size_t>(1, 6 - std::min<std::size_t>(6, tag.size())), ' ');
         EXPECT_EQ(Read(line + "#0000ff -> #00ff00\n", table, sink).applied, 1) << c.tag;
         for (const std::uint32_t key : {kRedFill, kRedFilter, kRedTint, kRedText})
-            EXPECT_EQ(Entry(table, key), key == c.key ? ((key & kKindMask) | 0x00FF00u) : key) << c.tag << " " << std::hex << key;
+            EXPECT_EQ(Entry(table, key), key == c.key ? ((key & kKindMask) | 0x00FF00u) : key)
+                << c.tag << " " << std::hex << key;
     }
     // Written with a blank after the longer tags, and read back as written.
     CColorTable table = Table({kRedFilter, kRedTint});

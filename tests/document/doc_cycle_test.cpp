@@ -423,7 +423,8 @@ TEST_F(DocTest, TintsAndFiltersOfRealMoviesShiftInPlaceAndOnlyThere)
             m_doc->SetCollectionRule(rule);
             ASSERT_TRUE(m_doc->OnOpenDocument(CorpusDir() / "ruffle/tests/tests/swfs" / movie.path));
             const auto keys = m_doc->GetColorTable().Map().Keys();
-            const auto ofKind = std::count_if(keys.begin(), keys.end(), [&](ColorKey k) { return KindOf(k) == movie.kind; });
+            const auto ofKind
+                = std::count_if(keys.begin(), keys.end(), [&](ColorKey k) { return KindOf(k) == movie.kind; });
             EXPECT_EQ(ofKind != 0, rule == CollectionRule::Extended);
             const auto loaded = Buffer();
             SelectOnly(*m_doc, keys);

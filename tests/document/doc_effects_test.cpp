@@ -10,7 +10,7 @@ namespace tintor::test {
 namespace {
 
 constexpr std::uint32_t kWhiteBg = KIND_BG | 0xFFFFFF;
-constexpr std::uint32_t kRedTint = KIND_TINT | 0x0000FF;   // 9 bits, room for any colour
+constexpr std::uint32_t kRedTint = KIND_TINT | 0x0000FF;    // 9 bits, room for any colour
 constexpr std::uint32_t kPurpleTint = KIND_TINT | 0x800040; // 8 bits, no room for white
 constexpr std::uint32_t kGlow = KIND_FILTER | 0x332211;
 constexpr std::uint32_t kGreenHtml = KIND_TEXT | 0x00FF00;

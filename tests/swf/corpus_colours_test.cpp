@@ -74,9 +74,8 @@ ColourCounts RegistryCounts(const CSwfFile& movie)
 void ExpectOnlyClassicKinds(const CSwfFile& movie)
 {
     EXPECT_TRUE(movie.EncodedPlaces().empty());
-    movie.Colors().ForEach([&](ColorKey key, const PositionList&) {
-        EXPECT_EQ(key & (KIND_FILTER | KIND_TINT), 0u) << std::hex << key;
-    });
+    movie.Colors().ForEach(
+        [&](ColorKey key, const PositionList&) { EXPECT_EQ(key & (KIND_FILTER | KIND_TINT), 0u) << std::hex << key; });
 }
 
 std::string Describe(const ColourCounts& counts)

@@ -93,14 +93,14 @@ TEST_F(EffectReaderTest, EveryFilterAndTheOpaqueBackgroundOfPlaceObject3)
         SCOPED_TRACE(visible);
         Expected expected;
         CBitWriter w;
-        w.WriteByte(0x06);                               // character, matrix
-        w.WriteByte(visible ? 0x67 : 0x47);              // filters, blend, cache, (visible,) background
+        w.WriteByte(0x06);                  // character, matrix
+        w.WriteByte(visible ? 0x67 : 0x47); // filters, blend, cache, (visible,) background
         w.WriteWord(1);
         w.WriteWord(2);
         w.WriteMatrix({});
         EveryFilter(w, expected);
-        w.WriteByte(3);                                   // blend mode
-        w.WriteByte(1);                                   // cache as bitmap
+        w.WriteByte(3); // blend mode
+        w.WriteByte(1); // cache as bitmap
         if (visible)
             w.WriteByte(1);
         Rgba(w, 0x60, expected);
@@ -266,8 +266,8 @@ TEST_F(EffectReaderTest, ATweenOfOneTintIsOneColourWrittenInEachRecordsOwnWidth)
     }
     // Outside the records nothing moved; writing red back restores them.
     for (std::size_t p = 0; p < bytes.size(); ++p) {
-        const bool inRecord = std::any_of(places.begin(), places.end(),
-            [&](std::uint32_t at) { return p >= at && p < at + m_movie.PlaceSize(at); });
+        const bool inRecord = std::any_of(
+            places.begin(), places.end(), [&](std::uint32_t at) { return p >= at && p < at + m_movie.PlaceSize(at); });
         if (!inRecord)
             ASSERT_EQ(after[p], bytes[p]) << p;
     }

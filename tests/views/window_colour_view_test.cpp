@@ -255,8 +255,10 @@ private slots:
                            "色合いでないカラー変換 1 個、ほかの色を入れる余地のない色合い 1 か所、"
                            "#rrggbb 以外の形の HTML の色 1 個、描画するスクリプト、ビデオ があります — "
                            "これらの色はそのままです"));
-        QVERIFY(s.view.AccountLabel()->toolTip().contains(QStringLiteral("DefineBitsLossless: ビットマップ 1 個、12 バイト")));
-        QVERIFY(s.view.AccountLabel()->toolTip().contains(QStringLiteral("DoAction: 描画するスクリプト 1 個 (beginFill)")));
+        QVERIFY(s.view.AccountLabel()->toolTip().contains(
+            QStringLiteral("DefineBitsLossless: ビットマップ 1 個、12 バイト")));
+        QVERIFY(
+            s.view.AccountLabel()->toolTip().contains(QStringLiteral("DoAction: 描画するスクリプト 1 個 (beginFill)")));
         QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));
 
         constexpr std::uint32_t kTint = KIND_TINT | 0x800040;
@@ -264,7 +266,8 @@ private slots:
         s.Click(s.Row(kTint));
         s.doc.SetSelectedColor(0xFFFFFF);
         QVERIFY(s.view.KeptLabel()->isVisibleTo(&s.view));
-        QCOMPARE(s.view.KeptLabel()->text(), QStringLiteral("色合い 1 か所は新しい色を入れる余地がなく、元の色のままです"));
+        QCOMPARE(
+            s.view.KeptLabel()->text(), QStringLiteral("色合い 1 か所は新しい色を入れる余地がなく、元の色のままです"));
         QCOMPARE(s.view.KeptLabel()->toolTip(), QStringLiteral("#400080 → #ffffff: 1 か所が元の色のまま"));
         s.doc.OnEditUndo();
         QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));

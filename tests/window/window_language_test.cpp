@@ -229,9 +229,10 @@ private slots:
         for (QLabel* note : {w.frame->ColorView()->AccountLabel(), w.frame->ColorView()->KeptLabel()})
             texts << note->text() << note->toolTip();
         QCOMPARE(w.frame->ColorView()->AccountLabel()->text(),
-            QStringLiteral("Also in this movie: 1 bitmap, 1 colour-matrix filter, 1 colour transform that is not a tint, "
-                           "1 tint without room for other colours, 1 HTML colour in another form than #rrggbb, scripts "
-                           "that draw, video — their colours stay as they are"));
+            QStringLiteral(
+                "Also in this movie: 1 bitmap, 1 colour-matrix filter, 1 colour transform that is not a tint, "
+                "1 tint without room for other colours, 1 HTML colour in another form than #rrggbb, scripts "
+                "that draw, video — their colours stay as they are"));
         QCOMPARE(w.frame->ColorView()->KeptLabel()->text(),
             QStringLiteral("1 tint place had no room for its new colour and kept the old one"));
         for (int row = 0; row < w.frame->ColorView()->Count(); ++row)
