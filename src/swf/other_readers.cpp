@@ -91,11 +91,13 @@ void CSwfFile::ReadDefineBitsLossless(std::uint16_t code)
     BitmapTally& tally = m_account.bitmaps[code];
     ++tally.count;
     tally.bytes += m_limit - std::min(m_tagStart, m_limit);
+    constexpr std::uint32_t kHeader = kCharacterId + 1 + 2 + 2; // id, format, width, height
+    const bool sized = m_limit - std::min(m_pos, m_limit) >= kHeader;
     SkipBytes(kCharacterId);
     SkipBytes(1); // format
     const std::uint32_t width = ReadWord();
     const std::uint32_t height = ReadWord();
-    if (!AtLimit())
+    if (sized)
         tally.sizes.push_back({width, height});
 }
 

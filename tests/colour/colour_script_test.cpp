@@ -309,9 +309,9 @@ TEST(ColorScriptReadTest, TextEndingInsideALineStaysInsideTheBuffer)
 
 TEST(ColorScriptReadTest, ArbitraryBytesNeitherCrashNorSetForeignBits)
 {
-    constexpr std::string_view alphabet = "@#bfltx0123456789abcdefABCDEF -+\n\0";
+    constexpr std::string_view alphabet = "@#bfiltx0123456789abcdefABCDEF -+\n\0";
     std::mt19937 random(1234);
-    CColorTable table = Table({kRedFill, kGreenFill, kWhiteBg, kBlackText, kRedLine});
+    CColorTable table = Table({kRedFill, kGreenFill, kWhiteBg, kBlackText, kRedLine, KIND_TINT, KIND_FILTER | 0xFF});
     CRecordingSink sink;
     for (int round = 0; round < 2000; ++round) {
         std::vector<std::uint8_t> bytes(random() % 64);
