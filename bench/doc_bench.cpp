@@ -65,6 +65,28 @@ void BM_Apply(benchmark::State& state, const std::filesystem::path& path)
     state.counters["compressed"] = doc.GetMovie().IsCompressed() ? 1 : 0;
 }
 
+// The same Apply without the preview file: only the colours written into
+// the movie, the part that grows with the number of colour records.
+void BM_ApplyInMemory(benchmark::State& state, const std::filesystem::path& path)
+{
+    tintor::CRecordingSink messages;
+    CNoDialogs dialogs;
+    CTintorDoc doc(messages, dialogs);
+    doc.SetPreviewFileWritten(false);
+    if (!doc.OnOpenDocument(path)) {
+        state.SkipWithError("cannot open the movie");
+        return;
+    }
+    doc.SelectWhere([](tintor::ColorKey) { return true; });
+    doc.Effect("H", 150);
+    for (auto _ : state)
+        doc.UpdatePreview(false);
+    const double records = static_cast<double>(doc.GetMovie().Colors().RecordCount());
+    state.counters["records/s"]
+        = benchmark::Counter(records * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["colours"] = static_cast<double>(doc.GetMovie().Colors().Size());
+}
+
 void BM_CompressBody(benchmark::State& state, const std::filesystem::path& path)
 {
     tintor::CRecordingSink messages;
@@ -115,6 +137,14 @@ int main(int argc, char** argv)
     if (tintor::WriteWholeFile(many, tintor::BuildManyColoursMovie(8580))) {
         benchmark::RegisterBenchmark("Apply/colours-858k", BM_Apply, many)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark("CompressBody/colours-858k", BM_CompressBody, many)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("ApplyInMemory/colours-858k", BM_ApplyInMemory, many)
+            ->Unit(benchmark::kMillisecond);
+    }
+    // 100,000 filter lists and 100,000 tints: every tint written in its own form.
+    const auto effects = scratch / "effects-100k.swf";
+    if (tintor::WriteWholeFile(effects, tintor::BuildEffectsMovie(100000))) {
+        benchmark::RegisterBenchmark("ApplyInMemory/effects-100k", BM_ApplyInMemory, effects)
+            ->Unit(benchmark::kMillisecond);
     }
     for (const auto& [name, relative] : kMovies) {
         const auto path = CorpusDir() / relative;

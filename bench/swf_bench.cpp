@@ -2,8 +2,9 @@
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
 // the same body alone, and an LZMA one against liblzma's raw decode of the
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
-// of a built movie of DefineShape4 tags; and the cost of one colour record
-// with few and with very many distinct colours.
+// of a built movie of DefineShape4 tags and of one of filter lists and
+// tints; and the cost of one colour record with few and with very many
+// distinct colours.
 #include "swf/swf_file.h"
 #include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
@@ -417,6 +418,9 @@ std::vector<std::uint8_t> Shape3Movie() { return ShapeMovie(false); }
 // The movie of whole_process.sh's shift: 460 shapes of 2,000 edges, 3.3 MB compressed.
 std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
 
+// 100,000 PlaceObject3 filter lists and as many tinted PlaceObject2 records.
+std::vector<std::uint8_t> EffectsMovie() { return BuildEffectsMovie(100000); }
+
 // The tag walk of a built movie: MB/s and colour records/s.
 void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
 {
@@ -478,6 +482,7 @@ BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, built_shape4, BuiltLzmaMovie)->Unit(bench
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, filters_and_tints, EffectsMovie)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor

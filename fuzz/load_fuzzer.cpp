@@ -6,6 +6,7 @@
 #include "swf/swf_file.h"
 #include "testkit/memory_files.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -39,13 +40,22 @@ void CheckLoad(const std::uint8_t* data, std::size_t size, tintor::CollectionRul
         if (positions.empty())
             std::abort();
         for (std::uint32_t p : positions) {
-            const auto* bytes = movie.Buffer().data() + p;
             // Past the end, or a key that is not the colour standing there.
-            if (std::size_t{p} + 3 > length
-                || (key & tintor::kColourMask) != (bytes[0] | bytes[1] << 8 | bytes[2] << 16u))
+            const std::size_t size = movie.PlaceSize(p);
+            if (size == 0 || std::size_t{p} + size > length || tintor::RgbOf(key) != movie.ColourAt(p))
                 std::abort();
         }
     });
+    // Places stored otherwise than as three bytes take a colour in their own
+    // form, keep the movie's length, and give back their bytes as loaded.
+    const std::vector<std::uint8_t> loaded(movie.Buffer().begin(), movie.Buffer().end());
+    for (const tintor::EncodedPlace& place : movie.EncodedPlaces())
+        movie.WriteColour(place.pos, 0x7F3F1F);
+    for (const tintor::EncodedPlace& place : movie.EncodedPlaces())
+        if (!movie.WriteColour(place.pos, place.loaded))
+            std::abort();
+    if (movie.Buffer().size() != length || !std::equal(loaded.begin(), loaded.end(), movie.Buffer().begin()))
+        std::abort();
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "cli/batch.h"
 
+#include "cli/colours_command.h"
+#include "colour/colour_text.h"
 #include "core/file.h"
 #include "core/messages.h"
 
@@ -28,7 +30,7 @@ void AddRuleOption(CLI::App& command, CollectionRule& rule)
     command.add_flag_callback(
         "--classic", [&rule] { rule = CollectionRule::Classic; },
         "Collect the classic set of colours only: none of DefineShape4, DefineMorphShape2, DefineText2 or "
-        "DefineFont3");
+        "DefineFont3, and no filter, tint or HTML text colours");
 }
 
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
@@ -94,8 +96,24 @@ bool SaveMovie(CTintorDoc& doc, const std::filesystem::path& output)
     return false;
 }
 
-bool RecolourOne(
-    const std::string& movie, const std::filesystem::path& output, CollectionRule rule, const RecolourStep& step)
+// Every colour some of whose places could not take their new colour, so
+// that no place keeps its old one unsaid.
+void ReportKeptColours(std::string_view command, const CTintorDoc& doc, const std::string& movie)
+{
+    const auto kept = doc.KeptColours();
+    if (kept.empty())
+        return;
+    const std::size_t places = doc.KeptPlaceCount();
+    std::fprintf(stderr, "tintor-cli %.*s: %s: %zu tint %s kept %s colour, without room for the new one:\n",
+        static_cast<int>(command.size()), command.data(), movie.c_str(), places, places == 1 ? "place" : "places",
+        places == 1 ? "its" : "their");
+    for (const KeptColour& colour : kept)
+        std::fprintf(stderr, "  %s %s: %zu of %zu places stay, %s does not fit\n", KindName(colour.key),
+            HexColor(colour.key).c_str(), colour.places, doc.PlaceCount(colour.key), HexColor(colour.wanted).c_str());
+}
+
+bool RecolourOne(std::string_view command, const std::string& movie, const std::filesystem::path& output,
+    CollectionRule rule, const RecolourStep& step)
 {
     CStderrSink messages;
     CPresetDialogs dialogs;
@@ -106,6 +124,7 @@ bool RecolourOne(
         return false;
     if (!step(doc, dialogs, movie))
         return false;
+    ReportKeptColours(command, doc, movie);
     return SaveMovie(doc, output);
 }
 
@@ -132,7 +151,7 @@ int RunOnMovies(std::string_view command, const std::vector<std::string>& movies
 {
     int failed = 0;
     for (std::size_t i = 0; i < movies.size(); ++i) {
-        const bool ok = RecolourOne(movies[i], outputs[i], rule, step);
+        const bool ok = RecolourOne(command, movies[i], outputs[i], rule, step);
         if (!ok)
             ++failed;
         std::fprintf(stderr, "[%zu/%zu] %.*s %s -> %s: %s\n", i + 1, movies.size(), static_cast<int>(command.size()),

@@ -1,5 +1,6 @@
 // tintor-cli: the recolouring cycle from the command line.
 #include "cli/apply_command.h"
+#include "cli/audit_command.h"
 #include "cli/batch.h"
 #include "cli/colours_command.h"
 #include "cli/map_command.h"
@@ -23,11 +24,13 @@ int main(int argc, char** argv)
     tintor::cli::ShiftOptions shift;
     tintor::cli::MapOptions map;
     tintor::cli::PaletteOptions palette;
+    tintor::cli::AuditOptions audit;
     auto* coloursCommand = tintor::cli::AddColoursCommand(app, colours);
     auto* applyCommand = tintor::cli::AddApplyCommand(app, apply);
     auto* shiftCommand = tintor::cli::AddShiftCommand(app, shift);
     auto* mapCommand = tintor::cli::AddMapCommand(app, map);
     auto* paletteCommand = tintor::cli::AddPaletteCommand(app, palette);
+    auto* auditCommand = tintor::cli::AddAuditCommand(app, audit);
 
     try {
         app.parse(argc, argv);
@@ -44,5 +47,7 @@ int main(int argc, char** argv)
         return tintor::cli::RunMap(map);
     if (paletteCommand->parsed())
         return tintor::cli::RunPalette(palette);
+    if (auditCommand->parsed())
+        return tintor::cli::RunAudit(audit);
     return tintor::cli::kExitUsage;
 }

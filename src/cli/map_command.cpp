@@ -110,7 +110,7 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options)
     AddSelectionOptions(*map, options.selection);
     AddOutputOptions(*map, options.output);
     AddRuleOption(*map, options.rule);
-    map->footer("KIND is bg, fill, line or text. In a map, a '#' followed by a blank (or by anything but a hex\n"
+    map->footer("KIND is " + KindNameList() + ". In a map, a '#' followed by a blank (or by anything but a hex\n"
                 "digit) starts a comment. Colours are matched as the movie has them, so two lines may swap\n"
                 "two colours. Colours the movie lacks are reported and skipped; a malformed line stops\n"
                 "everything before any movie is written.\n"

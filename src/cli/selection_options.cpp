@@ -13,13 +13,13 @@ constexpr double kWidestWithin = 100.0;
 
 const CLI::Validator kColourChoice(
     [](std::string& text) -> std::string {
-        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
+        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND " + KindNameList();
     },
     "");
 
 const CLI::Validator kKindName(
     [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
+        return KindFromName(text) ? std::string() : "expected " + KindNameList();
     },
     "");
 
@@ -44,7 +44,7 @@ void AddSelectionOptions(CLI::App& command, SelectionOptions& options)
         ->check(kColourChoice);
     command.add_flag("--all", options.all, "Select every colour of the movie");
     command
-        .add_option("--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
+        .add_option("--kind", options.kinds, "Select every colour of this kind (" + KindNameList() + "); may be repeated")
         ->type_name("KIND")
         ->check(kKindName);
     command

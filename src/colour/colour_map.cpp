@@ -55,7 +55,7 @@ LineResult ReadColorMapLine(std::string_view text, int number)
     if (first.find(':') != std::string_view::npos) {
         const auto key = ParseColourChoice(first);
         if (!key)
-            return malformed(Quoted(first) + " is not KIND:#rrggbb with KIND bg, fill, line or text");
+            return malformed(Quoted(first) + " is not KIND:#rrggbb with KIND " + KindNameList());
         line.kinds = KindOf(*key);
         line.from = RgbOf(*key);
     } else if (const auto rgb = ParseHexColor(first)) {

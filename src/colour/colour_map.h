@@ -11,6 +11,7 @@ namespace tintor {
 // A colour map: the human-friendly sibling of the colour script. One change
 // per line, colours red first as people write them:
 //     fill:#ff0000 #00ff00    one kind's red becomes green
+//     tint:#ff0000 #00ff00    so does a red tint
 //     #ffffff #202020         every kind's white becomes dark grey
 // A '#' that does not begin a colour (followed by a blank, the end of the
 // line or anything but a hex digit) starts a comment.

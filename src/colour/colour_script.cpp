@@ -19,19 +19,22 @@ constexpr std::string_view kTrailer = "[END]\n";
 constexpr std::string_view kNotFoundWarning = "見つからない色があるんですけど……いいですか？";
 constexpr std::string_view kNotAScript = "not a colour script";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::uint32_t kScriptColourMask = 0x0FFFFFFF;
+// A change line: the kind's tag padded to six characters (and followed by
+// a blank when it is longer), then the colour and its replacement.
+constexpr const char* kLineFormat = "%-*.*s#%06x -> #%06x\n";
+constexpr int kTagWidth = 6;
 
-// A change line: the kind's tag padded to six characters, then the colour
-// and its replacement.
-constexpr const char* kLineFormat = "%-6.*s#%06x -> #%06x\n";
-
-// A change line's kind is told by the one letter after its '@'.
-std::optional<std::uint32_t> KindOfLetter(char c)
+// A change line's kind, from the text that starts at its '@': the kind of
+// the longest script prefix it starts with, so "@f" and "@t" lines read as
+// they always did, and only "@filt" and "@ti" as the later kinds.
+std::optional<std::uint32_t> KindOfTag(std::string_view tag)
 {
+    const ColorKindInfo* best = nullptr;
     for (const ColorKindInfo& info : kColorKinds)
-        if (info.scriptTag[1] == c)
-            return info.kind;
-    return std::nullopt;
+        if (tag.starts_with(info.scriptPrefix)
+            && (best == nullptr || info.scriptPrefix.size() > best->scriptPrefix.size()))
+            best = &info;
+    return best != nullptr ? std::optional<std::uint32_t>(best->kind) : std::nullopt;
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -127,13 +130,14 @@ std::string WriteColorScript(const CColorTable& table, IMessageSink&)
 {
     std::string script(kHeader);
     table.Map().ForEach([&](std::uint32_t key, std::uint32_t entry) {
-        const std::uint32_t colour = key & kScriptColourMask;
-        const std::uint32_t replacement = table.ColorOf(entry, 1) & kScriptColourMask;
+        const std::uint32_t colour = RgbOf(key);
+        const std::uint32_t replacement = RgbOf(table.ColorOf(entry, 1));
         const ColorKindInfo* kind = InfoOf(key);
         if (colour == replacement || kind == nullptr)
             return;
+        const int tagLength = static_cast<int>(kind->scriptTag.size());
         char line[64];
-        const int n = std::snprintf(line, sizeof line, kLineFormat, static_cast<int>(kind->scriptTag.size()),
+        const int n = std::snprintf(line, sizeof line, kLineFormat, std::max(kTagWidth, tagLength + 1), tagLength,
             kind->scriptTag.data(), static_cast<unsigned>(colour), static_cast<unsigned>(replacement));
         script.append(line, static_cast<std::size_t>(std::clamp(n, 0, static_cast<int>(sizeof line) - 1)));
     });
@@ -154,7 +158,7 @@ ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTab
         const std::size_t at = text.find('@', pos);
         if (at == std::string_view::npos || at + 1 >= text.size())
             break;
-        const auto kind = KindOfLetter(text[at + 1]);
+        const auto kind = KindOfTag(text.substr(at));
         if (!kind)
             break;
         pos = std::min(at + 5, text.size());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 namespace tintor {
 
@@ -17,6 +18,21 @@ std::optional<ColorKind> KindFromName(std::string_view name)
         if (std::equal(name.begin(), name.end(), info.name.begin(), info.name.end(), sameLetters))
             return info.kind;
     return std::nullopt;
+}
+
+std::string KindNameList()
+{
+    std::vector<std::string_view> names;
+    for (const ColorKindInfo& info : kColorKinds)
+        names.push_back(info.name);
+    std::sort(names.begin(), names.end());
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i != 0)
+            list += i + 1 == names.size() ? " or " : ", ";
+        list += names[i];
+    }
+    return list;
 }
 
 std::optional<std::uint32_t> ParseHexColor(std::string_view text)

@@ -12,8 +12,11 @@ namespace tintor {
 // Colours as people write them: "#rrggbb" with red first, the reverse of the
 // byte order that keys and colour scripts keep.
 
-// "bg", "fill", "line" or "text", in any letter case.
+// The name of a kind ("fill", "tint"), in any letter case.
 std::optional<ColorKind> KindFromName(std::string_view name);
+// Every kind's name in alphabetical order, for messages and help:
+// "bg, fill, filter, line, text or tint".
+std::string KindNameList();
 // "#rrggbb" or "rrggbb", digits of either case, to a colour with red in the
 // low byte.
 std::optional<std::uint32_t> ParseHexColor(std::string_view text);

@@ -150,10 +150,22 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         return;
     const std::span<std::uint8_t> buffer = m_movie.Buffer();
     const CColorRegistry& colors = m_movie.Colors();
-    const auto write = [&](std::uint32_t entry, Positions positions) {
+    const auto write = [&](ColorKey key, bool encoded, std::uint32_t entry, Positions positions) {
         if (!forceAll && !IsSelected(entry))
             return;
         const std::uint32_t c = m_colorTable.ColorOf(entry, 1);
+        if (encoded) {
+            // Some place stores it otherwise than as three bytes: the movie
+            // writes each in its form, and a place may refuse the colour.
+            std::size_t kept = 0;
+            for (const std::uint32_t p : positions)
+                kept += m_movie.WriteColour(p, RgbOf(c)) ? 0 : 1;
+            if (kept != 0)
+                m_kept[key] = KeptColour{key, RgbOf(c), kept};
+            else
+                m_kept.erase(key);
+            return;
+        }
         for (const std::uint32_t p : positions) {
             // The walk only registers records whose three bytes lie inside
             // the movie; checked again so a stray position cannot write
@@ -171,7 +183,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         // The table was filled from this registry: entry i is key i's.
         const auto entries = table.DenseValues();
         for (std::size_t i = 0; i < entries.size(); ++i)
-            write(entries[i], colors.PositionsAt(i));
+            write(tableKeys[i], m_movie.HasEncodedPlacesAt(i), entries[i], colors.PositionsAt(i));
     } else {
         colors.ForEach([&](ColorKey key, Positions positions) {
             const std::uint32_t* entry = table.Find(key);
@@ -179,7 +191,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
                 m_messages.Show("UpdatePreview: missing color");
                 return;
             }
-            write(*entry, positions);
+            write(key, m_movie.HasEncodedPlaces(key), *entry, positions);
         });
     }
     m_bitmaps.Update(m_movie, m_colorTable, forceAll, m_messages);
@@ -300,6 +312,22 @@ std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
 }
 
 std::size_t CTintorDoc::PlaceCount(ColorKey key) const { return m_movie.Colors().PositionsOf(key).size(); }
+
+std::vector<KeptColour> CTintorDoc::KeptColours() const
+{
+    std::vector<KeptColour> kept;
+    for (const auto& [key, colour] : m_kept)
+        kept.push_back(colour);
+    return kept;
+}
+
+std::size_t CTintorDoc::KeptPlaceCount() const
+{
+    std::size_t places = 0;
+    for (const auto& [key, colour] : m_kept)
+        places += colour.places;
+    return places;
+}
 
 void CTintorDoc::SetSelectedColor(std::uint32_t rgb)
 {
@@ -563,6 +591,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         m_history = std::move(history);
         m_bitmaps = std::move(bitmaps);
         m_pathName = std::move(pathName);
+        m_kept.clear();
         SetModifiedFlag(false);
         return true;
     } catch (const std::bad_alloc&) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,6 +43,16 @@ public:
     virtual void Stop() = 0;
     // Reloads the temporary preview file.
     virtual void Refresh() = 0;
+};
+
+// A colour whose places did not all take the colour the table gives it: a
+// tint whose add terms have no room for that colour keeps its old terms.
+struct KeptColour {
+    ColorKey key = 0;
+    std::uint32_t wanted = 0; // the colour it was to become, red in the low byte
+    std::size_t places = 0;   // how many of its places kept their colour
+
+    friend bool operator==(const KeptColour&, const KeptColour&) = default;
 };
 
 // The one document: the movie, its colour table, the undo history and the
@@ -118,6 +129,12 @@ public:
     std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
     // How many places of the movie store the colour of key; 0 when none.
     std::size_t PlaceCount(ColorKey key) const;
+    // The colours whose places do not all show their colour of the table,
+    // as the last writes into the movie left them, by key; empty for most
+    // movies, whose every place takes any colour.
+    std::vector<KeptColour> KeptColours() const;
+    // The places among them.
+    std::size_t KeptPlaceCount() const;
     // Set to a colour: every selected colour becomes rgb (red in the low
     // byte), written into the movie and the preview as Apply writes, with one
     // history state. A pending effect ends first and the sliders go back to
@@ -224,6 +241,8 @@ private:
     CSignalCleanupEntry m_tempDirCleanup;
     CSignalCleanupEntry m_tempFileCleanup;
     std::filesystem::path m_pathName;
+    // Keys with places that kept their colour at the last write of the key.
+    std::map<ColorKey, KeptColour> m_kept;
     bool m_modified = false;
     bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;

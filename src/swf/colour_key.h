@@ -6,19 +6,25 @@
 namespace tintor {
 
 // A colour as the registry knows it: red in bits 0-7, green 8-15, blue 16-23
-// (the byte order of the movie), one kind bit in 28-31. Alpha is never part
+// (the byte order of the movie), one kind bit in 26-31. Alpha is never part
 // of a key. A colour-table entry has the same layout, with the replacement
-// colour in bits 0-23 and its selection in bit 24.
+// colour in bits 0-23 and its selection in bit 24; bit 25 is free.
 using ColorKey = std::uint32_t;
 
 enum ColorKind : std::uint32_t {
+    // A colour transform that tints what it places: its colour is worked
+    // out of its multiplier and add terms.
+    KIND_TINT = 0x04000000,
+    // Filter colours (drop shadow, glow, bevel, gradient and convolution
+    // filters) and the opaque background of a placed object.
+    KIND_FILTER = 0x08000000,
     KIND_FILL = 0x10000000,
     KIND_TEXT = 0x20000000,
     KIND_LINE = 0x40000000,
     KIND_BG = 0x80000000,
 };
 
-constexpr std::uint32_t kKindMask = 0xF0000000;
+constexpr std::uint32_t kKindMask = 0xFC000000;
 constexpr std::uint32_t kColourMask = 0x00FFFFFF;
 constexpr std::uint32_t kSelectedBit = 0x01000000;
 
@@ -33,8 +39,13 @@ struct ColorKindInfo {
     ColorKind kind;
     // On tintor-cli's command line and in its lists.
     std::string_view name;
-    // Before a change line of a colour script; read back by its second letter.
+    // Before a change line of a colour script.
     std::string_view scriptTag;
+    // What a script line's tag is recognised by: the longest of these that
+    // the text after an '@' starts with. The first kinds are told by their
+    // second letter, as scripts have always been read, so "@f..." is a fill
+    // line unless it reads "@filt...".
+    std::string_view scriptPrefix;
     // On the swatch, at (labelX, labelY) pixels from the swatch's corner;
     // fills, the most common kind, go unlabelled.
     std::string_view label;
@@ -43,10 +54,12 @@ struct ColorKindInfo {
 };
 
 inline constexpr ColorKindInfo kColorKinds[] = {
-    {KIND_FILL, "fill", "@fill", "", 0, 0},
-    {KIND_TEXT, "text", "@text", "TXT", 1, 2},
-    {KIND_LINE, "line", "@line", "LINE", 0, 2},
-    {KIND_BG, "bg", "@bg", "BG", 4, 2},
+    {KIND_FILL, "fill", "@fill", "@f", "", 0, 0},
+    {KIND_TEXT, "text", "@text", "@t", "TXT", 1, 2},
+    {KIND_LINE, "line", "@line", "@l", "LINE", 0, 2},
+    {KIND_BG, "bg", "@bg", "@b", "BG", 4, 2},
+    {KIND_FILTER, "filter", "@filter", "@filt", "FLT", 1, 2},
+    {KIND_TINT, "tint", "@tint", "@ti", "TINT", 1, 2},
 };
 
 // The kind of a key or an entry; null when its kind bits are not exactly

@@ -1,6 +1,7 @@
-// Readers of the tags that hold no colour the program changes. They read
-// their records only far enough to be complete; colour transforms of placed
-// objects and buttons are read and dropped, never collected.
+// Readers of the tags that hold no colour record of their own. They read
+// their records only far enough to be complete, hand colour transforms and
+// filter lists to their readers, and count what the movie shows whose
+// colours stay as they are: scripts that draw, video.
 #include "swf/swf_file.h"
 
 #include <algorithm>
@@ -9,13 +10,15 @@ namespace tintor {
 
 namespace {
 
-// PlaceObject2 flags.
-constexpr std::uint8_t kPlaceHasCharacter = 0x02;
-constexpr std::uint8_t kPlaceHasMatrix = 0x04;
-constexpr std::uint8_t kPlaceHasCxform = 0x08;
-constexpr std::uint8_t kPlaceHasRatio = 0x10;
-constexpr std::uint8_t kPlaceHasName = 0x20;
-constexpr std::uint8_t kPlaceHasClipDepth = 0x40;
+// DefineButton2 character record flags, from the movie version that has
+// filters and blend modes; before it the bits are reserved.
+constexpr std::uint8_t kButtonHasBlendMode = 0x20;
+constexpr std::uint8_t kButtonHasFilterList = 0x10;
+constexpr std::uint8_t kButtonFilterVersion = 8;
+
+constexpr std::uint16_t kDefineButtonCode = 7;
+constexpr std::uint16_t kDoActionCode = 12;
+constexpr std::uint16_t kDefineButton2Code = 34;
 
 // Action codes from this one on carry a 16-bit length and that many bytes.
 constexpr std::uint8_t kActionWithLength = 0x80;
@@ -33,6 +36,11 @@ void CSwfFile::ReadPlaceObject()
 {
     SkipBytes(2); // character id
     SkipBytes(2); // depth
+    SwfMatrix matrix;
+    ReadMatrix(matrix);
+    // The colour transform is there when bytes remain after the matrix.
+    if (!AtLimit())
+        ReadCxformColour(false);
 }
 
 void CSwfFile::ReadRemoveObject()
@@ -41,19 +49,62 @@ void CSwfFile::ReadRemoveObject()
     SkipBytes(2); // depth
 }
 
+void CSwfFile::TallyBitmap(std::uint16_t code, std::size_t bodyStart, std::optional<BitmapSize> size)
+{
+    BitmapTally& tally = m_account.bitmaps[code];
+    ++tally.count;
+    tally.bytes += m_limit - std::min(bodyStart, m_limit);
+    if (size)
+        tally.sizes.push_back(*size);
+}
+
+std::optional<BitmapSize> CSwfFile::EncodedImageSizeAt(std::size_t imageStart) const
+{
+    const std::size_t start = std::min(imageStart, m_limit);
+    return EncodedImageSize(std::span(m_fileBuf).subspan(start, m_limit - start));
+}
+
+void CSwfFile::TallyScript(std::uint16_t code, std::size_t start)
+{
+    start = std::min(start, m_limit);
+    if (const std::uint32_t calls = DrawingCallsIn(std::span(m_fileBuf).subspan(start, m_limit - start))) {
+        ScriptTally& tally = m_account.scripts[code];
+        ++tally.blocks;
+        tally.calls |= calls;
+    }
+}
+
+void CSwfFile::ReadScriptBlock(std::uint16_t code) { TallyScript(code, m_pos); }
+
+void CSwfFile::ReadDefineVideoStream()
+{
+    if (!AtLimit())
+        ++m_account.videoStreams;
+}
+
+void CSwfFile::ReadVideoFrame()
+{
+    if (!AtLimit())
+        ++m_account.videoFrames;
+}
+
 void CSwfFile::ReadButtonRecords(bool withCxform)
 {
+    const bool effects = withCxform && Version() >= kButtonFilterVersion;
     // The list ends with a zero flags byte, which is also what the bytes
     // past the tag's end read as.
-    while (ReadByte() != 0) {
+    for (std::uint8_t flags = ReadByte(); flags != 0; flags = ReadByte()) {
         SkipBytes(2); // character id
         SkipBytes(2); // depth
         SwfMatrix matrix;
         ReadMatrix(matrix);
-        if (withCxform) {
-            SwfCxform cxform;
-            ReadCxform(cxform, true);
-        }
+        if (!withCxform)
+            continue;
+        ReadCxformColour(true);
+        if (effects && (flags & kButtonHasFilterList) && !ReadFilterList())
+            return;
+        if (effects && (flags & kButtonHasBlendMode))
+            SkipBytes(1);
     }
 }
 
@@ -69,10 +120,15 @@ void CSwfFile::ReadDefineButton()
 {
     SkipBytes(2); // button id
     ReadButtonRecords(false);
+    TallyScript(kDefineButtonCode, m_pos);
     ReadActionRecords();
 }
 
-void CSwfFile::ReadDoAction() { ReadActionRecords(); }
+void CSwfFile::ReadDoAction()
+{
+    TallyScript(kDoActionCode, m_pos);
+    ReadActionRecords();
+}
 
 void CSwfFile::ReadDefineFontInfo()
 {
@@ -120,29 +176,7 @@ void CSwfFile::ReadSoundStreamBlock()
 void CSwfFile::ReadDefineButtonCxform()
 {
     SkipBytes(2); // button id
-}
-
-void CSwfFile::ReadPlaceObject2()
-{
-    const std::uint8_t flags = ReadByte();
-    SkipBytes(2); // depth
-    if (flags & kPlaceHasCharacter)
-        SkipBytes(2);
-    if (flags & kPlaceHasMatrix) {
-        SwfMatrix matrix;
-        ReadMatrix(matrix);
-    }
-    if (flags & kPlaceHasCxform) {
-        SwfCxform cxform;
-        ReadCxform(cxform, true);
-    }
-    if (flags & kPlaceHasRatio)
-        SkipBytes(2);
-    // The name stands before the clip depth in the record.
-    if (flags & kPlaceHasName)
-        SkipString();
-    if (flags & kPlaceHasClipDepth)
-        SkipBytes(2);
+    ReadCxformColour(false);
 }
 
 void CSwfFile::ReadRemoveObject2()
@@ -166,9 +200,9 @@ void CSwfFile::ReadDefineButton2()
     if (actionOffset == 0)
         return; // no condition actions
     // The offset, not the end of the character records, says where the
-    // condition actions begin: records of later versions carry filters and
-    // blend modes that are not read here.
+    // condition actions begin.
     SetPos(offsetField + actionOffset);
+    TallyScript(kDefineButton2Code, m_pos);
     for (;;) {
         const std::size_t start = m_pos;
         const std::uint16_t size = ReadWord();

@@ -62,6 +62,7 @@ CSwfFile::CSwfFile(IMessageSink& messages) : m_messages(&messages) {}
 void CSwfFile::Release()
 {
     ClearColors();
+    m_account = {};
     ByteBuffer().swap(m_fileBuf);
     ByteBuffer().swap(m_trailer);
     m_images.clear();
@@ -81,6 +82,7 @@ void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t p
     m_limit = m_fileBuf.size();
     m_tagEnd = m_limit;
     m_pos = std::min<std::size_t>(pos, m_limit);
+    m_tagStart = m_pos;
     ResetBits();
 }
 
@@ -150,6 +152,7 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     WalkTags(false);
     m_colors.Seal();
     m_imageBodies.assign(m_images.size(), nullptr);
+    SealEncodedPlaces();
     return true;
 }
 

@@ -4,12 +4,15 @@
 #include "core/file.h"
 #include "core/keyed_map.h"
 #include "core/messages.h"
+#include "swf/colour_account.h"
 #include "swf/colour_key.h"
 #include "swf/colour_registry.h"
 #include "swf/image_records.h"
+#include "swf/encoded_place.h"
 #include "swf/shape_record_lengths.h"
 #include "swf/swf_records.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -37,8 +40,10 @@ enum class ShapeVersion { Shape1 = 1, Shape2, Shape3, Shape4 };
 
 // The movie: the whole uncompressed file in one buffer, the cursor that the
 // record readers share, and the registry of every colour record the walk
-// found. Colours are changed by overwriting their three bytes in the buffer;
-// the buffer's size never changes after Load.
+// found. Colours are changed by overwriting their three bytes in the buffer,
+// or, at the few places that store a colour otherwise (tints, HTML text),
+// by rewriting it in that place's own form; the buffer's size never changes
+// after Load.
 class CSwfFile {
 public:
     // Deepest sprite nesting walked; deeper sprites are stepped over so a
@@ -88,6 +93,34 @@ public:
 
     // The colour registry: ColorKey to the positions of its records.
     const CColorRegistry& Colors() const { return m_colors; }
+    // What the movie shows whose colours are left as they are.
+    const ColourAccount& Account() const { return m_account; }
+
+    // --- Places whose colour is not three RGB bytes ------------------------
+    // Every such place, by position.
+    std::span<const EncodedPlace> EncodedPlaces() const { return m_encoded; }
+    const EncodedPlace* EncodedPlaceAt(std::uint32_t pos) const;
+    // Whether any place of the key is one of them; a colour without any is
+    // written as three bytes at each place.
+    bool HasEncodedPlaces(ColorKey key) const
+    {
+        return !m_encodedKeys.empty() && std::binary_search(m_encodedKeys.begin(), m_encodedKeys.end(), key);
+    }
+    // The same for the key of a dense index of the registry, at no cost.
+    bool HasEncodedPlacesAt(std::size_t denseIndex) const
+    {
+        return denseIndex < m_encodedAt.size() && m_encodedAt[denseIndex];
+    }
+    // Writes the colour rgb (red in the low byte) at a place of the
+    // registry, in the place's own form. False, with the bytes as they
+    // were, when the place cannot hold it: a tint whose add terms have no
+    // room for it, or a place outside the movie.
+    bool WriteColour(std::uint32_t pos, std::uint32_t rgb);
+    // The colour a place of the registry holds now, as its key reads it.
+    std::uint32_t ColourAt(std::uint32_t pos) const;
+    // How many bytes a place of the registry takes: three, six hex digits,
+    // or a colour transform's record.
+    std::size_t PlaceSize(std::uint32_t pos) const;
 
     // --- Images -------------------------------------------------------------
     // The image tags of the main timeline, in file order.
@@ -126,7 +159,7 @@ public:
     // Registers the colour record whose red byte is at pos. Records whose
     // three colour bytes are not all inside the current limit are ignored.
     void AddColor(std::uint32_t pos, ColorKind kind);
-    void ClearColors() { m_colors.Clear(); }
+    void ClearColors();
 
     // --- Tag readers ------------------------------------------------------
     void ReadSetBackgroundColor();
@@ -151,6 +184,25 @@ public:
     // One shape record, with a new-styles record's style arrays and the new
     // widths it sets; true at the end record.
     bool ReadShapeRecord(ShapeVersion version, unsigned& fillBits, unsigned& lineBits);
+    // Colour transforms and filters, which carry the tint and filter colours.
+    // A CXFORM or CXFORMWITHALPHA: a tint, or counted as a transform left alone.
+    void ReadCxformColour(bool withAlpha);
+    // FILTERLIST; false when a filter it cannot read ends the tag's reading.
+    bool ReadFilterList();
+    bool ReadFilter();
+    void ReadDropShadowFilter();
+    void ReadBlurFilter();
+    void ReadGlowFilter();
+    void ReadBevelFilter();
+    // Gradient glow and gradient bevel share their layout.
+    void ReadGradientFilter();
+    void ReadConvolutionFilter();
+    void ReadColorMatrixFilter();
+    // An RGBA colour of a filter or an opaque background.
+    void ReadFilterColour();
+    void ReadPlaceObject3();
+    // The initial text of an HTML edit text: its color attributes.
+    void ReadHtmlText();
     void ReadDefineText(bool withAlpha);
     bool ReadTextRecord(int glyphBits, int advanceBits, bool withAlpha);
     void ReadDefineEditText();
@@ -181,6 +233,10 @@ public:
     void ReadDefineBitsLossless(bool withAlpha);
     void ReadNameCharacter();
     void ReadFrameLabel();
+    // DoInitAction, DoABC and the like: only whether they name drawing calls.
+    void ReadScriptBlock(std::uint16_t code);
+    void ReadDefineVideoStream();
+    void ReadVideoFrame();
 
     // Holds the given bytes as a movie without walking them and puts the
     // cursor at pos; lets record readers be exercised on hand-made bytes.
@@ -226,6 +282,22 @@ private:
     // FileLength; nullopt when it would not fit 32 bits.
     std::optional<ByteBuffer> Spliced() const;
     void ReadActionRecords();
+    // The fields PlaceObject2 and PlaceObject3 share, from the character
+    // id to the clip depth.
+    void ReadPlaceFields(std::uint8_t flags);
+    // Counts the bytes from start to the end of the tag as a script block of
+    // the tag code when they name a drawing call.
+    void TallyScript(std::uint16_t code, std::size_t start);
+    // Counts a bitmap tag whose body starts at bodyStart, with its pixel
+    // size where that could be read.
+    void TallyBitmap(std::uint16_t code, std::size_t bodyStart, std::optional<BitmapSize> size);
+    // The pixel size that the JPEG, PNG or GIF data from imageStart to the
+    // tag's end tells.
+    std::optional<BitmapSize> EncodedImageSizeAt(std::size_t imageStart) const;
+    // Registers a colour whose place is encoded otherwise than as three bytes.
+    void AddEncodedColor(ColorKind kind, const EncodedPlace& place);
+    // Orders the encoded places and their keys once the walk is done.
+    void SealEncodedPlaces();
     // Steps over the rest of the tag being read.
     void SkipToTagEnd();
     // Steps over an n-bit field of any width, also wider than ReadBits takes.
@@ -251,6 +323,12 @@ private:
     int m_bitCount = 0;
     std::uint32_t m_bitBuf = 0;
     CColorRegistry m_colors;
+    ColourAccount m_account;
+    std::vector<EncodedPlace> m_encoded;
+    std::vector<ColorKey> m_encodedKeys;
+    // By dense index of the registry: whether the key has encoded places;
+    // empty when no key has.
+    std::vector<bool> m_encodedAt;
     SwfCompression m_compression = SwfCompression::None;
     CollectionRule m_rule = CollectionRule::Extended;
     bool m_held = false;

@@ -48,9 +48,15 @@ enum TagCode : std::uint16_t {
     kSoundStreamHead2 = 45,
     kDefineMorphShape = 46,
     kDefineFont2 = 48,
+    kDoInitAction = 59,
+    kDefineVideoStream = 60,
+    kVideoFrame = 61,
+    kPlaceObject3 = 70,
+    kDoAbcDefine = 72,
+    kDoAbc = 82,
+    kDefineBitsJpeg4 = 90,
     // Later versions, read by the extended rule only.
     kDefineFont3 = 75,
-    kDefineBitsJpeg4 = 90,
     kDefineShape4 = 83,
     kDefineMorphShape2 = 84,
 };
@@ -99,6 +105,22 @@ void CSwfFile::DispatchTag(std::uint16_t code)
     case kJpegTables:
     case kProtect:
         // Nothing in these bodies leads to a colour the program changes.
+        break;
+    case kDoInitAction:
+    case kDoAbcDefine:
+    case kDoAbc:
+        ReadScriptBlock(code);
+        break;
+    case kDefineVideoStream:
+        ReadDefineVideoStream();
+        break;
+    case kVideoFrame:
+        ReadVideoFrame();
+        break;
+    case kPlaceObject3:
+        // Its colours are collected by the extended rule only; the classic
+        // rule reads it to count them.
+        ReadPlaceObject3();
         break;
     case kDefineShape:
         ReadDefineShape(ShapeVersion::Shape1);

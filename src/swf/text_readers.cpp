@@ -23,6 +23,7 @@ constexpr std::uint8_t kEditHasFont = 0x01;
 // DefineEditText, second flag byte.
 constexpr std::uint8_t kEditHasFontClass = 0x80;
 constexpr std::uint8_t kEditHasLayout = 0x20;
+constexpr std::uint8_t kEditHtml = 0x02;
 // The font class name exists from this movie version on; before it the bit
 // is reserved and carries nothing.
 constexpr std::uint8_t kFontClassVersion = 9;
@@ -118,7 +119,9 @@ void CSwfFile::ReadDefineEditText()
     if (f2 & kEditHasLayout)
         SkipBytes(9); // alignment, left and right margin, indent, leading
     SkipString();     // variable name
-    if (f1 & kEditHasText)
+    if ((f1 & kEditHasText) && (f2 & kEditHtml))
+        ReadHtmlText();
+    else if (f1 & kEditHasText)
         SkipString(); // initial text
 }
 

@@ -121,4 +121,54 @@ std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes)
     return builder.Build(true);
 }
 
+std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places)
+{
+    CRandom random;
+    const auto rgba = [&](CBitWriter& w) {
+        const std::uint32_t c = ScatteredColour(random.Below(1u << 24));
+        w.WriteRgba(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8), static_cast<std::uint8_t>(c >> 16),
+            static_cast<std::uint8_t>(random.Below(256)));
+    };
+    const std::vector<std::uint8_t> fixed(19, 0x40); // blur, angle, distance, strength, flags
+    CMovieBuilder builder(10);
+    for (std::uint32_t i = 0; i < places; ++i) {
+        const SwfMatrix matrix{0x10000, 0, 0, 0x10000, static_cast<std::int32_t>(random.Below(8000)),
+            static_cast<std::int32_t>(random.Below(8000))};
+        CBitWriter w;
+        w.WriteByte(0x04);                                     // matrix
+        w.WriteByte(0x41);                                     // filter list, opaque background
+        w.WriteWord(static_cast<std::uint16_t>(1 + i % 1000)); // depth
+        w.WriteMatrix(matrix);
+        w.WriteByte(3);
+        w.WriteByte(0); // drop shadow
+        rgba(w);
+        w.WriteBytes(fixed);
+        w.WriteByte(2); // glow
+        rgba(w);
+        w.WriteBytes(std::span(fixed).first(11));
+        w.WriteByte(3); // bevel
+        rgba(w);
+        rgba(w);
+        w.WriteBytes(fixed);
+        rgba(w);
+        builder.AddTag(70, w.Take());
+
+        // A tint as the authoring tool writes it, at a strength of its own.
+        SwfCxform tint;
+        tint.redMult = tint.greenMult = tint.blueMult = static_cast<std::int16_t>(random.Below(256));
+        const std::uint32_t c = ScatteredColour(random.Below(1u << 24));
+        const std::int32_t weight = 256 - tint.redMult;
+        tint.redAdd = static_cast<std::int16_t>((c & 0xFF) * static_cast<std::uint32_t>(weight) / 256);
+        tint.greenAdd = static_cast<std::int16_t>(((c >> 8) & 0xFF) * static_cast<std::uint32_t>(weight) / 256);
+        tint.blueAdd = static_cast<std::int16_t>(((c >> 16) & 0xFF) * static_cast<std::uint32_t>(weight) / 256);
+        CBitWriter p;
+        p.WriteByte(0x0C); // matrix, colour transform
+        p.WriteWord(static_cast<std::uint16_t>(1 + i % 1000));
+        p.WriteMatrix(matrix);
+        p.WriteCxform(tint, true, true, true, 10);
+        builder.AddTag(26, p.Take());
+    }
+    return builder.Build(true);
+}
+
 } // namespace tintor

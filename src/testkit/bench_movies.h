@@ -17,4 +17,9 @@ std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes);
 // 2,000 edges each, as outlines traced from artwork are.
 std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes);
 
+// A compressed movie of the given number of PlaceObject3 tags, each with a
+// filter list (drop shadow, glow, bevel) and an opaque background, and as
+// many PlaceObject2 tags tinting what they place, every colour scattered.
+std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places);
+
 } // namespace tintor

@@ -130,7 +130,12 @@ void CBitWriter::WriteCxform(const SwfCxform& c, bool withAlpha)
         bits = std::max(bits, SignedBitsFor({c.redMult, c.greenMult, c.blueMult, withAlpha ? c.alphaMult : 0}));
     if (hasAdd)
         bits = std::max(bits, SignedBitsFor({c.redAdd, c.greenAdd, c.blueAdd, withAlpha ? c.alphaAdd : 0}));
-    bits = std::min(bits, 15);
+    WriteCxform(c, withAlpha, hasAdd, hasMult, std::min(bits, 15));
+}
+
+void CBitWriter::WriteCxform(const SwfCxform& c, bool withAlpha, bool hasAdd, bool hasMult, int bits)
+{
+    Align();
     WriteBits(hasAdd, 1);
     WriteBits(hasMult, 1);
     WriteBits(static_cast<std::uint32_t>(bits), 4);

@@ -31,6 +31,9 @@ public:
     void WriteRect(const SwfRect& rect);
     void WriteMatrix(const SwfMatrix& matrix);
     void WriteCxform(const SwfCxform& cxform, bool withAlpha);
+    // The same with the flags and the term width given, as a movie may
+    // store them: terms that do not fit the width are cut to it.
+    void WriteCxform(const SwfCxform& cxform, bool withAlpha, bool hasAdd, bool hasMult, int bits);
 
     // Bytes written so far (pending bits not included).
     std::size_t Size() const { return m_bytes.size(); }
@@ -83,5 +86,12 @@ std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> plainMovie);
 // outlined shapes and text in both text tags; the program's
 // demonstration movie.
 std::vector<std::uint8_t> BuildSampleMovie(bool compressed = false);
+
+// A movie of one of each thing whose colours stay as they are: a lossless
+// bitmap (4 x 3, a 12-byte body), a DoAction naming beginFill, a colour
+// transform that is no tint, a red-blue tint of 8 bits without room for
+// white (#400080), a colour-matrix filter, an HTML colour "red" and a video
+// stream of two frames.
+std::vector<std::uint8_t> BuildLeftoversMovie();
 
 } // namespace tintor

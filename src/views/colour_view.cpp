@@ -1,6 +1,7 @@
 #include "views/colour_view.h"
 
 #include "swf/colour_key.h"
+#include "views/account_text.h"
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
 
@@ -41,7 +42,17 @@ const KindName kKindNames[] = {
     {KIND_TEXT, QT_TRANSLATE_NOOP("tintor::CColorView", "文字")},
     {KIND_LINE, QT_TRANSLATE_NOOP("tintor::CColorView", "線")},
     {KIND_BG, QT_TRANSLATE_NOOP("tintor::CColorView", "背景")},
+    {KIND_FILTER, QT_TRANSLATE_NOOP("tintor::CColorView", "フィルター")},
+    {KIND_TINT, QT_TRANSLATE_NOOP("tintor::CColorView", "色合い")},
 };
+
+// A note under the list: shown only when it says something.
+void ShowNote(QLabel& label, const ListNote& note)
+{
+    label.setText(note.line);
+    label.setToolTip(note.details);
+    label.setVisible(!note.line.isEmpty());
+}
 
 // "#rrggbb", red first as people write colours, whatever the byte order.
 QString HexText(std::uint32_t colour)
@@ -98,6 +109,17 @@ QWidget* CColorView::BuildForm()
     m_applyButton->setDefault(true);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { OnApply(); });
 
+    m_accountLabel = new QLabel(form);
+    m_accountLabel->setWordWrap(true);
+    m_accountLabel->setObjectName(QStringLiteral("accountNote"));
+    m_accountLabel->hide();
+    m_keptLabel = new QLabel(form);
+    m_keptLabel->setWordWrap(true);
+    m_keptLabel->setObjectName(QStringLiteral("keptNote"));
+    // A change that did not reach every place stands out from the rest.
+    m_keptLabel->setStyleSheet(QStringLiteral("color: #a04000;"));
+    m_keptLabel->hide();
+
     auto* group = new QGroupBox(form);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(BuildSliders());
@@ -114,6 +136,8 @@ QWidget* CColorView::BuildForm()
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(14);
     layout->addWidget(m_colorList, 1);
+    layout->addWidget(m_accountLabel);
+    layout->addWidget(m_keptLabel);
     layout->addWidget(group);
     layout->addLayout(applyRow);
 
@@ -135,6 +159,13 @@ void CColorView::RetranslateUi()
     m_unifyCheck->setText(tr("色彩の統一(&O)"));
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
+    UpdateNotes();
+}
+
+void CColorView::UpdateNotes()
+{
+    ShowNote(*m_accountLabel, m_doc.HasMovie() ? AccountNote(m_doc.GetMovie().Account()) : ListNote{});
+    ShowNote(*m_keptLabel, KeptNote(m_doc.KeptColours()));
 }
 
 void CColorView::changeEvent(QEvent* event)
@@ -282,6 +313,7 @@ void CColorView::FillList(const CColorTable& table)
         if (!selection.isEmpty())
             m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
     });
+    UpdateNotes();
 }
 
 void CColorView::OnSelChangeList()
@@ -349,6 +381,7 @@ void CColorView::OnEditDeselect()
 void CColorView::OnApply()
 {
     m_doc.ApplyPending();
+    UpdateNotes();
     emit documentChanged();
 }
 

@@ -59,6 +59,10 @@ public:
     // The list's keys in display order.
     std::uint32_t KeyAt(int row) const;
     int Count() const;
+    // The notes under the list: what the movie shows whose colours stay
+    // as they are, and the tints that kept their colour at the last Apply.
+    QLabel* AccountLabel() const { return m_accountLabel; }
+    QLabel* KeptLabel() const { return m_keptLabel; }
     // What the swatch of a row is: its kind, "#rrggbb", what the pending
     // shift makes of it, its colour in the movie when an edit changed it,
     // and how many places of the movie use it.
@@ -89,6 +93,8 @@ private:
     void OnSelChangeList();
     void SyncSelection();
     void RedrawSwatches();
+    // The notes under the list from the document.
+    void UpdateNotes();
     // Changes the list's selection without it counting as the user's change.
     template <typename F> void SetSelectionQuietly(F&& change);
 
@@ -107,6 +113,8 @@ private:
     QLabel* m_vCaption = nullptr;
     QListView* m_colorList = nullptr;
     QPushButton* m_applyButton = nullptr;
+    QLabel* m_accountLabel = nullptr;
+    QLabel* m_keptLabel = nullptr;
     bool m_selectingQuietly = false;
 };
 

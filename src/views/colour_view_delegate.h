@@ -31,6 +31,8 @@ public:
     static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
     // A kind's label in the window's language: "線" for "LINE".
     static QString LabelText(std::string_view label);
+    // The font of the kind labels.
+    const QFont& LabelFont() const { return m_labelFont; }
 
 private:
     CTintorDoc& m_doc;

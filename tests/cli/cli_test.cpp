@@ -10,6 +10,7 @@
 #include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -381,6 +382,42 @@ TEST_F(CliTest, ColoursListsKindColourAndCount)
         lines.push_back(line);
     std::sort(lines.begin(), lines.end());
     EXPECT_EQ(lines, (std::vector<std::string>{"bg #0000ff 1", "bg #ff0000 2"}));
+}
+
+TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
+{
+    const auto movie = Write("left.swf", BuildLeftoversMovie()).string();
+    auto run = Run({"audit", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+        "bitmap DefineBitsLossless (tag 20): 1 bitmap, 12 bytes, 4x3\n"
+        "colour-matrix: 1 colour-matrix filter\n"
+        "colour-transform: 1 colour transform that is not a tint\n"
+        "tint-without-room: 1 tint place without room for every other colour\n"
+        "html-colour: 1 HTML colour in another form than #rrggbb\n"
+        "script DoAction (tag 12): 1 action block naming beginFill\n"
+        "video DefineVideoStream (tag 60): 1 stream, 2 frames\n");
+    run = Run({"audit", "--json", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({"left": [
+        {"what": "bitmap", "tag": 20, "count": 1, "name": "DefineBitsLossless", "bytes": 12, "sizes": [[4, 3]]},
+        {"what": "colour-matrix", "count": 1},
+        {"what": "colour-transform", "count": 1},
+        {"what": "tint-without-room", "count": 1},
+        {"what": "html-colour", "count": 1},
+        {"what": "script", "tag": 12, "count": 1, "name": "DoAction", "calls": ["beginFill"]},
+        {"what": "video", "tag": 60, "count": 1, "frames": 2}]})"));
+    EXPECT_EQ(Run({"audit", Write("bg.swf", BuildSampleMovie()).string()}).out,
+        "nothing left: every colour the movie shows is listed\n");
+
+    const auto out = (m_dir / "white.swf").string();
+    run = Run({"shift", movie, "--kind", "tint", "--to", "#ffffff", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("left.swf: 1 tint place kept its colour, without room for the new one:\n"
+                           "  tint #400080: 1 of 1 places stay, #ffffff does not fit\n"),
+        std::string::npos)
+        << run.err;
+    EXPECT_EQ(ReadBytes(out), BuildLeftoversMovie());
 }
 
 TEST_F(CliTest, StandardInputAndOutputAreMoviesToo)

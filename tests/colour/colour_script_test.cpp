@@ -172,10 +172,54 @@ TEST(ColorScriptReadTest, OnlyTheLetterAfterTheMarkCounts)
 {
     CColorTable table = Table({kWhiteBg, kBlackText, kRedLine});
     CRecordingSink sink;
-    const ColorScriptResult result = Read("@background #FFFFFF->#000001\n@tint #000000 -> #000002\n", table, sink);
+    const ColorScriptResult result = Read("@background #FFFFFF->#000001\n@txt #000000 -> #000002\n", table, sink);
     EXPECT_EQ(result.applied, 2);
     EXPECT_EQ(Entry(table, kWhiteBg), KIND_BG | 1u);
     EXPECT_EQ(Entry(table, kBlackText), KIND_TEXT | 2u);
+}
+
+TEST(ColorScriptReadTest, LaterKindsAreToldByTheirWholeWordAndWriteBack)
+{
+    constexpr std::uint32_t kRedFilter = KIND_FILTER | 0x0000FF;
+    constexpr std::uint32_t kRedTint = KIND_TINT | 0x0000FF;
+    constexpr std::uint32_t kRedText = KIND_TEXT | 0x0000FF;
+    // Each line names the red of one kind; the word after '@' decides which.
+    const struct {
+        const char* tag;
+        std::uint32_t key;
+    } cases[] = {
+        {"@filter", kRedFilter},
+        {"@filt", kRedFilter},
+        {"@fil", kRedFill},
+        {"@fill", kRedFill},
+        {"@f", kRedFill},
+        {"@tint", kRedTint},
+        {"@ti", kRedTint},
+        {"@text", kRedText},
+        {"@tx", kRedText},
+    };
+    for (const auto& c : cases) {
+        CColorTable table = Table({kRedFill, kRedFilter, kRedTint, kRedText});
+        CRecordingSink sink;
+        // Padded as written, so the jump past the mark does not take the '#'.
+        const std::string tag(c.tag);
+        const std::string line
+            = tag + std::string(std::max<std::size_t>(1, 6 - std::min<std::size_t>(6, tag.size())), ' ');
+        EXPECT_EQ(Read(line + "#0000ff -> #00ff00\n", table, sink).applied, 1) << c.tag;
+        for (const std::uint32_t key : {kRedFill, kRedFilter, kRedTint, kRedText})
+            EXPECT_EQ(Entry(table, key), key == c.key ? ((key & kKindMask) | 0x00FF00u) : key)
+                << c.tag << " " << std::hex << key;
+    }
+    // Written with a blank after the longer tags, and read back as written.
+    CColorTable table = Table({kRedFilter, kRedTint});
+    table.Map().ForEach([](std::uint32_t key, std::uint32_t& value) { value = (key & kKindMask) | 0x00FF00; });
+    CRecordingSink sink;
+    const std::string script = WriteColorScript(table, sink);
+    EXPECT_NE(script.find("@filter #0000ff -> #00ff00\n"), std::string::npos) << script;
+    EXPECT_NE(script.find("@tint #0000ff -> #00ff00\n"), std::string::npos) << script;
+    CColorTable again = Table({kRedFilter, kRedTint});
+    EXPECT_EQ(Read(script, again, sink).applied, 2);
+    EXPECT_EQ(Entry(again, kRedTint), KIND_TINT | 0x00FF00u);
 }
 
 TEST(ColorScriptReadTest, TheCursorJumpsFiveCharactersPastTheMark)
@@ -293,9 +337,9 @@ TEST(ColorScriptReadTest, TextEndingInsideALineStaysInsideTheBuffer)
 
 TEST(ColorScriptReadTest, ArbitraryBytesNeitherCrashNorSetForeignBits)
 {
-    constexpr std::string_view alphabet = "@#bfltx0123456789abcdefABCDEF -+\n\0";
+    constexpr std::string_view alphabet = "@#bfiltx0123456789abcdefABCDEF -+\n\0";
     std::mt19937 random(1234);
-    CColorTable table = Table({kRedFill, kGreenFill, kWhiteBg, kBlackText, kRedLine});
+    CColorTable table = Table({kRedFill, kGreenFill, kWhiteBg, kBlackText, kRedLine, KIND_TINT, KIND_FILTER | 0xFF});
     CRecordingSink sink;
     for (int round = 0; round < 2000; ++round) {
         std::vector<std::uint8_t> bytes(random() % 64);

@@ -4,6 +4,7 @@
 
 #include "core/file.h"
 #include "support/corpus.h"
+#include "swf/cxform_record.h"
 #include "testkit/movie_builder.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ HandMovie MakeHandMovie(bool compressed = false)
     return movie;
 }
 
-// Bytes of the movie that no colour record covers must never change.
+// Bytes of the movie that no colour place covers must never change.
 void ExpectOnlyColourBytesDiffer(
     const CSwfFile& movie, const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after)
 {
@@ -43,7 +44,7 @@ void ExpectOnlyColourBytesDiffer(
     std::vector<bool> colourByte(before.size(), false);
     movie.Colors().ForEach([&](ColorKey, const PositionList& positions) {
         for (const auto p : positions)
-            colourByte[p] = colourByte[p + 1] = colourByte[p + 2] = true;
+            std::fill_n(colourByte.begin() + p, movie.PlaceSize(p), true);
     });
     for (std::size_t i = 0; i < before.size(); ++i)
         if (!colourByte[i]) {
@@ -51,16 +52,36 @@ void ExpectOnlyColourBytesDiffer(
         }
 }
 
-// Every registered position holds the colour the table gives its key.
-void ExpectBufferFollowsTable(CTintorDoc& doc, const std::vector<std::uint8_t>& buffer)
+// What a place shows once the colour c is written there: c itself, except
+// at a tint, whose add terms round it (and which gives back its colour as
+// loaded exactly).
+std::uint32_t Shown(const CSwfFile& movie, std::uint32_t pos, std::uint32_t c)
 {
+    const EncodedPlace* place = movie.EncodedPlaceAt(pos);
+    if (place == nullptr || place->form == PlaceForm::HtmlHex || c == place->loaded)
+        return c;
+    const auto record = ParseCxformRecord(movie.Buffer().subspan(pos), place->form == PlaceForm::TintWithAlpha);
+    const std::int32_t m = TintOf(*record)->mult;
+    std::uint32_t shown = 0;
+    for (unsigned ch = 0; ch < 3; ++ch)
+        shown |= TintChannel(TintAddTerm((c >> (8 * ch)) & 0xFF, m), m) << (8 * ch);
+    return shown;
+}
+
+// Every place of the document's movie, read in holder (the movie itself or
+// a copy of it), shows the colour the table gives its key; the tints the
+// document reports as kept are left out.
+void ExpectBufferFollowsTable(CTintorDoc& doc, const CSwfFile& holder)
+{
+    std::vector<ColorKey> kept;
+    for (const KeptColour& k : doc.KeptColours())
+        kept.push_back(k.key);
     doc.GetMovie().Colors().ForEach([&](ColorKey key, const PositionList& positions) {
-        const std::uint32_t c = doc.GetColor(key, 1);
-        for (const auto p : positions) {
-            EXPECT_EQ(buffer[p], c & 0xFF) << std::hex << key << " at " << std::dec << p;
-            EXPECT_EQ(buffer[p + 1], (c >> 8) & 0xFF) << std::hex << key << " at " << std::dec << p;
-            EXPECT_EQ(buffer[p + 2], (c >> 16) & 0xFF) << std::hex << key << " at " << std::dec << p;
-        }
+        if (std::find(kept.begin(), kept.end(), key) != kept.end())
+            return;
+        const std::uint32_t c = RgbOf(doc.GetColor(key, 1));
+        for (const auto p : positions)
+            EXPECT_EQ(holder.ColourAt(p), Shown(doc.GetMovie(), p, c)) << std::hex << key << " at " << std::dec << p;
     });
 }
 
@@ -154,7 +175,7 @@ TEST_F(DocTest, ApplyOnSampleMovieKeepsUnselectedColoursAndAlpha)
 
     const auto after = Buffer();
     ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), bytes, after);
-    ExpectBufferFollowsTable(*m_doc, after);
+    ExpectBufferFollowsTable(*m_doc, m_doc->GetMovie());
     EXPECT_NE(after, bytes);
     m_doc->GetMovie().Colors().ForEach([&](ColorKey key, const PositionList& positions) {
         if ((key & KIND_BG) == 0)
@@ -344,7 +365,7 @@ TEST_F(DocTest, CorpusMovieThroughTheWholeCycle)
     m_doc->UpdatePreview(false);
     const auto after = Buffer();
     ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), loaded, after);
-    ExpectBufferFollowsTable(*m_doc, after);
+    ExpectBufferFollowsTable(*m_doc, m_doc->GetMovie());
     EXPECT_NE(after, loaded);
 }
 
@@ -374,10 +395,58 @@ TEST_F(DocTest, LaterTagVersionsAndLzmaMoviesThroughShiftSaveAndReopen)
         const auto again = reopened.GetMovie().Buffer();
         const std::vector<std::uint8_t> saved(again.begin(), again.end());
         ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), loaded, saved);
-        ExpectBufferFollowsTable(*m_doc, saved);
+        ExpectBufferFollowsTable(*m_doc, reopened.GetMovie());
         EXPECT_NE(saved, loaded);
         EXPECT_EQ(reopened.GetMovie().Colors().Size(), m_doc->GetMovie().Colors().Size());
     }
+}
+
+TEST_F(DocTest, TintsAndFiltersOfRealMoviesShiftInPlaceAndOnlyThere)
+{
+    TINTOR_SKIP_WITHOUT_CORPUS();
+    const struct {
+        const char* path;
+        ColorKind kind; // the later kind the movie must list
+    } movies[] = {
+        {"visual/blend_modes/alpha_no_layer/test.swf", KIND_TINT},
+        {"visual/blend_modes/erase_no_layer/test.swf", KIND_TINT},
+        {"visual/blend_modes/layer_alpha/test.swf", KIND_TINT},
+        {"visual/blend_modes/layer_erase/test.swf", KIND_TINT},
+        {"avm1/movieclip_invalid_get_bounds_6/BoundsChild8.swf", KIND_TINT},
+        {"avm1/movieclip_invalid_get_bounds_7/BoundsChild8TestingThis.swf", KIND_TINT},
+        {"avm2/gradient_bevel_filter/test.swf", KIND_FILTER},
+        {"avm2/goto_button_nested_framescript/test.swf", KIND_FILTER},
+        {"visual/filters/drop_shadow_scales_with_screen/test.swf", KIND_FILTER},
+    };
+    for (const CollectionRule rule : {CollectionRule::Extended, CollectionRule::Classic})
+        for (const auto& movie : movies) {
+            SCOPED_TRACE(std::string(movie.path) + (rule == CollectionRule::Classic ? " (classic)" : ""));
+            m_doc->SetCollectionRule(rule);
+            ASSERT_TRUE(m_doc->OnOpenDocument(CorpusDir() / "ruffle/tests/tests/swfs" / movie.path));
+            const auto keys = m_doc->GetColorTable().Map().Keys();
+            const auto ofKind
+                = std::count_if(keys.begin(), keys.end(), [&](ColorKey k) { return KindOf(k) == movie.kind; });
+            EXPECT_EQ(ofKind != 0, rule == CollectionRule::Extended);
+            const auto loaded = Buffer();
+            SelectOnly(*m_doc, keys);
+            m_doc->Effect("H", 60);
+            m_doc->UpdatePreview(false);
+            const auto after = Buffer();
+            // Under the classic rule the later kinds' bytes are no places, so
+            // they must not have moved.
+            ExpectOnlyColourBytesDiffer(m_doc->GetMovie(), loaded, after);
+            ExpectBufferFollowsTable(*m_doc, m_doc->GetMovie());
+            EXPECT_TRUE(m_doc->KeptColours().empty());
+            bool kindChanged = false;
+            m_doc->GetMovie().Colors().ForEach([&](ColorKey key, const PositionList& positions) {
+                for (const auto p : positions)
+                    kindChanged = kindChanged
+                        || (KindOf(key) == movie.kind
+                            && !std::equal(loaded.begin() + p, loaded.begin() + p + m_doc->GetMovie().PlaceSize(p),
+                                after.begin() + p));
+            });
+            EXPECT_EQ(kindChanged, rule == CollectionRule::Extended);
+        }
 }
 
 } // namespace

@@ -8,24 +8,30 @@
 namespace tintor {
 namespace {
 
-TEST(ColourKeyTest, EveryKindHasOneEntryAndEveryOtherTopNibbleNone)
+TEST(ColourKeyTest, EveryKindBitHasOneEntryAndEveryOtherPatternNone)
 {
-    std::set<char> scriptLetters;
     std::set<std::string_view> names;
-    for (std::uint32_t top = 0; top < 16; ++top) {
-        const std::uint32_t key = top << 28 | 0x123456;
+    for (std::uint32_t top = 0; top < 64; ++top) {
+        const std::uint32_t key = top << 26 | 0x123456;
         const ColorKindInfo* info = InfoOf(key);
-        const bool oneKind = top == 1 || top == 2 || top == 4 || top == 8;
+        const bool oneKind = top != 0 && (top & (top - 1)) == 0;
         ASSERT_EQ(info != nullptr, oneKind) << top;
         if (!info)
             continue;
         EXPECT_EQ(info->kind, KindOf(key));
-        // A script line is read back by the letter after its '@'.
-        EXPECT_EQ(info->scriptTag.front(), '@');
-        EXPECT_TRUE(scriptLetters.insert(info->scriptTag[1]).second) << info->scriptTag;
         EXPECT_TRUE(names.insert(info->name).second) << info->name;
+        // A script line is read back by the longest prefix its tag starts
+        // with, which must be the kind's own.
+        const ColorKindInfo* longest = nullptr;
+        for (const ColorKindInfo& other : kColorKinds)
+            if (info->scriptTag.starts_with(other.scriptPrefix)
+                && (longest == nullptr || other.scriptPrefix.size() > longest->scriptPrefix.size()))
+                longest = &other;
+        EXPECT_EQ(longest, info) << info->scriptTag;
     }
-    EXPECT_EQ(names.size(), 4u);
+    EXPECT_EQ(names.size(), std::size(kColorKinds));
+    // Bit 24 selects an entry and bit 25 stays free: neither is a kind.
+    EXPECT_EQ(kKindMask & 0x03FFFFFFu, 0u);
 }
 
 TEST(ColourKeyTest, EntryFieldsComeApart)

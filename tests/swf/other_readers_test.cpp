@@ -102,6 +102,17 @@ std::vector<std::uint8_t> DefineButton2()
     return w.Take();
 }
 
+std::vector<std::uint8_t> PlaceObject(bool withCxform)
+{
+    CBitWriter w;
+    w.WriteWord(1);
+    w.WriteWord(2);
+    w.WriteMatrix(Skewed());
+    if (withCxform)
+        w.WriteCxform(Tint(), false);
+    return w.Take();
+}
+
 std::vector<std::uint8_t> DoAction()
 {
     CBitWriter w;
@@ -136,11 +147,15 @@ TEST(OtherReaders, ReadTheirRecordsToTheEnd)
         {"SoundStreamBlock", &CSwfFile::ReadSoundStreamBlock, junk, 20},
         {"NameCharacter", &CSwfFile::ReadNameCharacter, {1, 0, 'n', 'a', 'm', 'e', 0}, 0},
         {"FrameLabel", &CSwfFile::ReadFrameLabel, {'s', 't', 'a', 'r', 't', 0}, 0},
-        {"PlaceObject", &CSwfFile::ReadPlaceObject, withJunk({1, 0, 1, 0}), 4},
+        {"PlaceObject", &CSwfFile::ReadPlaceObject, PlaceObject(false), 0},
+        {"PlaceObject with a colour transform", &CSwfFile::ReadPlaceObject, PlaceObject(true), 0},
         {"RemoveObject", &CSwfFile::ReadRemoveObject, {1, 0, 1, 0}, 0},
         {"RemoveObject2", &CSwfFile::ReadRemoveObject2, {1, 0}, 0},
         {"FreeCharacter", &CSwfFile::ReadFreeCharacter, {1, 0}, 0},
-        {"DefineButtonCxform", &CSwfFile::ReadDefineButtonCxform, withJunk({1, 0}), 2},
+        {"DefineBits", &CSwfFile::ReadDefineBits, withJunk({1, 0}), 2},
+        {"DefineBitsJPEG2", &CSwfFile::ReadDefineBitsJPEG2, withJunk({1, 0}), 2},
+        {"DefineBitsJPEG3", &CSwfFile::ReadDefineBitsJPEG3, withJunk({1, 0, 0, 0, 0, 0}), 6},
+        {"DefineButtonCxform", &CSwfFile::ReadDefineButtonCxform, withJunk({1, 0, 0x00}), 3},
         {"StartSound", &CSwfFile::ReadStartSound, withJunk({1, 0}), 2},
         {"DefineButtonSound", &CSwfFile::ReadDefineButtonSound, withJunk({1, 0}), 2},
         {"DefineText2", &CSwfFile::ReadDefineText2, withJunk({1, 0}), 2},
@@ -157,7 +172,7 @@ TEST(OtherReaders, ReadTheirRecordsToTheEnd)
 
 class OtherReaderTest : public test::ReaderTest {};
 
-TEST_F(OtherReaderTest, ColourTransformsAreNeverCollected)
+TEST_F(OtherReaderTest, ColourTransformsThatAreNoTintsAreCountedNotCollected)
 {
     const std::uint8_t red[] = {0xFF, 0, 0};
     CBitWriter cxform;
@@ -173,6 +188,8 @@ TEST_F(OtherReaderTest, ColourTransformsAreNeverCollected)
     ASSERT_TRUE(Load(b.Build()));
     EXPECT_EQ(m_movie.Colors().Keys(), std::vector<ColorKey>{0x800000FF});
     EXPECT_EQ(PositionsOf(0x800000FF), PositionList{bg});
+    // The PlaceObject2's, the two button records' and DefineButtonCxform's.
+    EXPECT_EQ(m_movie.Account().colourTransforms, 4u);
 }
 
 TEST_F(OtherReaderTest, GarbageBodiesOfEveryCodeStayInsideTheirTag)

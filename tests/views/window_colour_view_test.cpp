@@ -8,6 +8,7 @@
 #include "swf/colour_key.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -225,6 +226,51 @@ private slots:
         QVERIFY(lighter > 5 && darker == 0);
         labelPixels(m_grey112 | KIND_LINE, lighter, darker);
         QVERIFY(darker > 5 && lighter == 0);
+    }
+
+    void everyKindsLabelFitsItsSwatch()
+    {
+        CSession s;
+        const CColorSwatchDelegate delegate(s.doc);
+        const QFontMetrics metrics(delegate.LabelFont());
+        const QRect swatch = CColorSwatchDelegate::SwatchRect(
+            QRect(0, 0, CColorSwatchDelegate::kItemWidth, CColorSwatchDelegate::kItemHeight));
+        for (const ColorKindInfo& kind : kColorKinds) {
+            const QRect ink = metrics.boundingRect(QString::fromLatin1(kind.label.data(), kind.label.size()));
+            QVERIFY2(kind.labelX + ink.right() < swatch.width(), kind.label.data());
+            QVERIFY2(kind.labelY + metrics.ascent() + metrics.descent() <= swatch.height(), kind.label.data());
+        }
+    }
+
+    void notesSayWhatStaysAndWhichTintsKeptTheirColour()
+    {
+        const auto movie = Path("leftovers.swf");
+        QVERIFY(WriteFile(movie, BuildLeftoversMovie()));
+        CSession s;
+        QVERIFY(!s.view.AccountLabel()->isVisibleTo(&s.view));
+        QVERIFY(s.Open(movie));
+        QVERIFY(s.view.AccountLabel()->isVisibleTo(&s.view));
+        QCOMPARE(s.view.AccountLabel()->text(),
+            QStringLiteral("このムービーにはほかに ビットマップ 1 個、カラーマトリックスフィルター 1 個、"
+                           "色合いでないカラー変換 1 個、ほかの色を入れる余地のない色合い 1 か所、"
+                           "#rrggbb 以外の形の HTML の色 1 個、描画するスクリプト、ビデオ があります — "
+                           "これらの色はそのままです"));
+        QVERIFY(s.view.AccountLabel()->toolTip().contains(
+            QStringLiteral("DefineBitsLossless: ビットマップ 1 個、12 バイト")));
+        QVERIFY(
+            s.view.AccountLabel()->toolTip().contains(QStringLiteral("DoAction: 描画するスクリプト 1 個 (beginFill)")));
+        QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));
+
+        constexpr std::uint32_t kTint = KIND_TINT | 0x800040;
+        QCOMPARE(s.view.SwatchToolTip(s.Row(kTint)), QStringLiteral("色合い #400080\n1 か所で使われています"));
+        s.Click(s.Row(kTint));
+        s.doc.SetSelectedColor(0xFFFFFF);
+        QVERIFY(s.view.KeptLabel()->isVisibleTo(&s.view));
+        QCOMPARE(
+            s.view.KeptLabel()->text(), QStringLiteral("色合い 1 か所は新しい色を入れる余地がなく、元の色のままです"));
+        QCOMPARE(s.view.KeptLabel()->toolTip(), QStringLiteral("#400080 → #ffffff: 1 か所が元の色のまま"));
+        s.doc.OnEditUndo();
+        QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));
     }
 
     void swatchTipsSayWhatAColourIsAndWillBecome()

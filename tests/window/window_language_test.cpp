@@ -234,6 +234,34 @@ private slots:
                   << CQtMessageSink::ScriptMismatchDetails(mismatch);
         for (const char* label : {"TXT", "LINE", "BG"})
             QCOMPARE(CColorSwatchDelegate::LabelText(label), QString::fromLatin1(label));
+        // The colour model's one message for the user.
+        CColorTable table;
+        CRecordingSink warnings;
+        const std::string script = "[TINTOR SCRIPT]\n@fill #123456 -> #654321\n[END]\n";
+        ReadColorScript(
+            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()), table, warnings);
+        QCOMPARE(warnings.Messages().size(), std::size_t{1});
+        texts << CQtMessageSink::Translated(warnings.Messages().front());
+        for (const FileErrc errc : {FileErrc::Fifo, FileErrc::Device, FileErrc::Socket})
+            for (const auto action : {FileFailure::Action::Open, FileFailure::Action::Save})
+                texts << CQtMessageSink::FileFailureText(FileFailure{action, "", "/movies/a.swf", errc, {}});
+        // The notes under the list, with a tint that kept its colour.
+        const auto leftovers = std::filesystem::path(m_dir.filePath(QStringLiteral("left.swf")).toStdString());
+        QVERIFY(WriteFile(leftovers, BuildLeftoversMovie()));
+        w.frame->OpenDocumentFile(leftovers);
+        w.doc->SelectWhere([](ColorKey key) { return KindOf(key) == KIND_TINT; });
+        w.doc->SetSelectedColor(0xFFFFFF);
+        for (QLabel* note : {w.frame->ColorView()->AccountLabel(), w.frame->ColorView()->KeptLabel()})
+            texts << note->text() << note->toolTip();
+        QCOMPARE(w.frame->ColorView()->AccountLabel()->text(),
+            QStringLiteral(
+                "Also in this movie: 1 bitmap, 1 colour-matrix filter, 1 colour transform that is not a tint, "
+                "1 tint without room for other colours, 1 HTML colour in another form than #rrggbb, scripts "
+                "that draw, video — their colours stay as they are"));
+        QCOMPARE(w.frame->ColorView()->KeptLabel()->text(),
+            QStringLiteral("1 tint place had no room for its new colour and kept the old one"));
+        for (int row = 0; row < w.frame->ColorView()->Count(); ++row)
+            texts << w.frame->ColorView()->SwatchToolTip(row);
         for (const QString& text : texts)
             QVERIFY2(!HasJapanese(text), qPrintable(text));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));

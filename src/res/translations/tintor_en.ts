@@ -69,6 +69,14 @@
             <numerusform>Used in %n places</numerusform>
         </translation>
     </message>
+    <message>
+        <source>フィルター</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>色合い</source>
+        <translation>Tint</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CMainFrame</name>
@@ -175,9 +183,9 @@ Toggle Toolbar</translation>
         <translation>&amp;Classic Colours Only</translation>
     </message>
     <message>
-        <source>DefineShape4 などの新しい版のﾀｸﾞの色を集めず、従来どおりの色だけを一覧にする
+        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする
 従来の色だけを集める</source>
-        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4
+        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters and tints
 Classic Colours Only</translation>
     </message>
     <message>
@@ -490,6 +498,116 @@ Looked in: %1</translation>
         <translation>This movie cannot be previewed.
 %1
 The colour list and its editing work as before.</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::ListNote</name>
+    <message numerus="yes">
+        <source>ビットマップ %n 個</source>
+        <translation>
+            <numerusform>%n bitmap</numerusform>
+            <numerusform>%n bitmaps</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: ビットマップ %n 個、%2 バイト</source>
+        <translation>
+            <numerusform>%1: %n bitmap, %2 bytes</numerusform>
+            <numerusform>%1: %n bitmaps, %2 bytes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>カラーマトリックスフィルター %n 個</source>
+        <translation>
+            <numerusform>%n colour-matrix filter</numerusform>
+            <numerusform>%n colour-matrix filters</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>色合いでないカラー変換 %n 個</source>
+        <translation>
+            <numerusform>%n colour transform that is not a tint</numerusform>
+            <numerusform>%n colour transforms that are not tints</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>ほかの色を入れる余地のない色合い %n か所</source>
+        <translation>
+            <numerusform>%n tint without room for other colours</numerusform>
+            <numerusform>%n tints without room for other colours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>#rrggbb 以外の形の HTML の色 %n 個</source>
+        <translation>
+            <numerusform>%n HTML colour in another form than #rrggbb</numerusform>
+            <numerusform>%n HTML colours in other forms than #rrggbb</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>従来の色に入らないフィルターの色 %n 個</source>
+        <translation>
+            <numerusform>%n filter colour, not among the classic colours</numerusform>
+            <numerusform>%n filter colours, not among the classic colours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>従来の色に入らない色合い %n か所</source>
+        <translation>
+            <numerusform>%n tint, not among the classic colours</numerusform>
+            <numerusform>%n tints, not among the classic colours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>従来の色に入らない HTML の色 %n 個</source>
+        <translation>
+            <numerusform>%n HTML colour, not among the classic colours</numerusform>
+            <numerusform>%n HTML colours, not among the classic colours</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>描画するスクリプト</source>
+        <translation>scripts that draw</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: 描画するスクリプト %n 個 (%2)</source>
+        <translation>
+            <numerusform>%1: %n script that draws (%2)</numerusform>
+            <numerusform>%1: %n scripts that draw (%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>ビデオ</source>
+        <translation>video</translation>
+    </message>
+    <message numerus="yes">
+        <source>ビデオ: %n フレーム</source>
+        <translation>
+            <numerusform>Video: %n frame</numerusform>
+            <numerusform>Video: %n frames</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>このムービーにはほかに %1 があります — これらの色はそのままです</source>
+        <translation>Also in this movie: %1 — their colours stay as they are</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 → %2: %n か所が元の色のまま</source>
+        <translation>
+            <numerusform>%1 → %2: %n place kept its colour</numerusform>
+            <numerusform>%1 → %2: %n places kept their colour</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>色合い %n か所は新しい色を入れる余地がなく、元の色のままです</source>
+        <translation>
+            <numerusform>%n tint place had no room for its new colour and kept the old one</numerusform>
+            <numerusform>%n tint places had no room for their new colour and kept the old one</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

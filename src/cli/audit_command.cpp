@@ -1,0 +1,168 @@
+// audit: what a movie shows whose colours Tintor leaves as they are.
+#include "cli/audit_command.h"
+
+#include "cli/batch.h"
+#include "core/file.h"
+#include "core/messages.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <iostream>
+
+namespace tintor::cli {
+
+namespace {
+
+// Bitmap sizes a text line names before it says how many more there are.
+constexpr std::size_t kSizesNamed = 8;
+
+std::string Plural(std::uint64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string TagText(std::uint16_t code) { return std::string(TagName(code)) + " (tag " + std::to_string(code) + ")"; }
+
+std::string CallNames(std::uint32_t calls)
+{
+    std::string names;
+    for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+        if (calls & (1u << i))
+            names += (names.empty() ? "" : ", ") + std::string(kDrawingCalls[i]);
+    return names;
+}
+
+AuditLine BitmapLine(std::uint16_t code, const BitmapTally& tally)
+{
+    AuditLine line{"bitmap", code, tally.count, {}, {}};
+    line.text = "bitmap " + TagText(code) + ": " + Plural(tally.count, "bitmap", "bitmaps") + ", "
+        + Plural(tally.bytes, "byte", "bytes");
+    nlohmann::json sizes = nlohmann::json::array();
+    for (std::size_t i = 0; i < tally.sizes.size(); ++i) {
+        const BitmapSize& size = tally.sizes[i];
+        sizes.push_back({size.width, size.height});
+        if (i < kSizesNamed)
+            line.text += (i == 0 ? ", " : " ") + std::to_string(size.width) + "x" + std::to_string(size.height);
+    }
+    if (tally.sizes.size() > kSizesNamed)
+        line.text += " and " + std::to_string(tally.sizes.size() - kSizesNamed) + " more";
+    line.detail = {{"name", TagName(code)}, {"bytes", tally.bytes}, {"sizes", std::move(sizes)}};
+    return line;
+}
+
+} // namespace
+
+std::vector<AuditLine> AuditLines(const ColourAccount& a)
+{
+    std::vector<AuditLine> lines;
+    const auto add = [&](const char* what, std::uint64_t count, std::string text) {
+        if (count != 0)
+            lines.push_back(AuditLine{what, 0, count, std::string(what) + ": " + std::move(text), {}});
+    };
+    for (const auto& [code, tally] : a.bitmaps)
+        lines.push_back(BitmapLine(code, tally));
+    add("colour-matrix", a.colourMatrixFilters,
+        Plural(a.colourMatrixFilters, "colour-matrix filter", "colour-matrix filters"));
+    const std::uint64_t transforms = std::uint64_t{a.colourTransforms} + a.uncollectedTints;
+    add("colour-transform", transforms,
+        a.uncollectedTints != 0
+            ? Plural(transforms, "colour transform", "colour transforms")
+                + " (tints among them are collected without --classic)"
+            : Plural(transforms, "colour transform that is not a tint", "colour transforms that are not tints"));
+    add("tint-without-room", a.tintsWithoutRoom,
+        Plural(a.tintsWithoutRoom, "tint place", "tint places") + " without room for every other colour");
+    const std::uint64_t html = std::uint64_t{a.htmlColours} + a.uncollectedHtmlColours;
+    add("html-colour", html,
+        a.uncollectedHtmlColours != 0
+            ? Plural(html, "HTML colour", "HTML colours") + " (#rrggbb ones are collected without --classic)"
+            : Plural(html, "HTML colour in another form than #rrggbb", "HTML colours in other forms than #rrggbb"));
+    add("filter", a.uncollectedFilterColours,
+        Plural(a.uncollectedFilterColours, "filter colour", "filter colours") + ", collected without --classic");
+    for (const auto& [code, tally] : a.scripts) {
+        AuditLine line{"script", code, tally.blocks, {}, {}};
+        line.text = "script " + TagText(code) + ": " + Plural(tally.blocks, "action block", "action blocks")
+            + " naming " + CallNames(tally.calls);
+        nlohmann::json names = nlohmann::json::array();
+        for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+            if (tally.calls & (1u << i))
+                names.push_back(kDrawingCalls[i]);
+        line.detail = {{"name", TagName(code)}, {"calls", std::move(names)}};
+        lines.push_back(std::move(line));
+    }
+    if (a.videoStreams != 0 || a.videoFrames != 0) {
+        constexpr std::uint16_t kDefineVideoStream = 60;
+        AuditLine line{"video", kDefineVideoStream, a.videoStreams, {}, {}};
+        line.text = "video " + TagText(kDefineVideoStream) + ": " + Plural(a.videoStreams, "stream", "streams") + ", "
+            + Plural(a.videoFrames, "frame", "frames");
+        line.detail = {{"frames", a.videoFrames}};
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+nlohmann::json AuditAsJson(const ColourAccount& account)
+{
+    nlohmann::json left = nlohmann::json::array();
+    for (AuditLine& line : AuditLines(account)) {
+        nlohmann::json entry = {{"what", line.what}};
+        if (line.tag != 0)
+            entry["tag"] = line.tag;
+        entry["count"] = line.count;
+        if (line.detail.is_object())
+            entry.update(line.detail);
+        left.push_back(std::move(entry));
+    }
+    return {{"left", std::move(left)}};
+}
+
+CLI::App* AddAuditCommand(CLI::App& app, AuditOptions& options)
+{
+    auto* audit = app.add_subcommand(
+        "audit", "List what a movie shows whose colours Tintor leaves as they are: bitmaps, scripts that draw, ...");
+    audit->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
+    audit->add_flag("--json", options.json, "Print JSON: {\"left\": [{\"what\": ..., \"count\": ...}, ...]}");
+    AddRuleOption(*audit, options.rule);
+    audit->footer("One line per kind of thing left: bitmaps by tag (with their sizes), colour-matrix filters,\n"
+                  "colour transforms that are not tints, tints without room for every other colour, HTML\n"
+                  "colours in other forms than #rrggbb, action blocks that name colour or drawing calls, video.\n"
+                  "Nothing is printed but a line saying so when Tintor lists every colour the movie shows.");
+    return audit;
+}
+
+int RunAudit(const AuditOptions& options)
+{
+    CStderrSink messages;
+    std::error_code error;
+    auto file = options.movie == kStandardStream ? CDiskInputFile::StandardInput()
+                                                 : CDiskInputFile::Open(options.movie, error);
+    if (!file) {
+        if (!error)
+            error.assign(errno, std::generic_category());
+        std::fprintf(stderr, "%s: cannot open file: %s\n", options.movie.c_str(), error.message().c_str());
+        return kExitFailed;
+    }
+    CSwfFile movie(messages);
+    if (!movie.Load(*file, options.rule))
+        return kExitFailed;
+    if (options.json) {
+        std::cout << AuditAsJson(movie.Account()).dump(2) << '\n';
+        std::cout.flush();
+        if (!std::cout) {
+            std::fprintf(stderr, "tintor-cli audit: can't write the account\n");
+            return kExitFailed;
+        }
+        return kExitOk;
+    }
+    std::string text;
+    for (const AuditLine& line : AuditLines(movie.Account()))
+        text += line.text + '\n';
+    if (text.empty())
+        text = "nothing left: every colour the movie shows is listed\n";
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "tintor-cli audit: can't write the account\n");
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace tintor::cli

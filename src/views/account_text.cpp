@@ -1,0 +1,100 @@
+#include "views/account_text.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace tintor {
+
+namespace {
+
+constexpr const char* kContext = "tintor::ListNote";
+
+QString Tr(const char* text, int n = -1) { return QCoreApplication::translate(kContext, text, nullptr, n); }
+
+int Count(std::uint64_t n) { return static_cast<int>(std::min<std::uint64_t>(n, INT32_MAX)); }
+
+// "#rrggbb", red first.
+QString Hex(std::uint32_t rgb)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(rgb & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((rgb >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((rgb >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+}
+
+QString CallNames(std::uint32_t calls)
+{
+    QStringList names;
+    for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+        if (calls & (1u << i))
+            names << QString::fromLatin1(kDrawingCalls[i].data(), static_cast<qsizetype>(kDrawingCalls[i].size()));
+    return names.join(QStringLiteral(", "));
+}
+
+QString TagText(std::uint16_t code)
+{
+    const std::string_view name = TagName(code);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
+ListNote AccountNote(const ColourAccount& a)
+{
+    QStringList items;
+    QStringList details;
+    const auto both = [&](std::uint64_t n, const char* item) {
+        if (n == 0)
+            return;
+        items << Tr(item, Count(n));
+        details << Tr(item, Count(n));
+    };
+    std::uint64_t bitmaps = 0;
+    for (const auto& [code, tally] : a.bitmaps)
+        bitmaps += tally.count;
+    if (bitmaps != 0)
+        items << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "ビットマップ %n 個"), Count(bitmaps));
+    for (const auto& [code, tally] : a.bitmaps)
+        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1: ビットマップ %n 個、%2 バイト"), Count(tally.count))
+                       .arg(TagText(code))
+                       .arg(tally.bytes);
+    both(a.colourMatrixFilters, QT_TRANSLATE_N_NOOP("tintor::ListNote", "カラーマトリックスフィルター %n 個"));
+    both(a.colourTransforms, QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合いでないカラー変換 %n 個"));
+    both(a.tintsWithoutRoom, QT_TRANSLATE_N_NOOP("tintor::ListNote", "ほかの色を入れる余地のない色合い %n か所"));
+    both(a.htmlColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "#rrggbb 以外の形の HTML の色 %n 個"));
+    both(a.uncollectedFilterColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らないフィルターの色 %n 個"));
+    both(a.uncollectedTints, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らない色合い %n か所"));
+    both(a.uncollectedHtmlColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らない HTML の色 %n 個"));
+    if (!a.scripts.empty())
+        items << Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "描画するスクリプト"));
+    for (const auto& [code, tally] : a.scripts)
+        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1: 描画するスクリプト %n 個 (%2)"), Count(tally.blocks))
+                       .arg(TagText(code), CallNames(tally.calls));
+    if (a.videoStreams != 0 || a.videoFrames != 0) {
+        items << Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "ビデオ"));
+        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "ビデオ: %n フレーム"), Count(a.videoFrames));
+    }
+    if (items.isEmpty())
+        return {};
+    return {Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "このムービーにはほかに %1 があります — これらの色はそのままです"))
+                .arg(items.join(Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "、")))),
+        details.join(u'\n')};
+}
+
+ListNote KeptNote(const std::vector<KeptColour>& kept)
+{
+    std::size_t places = 0;
+    QStringList details;
+    for (const KeptColour& colour : kept) {
+        places += colour.places;
+        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1 → %2: %n か所が元の色のまま"), Count(colour.places))
+                       .arg(Hex(colour.key), Hex(colour.wanted));
+    }
+    if (places == 0)
+        return {};
+    return {Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合い %n か所は新しい色を入れる余地がなく、元の色のままです"),
+                Count(places)),
+        details.join(u'\n')};
+}
+
+} // namespace tintor
