@@ -3,13 +3,13 @@
 #include "cli/batch.h"
 #include "colour/colour_text.h"
 #include "core/file.h"
+#include "core/json_writer.h"
 #include "core/messages.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <iostream>
 #include <string_view>
 
 namespace tintor::cli {
@@ -57,17 +57,42 @@ bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out)
     return ok && std::fflush(out) == 0;
 }
 
-nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName)
+bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out)
 {
-    nlohmann::json colours = nlohmann::json::array();
+    // Members in name order, as the listing has always had them; the
+    // colours come first, so that nothing of them need be held back.
+    CJsonWriter json(&out);
+    json.BeginObject();
+    json.Key("colours");
+    json.BeginArray();
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
         char keyText[11];
         std::snprintf(keyText, sizeof keyText, "0x%08x", key);
-        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)},
-            {"positions", PositionList(positions.begin(), positions.end())}});
+        json.BeginObject();
+        json.Key("key");
+        json.String(keyText);
+        json.Key("kind");
+        json.String(KindName(key));
+        json.Key("positions");
+        json.BeginArray();
+        for (const std::uint32_t position : positions)
+            json.Number(position);
+        json.EndArray();
+        json.Key("rgb");
+        json.String(RgbText(key));
+        json.EndObject();
     });
-    return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
-        {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
+    json.EndArray();
+    json.Key("compressed");
+    json.Bool(movie.IsCompressed());
+    json.Key("file");
+    json.String(fileName);
+    json.Key("fileLength");
+    json.Number(movie.FileSize());
+    json.Key("version");
+    json.Number(movie.Version());
+    json.EndObject();
+    return json.Finish();
 }
 
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
@@ -110,14 +135,15 @@ int RunColours(const ColoursOptions& options)
         return kExitFailed;
     }
     CSwfFile movie(messages);
-    if (!movie.Load(*file, options.rule))
+    // The listing never writes the movie: nothing after it need be read.
+    if (!movie.Load(*file, options.rule, AfterMovie::Ignore))
         return kExitFailed;
-    if (options.json) {
-        std::cout << ColoursAsJson(movie, options.movie).dump(2) << '\n';
-        return kExitOk;
-    }
-    if (!PrintColoursAsText(movie, stdout)) {
-        std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
+    CStdioOutputFile out(stdout);
+    errno = 0;
+    const bool written = options.json ? WriteColoursAsJson(movie, options.movie, out) : PrintColoursAsText(movie, stdout);
+    if (!written || !out.Flush()) {
+        const std::error_code error = out.Error() ? out.Error() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        std::fprintf(stderr, "tintor-cli colours: can't write the list: %s\n", error.message().c_str());
         return kExitFailed;
     }
     return kExitOk;

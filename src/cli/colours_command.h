@@ -3,10 +3,10 @@
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace tintor::cli {
 
@@ -17,8 +17,9 @@ std::string RgbText(ColorKey key);
 // The colour registry as one line per colour: kind, #rrggbb, position count;
 // false when out could not take it all.
 bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out);
-// The colour registry as the documented JSON object.
-nlohmann::json ColoursAsJson(const CSwfFile& movie, const std::string& fileName);
+// The colour registry as the documented JSON object, written to out as it
+// is produced; false when out could not take it all.
+bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out);
 
 struct ColoursOptions {
     std::string movie;

@@ -67,6 +67,8 @@ int RunPalette(const PaletteOptions& options)
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(options.rule);
+    doc.SetPreviewFileWritten(false);
+    doc.SetAfterMovie(AfterMovie::Ignore);
     if (!OpenMovie(doc, options.movie))
         return kExitFailed;
     const std::string bytes = WritePalette(format, doc.GetMovie().Title(), doc.PaletteColors());

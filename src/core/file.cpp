@@ -298,6 +298,22 @@ bool CStandardOutputFile::Write(std::span<const std::uint8_t> bytes)
     return !m_error;
 }
 
+bool CStdioOutputFile::Write(std::span<const std::uint8_t> bytes)
+{
+    errno = 0;
+    if (!m_error && std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size())
+        m_error = errno != 0 ? LastError() : std::make_error_code(std::errc::io_error);
+    return !m_error;
+}
+
+bool CStdioOutputFile::Flush()
+{
+    errno = 0;
+    if (!m_error && std::fflush(m_stream) != 0)
+        m_error = errno != 0 ? LastError() : std::make_error_code(std::errc::io_error);
+    return !m_error;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path, std::error_code* error)
 {
     std::error_code openError;

@@ -3,6 +3,7 @@
 #include "core/signal_cleanup.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -136,6 +137,21 @@ public:
     std::error_code Error() const { return m_error; }
 
 private:
+    std::error_code m_error;
+};
+
+// A stdio stream (standard output) as a file to write to, for text that
+// other stdio output may share the stream with: every write is checked, and
+// Flush says whether everything really went out.
+class CStdioOutputFile final : public IOutputFile {
+public:
+    explicit CStdioOutputFile(std::FILE* stream) : m_stream(stream) {}
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    bool Flush();
+    std::error_code Error() const { return m_error; }
+
+private:
+    std::FILE* m_stream;
     std::error_code m_error;
 };
 
