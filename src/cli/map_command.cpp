@@ -43,6 +43,10 @@ int RunMap(const MapOptions& options)
     const auto outputs = PlanOutputs("map", options.movies, options.output);
     if (!outputs)
         return kExitUsage;
+    CRunFiles files = MovieFiles(options.movies, *outputs, options.output);
+    files.AddInput("--map", options.map);
+    if (!NoClash("map", files))
+        return kExitUsage;
     // Read and checked once up front: a bad map fails every movie alike,
     // before any of them is touched.
     std::error_code error;
@@ -56,6 +60,12 @@ int RunMap(const MapOptions& options)
     if (map.error) {
         std::fprintf(
             stderr, "tintor-cli map: %s:%d: %s\n", options.map.c_str(), map.error->line, map.error->reason.c_str());
+        return kExitFailed;
+    }
+    // As with a script: a map with nothing to change is a mistake, not a
+    // copy to be made.
+    if (map.lines.empty()) {
+        std::fprintf(stderr, "tintor-cli map: the map %s has no change in it; nothing written\n", options.map.c_str());
         return kExitFailed;
     }
     if (!PrepareOutDir(options.output))
