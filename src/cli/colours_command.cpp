@@ -140,9 +140,11 @@ int RunColours(const ColoursOptions& options)
         return kExitFailed;
     CStdioOutputFile out(stdout);
     errno = 0;
-    const bool written = options.json ? WriteColoursAsJson(movie, options.movie, out) : PrintColoursAsText(movie, stdout);
+    const bool written
+        = options.json ? WriteColoursAsJson(movie, options.movie, out) : PrintColoursAsText(movie, stdout);
     if (!written || !out.Flush()) {
-        const std::error_code error = out.Error() ? out.Error() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        const std::error_code error
+            = out.Error() ? out.Error() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
         std::fprintf(stderr, "tintor-cli colours: can't write the list: %s\n", error.message().c_str());
         return kExitFailed;
     }

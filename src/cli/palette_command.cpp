@@ -65,7 +65,8 @@ int RunPalette(const PaletteOptions& options)
     }
     CRunFiles files;
     files.AddMovie(options.movie);
-    files.AddOutput("-o", ToStdout(options) ? std::filesystem::path(kStandardStream) : std::filesystem::path(options.output));
+    files.AddOutput(
+        "-o", ToStdout(options) ? std::filesystem::path(kStandardStream) : std::filesystem::path(options.output));
     if (!NoClash("palette", files))
         return kExitUsage;
     CStderrSink messages;

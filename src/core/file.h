@@ -3,8 +3,8 @@
 #include "core/signal_cleanup.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>

@@ -10,8 +10,9 @@
 namespace tintor {
 
 // Where a reader or a decoder puts a movie's body, whose true length only
-// the data can tell, up to the length the header states. Nothing the header
-// states is trusted for memory: the bytes gather in pieces that grow with
+// the data can tell, up to the length the header states (or the bytes after
+// a movie, up to the most that is kept). Nothing the header states is
+// trusted for memory: the bytes gather in pieces that grow with
 // what has really arrived, and only once they make half the stated length
 // is the movie's one buffer of the full length made, the pieces moved into
 // it one by one (each freed as soon as it is copied) and the rest written

@@ -33,25 +33,16 @@ bool IsSignature(const std::array<std::uint8_t, kHeaderSize>& h, char first)
     return h[0] == static_cast<std::uint8_t>(first) && h[1] == 'W' && h[2] == 'S';
 }
 
-// Appends up to limit bytes from the file to buffer, growing it with what
-// arrives: at once by what the file says it still holds, otherwise from
-// firstGuess, doubling. Returns how many bytes came.
-std::size_t AppendFrom(IInputFile& file, ByteBuffer& buffer, std::uint64_t limit, std::size_t firstGuess)
+// Reads from the file into out until out is full or the file ends.
+void ReadInto(IInputFile& file, CBodyOutput& out)
 {
-    const std::size_t start = buffer.size();
-    std::size_t got = 0;
-    std::uint64_t step = std::min<std::uint64_t>(limit, file.Remaining().value_or(firstGuess));
-    while (got < limit) {
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - got, step));
-        buffer.resize(start + got + want);
-        const std::size_t n = file.Read(std::span(buffer).subspan(start + got, want));
-        got += n;
-        if (n < want || file.Remaining() == std::uint64_t{0})
+    for (std::span<std::uint8_t> room; !(room = out.Room()).empty();) {
+        const std::size_t n = file.Read(room);
+        out.Filled(n);
+        if (n < room.size())
             break;
-        step = std::max(got, firstGuess);
     }
-    buffer.resize(start + got);
-    return got;
+    out.Finish();
 }
 
 } // namespace
@@ -139,7 +130,7 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     if (!ReadTrailer(file, std::move(leftover))) {
         m_messages->Show(file.Error() ? "ERROR: Can't read the body of file"
                                       : "ERROR: more than " + std::to_string(kMaxTrailer >> 20)
-                                            + " MiB of other data follow the movie in the file");
+                    + " MiB of other data follow the movie in the file");
         Release();
         return false;
     }
@@ -170,13 +161,7 @@ bool CSwfFile::ReadBody(IInputFile& file, ByteBuffer& leftover)
     if (remaining && *remaining < bodySize)
         return false;
     CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, remaining ? bodySize : kFirstGuess);
-    for (std::span<std::uint8_t> room; !(room = body.Room()).empty();) {
-        const std::size_t n = file.Read(room);
-        body.Filled(n);
-        if (n < room.size())
-            break;
-    }
-    body.Finish();
+    ReadInto(file, body);
     return body.Size() == bodySize;
 }
 
@@ -185,10 +170,17 @@ bool CSwfFile::ReadTrailer(IInputFile& file, ByteBuffer leftover)
     if (m_afterMovie == AfterMovie::Ignore)
         return true;
     m_trailer = std::move(leftover);
+    if (m_trailer.size() > kMaxTrailer)
+        return false;
+    const std::size_t room = kMaxTrailer - m_trailer.size();
+    const auto remaining = file.Remaining();
+    if (remaining && *remaining > room)
+        return false;
     // One byte more than is kept tells that there is more.
-    if (m_trailer.size() <= kMaxTrailer)
-        AppendFrom(file, m_trailer, kMaxTrailer + 1 - m_trailer.size(), kFirstTrailerGuess);
-    return m_trailer.size() <= kMaxTrailer && !file.Error();
+    CBodyOutput rest(m_trailer, m_trailer.size(), room + 1,
+        remaining ? static_cast<std::size_t>(*remaining) + 1 : kFirstTrailerGuess);
+    ReadInto(file, rest);
+    return rest.Size() <= room && !file.Error();
 }
 
 bool CSwfFile::InflateBody(IInputFile& file, ByteBuffer& leftover)

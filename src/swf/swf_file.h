@@ -65,8 +65,8 @@ public:
     // under the rule. Memory follows what the file really holds, whatever
     // its header claims; a movie too large for the memory there is fails
     // with a message. On failure nothing is held.
-    bool Load(IInputFile& file, CollectionRule rule = CollectionRule::Extended,
-        AfterMovie afterMovie = AfterMovie::Keep);
+    bool Load(
+        IInputFile& file, CollectionRule rule = CollectionRule::Extended, AfterMovie afterMovie = AfterMovie::Keep);
     // Writes the movie, compressed again as it came (zlib or LZMA), and the
     // bytes that followed it in the file. False on any failure, a failed
     // write or a lack of memory included.
