@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <map>
 
 namespace tintor::cli {
 
@@ -65,20 +66,15 @@ void CRunFiles::Add(bool written, std::optional<std::size_t> movie, std::string 
     m_entries.push_back(std::move(entry));
 }
 
-bool CRunFiles::Same(const Entry& a, const Entry& b)
+std::optional<std::string> CRunFiles::ClashWithin(const std::vector<std::size_t>& group) const
 {
-    return (a.identity && a.identity == b.identity) || (a.resolved && a.resolved == b.resolved);
-}
-
-std::optional<std::string> CRunFiles::Clash() const
-{
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    for (const std::size_t i : group) {
         const Entry& a = m_entries[i];
         if (!a.written)
             continue;
-        for (std::size_t j = 0; j < m_entries.size(); ++j) {
+        for (const std::size_t j : group) {
             const Entry& b = m_entries[j];
-            if (i == j || (b.written && j < i) || !Same(a, b))
+            if (i == j || (b.written && j < i))
                 continue;
             if (!b.written && a.movie && a.movie == b.movie)
                 continue; // a movie recoloured in place
@@ -88,6 +84,27 @@ std::optional<std::string> CRunFiles::Clash() const
             return written + " would be written over " + b.role + " " + b.name;
         }
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> CRunFiles::Clash() const
+{
+    // Grouped first: a run over thousands of movies compares each file
+    // only with the few that share its path or its identity.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<std::size_t>> byIdentity;
+    std::map<std::filesystem::path, std::vector<std::size_t>> byPath;
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].identity)
+            byIdentity[*m_entries[i].identity].push_back(i);
+        if (m_entries[i].resolved)
+            byPath[*m_entries[i].resolved].push_back(i);
+    }
+    for (const auto& [identity, group] : byIdentity)
+        if (auto clash = ClashWithin(group))
+            return clash;
+    for (const auto& [path, group] : byPath)
+        if (auto clash = ClashWithin(group))
+            return clash;
     return std::nullopt;
 }
 

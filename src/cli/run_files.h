@@ -44,7 +44,8 @@ private:
     };
 
     void Add(bool written, std::optional<std::size_t> movie, std::string role, const std::filesystem::path& path);
-    static bool Same(const Entry& a, const Entry& b);
+    // The first clash among entries that are one file.
+    std::optional<std::string> ClashWithin(const std::vector<std::size_t>& group) const;
 
     std::vector<Entry> m_entries;
     std::size_t m_movies = 0;

@@ -29,7 +29,8 @@ void ShowBox(const QString& text)
 }
 
 // The reason in the user's language: the system's own words come localised
-// already; the refusals of paths that are not files are the program's.
+// already; the refusals of paths that are not files, and of links it will
+// not follow, are the program's.
 QString ReasonText(const FileFailure& failure)
 {
     if (failure.code && failure.code.category() == make_error_code(FileErrc::Fifo).category()) {
@@ -41,6 +42,10 @@ QString ReasonText(const FileFailure& failure)
             return QCoreApplication::translate("tintor::CQtMessageSink", "デバイスで、ファイルではありません");
         case FileErrc::Socket:
             return QCoreApplication::translate("tintor::CQtMessageSink", "ソケットで、ファイルではありません");
+        case FileErrc::ForeignLink:
+            return QCoreApplication::translate("tintor::CQtMessageSink",
+                "共有フォルダー (スティッキーで誰でも書き込める) "
+                "にある他のユーザーのシンボリックリンクなので、たどりません");
         }
     }
     return QString::fromLocal8Bit(failure.Reason());
