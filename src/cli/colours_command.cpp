@@ -23,13 +23,15 @@ const char* KindName(ColorKey key)
 
 std::string RgbText(ColorKey key) { return HexColor(key); }
 
-bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out)
+bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const std::uint32_t> families)
 {
     // A movie may have millions of colours: each line is put together in
     // place rather than through a formatted print, and the text goes out in
     // pieces rather than being held whole.
     static constexpr char kHex[] = "0123456789abcdef";
-    constexpr std::size_t kLineMax = 48;
+    constexpr std::size_t kLineMax = 64;
+    constexpr std::string_view kFamily = " family ";
+    std::size_t index = 0;
     std::vector<char> text(1 << 16);
     char* p = text.data();
     bool ok = true;
@@ -51,13 +53,19 @@ bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out)
         }
         *p++ = ' ';
         p = std::to_chars(p, p + 20, positions.size()).ptr;
+        if (index < families.size()) {
+            p = std::copy(kFamily.begin(), kFamily.end(), p);
+            p = std::to_chars(p, p + 10, families[index]).ptr;
+        }
+        ++index;
         *p++ = '\n';
     });
     flush();
     return ok && std::fflush(out) == 0;
 }
 
-bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out)
+bool WriteColoursAsJson(
+    const CSwfFile& movie, std::string_view fileName, IOutputFile& out, std::span<const std::uint32_t> families)
 {
     // Members in name order, as the listing has always had them; the
     // colours come first, so that nothing of them need be held back.
@@ -65,10 +73,16 @@ bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutpu
     json.BeginObject();
     json.Key("colours");
     json.BeginArray();
+    std::size_t index = 0;
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
         char keyText[11];
         std::snprintf(keyText, sizeof keyText, "0x%08x", key);
         json.BeginObject();
+        if (index < families.size()) {
+            json.Key("family");
+            json.Number(families[index]);
+        }
+        ++index;
         json.Key("key");
         json.String(keyText);
         json.Key("kind");
@@ -95,12 +109,31 @@ bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutpu
     return json.Finish();
 }
 
+std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within)
+{
+    std::vector<std::uint32_t> rgbs;
+    rgbs.reserve(movie.Colors().Size());
+    movie.Colors().ForEach([&](ColorKey key, Positions) { rgbs.push_back(RgbOf(key)); });
+    return ColourFamilies(rgbs, within);
+}
+
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
 {
     auto* colours
         = app.add_subcommand("colours", "List every colour of a movie with the number of places it is stored");
     colours->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
     colours->add_flag("--json", options.json, "Print JSON with the byte positions of every colour");
+    auto* families = colours->add_flag("--families", options.families,
+        "Add each colour's family: colours closer than --within to a member, linked step by step (greys only with "
+        "greys), numbered in the order of their first colour");
+    colours
+        ->add_option("--within", options.within,
+            "How close family members are: OKLab distance ΔE, about 2 being "
+            "just noticeable")
+        ->type_name("D")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 100.0))
+        ->needs(families);
     AddRuleOption(*colours, options.rule);
     return colours;
 }
@@ -138,10 +171,12 @@ int RunColours(const ColoursOptions& options)
     // The listing never writes the movie: nothing after it need be read.
     if (!movie.Load(*file, options.rule, AfterMovie::Ignore))
         return kExitFailed;
+    const std::vector<std::uint32_t> families
+        = options.families ? FamiliesOf(movie, options.within) : std::vector<std::uint32_t>{};
     CStdioOutputFile out(stdout);
     errno = 0;
-    const bool written
-        = options.json ? WriteColoursAsJson(movie, options.movie, out) : PrintColoursAsText(movie, stdout);
+    const bool written = options.json ? WriteColoursAsJson(movie, options.movie, out, families)
+                                      : PrintColoursAsText(movie, stdout, families);
     if (!written || !out.Flush()) {
         const std::error_code error
             = out.Error() ? out.Error() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "colour/colour_selection.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintor::cli {
 
@@ -14,16 +17,23 @@ namespace tintor::cli {
 const char* KindName(ColorKey key);
 // "#rrggbb", red first, as people write colours.
 std::string RgbText(ColorKey key);
-// The colour registry as one line per colour: kind, #rrggbb, position count;
+// The colour registry as one line per colour: kind, #rrggbb, position count
+// and, when families are given (one per colour in the registry's order),
+// "family N"; false when out could not take it all.
+bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const std::uint32_t> families = {});
+// The colour registry as the documented JSON object, each colour with its
+// "family" when families are given, written to out as it is produced;
 // false when out could not take it all.
-bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out);
-// The colour registry as the documented JSON object, written to out as it
-// is produced; false when out could not take it all.
-bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out);
+bool WriteColoursAsJson(
+    const CSwfFile& movie, std::string_view fileName, IOutputFile& out, std::span<const std::uint32_t> families = {});
+// The family of every colour of the registry, in its order.
+std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within);
 
 struct ColoursOptions {
     std::string movie;
     bool json = false;
+    bool families = false;
+    double within = kDefaultWithin;
     CollectionRule rule = CollectionRule::Extended;
 };
 CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options);

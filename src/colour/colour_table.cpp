@@ -18,6 +18,7 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
     m_saturation = other.m_saturation;
     m_value = other.m_value;
     m_unify = other.m_unify;
+    m_space = other.m_space;
     m_kindFilter = other.m_kindFilter;
     // Each chain of the copy runs in reverse, as inserting the entries in the
     // source's order would make it; the history copies every state twice,
@@ -45,6 +46,7 @@ void CColorTable::ResetColorTable()
 {
     m_map.Clear();
     ResetParameters();
+    m_space = EffectSpace::Hsv;
     m_kindFilter = kAllKinds;
 }
 
@@ -82,6 +84,15 @@ std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
 std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
 {
     const EffectParameters parameters{m_hue, m_saturation, m_value, m_unify};
+    if (m_space == EffectSpace::OkLch) {
+        if (!m_perceptual || !(m_perceptualParameters == parameters)) {
+            // The window's numbers: the parameter less its default.
+            m_perceptual.emplace(
+                m_hue - kDefaultParameter, m_saturation - kDefaultParameter, m_value - kDefaultParameter, m_unify != 0);
+            m_perceptualParameters = parameters;
+        }
+        return (entry & ~(kColourMask | kSelectedBit)) | m_perceptual->Apply(entry);
+    }
     if (!m_effect || !(m_effectParameters == parameters)) {
         m_effect.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
         m_effectParameters = parameters;
@@ -103,6 +114,9 @@ void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink
         break;
     case 'U':
         m_unify = value;
+        break;
+    case 'P':
+        m_space = value != 0 ? EffectSpace::OkLch : EffectSpace::Hsv;
         break;
     default:
         messages.Show("Effect: unknown message type");

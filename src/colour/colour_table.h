@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour.h"
+#include "colour/perceptual_effect.h"
 #include "core/keyed_map.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
@@ -11,6 +12,10 @@
 #include <string_view>
 
 namespace tintor {
+
+// Where the sliders' effect is worked out: HSV as the classic effect does,
+// or OKLCh, which keeps the lightness people see.
+enum class EffectSpace { Hsv, OkLch };
 
 // The editable state of a movie's colours: for every ColorKey the colour that
 // replaces it (bits 0-23), whether it is selected (bit 24) and its kind
@@ -36,6 +41,9 @@ public:
     int Saturation() const { return m_saturation; }
     int Value() const { return m_value; }
     int Unify() const { return m_unify; }
+    // The space of the effect is a choice that lasts: applying the effect
+    // leaves it as it is; a new movie starts in HSV.
+    EffectSpace Space() const { return m_space; }
     std::uint32_t KindFilter() const { return m_kindFilter; }
     bool ParametersAreDefault() const;
     // H = S = V = 100, U = 0.
@@ -51,7 +59,8 @@ public:
     std::uint32_t GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const;
     // What GetColor gives for an entry of the given value, without the lookup.
     std::uint32_t ColorOf(std::uint32_t entry, int applyEffect) const;
-    // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U'.
+    // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U';
+    // 'P' chooses the effect's space, OKLCh when the value is nonzero.
     void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
     void Select(std::uint32_t key, int selected, IMessageSink& messages);
     // Folds the pending effect into the selected entries and resets the parameters.
@@ -66,6 +75,7 @@ private:
     int m_saturation = 0;
     int m_value = 0;
     int m_unify = 0;
+    EffectSpace m_space = EffectSpace::Hsv;
     std::uint32_t m_kindFilter = kAllKinds;
     // The pending effect worked out for every colour at once, and the
     // parameters it was worked out for; a pass over a million colours then
@@ -76,6 +86,9 @@ private:
     };
     mutable std::optional<CColorEffect> m_effect;
     mutable EffectParameters m_effectParameters{};
+    // The same in OKLCh, which works each distinct colour out once.
+    mutable std::optional<CPerceptualEffect> m_perceptual;
+    mutable EffectParameters m_perceptualParameters{};
 };
 
 } // namespace tintor

@@ -234,6 +234,22 @@ void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
     PushHistory();
 }
 
+void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
+{
+    ApplyEffects();
+    const CSelectionMatcher matcher(selection);
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if ((keys[i] & m_colorTable.KindFilter()) == 0)
+            continue;
+        const bool selected = !matcher.Excepts(keys[i])
+            && ((add && IsSelected(entries[i])) || matcher.Takes(keys[i], RgbOf(entries[i])));
+        entries[i] = selected ? entries[i] | kSelectedBit : entries[i] & ~kSelectedBit;
+    }
+    PushHistory();
+}
+
 void CTintorDoc::ApplyPending()
 {
     UpdatePreview(false);
@@ -318,6 +334,36 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
     RefreshAll();
     PushHistory();
     return unmatched;
+}
+
+std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match)
+{
+    if (!HasMovie() || palette.empty())
+        return 0;
+    ApplyEffects();
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    std::vector<std::size_t> selected;
+    std::vector<std::uint32_t> colours;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if ((keys[i] & m_colorTable.KindFilter()) != 0 && IsSelected(entries[i])) {
+            selected.push_back(i);
+            colours.push_back(RgbOf(entries[i]));
+        }
+    const std::vector<std::size_t> matched = MatchToPalette(colours, palette, match);
+    std::size_t changed = 0;
+    for (std::size_t j = 0; j < selected.size(); ++j) {
+        const std::uint32_t rgb = RgbOf(palette[matched[j]]);
+        changed += rgb != colours[j];
+        entries[selected[j]] = (entries[selected[j]] & ~kColourMask) | rgb;
+    }
+    UpdatePreview(false);
+    if (m_colorView != nullptr) {
+        m_colorView->SyncControls(m_colorTable);
+        m_colorView->FillList(m_colorTable);
+    }
+    PushHistory();
+    return changed;
 }
 
 std::vector<PaletteColor> CTintorDoc::PaletteColors() const

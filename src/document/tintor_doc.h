@@ -2,9 +2,11 @@
 
 #include "colour/colour_map.h"
 #include "colour/colour_script.h"
+#include "colour/colour_selection.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
 #include "colour/palette.h"
+#include "colour/palette_mapping.h"
 #include "core/dialogs.h"
 #include "core/file.h"
 #include "core/messages.h"
@@ -95,6 +97,12 @@ public:
     // colours selected so far, every listed colour selected exactly when
     // isSelected says so, and a history state.
     void SelectWhere(const std::function<bool(ColorKey)>& isSelected);
+    // A selection change by what the colours look like: the pending effect
+    // made permanent first, then every listed colour whose colour the
+    // selection takes is selected, on top of the colours selected so far
+    // when add is true; the colours it excepts end unselected either way.
+    // One history state.
+    void SelectMatching(const ColourSelection& selection, bool add);
     // Apply: the selected colours with the pending effect into the movie and
     // the preview, and a history state. The effect stays pending.
     void ApplyPending();
@@ -123,6 +131,11 @@ public:
     // the movie rewritten and one history state. The lines that matched no
     // colour come back, for the caller to report.
     std::vector<ColorMapLine> ApplyColorMap(std::span<const ColorMapLine> lines);
+    // Every selected colour becomes a colour of palette (red in the low
+    // byte), matched as match says, written into the movie and the preview
+    // as Set to a colour writes, with one history state. A pending effect
+    // ends first. How many colours changed; none without a movie or palette.
+    std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
     // The palette: every listed colour as the list shows it, in the list's
     // order, each kind and colour once.
     std::vector<PaletteColor> PaletteColors() const;
