@@ -566,6 +566,9 @@ TEST_F(CliTest, NoOutputMayReplaceAnInputOfTheRunOrAnotherOutput)
     const std::string script = "@fill #6ac4e9 -> #000000\n", mapText = "#e9c46a #000000\n";
     const auto iro = Write("s.iro", {script.begin(), script.end()}).string();
     const auto map = Write("m.map", {mapText.begin(), mapText.end()}).string();
+    const std::string gpl = path("p.gpl");
+    ASSERT_EQ(Run({"palette", movie, "-o", gpl}).exitCode, 0);
+    const std::string paletteText = ReadText(gpl);
     std::filesystem::create_directories(m_dir / "d1");
     std::filesystem::create_directories(m_dir / "d2");
     std::filesystem::create_directories(m_dir / "links");
@@ -581,6 +584,7 @@ TEST_F(CliTest, NoOutputMayReplaceAnInputOfTheRunOrAnotherOutput)
         {"palette", path("link.swf"), "-o", path("hard.swf")},
         {"apply", movie, "-s", iro, "-o", iro},
         {"map", movie, "-m", map, "-o", map},
+        {"map", movie, "-p", gpl, "-o", gpl},
         {"shift", a, b, "--all", "--out-dir", path("links")},                     // both land on one file
         {"shift", path("hard.swf"), other, "--all", "--out-dir", m_dir.string()}, // over hard.swf's twin
         {"shift", a, "--all", "--out-dir", m_dir.string(), "--save-script", path("a.swf")},
@@ -592,6 +596,7 @@ TEST_F(CliTest, NoOutputMayReplaceAnInputOfTheRunOrAnotherOutput)
         EXPECT_EQ(ReadBytes(movie), original);
         EXPECT_EQ(ReadText(iro), script);
         EXPECT_EQ(ReadText(map), mapText);
+        EXPECT_EQ(ReadText(gpl), paletteText);
         EXPECT_FALSE(std::filesystem::exists(m_dir / "out.swf"));
         EXPECT_FALSE(std::filesystem::exists(m_dir / "same.swf"));
         EXPECT_FALSE(std::filesystem::exists(m_dir / "a.swf"));
