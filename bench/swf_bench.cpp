@@ -3,8 +3,9 @@
 // the same body alone, and an LZMA one against liblzma's raw decode of the
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
 // of a built movie of DefineShape4 tags and of one of filter lists and
-// tints; and the cost of one colour record with few and with very many
-// distinct colours.
+// tints; the cost of one colour record with few and with very many
+// distinct colours; and an LZMA stream that ends early against the whole
+// one.
 #include "swf/swf_file.h"
 #include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
@@ -14,6 +15,7 @@
 #include <lzma.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -413,6 +415,42 @@ std::vector<std::uint8_t> CorpusLzmaMovie()
 }
 std::vector<std::uint8_t> BuiltLzmaMovie() { return LzmaMovie(ShapeMovie(true)); }
 
+// A 64 MB LZMA movie of zeros that states a 4 GiB dictionary, as whole and
+// with a FileLength 4 KiB beyond what its stream yields: the stream ends
+// early. Both are decoded once; early_per_whole stays near 1.
+void BM_LzmaEndingEarly(benchmark::State& state)
+{
+    CMovieBuilder builder;
+    builder.AddTag(6, std::vector<std::uint8_t>(64 << 20), true);
+    auto whole = LzmaMovie(builder.Build());
+    std::fill(whole.begin() + 13, whole.begin() + 17, 0xFF);
+    auto early = whole;
+    const std::uint32_t length = FileLength(whole) + 4096;
+    for (int i = 0; i < 4; ++i)
+        early[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    CDiscardingSink sink;
+    Clock::duration wholeTime{}, earlyTime{};
+    for (auto _ : state) {
+        CSwfFile swf(sink);
+        CMemoryInputFile wholeFile(whole, "whole.swf"), earlyFile(early, "early.swf");
+        auto t0 = Clock::now();
+        const bool loaded = swf.Load(wholeFile);
+        auto t1 = Clock::now();
+        const bool failed = !swf.Load(earlyFile);
+        auto t2 = Clock::now();
+        if (!loaded || !failed) {
+            state.SkipWithError("the whole movie did not load, or the early-ending one did");
+            return;
+        }
+        wholeTime += t1 - t0;
+        earlyTime += t2 - t1;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["whole_ms"] = Seconds(wholeTime) / n * 1e3;
+    state.counters["early_ms"] = Seconds(earlyTime) / n * 1e3;
+    state.counters["early_per_whole"] = Seconds(earlyTime) / Seconds(wholeTime);
+}
+
 std::vector<std::uint8_t> Shape4Movie() { return ShapeMovie(true); }
 std::vector<std::uint8_t> Shape3Movie() { return ShapeMovie(false); }
 // The movie of whole_process.sh's shift: 460 shapes of 2,000 edges, 3.3 MB compressed.
@@ -479,6 +517,7 @@ BENCHMARK(BM_RegistryAdd)->Arg(200)->Arg(20000)->Arg(200000)->Arg(2000000)->Unit
 
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, corpus_invalid_png_26kB, CorpusLzmaMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadLzmaVsDecode, built_shape4, BuiltLzmaMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LzmaEndingEarly)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);

@@ -52,6 +52,10 @@ int RunApply(const ApplyOptions& options)
     const auto outputs = PlanOutputs("apply", options.movies, options.output);
     if (!outputs)
         return kExitUsage;
+    CRunFiles files = MovieFiles(options.movies, *outputs, options.output);
+    files.AddInput("--script", options.script);
+    if (!NoClash("apply", files))
+        return kExitUsage;
     // Read once up front: a script that cannot be read, or says nothing,
     // fails every movie alike, and before any of them is touched.
     std::error_code error;

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <iostream>
 
 namespace tintor::cli {
 
@@ -37,16 +36,28 @@ AuditLine BitmapLine(std::uint16_t code, const BitmapTally& tally)
     AuditLine line{"bitmap", code, tally.count, {}, {}};
     line.text = "bitmap " + TagText(code) + ": " + Plural(tally.count, "bitmap", "bitmaps") + ", "
         + Plural(tally.bytes, "byte", "bytes");
-    nlohmann::json sizes = nlohmann::json::array();
     for (std::size_t i = 0; i < tally.sizes.size(); ++i) {
         const BitmapSize& size = tally.sizes[i];
-        sizes.push_back({size.width, size.height});
         if (i < kSizesNamed)
             line.text += (i == 0 ? ", " : " ") + std::to_string(size.width) + "x" + std::to_string(size.height);
     }
     if (tally.sizes.size() > kSizesNamed)
         line.text += " and " + std::to_string(tally.sizes.size() - kSizesNamed) + " more";
-    line.detail = {{"name", TagName(code)}, {"bytes", tally.bytes}, {"sizes", std::move(sizes)}};
+    line.detail = [code, &tally](CJsonWriter& json) {
+        json.Key("name");
+        json.String(TagName(code));
+        json.Key("bytes");
+        json.Number(tally.bytes);
+        json.Key("sizes");
+        json.BeginArray(CJsonWriter::Layout::Inline);
+        for (const BitmapSize& size : tally.sizes) {
+            json.BeginArray(CJsonWriter::Layout::Inline);
+            json.Number(size.width);
+            json.Number(size.height);
+            json.EndArray();
+        }
+        json.EndArray();
+    };
     return line;
 }
 
@@ -82,11 +93,16 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a)
         AuditLine line{"script", code, tally.blocks, {}, {}};
         line.text = "script " + TagText(code) + ": " + Plural(tally.blocks, "action block", "action blocks")
             + " naming " + CallNames(tally.calls);
-        nlohmann::json names = nlohmann::json::array();
-        for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
-            if (tally.calls & (1u << i))
-                names.push_back(kDrawingCalls[i]);
-        line.detail = {{"name", TagName(code)}, {"calls", std::move(names)}};
+        line.detail = [code, calls = tally.calls](CJsonWriter& json) {
+            json.Key("name");
+            json.String(TagName(code));
+            json.Key("calls");
+            json.BeginArray(CJsonWriter::Layout::Inline);
+            for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+                if (calls & (1u << i))
+                    json.String(kDrawingCalls[i]);
+            json.EndArray();
+        };
         lines.push_back(std::move(line));
     }
     if (a.videoStreams != 0 || a.videoFrames != 0) {
@@ -94,25 +110,38 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a)
         AuditLine line{"video", kDefineVideoStream, a.videoStreams, {}, {}};
         line.text = "video " + TagText(kDefineVideoStream) + ": " + Plural(a.videoStreams, "stream", "streams") + ", "
             + Plural(a.videoFrames, "frame", "frames");
-        line.detail = {{"frames", a.videoFrames}};
+        line.detail = [frames = a.videoFrames](CJsonWriter& json) {
+            json.Key("frames");
+            json.Number(frames);
+        };
         lines.push_back(std::move(line));
     }
     return lines;
 }
 
-nlohmann::json AuditAsJson(const ColourAccount& account)
+bool WriteAuditAsJson(const ColourAccount& account, IOutputFile& out)
 {
-    nlohmann::json left = nlohmann::json::array();
-    for (AuditLine& line : AuditLines(account)) {
-        nlohmann::json entry = {{"what", line.what}};
-        if (line.tag != 0)
-            entry["tag"] = line.tag;
-        entry["count"] = line.count;
-        if (line.detail.is_object())
-            entry.update(line.detail);
-        left.push_back(std::move(entry));
+    CJsonWriter json(&out);
+    json.BeginObject();
+    json.Key("left");
+    json.BeginArray();
+    for (const AuditLine& line : AuditLines(account)) {
+        json.BeginObject(CJsonWriter::Layout::Inline);
+        json.Key("what");
+        json.String(line.what);
+        if (line.tag != 0) {
+            json.Key("tag");
+            json.Number(line.tag);
+        }
+        json.Key("count");
+        json.Number(line.count);
+        if (line.detail)
+            line.detail(json);
+        json.EndObject();
     }
-    return {{"left", std::move(left)}};
+    json.EndArray();
+    json.EndObject();
+    return json.Finish();
 }
 
 CLI::App* AddAuditCommand(CLI::App& app, AuditOptions& options)
@@ -145,10 +174,10 @@ int RunAudit(const AuditOptions& options)
     if (!movie.Load(*file, options.rule))
         return kExitFailed;
     if (options.json) {
-        std::cout << AuditAsJson(movie.Account()).dump(2) << '\n';
-        std::cout.flush();
-        if (!std::cout) {
-            std::fprintf(stderr, "tintor-cli audit: can't write the account\n");
+        CStdioOutputFile out(stdout);
+        if (!WriteAuditAsJson(movie.Account(), out) || !out.Flush()) {
+            const std::error_code failure = out.Error() ? out.Error() : std::make_error_code(std::errc::io_error);
+            std::fprintf(stderr, "tintor-cli audit: can't write the account: %s\n", failure.message().c_str());
             return kExitFailed;
         }
         return kExitOk;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/json_writer.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,13 +18,17 @@ struct AuditLine {
     std::string what;      // "bitmap", "colour-matrix", "colour-transform", ...
     std::uint16_t tag = 0; // the tag code, for bitmaps, scripts and video
     std::uint64_t count = 0;
-    std::string text;      // the line of the text output
-    nlohmann::json detail; // further members of the JSON entry
+    std::string text; // the line of the text output
+    // Writes the further members of the JSON entry, when there are any; it
+    // refers to the account the line was made from.
+    std::function<void(CJsonWriter&)> detail;
 };
 
 // The account, one line per kind of thing left, in a fixed order.
 std::vector<AuditLine> AuditLines(const ColourAccount& account);
-nlohmann::json AuditAsJson(const ColourAccount& account);
+// The account as the documented JSON object, written to out as it is
+// produced; false when out could not take it all.
+bool WriteAuditAsJson(const ColourAccount& account, IOutputFile& out);
 
 struct AuditOptions {
     std::string movie;

@@ -5,6 +5,8 @@
 #include "core/file.h"
 #include "core/messages.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -48,6 +50,8 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     if (!options.outFile.empty()) {
         if (movies.size() != 1)
             return usage("-o takes one movie; use --out-dir DIR for several");
+        if (options.outFile == kStandardStream && ::isatty(STDOUT_FILENO) != 0)
+            return usage("a movie is binary; write it to a file with -o OUT.swf, or send standard output to one");
         outputs.emplace_back(options.outFile);
         return outputs;
     }
@@ -67,6 +71,15 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
         outputs.push_back(std::filesystem::path(options.outDir) / name);
     }
     return outputs;
+}
+
+CRunFiles MovieFiles(const std::vector<std::string>& movies, const std::vector<std::filesystem::path>& outputs,
+    const OutputOptions& options)
+{
+    CRunFiles files;
+    for (std::size_t i = 0; i < movies.size(); ++i)
+        files.AddMovie(movies[i], outputs[i], options.outDir.empty() ? "-o" : "the --out-dir file");
+    return files;
 }
 
 bool OpenMovie(CTintorDoc& doc, const std::string& movie)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/preset_dialogs.h"
+#include "cli/run_files.h"
 #include "document/tintor_doc.h"
 
 #include <CLI/CLI.hpp>
@@ -36,9 +37,15 @@ void AddRuleOption(CLI::App& command, CollectionRule& rule);
 
 // The output path of every movie, in order; nullopt (after one line on
 // stderr) when the options do not fit the movies. Standard input can be
-// read once, and has no file name to go into a folder under.
+// read once, and has no file name to go into a folder under; a movie is not
+// written to a terminal.
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
     std::string_view command, const std::vector<std::string>& movies, const OutputOptions& options);
+
+// Each movie and the file its result goes to, as the options chose it, for
+// the command to add its other files to and check before writing anything.
+CRunFiles MovieFiles(const std::vector<std::string>& movies, const std::vector<std::filesystem::path>& outputs,
+    const OutputOptions& options);
 
 // Makes the --out-dir folder when it is missing; false (after one line on
 // stderr) when it cannot be made.

@@ -3,13 +3,13 @@
 #include "cli/batch.h"
 #include "colour/colour_text.h"
 #include "core/file.h"
+#include "core/json_writer.h"
 #include "core/messages.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <iostream>
 #include <string_view>
 
 namespace tintor::cli {
@@ -64,22 +64,52 @@ bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const s
     return ok && std::fflush(out) == 0;
 }
 
-nlohmann::json ColoursAsJson(
-    const CSwfFile& movie, const std::string& fileName, std::span<const std::uint32_t> families)
+bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out,
+    std::span<const std::uint32_t> families, const CMovieBitmaps* bitmaps)
 {
-    nlohmann::json colours = nlohmann::json::array();
+    // Members in name order, as the listing has always had them; the
+    // colours come first, so that nothing of them need be held back.
+    CJsonWriter json(&out);
+    json.BeginObject();
+    json.Key("colours");
+    json.BeginArray();
     std::size_t index = 0;
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
         char keyText[11];
         std::snprintf(keyText, sizeof keyText, "0x%08x", key);
-        colours.push_back({{"key", keyText}, {"kind", KindName(key)}, {"rgb", RgbText(key)},
-            {"positions", PositionList(positions.begin(), positions.end())}});
-        if (index < families.size())
-            colours.back()["family"] = families[index];
+        json.BeginObject();
+        if (index < families.size()) {
+            json.Key("family");
+            json.Number(families[index]);
+        }
         ++index;
+        json.Key("key");
+        json.String(keyText);
+        json.Key("kind");
+        json.String(KindName(key));
+        json.Key("positions");
+        json.BeginArray();
+        for (const std::uint32_t position : positions)
+            json.Number(position);
+        json.EndArray();
+        json.Key("rgb");
+        json.String(RgbText(key));
+        json.EndObject();
     });
-    return {{"file", fileName}, {"compressed", movie.IsCompressed()}, {"version", movie.Version()},
-        {"fileLength", movie.FileSize()}, {"colours", std::move(colours)}};
+    if (bitmaps != nullptr)
+        for (const BitmapEntry& bitmap : bitmaps->Entries())
+            WriteBitmapAsJson(bitmap, json);
+    json.EndArray();
+    json.Key("compressed");
+    json.Bool(movie.IsCompressed());
+    json.Key("file");
+    json.String(fileName);
+    json.Key("fileLength");
+    json.Number(movie.FileSize());
+    json.Key("version");
+    json.Number(movie.Version());
+    json.EndObject();
+    return json.Finish();
 }
 
 bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out)
@@ -96,15 +126,31 @@ bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out)
     return ok && std::fflush(out) == 0;
 }
 
-nlohmann::json BitmapAsJson(const BitmapEntry& bitmap)
+void WriteBitmapAsJson(const BitmapEntry& bitmap, CJsonWriter& json)
 {
     const BitmapDescription& d = bitmap.description;
-    nlohmann::json json = {{"kind", "bitmap"}, {"id", bitmap.record.characterId}, {"tag", bitmap.record.code},
-        {"width", d.width}, {"height", d.height}, {"format", d.format}, {"position", bitmap.record.tagOffset},
-        {"recolourable", d.Recolourable()}};
-    if (!d.Recolourable())
-        json["problem"] = d.problem;
-    return json;
+    json.BeginObject();
+    json.Key("format");
+    json.String(d.format);
+    json.Key("height");
+    json.Number(d.height);
+    json.Key("id");
+    json.Number(bitmap.record.characterId);
+    json.Key("kind");
+    json.String("bitmap");
+    json.Key("position");
+    json.Number(bitmap.record.tagOffset);
+    if (!d.Recolourable()) {
+        json.Key("problem");
+        json.String(d.problem);
+    }
+    json.Key("recolourable");
+    json.Bool(d.Recolourable());
+    json.Key("tag");
+    json.Number(bitmap.record.code);
+    json.Key("width");
+    json.Number(d.width);
+    json.EndObject();
 }
 
 std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within)
@@ -168,21 +214,22 @@ int RunColours(const ColoursOptions& options)
         return kExitFailed;
     }
     CSwfFile movie(messages);
-    if (!movie.Load(*file, options.rule))
+    // The listing never writes the movie: nothing after it need be read.
+    if (!movie.Load(*file, options.rule, AfterMovie::Ignore))
         return kExitFailed;
     const std::vector<std::uint32_t> families
         = options.families ? FamiliesOf(movie, options.within) : std::vector<std::uint32_t>{};
     CMovieBitmaps bitmaps;
     bitmaps.Load(movie);
-    if (options.json) {
-        nlohmann::json json = ColoursAsJson(movie, options.movie, families);
-        for (const BitmapEntry& bitmap : bitmaps.Entries())
-            json["colours"].push_back(BitmapAsJson(bitmap));
-        std::cout << json.dump(2) << '\n';
-        return kExitOk;
-    }
-    if (!PrintColoursAsText(movie, stdout, families) || !PrintBitmapsAsText(bitmaps, stdout)) {
-        std::fprintf(stderr, "tintor-cli colours: can't write the list\n");
+    CStdioOutputFile out(stdout);
+    errno = 0;
+    const bool written = options.json
+        ? WriteColoursAsJson(movie, options.movie, out, families, &bitmaps)
+        : PrintColoursAsText(movie, stdout, families) && PrintBitmapsAsText(bitmaps, stdout);
+    if (!written || !out.Flush()) {
+        const std::error_code error
+            = out.Error() ? out.Error() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        std::fprintf(stderr, "tintor-cli colours: can't write the list: %s\n", error.message().c_str());
         return kExitFailed;
     }
     return kExitOk;

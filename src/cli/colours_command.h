@@ -1,15 +1,16 @@
 #pragma once
 
 #include "colour/colour_selection.h"
+#include "core/json_writer.h"
 #include "document/movie_bitmaps.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintor::cli {
@@ -23,16 +24,18 @@ std::string RgbText(ColorKey key);
 // "family N"; false when out could not take it all.
 bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const std::uint32_t> families = {});
 // The colour registry as the documented JSON object, each colour with its
-// "family" when families are given.
-nlohmann::json ColoursAsJson(
-    const CSwfFile& movie, const std::string& fileName, std::span<const std::uint32_t> families = {});
+// "family" when families are given, and the images after the colours when
+// bitmaps are given, written to out as it is produced; false when out could
+// not take it all.
+bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutputFile& out,
+    std::span<const std::uint32_t> families = {}, const CMovieBitmaps* bitmaps = nullptr);
 // The family of every colour of the registry, in its order.
 std::vector<std::uint32_t> FamiliesOf(const CSwfFile& movie, double within);
 // One line per image, after the colours: "bitmap ID WxH FORMAT", and why
 // when it cannot be recoloured; false when out could not take it all.
 bool PrintBitmapsAsText(const CMovieBitmaps& bitmaps, std::FILE* out);
 // One object per image, of kind "bitmap", for the list of colours.
-nlohmann::json BitmapAsJson(const BitmapEntry& bitmap);
+void WriteBitmapAsJson(const BitmapEntry& bitmap, CJsonWriter& json);
 
 struct ColoursOptions {
     std::string movie;

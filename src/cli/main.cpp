@@ -10,8 +10,29 @@
 
 #include <CLI/CLI.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+// A standard stream the caller closed is held by /dev/null opened the wrong
+// way round, so that using it fails as it would have (and says so) while no
+// file the run opens can take its number: the movie being written must
+// never receive the progress lines meant for stderr.
+void HoldClosedStandardStreams()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    HoldClosedStandardStreams();
     // An interrupted run leaves neither its preview folder nor a temporary
     // file beside an output behind.
     tintor::InstallSignalCleanup();

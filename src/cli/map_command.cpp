@@ -43,6 +43,12 @@ int RunColourMap(const MapOptions& options, const std::vector<std::filesystem::p
             stderr, "tintor-cli map: %s:%d: %s\n", options.map.c_str(), map.error->line, map.error->reason.c_str());
         return kExitFailed;
     }
+    // As with a script: a map with nothing to change is a mistake, not a
+    // copy to be made.
+    if (map.lines.empty()) {
+        std::fprintf(stderr, "tintor-cli map: the map %s has no change in it; nothing written\n", options.map.c_str());
+        return kExitFailed;
+    }
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     return RunOnMovies(
@@ -110,13 +116,14 @@ CLI::App* AddMapCommand(CLI::App& app, MapOptions& options)
     AddSelectionOptions(*map, options.selection);
     AddOutputOptions(*map, options.output);
     AddRuleOption(*map, options.rule);
-    map->footer("KIND is " + KindNameList() + ". In a map, a '#' followed by a blank (or by anything but a hex\n"
-                "digit) starts a comment. Colours are matched as the movie has them, so two lines may swap\n"
-                "two colours. Colours the movie lacks are reported and skipped; a malformed line stops\n"
-                "everything before any movie is written.\n"
-                "With --palette, the selection options choose the colours to change (every colour when none\n"
-                "is given); of equally near palette colours the first wins. A palette that cannot be read\n"
-                "is refused, naming its line or byte. A movie that came compressed is saved compressed.");
+    map->footer("KIND is " + KindNameList()
+        + ". In a map, a '#' followed by a blank (or by anything but a hex\n"
+          "digit) starts a comment. Colours are matched as the movie has them, so two lines may swap\n"
+          "two colours. Colours the movie lacks are reported and skipped; a malformed line stops\n"
+          "everything before any movie is written.\n"
+          "With --palette, the selection options choose the colours to change (every colour when none\n"
+          "is given); of equally near palette colours the first wins. A palette that cannot be read\n"
+          "is refused, naming its line or byte. A movie that came compressed is saved compressed.");
     return map;
 }
 
@@ -135,6 +142,13 @@ int RunMap(const MapOptions& options)
     }
     const auto outputs = PlanOutputs("map", options.movies, options.output);
     if (!outputs)
+        return kExitUsage;
+    CRunFiles files = MovieFiles(options.movies, *outputs, options.output);
+    if (options.map.empty())
+        files.AddInput("--palette", options.palette);
+    else
+        files.AddInput("--map", options.map);
+    if (!NoClash("map", files))
         return kExitUsage;
     return options.map.empty() ? RunPaletteMap(options, *outputs) : RunColourMap(options, *outputs);
 }

@@ -63,10 +63,18 @@ int RunPalette(const PaletteOptions& options)
         std::fprintf(stderr, "tintor-cli palette: ase is a binary format; write it to a file with -o FILE.ase\n");
         return kExitUsage;
     }
+    CRunFiles files;
+    files.AddMovie(options.movie);
+    files.AddOutput(
+        "-o", ToStdout(options) ? std::filesystem::path(kStandardStream) : std::filesystem::path(options.output));
+    if (!NoClash("palette", files))
+        return kExitUsage;
     CStderrSink messages;
     CPresetDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetCollectionRule(options.rule);
+    doc.SetPreviewFileWritten(false);
+    doc.SetAfterMovie(AfterMovie::Ignore);
     if (!OpenMovie(doc, options.movie))
         return kExitFailed;
     const std::string bytes = WritePalette(format, doc.GetMovie().Title(), doc.PaletteColors());

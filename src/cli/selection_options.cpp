@@ -18,9 +18,7 @@ const CLI::Validator kColourChoice(
     "");
 
 const CLI::Validator kKindName(
-    [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected " + KindNameList();
-    },
+    [](std::string& text) -> std::string { return KindFromName(text) ? std::string() : "expected " + KindNameList(); },
     "");
 
 const CLI::Validator kHexColour(
@@ -44,7 +42,8 @@ void AddSelectionOptions(CLI::App& command, SelectionOptions& options)
         ->check(kColourChoice);
     command.add_flag("--all", options.all, "Select every colour of the movie");
     command
-        .add_option("--kind", options.kinds, "Select every colour of this kind (" + KindNameList() + "); may be repeated")
+        .add_option(
+            "--kind", options.kinds, "Select every colour of this kind (" + KindNameList() + "); may be repeated")
         ->type_name("KIND")
         ->check(kKindName);
     command

@@ -171,6 +171,11 @@ int RunShift(const ShiftOptions& options)
     const auto outputs = PlanOutputs("shift", options.movies, options.output);
     if (!outputs)
         return kExitUsage;
+    CRunFiles files = MovieFiles(options.movies, *outputs, options.output);
+    if (!options.saveScript.empty())
+        files.AddOutput("--save-script", options.saveScript);
+    if (!NoClash("shift", files))
+        return kExitUsage;
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     const ColourSelection selection = SelectionFrom(options.selection);

@@ -1,6 +1,8 @@
 #include "colour/palette.h"
 
 #include "colour/colour_text.h"
+#include "core/json_writer.h"
+#include "core/utf8.h"
 
 #include <algorithm>
 #include <bit>
@@ -29,32 +31,6 @@ std::string_view KindName(ColorKind kind)
     return info != nullptr ? info->name : "fill";
 }
 
-// The length of the well-formed UTF-8 sequence at the front of text, or 0.
-std::size_t Utf8SequenceLength(std::string_view text)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    if (lead < 0x80)
-        length = 1;
-    else if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    if ((lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xED && byte(1) > 0x9F) || (lead == 0xF0 && byte(1) < 0x90)
-        || (lead == 0xF4 && byte(1) > 0x8F))
-        return 0;
-    return length;
-}
-
 // The movie's title as one line of valid UTF-8: a file name may hold line
 // breaks and bytes of no encoding, which would break every one of the text
 // formats.
@@ -64,7 +40,7 @@ std::string PlainTitle(std::string_view title)
     while (!title.empty()) {
         const std::size_t length = Utf8SequenceLength(title);
         if (length == 0) {
-            plain += "\xEF\xBF\xBD"; // U+FFFD
+            plain += kReplacementCharacter;
             title.remove_prefix(1);
             continue;
         }
@@ -76,24 +52,6 @@ std::string PlainTitle(std::string_view title)
         title.remove_prefix(length);
     }
     return plain.empty() ? std::string(kUntitled) : plain;
-}
-
-std::string JsonString(std::string_view text)
-{
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            quoted += escape;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + '"';
 }
 
 // Big-endian, as every number of a swatch exchange file.
@@ -170,19 +128,31 @@ std::string WriteCssPalette(std::string_view title, std::span<const PaletteColor
 
 std::string WriteJsonPalette(std::string_view title, std::span<const PaletteColor> colors)
 {
-    std::string out = "{\n  \"name\": " + JsonString(PlainTitle(title)) + ",\n  \"colours\": [";
-    const char* separator = "\n";
+    CJsonWriter json;
+    json.BeginObject();
+    json.Key("name");
+    json.String(PlainTitle(title));
+    json.Key("colours");
+    json.BeginArray();
     for (const PaletteColor& color : colors) {
-        char rgb[32];
-        std::snprintf(
-            rgb, sizeof rgb, "[%u, %u, %u]", Channel(color.rgb, 0), Channel(color.rgb, 8), Channel(color.rgb, 16));
-        out += separator;
-        out += "    {\"name\": " + JsonString(PaletteColorName(color))
-            + ", \"kind\": " + JsonString(KindName(color.kind)) + ", \"hex\": " + JsonString(HexColor(color.rgb))
-            + ", \"rgb\": " + rgb + "}";
-        separator = ",\n";
+        json.BeginObject(CJsonWriter::Layout::Inline);
+        json.Key("name");
+        json.String(PaletteColorName(color));
+        json.Key("kind");
+        json.String(KindName(color.kind));
+        json.Key("hex");
+        json.String(HexColor(color.rgb));
+        json.Key("rgb");
+        json.BeginArray();
+        for (const int shift : {0, 8, 16})
+            json.Number(Channel(color.rgb, shift));
+        json.EndArray();
+        json.EndObject();
     }
-    return out + (colors.empty() ? "]\n}\n" : "\n  ]\n}\n");
+    json.EndArray();
+    json.EndObject();
+    json.Finish();
+    return json.Text();
 }
 
 std::string WriteAsePalette(std::span<const PaletteColor> colors)

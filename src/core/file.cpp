@@ -1,10 +1,16 @@
 #include "core/file.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
 
 namespace tintor {
 
@@ -14,7 +20,11 @@ namespace {
 constexpr int kMaxLinkHops = 40;
 // The longest file name when the folder does not say.
 constexpr long kDefaultNameMax = 255;
-constexpr std::string_view kTempSuffix = ".XXXXXX";
+// A temporary file's name ends ".tintor-PID-XXXXXX".
+constexpr std::string_view kTempMark = ".tintor-";
+constexpr std::string_view kTempRandom = "XXXXXX";
+// Random names tried before giving up, as mkstemp does.
+constexpr int kNameAttempts = 100;
 
 std::error_code LastError() { return {errno, std::generic_category()}; }
 
@@ -30,40 +40,31 @@ public:
             return "is a device, not a file";
         case FileErrc::Socket:
             return "is a socket, not a file";
+        case FileErrc::ForeignLink:
+            return "is a symbolic link of another user in a shared folder (sticky, writable by all); it is not "
+                   "followed";
         }
         return "is not a file";
     }
 };
 
-// The file a write to target really replaces: symbolic links followed to
-// the end, which may not exist yet. Nullopt, with the reason, when that is
-// anything but a regular file or a name still free.
-std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& target, std::error_code& error)
+// The system's rule for links in a shared folder (fs.protected_symlinks):
+// in a folder that is sticky and writable by all, a link is followed only
+// when it belongs to the folder's owner or to whoever follows it.
+bool MayFollow(const std::filesystem::path& link, const struct stat& linkStat, std::error_code& error)
 {
-    std::filesystem::path path = target;
-    for (int hops = 0;; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT)
-                return path; // a new file; a missing folder shows when it is made
-            error = LastError();
-            return std::nullopt;
-        }
-        if (S_ISREG(st.st_mode))
-            return path;
-        if (!S_ISLNK(st.st_mode)) {
-            error = NotARegularFile(st.st_mode);
-            return std::nullopt;
-        }
-        if (hops == kMaxLinkHops) {
-            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-            return std::nullopt;
-        }
-        const std::filesystem::path link = std::filesystem::read_symlink(path, error);
-        if (error)
-            return std::nullopt;
-        path = link.is_absolute() ? link : path.parent_path() / link;
+    const std::filesystem::path folder = link.has_parent_path() ? link.parent_path() : ".";
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        error = LastError();
+        return false;
     }
+    const bool shared = (st.st_mode & S_ISVTX) != 0 && (st.st_mode & S_IWOTH) != 0;
+    if (shared && linkStat.st_uid != st.st_uid && linkStat.st_uid != ::geteuid()) {
+        error = FileErrc::ForeignLink;
+        return false;
+    }
+    return true;
 }
 
 // Gives the new file the old one's owner (where allowed) and mode, or the
@@ -80,6 +81,27 @@ void TakeOverMode(int fd, const std::filesystem::path& target)
         ::umask(mask);
         ::fchmod(fd, 0666 & ~mask);
     }
+}
+
+// Whether an unnamed file can be linked to a name later: through its entry
+// under /proc, or, without /proc, by the privileged way.
+bool CanBeNamed(int fd)
+{
+    return ::access(("/proc/self/fd/" + std::to_string(fd)).c_str(), F_OK) == 0 || ::geteuid() == 0;
+}
+
+// Letters and digits for a temporary name, as unpredictable as the system gives them.
+void FillRandom(std::span<char> letters)
+{
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::uint8_t bytes[16] = {};
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) < static_cast<ssize_t>(letters.size())) {
+        const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        for (std::size_t i = 0; i < sizeof bytes; ++i)
+            bytes[i] ^= static_cast<std::uint8_t>((now >> (i % 8 * 8)) + i * 131);
+    }
+    for (std::size_t i = 0; i < letters.size(); ++i)
+        letters[i] = kAlphabet[bytes[i % sizeof bytes] % (sizeof kAlphabet - 1)];
 }
 
 } // namespace
@@ -99,6 +121,38 @@ std::error_code NotARegularFile(unsigned mode)
     if (S_ISSOCK(mode))
         return FileErrc::Socket;
     return FileErrc::Device;
+}
+
+std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& target, std::error_code& error)
+{
+    // Resolved here rather than by the system because the rename that
+    // replaces the target would replace the link itself.
+    std::filesystem::path path = target;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT)
+                return path; // a new file; a missing folder shows when it is made
+            error = LastError();
+            return std::nullopt;
+        }
+        if (S_ISREG(st.st_mode))
+            return path;
+        if (!S_ISLNK(st.st_mode)) {
+            error = NotARegularFile(st.st_mode);
+            return std::nullopt;
+        }
+        if (hops == kMaxLinkHops) {
+            error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+            return std::nullopt;
+        }
+        if (!MayFollow(path, st, error))
+            return std::nullopt;
+        const std::filesystem::path link = std::filesystem::read_symlink(path, error);
+        if (error)
+            return std::nullopt;
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
 }
 
 std::string TitleFromFileName(std::string_view fileName)
@@ -190,14 +244,60 @@ std::filesystem::path TempNameFor(const std::filesystem::path& target)
     long nameMax = ::pathconf(dir.c_str(), _PC_NAME_MAX);
     if (nameMax <= 0)
         nameMax = kDefaultNameMax;
-    // The target's name is cut short where the dot before it and the random
-    // part would not fit beside it, never inside a UTF-8 character.
+    const std::string suffix = std::string(kTempMark) + std::to_string(::getpid()) + "-" + std::string(kTempRandom);
+    // The target's name is cut short where the dot before it and the suffix
+    // would not fit beside it, never inside a UTF-8 character.
     const std::string name = target.filename().string();
-    const std::size_t room = static_cast<std::size_t>(nameMax) - 1 - kTempSuffix.size();
+    const std::size_t room = static_cast<std::size_t>(nameMax) - 1 - suffix.size();
     std::size_t keep = std::min(name.size(), room);
     while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
         --keep;
-    return dir / ("." + name.substr(0, keep) + std::string(kTempSuffix));
+    return dir / ("." + name.substr(0, keep) + suffix);
+}
+
+std::optional<long> OwnerOfTempName(std::string_view name)
+{
+    // ".NAME.tintor-PID-XXXXXX", read from its end: NAME may hold anything.
+    if (name.size() < 1 + kTempMark.size() + 2 + kTempRandom.size() || name.front() != '.')
+        return std::nullopt;
+    const std::string_view random = name.substr(name.size() - kTempRandom.size());
+    if (!std::all_of(random.begin(), random.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+        return std::nullopt;
+    name.remove_suffix(kTempRandom.size());
+    if (name.back() != '-')
+        return std::nullopt;
+    name.remove_suffix(1);
+    const std::size_t mark = name.rfind(kTempMark);
+    if (mark == std::string_view::npos || mark == 0)
+        return std::nullopt;
+    const std::string_view digits = name.substr(mark + kTempMark.size());
+    long pid = 0;
+    const auto [end, failure] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (failure != std::errc{} || end != digits.data() + digits.size() || pid <= 0)
+        return std::nullopt;
+    return pid;
+}
+
+int RemoveStaleTempFiles(const std::filesystem::path& folder)
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::filesystem::path& path = it->path();
+        const auto owner = OwnerOfTempName(path.filename().string());
+        if (!owner || *owner == ::getpid())
+            continue;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        // Only a process that no longer exists has no claim on it.
+        if (::kill(static_cast<pid_t>(*owner), 0) == 0 || errno != ESRCH)
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(
@@ -206,20 +306,34 @@ std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(
     const auto resolved = ResolveTarget(target, error);
     if (!resolved)
         return nullptr;
-    std::string pattern = TempNameFor(*resolved).string();
-    // No signal may end the process between making the file and listing it.
+    const std::filesystem::path dir = resolved->has_parent_path() ? resolved->parent_path() : ".";
+    RemoveStaleTempFiles(dir);
+    // An unnamed file first: nothing of it outlives the process unless it is
+    // given a name, which it is only when complete.
+    std::filesystem::path temp;
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0 && !CanBeNamed(fd)) {
+        ::close(fd);
+        fd = -1;
+    }
+    // No signal may end the process between making a named file and listing it.
     CSignalHold hold;
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
-        error = LastError();
-        return nullptr;
+        std::string pattern = TempNameFor(*resolved).string();
+        fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0) {
+            error = LastError();
+            return nullptr;
+        }
+        temp = pattern;
     }
     TakeOverMode(fd, *resolved);
     try {
-        return std::make_unique<CAtomicOutputFile>(PrivateTag{}, fd, pattern, *resolved, durability);
+        return std::make_unique<CAtomicOutputFile>(PrivateTag{}, fd, temp, *resolved, durability);
     } catch (...) {
         ::close(fd);
-        ::unlink(pattern.c_str());
+        if (!temp.empty())
+            ::unlink(temp.c_str());
         throw;
     }
 }
@@ -232,19 +346,18 @@ std::unique_ptr<CAtomicOutputFile> CAtomicOutputFile::Create(const std::filesyst
 
 CAtomicOutputFile::CAtomicOutputFile(
     PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target, Durability durability)
-    : m_fd(fd),
-      m_durability(durability),
-      m_tempPath(std::move(temp)),
-      m_target(std::move(target)),
-      m_cleanup(m_tempPath, CSignalCleanupEntry::Kind::File)
+    : m_fd(fd), m_durability(durability), m_tempPath(std::move(temp)), m_target(std::move(target))
 {
+    if (!m_tempPath.empty())
+        m_cleanup = CSignalCleanupEntry(m_tempPath, CSignalCleanupEntry::Kind::File);
 }
 
 CAtomicOutputFile::~CAtomicOutputFile()
 {
     if (m_fd >= 0) {
         ::close(m_fd);
-        ::unlink(m_tempPath.c_str());
+        if (!m_tempPath.empty())
+            ::unlink(m_tempPath.c_str());
     }
 }
 
@@ -265,18 +378,47 @@ bool CAtomicOutputFile::Write(std::span<const std::uint8_t> bytes)
     return !m_error;
 }
 
+bool CAtomicOutputFile::NameUnnamed()
+{
+    // A name is linked to the complete file, then renamed over the target:
+    // a link cannot replace a name that exists. The name carries the
+    // process id, like any temporary file here, should the process be
+    // killed between the two.
+    const std::string pattern = TempNameFor(m_target).string();
+    const std::string procPath = "/proc/self/fd/" + std::to_string(m_fd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string name = pattern;
+        FillRandom(std::span(name).last(kTempRandom.size()));
+        int rc = ::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (rc != 0 && errno == ENOENT)
+            rc = ::linkat(m_fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+        if (rc == 0) {
+            m_tempPath = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    m_error = LastError();
+    return false;
+}
+
 bool CAtomicOutputFile::Commit()
 {
     if (m_fd < 0)
         return false;
     if (!m_error && m_durability == Durability::Durable && ::fsync(m_fd) != 0)
         m_error = LastError();
+    // Between naming the file and renaming it no handled signal may strike.
+    CSignalHold hold;
+    if (!m_error && m_tempPath.empty())
+        NameUnnamed();
     if (::close(m_fd) != 0 && !m_error)
         m_error = LastError();
     m_fd = -1;
     if (!m_error && ::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
         m_error = LastError();
-    if (m_error)
+    if (m_error && !m_tempPath.empty())
         ::unlink(m_tempPath.c_str());
     return !m_error;
 }
@@ -295,6 +437,22 @@ bool CStandardOutputFile::Write(std::span<const std::uint8_t> bytes)
         else
             done += static_cast<std::size_t>(n);
     }
+    return !m_error;
+}
+
+bool CStdioOutputFile::Write(std::span<const std::uint8_t> bytes)
+{
+    errno = 0;
+    if (!m_error && std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size())
+        m_error = errno != 0 ? LastError() : std::make_error_code(std::errc::io_error);
+    return !m_error;
+}
+
+bool CStdioOutputFile::Flush()
+{
+    errno = 0;
+    if (!m_error && std::fflush(m_stream) != 0)
+        m_error = errno != 0 ? LastError() : std::make_error_code(std::errc::io_error);
     return !m_error;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,10 +16,11 @@
 
 namespace tintor {
 
-// Why a path was refused that the system itself would have opened: reading
-// a FIFO would wait for a writer, a device or a socket is no file to read or
-// to replace.
-enum class FileErrc { Fifo = 1, Device, Socket };
+// Why a path was refused: reading a FIFO would wait for a writer, a device
+// or a socket is no file to read or to replace, and a symbolic link that
+// another user planted in a shared folder is not followed, as the system
+// itself would not follow it there.
+enum class FileErrc { Fifo = 1, Device, Socket, ForeignLink };
 } // namespace tintor
 
 template <> struct std::is_error_code_enum<tintor::FileErrc> : std::true_type {
@@ -86,11 +88,18 @@ private:
 
 // Writes a file so that the target only ever holds a complete file: the bytes
 // go to a temporary file beside the target, which Commit renames over it.
-// Without a successful Commit the temporary file is removed and the target
-// is left as it was. The rename only ever replaces a regular file: a
-// symbolic link is followed and the file it names is replaced (the link
-// stays a link); a device, FIFO, socket or folder is refused. The new file
-// keeps the old one's mode (and owner, where allowed).
+// Without a successful Commit the target is left as it was. The temporary
+// file has no name while it is written, where the file system allows that,
+// so that nothing is left of it whatever ends the process; elsewhere its
+// name carries the process id, and a later save into the same folder
+// removes those whose process is gone.
+//
+// The rename only ever replaces a regular file: a symbolic link is followed
+// and the file it names is replaced (the link stays a link), but a link in
+// a shared folder (sticky and writable by all) only when it belongs to the
+// folder's owner or to the user, as the system follows links there; a
+// device, FIFO, socket or folder is refused. The new file keeps the old
+// one's mode (and owner, where allowed).
 class CAtomicOutputFile final : public IOutputFile {
 public:
     // A user's file is flushed to the disk before it replaces the old one; a
@@ -113,7 +122,7 @@ public:
     bool Commit();
     // Why the first write, the flush or the rename failed.
     std::error_code Error() const { return m_error; }
-    // The temporary file's name, beside the target.
+    // The temporary file's name, beside the target; empty while it has none.
     const std::filesystem::path& TempPath() const { return m_tempPath; }
 
     struct PrivateTag {};
@@ -121,6 +130,10 @@ public:
         PrivateTag, int fd, std::filesystem::path temp, std::filesystem::path target, Durability durability);
 
 private:
+    // Gives the unnamed file a temporary name beside the target; false
+    // (with the reason kept) when it cannot.
+    bool NameUnnamed();
+
     int m_fd;
     std::error_code m_error;
     Durability m_durability;
@@ -139,10 +152,38 @@ private:
     std::error_code m_error;
 };
 
-// The name of the temporary file written beside target: hidden, recognisably
-// the target's, and never longer than the folder allows a name to be, so
-// that any target name that is legal can be written.
+// A stdio stream (standard output) as a file to write to, for text that
+// other stdio output may share the stream with: every write is checked, and
+// Flush says whether everything really went out.
+class CStdioOutputFile final : public IOutputFile {
+public:
+    explicit CStdioOutputFile(std::FILE* stream) : m_stream(stream) {}
+    bool Write(std::span<const std::uint8_t> bytes) override;
+    bool Flush();
+    std::error_code Error() const { return m_error; }
+
+private:
+    std::FILE* m_stream;
+    std::error_code m_error;
+};
+
+// The name of the temporary file written beside target, with "XXXXXX" for
+// its random part: hidden, recognisably the target's, carrying the process
+// id, and never longer than the folder allows a name to be, so that any
+// target name that is legal can be written.
 std::filesystem::path TempNameFor(const std::filesystem::path& target);
+// The process that made a temporary file of that form, read from its name;
+// nothing for any other name.
+std::optional<long> OwnerOfTempName(std::string_view name);
+// Removes the temporary files in folder whose process is gone and that
+// belong to this user; how many were removed.
+int RemoveStaleTempFiles(const std::filesystem::path& folder);
+
+// The file a write to target really replaces: symbolic links followed to
+// the end (which may not exist yet), under the rule above for links in
+// shared folders. Nullopt, with the reason, when that is anything but a
+// regular file or a name still free.
+std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& target, std::error_code& error);
 
 // Reads a whole file; nullopt (with the reason in error, when given) when it
 // cannot be opened or read.

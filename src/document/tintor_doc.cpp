@@ -568,7 +568,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         // Everything is built aside: until the end the document is untouched.
         CCollectingSink loadMessages;
         CSwfFile movie(loadMessages);
-        if (!movie.Load(file, m_rule))
+        if (!movie.Load(file, m_rule, m_afterMovie))
             return fail(file.Error(), loadMessages.Text());
         movie.SetMessageSink(m_messages);
         CColorTable table;

@@ -93,6 +93,9 @@ public:
     // Which colours the movies opened from now on list; the movie held
     // keeps the colours it was opened with.
     void SetCollectionRule(CollectionRule rule) { m_rule = rule; }
+    // Whether the movies opened from now on keep the bytes after them; a
+    // document whose movie is never saved (a palette's) need not read them.
+    void SetAfterMovie(AfterMovie afterMovie) { m_afterMovie = afterMovie; }
     CollectionRule GetCollectionRule() const { return m_rule; }
 
     // --- The cycle ----------------------------------------------------------
@@ -246,6 +249,7 @@ private:
     bool m_modified = false;
     bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;
+    AfterMovie m_afterMovie = AfterMovie::Keep;
 };
 
 } // namespace tintor

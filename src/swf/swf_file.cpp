@@ -1,6 +1,7 @@
 // Reading a movie file into one buffer and writing it back.
 #include "swf/swf_file.h"
 
+#include "swf/body_output.h"
 #include "swf/swf_lzma.h"
 
 #include <zlib.h>
@@ -10,6 +11,7 @@
 #include <climits>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 namespace tintor {
 
@@ -21,7 +23,7 @@ constexpr std::uint32_t kMinFileLength = 21;
 constexpr std::size_t kLongTagHeaderSize = 6;
 constexpr std::uint32_t kLongLengthField = 0x3F;
 // What a body whose true size only its data can tell is first given; it
-// doubles from there with what really arrives.
+// grows from there with what really arrives.
 constexpr std::size_t kFirstGuess = std::size_t{1} << 20;
 // Bytes after a movie are rare and few.
 constexpr std::size_t kFirstTrailerGuess = std::size_t{1} << 16;
@@ -34,25 +36,16 @@ bool IsSignature(const std::array<std::uint8_t, kHeaderSize>& h, char first)
     return h[0] == static_cast<std::uint8_t>(first) && h[1] == 'W' && h[2] == 'S';
 }
 
-// Appends up to limit bytes from the file to buffer, growing it with what
-// arrives: at once by what the file says it still holds, otherwise from
-// firstGuess, doubling. Returns how many bytes came.
-std::size_t AppendFrom(IInputFile& file, ByteBuffer& buffer, std::uint64_t limit, std::size_t firstGuess = kFirstGuess)
+// Reads from the file into out until out is full or the file ends.
+void ReadInto(IInputFile& file, CBodyOutput& out)
 {
-    const std::size_t start = buffer.size();
-    std::size_t got = 0;
-    std::uint64_t step = std::min<std::uint64_t>(limit, file.Remaining().value_or(firstGuess));
-    while (got < limit) {
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(limit - got, step));
-        buffer.resize(start + got + want);
-        const std::size_t n = file.Read(std::span(buffer).subspan(start + got, want));
-        got += n;
-        if (n < want || file.Remaining() == std::uint64_t{0})
+    for (std::span<std::uint8_t> room; !(room = out.Room()).empty();) {
+        const std::size_t n = file.Read(room);
+        out.Filled(n);
+        if (n < room.size())
             break;
-        step = std::max(got, firstGuess);
     }
-    buffer.resize(start + got);
-    return got;
+    out.Finish();
 }
 
 } // namespace
@@ -86,10 +79,11 @@ void CSwfFile::AttachForReading(std::vector<std::uint8_t> bytes, std::uint32_t p
     ResetBits();
 }
 
-bool CSwfFile::Load(IInputFile& file, CollectionRule rule)
+bool CSwfFile::Load(IInputFile& file, CollectionRule rule, AfterMovie afterMovie)
 {
     Release();
     m_rule = rule;
+    m_afterMovie = afterMovie;
     bool ok = false;
     try {
         ok = LoadMovie(file);
@@ -133,9 +127,17 @@ bool CSwfFile::LoadMovie(IInputFile& file)
         return false;
     }
     m_title = TitleFromFileName(file.GetFileName());
-    if (!ReadBody(file) || file.Error()) {
+    ByteBuffer leftover;
+    if (!ReadBody(file, leftover) || file.Error()) {
         // A half-read movie must never be taken for a good one.
         m_messages->Show("ERROR: Can't read the body of file");
+        Release();
+        return false;
+    }
+    if (!ReadTrailer(file, std::move(leftover))) {
+        m_messages->Show(file.Error() ? "ERROR: Can't read the body of file"
+                                      : "ERROR: more than " + std::to_string(kMaxTrailer >> 20)
+                    + " MiB of other data follow the movie in the file");
         Release();
         return false;
     }
@@ -156,24 +158,41 @@ bool CSwfFile::LoadMovie(IInputFile& file)
     return true;
 }
 
-bool CSwfFile::ReadBody(IInputFile& file)
+bool CSwfFile::ReadBody(IInputFile& file, ByteBuffer& leftover)
 {
     const std::size_t bodySize = m_fileSize - kHeaderSize;
     if (m_compression == SwfCompression::Zlib)
-        return InflateBody(file);
+        return InflateBody(file, leftover);
     if (m_compression == SwfCompression::Lzma)
-        return DecodeLzmaBody(file, static_cast<std::uint32_t>(bodySize), m_fileBuf, m_trailer);
+        return DecodeLzmaBody(file, static_cast<std::uint32_t>(bodySize), m_fileBuf, leftover);
     // A short file claiming 4 GiB fails here without allocating anything.
-    if (const auto remaining = file.Remaining(); remaining && *remaining < bodySize)
+    const auto remaining = file.Remaining();
+    if (remaining && *remaining < bodySize)
         return false;
-    m_fileBuf.resize(kHeaderSize);
-    if (AppendFrom(file, m_fileBuf, bodySize) != bodySize)
-        return false;
-    AppendFrom(file, m_trailer, UINT64_MAX, kFirstTrailerGuess);
-    return true;
+    CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, remaining ? bodySize : kFirstGuess);
+    ReadInto(file, body);
+    return body.Size() == bodySize;
 }
 
-bool CSwfFile::InflateBody(IInputFile& file)
+bool CSwfFile::ReadTrailer(IInputFile& file, ByteBuffer leftover)
+{
+    if (m_afterMovie == AfterMovie::Ignore)
+        return true;
+    m_trailer = std::move(leftover);
+    if (m_trailer.size() > kMaxTrailer)
+        return false;
+    const std::size_t room = kMaxTrailer - m_trailer.size();
+    const auto remaining = file.Remaining();
+    if (remaining && *remaining > room)
+        return false;
+    // One byte more than is kept tells that there is more.
+    CBodyOutput rest(m_trailer, m_trailer.size(), room + 1,
+        remaining ? static_cast<std::size_t>(*remaining) + 1 : kFirstTrailerGuess);
+    ReadInto(file, rest);
+    return rest.Size() <= room && !file.Error();
+}
+
+bool CSwfFile::InflateBody(IInputFile& file, ByteBuffer& leftover)
 {
     const std::size_t bodySize = m_fileSize - kHeaderSize;
     z_stream zs{};
@@ -183,11 +202,10 @@ bool CSwfFile::InflateBody(IInputFile& file)
     // so a lying header costs no more memory than the data behind it.
     const std::uint64_t firstGuess
         = std::max<std::uint64_t>(kFirstGuess, file.Remaining().value_or(0) * kUsualDeflateRatio);
-    m_fileBuf.resize(kHeaderSize + std::min<std::uint64_t>(bodySize, firstGuess));
     std::vector<std::uint8_t> input(1 << 16);
-    std::size_t produced = 0;
     int rc = Z_OK;
     try {
+        CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, std::min<std::uint64_t>(bodySize, firstGuess));
         while (rc == Z_OK) {
             if (zs.avail_in == 0) {
                 const std::size_t n = file.Read(input);
@@ -196,39 +214,35 @@ bool CSwfFile::InflateBody(IInputFile& file)
                 zs.next_in = input.data();
                 zs.avail_in = static_cast<uInt>(n);
             }
-            if (produced == m_fileBuf.size() - kHeaderSize) {
-                if (produced == bodySize) {
-                    // Full: the stream may only have its end marker and checksum left.
-                    std::uint8_t probe = 0;
-                    zs.next_out = &probe;
-                    zs.avail_out = 1;
-                    rc = inflate(&zs, Z_NO_FLUSH);
-                    if (zs.avail_out == 0)
-                        rc = Z_DATA_ERROR; // more content than the header announced
-                    continue;
-                }
-                m_fileBuf.resize(kHeaderSize + std::min(bodySize, 2 * produced));
+            const std::span<std::uint8_t> room = body.Room();
+            if (room.empty()) {
+                // Full: the stream may only have its end marker and checksum left.
+                std::uint8_t probe = 0;
+                zs.next_out = &probe;
+                zs.avail_out = 1;
+                rc = inflate(&zs, Z_NO_FLUSH);
+                if (zs.avail_out == 0)
+                    rc = Z_DATA_ERROR; // more content than the header announced
+                continue;
             }
-            zs.next_out = m_fileBuf.data() + kHeaderSize + produced;
-            zs.avail_out
-                = static_cast<uInt>(std::min<std::size_t>(m_fileBuf.size() - kHeaderSize - produced, UINT_MAX));
+            zs.next_out = room.data();
+            zs.avail_out = static_cast<uInt>(std::min<std::size_t>(room.size(), UINT_MAX));
             const uInt before = zs.avail_out;
             rc = inflate(&zs, Z_NO_FLUSH);
-            produced += before - zs.avail_out;
+            body.Filled(before - zs.avail_out);
             if (rc == Z_BUF_ERROR && zs.avail_in == 0)
                 rc = Z_OK; // needs more input
         }
-        if (rc == Z_STREAM_END && produced == bodySize) {
-            // Whatever follows the stream is kept as it came.
-            m_trailer.assign(zs.next_in, zs.next_in + zs.avail_in);
-            AppendFrom(file, m_trailer, UINT64_MAX, kFirstTrailerGuess);
-        }
+        body.Finish();
+        // Whatever follows the stream is the start of the bytes after the movie.
+        if (rc == Z_STREAM_END)
+            leftover.assign(zs.next_in, zs.next_in + zs.avail_in);
     } catch (...) {
         inflateEnd(&zs);
         throw;
     }
     inflateEnd(&zs);
-    return rc == Z_STREAM_END && produced == bodySize;
+    return rc == Z_STREAM_END && m_fileBuf.size() == m_fileSize;
 }
 
 bool CSwfFile::Save(IOutputFile& file)

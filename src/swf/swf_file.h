@@ -7,8 +7,8 @@
 #include "swf/colour_account.h"
 #include "swf/colour_key.h"
 #include "swf/colour_registry.h"
-#include "swf/image_records.h"
 #include "swf/encoded_place.h"
+#include "swf/image_records.h"
 #include "swf/shape_record_lengths.h"
 #include "swf/swf_records.h"
 
@@ -29,6 +29,11 @@ namespace tintor {
 // DefineFont3) and focal gradients; Classic collects exactly the original
 // set, so movies, scripts and results made with it stay as they were.
 enum class CollectionRule { Extended, Classic };
+
+// What a load does with the bytes a file holds after the movie: keeps them,
+// to be written back after it when the movie is saved, or leaves them
+// unread, when the movie is only listed and never saved.
+enum class AfterMovie { Keep, Ignore };
 
 // How a movie's body is stored after its 8-byte header.
 enum class SwfCompression { None, Zlib, Lzma };
@@ -61,11 +66,16 @@ public:
     // Where the messages of Load and Save go from now on.
     void SetMessageSink(IMessageSink& messages) { m_messages = &messages; }
 
+    // The most bytes after a movie that a load keeps: more fail the load
+    // with a message rather than take memory without bound.
+    static constexpr std::size_t kMaxTrailer = std::size_t{64} << 20;
+
     // Reads a movie, replacing whatever was held, and collects its colours
     // under the rule. Memory follows what the file really holds, whatever
     // its header claims; a movie too large for the memory there is fails
     // with a message. On failure nothing is held.
-    bool Load(IInputFile& file, CollectionRule rule = CollectionRule::Extended);
+    bool Load(
+        IInputFile& file, CollectionRule rule = CollectionRule::Extended, AfterMovie afterMovie = AfterMovie::Keep);
     // Writes the movie, compressed again as it came (zlib or LZMA), and the
     // bytes that followed it in the file. False on any failure, a failed
     // write or a lack of memory included.
@@ -88,7 +98,8 @@ public:
     std::uint32_t FileSize() const { return m_fileSize; }
     // What the file held after the movie: after FileLength bytes of a plain
     // movie, after the compressed stream of a compressed one. Kept as it
-    // came and written back after the movie.
+    // came and written back after the movie; empty when the load left it
+    // unread.
     std::span<const std::uint8_t> Trailer() const { return m_trailer; }
 
     // The colour registry: ColorKey to the positions of its records.
@@ -266,8 +277,12 @@ private:
     bool AtLimit() const { return m_pos >= m_limit; }
     void Release();
     bool LoadMovie(IInputFile& file);
-    bool ReadBody(IInputFile& file);
-    bool InflateBody(IInputFile& file);
+    // The body into m_fileBuf; leftover gets what was read past its end.
+    bool ReadBody(IInputFile& file, ByteBuffer& leftover);
+    bool InflateBody(IInputFile& file, ByteBuffer& leftover);
+    // The bytes after the movie, starting with leftover, as m_afterMovie
+    // says; false when there are too many to keep or they could not be read.
+    bool ReadTrailer(IInputFile& file, ByteBuffer leftover);
     bool Extended() const { return m_rule == CollectionRule::Extended; }
     // Hands one tag body to the reader for its code.
     void DispatchTag(std::uint16_t code);
@@ -331,6 +346,7 @@ private:
     std::vector<bool> m_encodedAt;
     SwfCompression m_compression = SwfCompression::None;
     CollectionRule m_rule = CollectionRule::Extended;
+    AfterMovie m_afterMovie = AfterMovie::Keep;
     bool m_held = false;
     std::size_t m_tagEnd = 0;
     // Where the header of the tag being read starts.

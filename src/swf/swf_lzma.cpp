@@ -1,11 +1,15 @@
 // The LZMA body of a ZWS movie, read and written through liblzma.
 #include "swf/swf_lzma.h"
 
+#include "swf/body_output.h"
+
 #include <lzma.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <new>
+#include <optional>
 
 namespace tintor {
 
@@ -13,9 +17,14 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kPropertiesSize = 5;
-// The dictionary of the first attempt; few movies need more.
-constexpr std::uint32_t kFirstDictionary = 1u << 20;
-constexpr std::uint32_t kDictionaryGrowth = 8;
+constexpr std::size_t kInputPiece = std::size_t{1} << 16;
+// The most bytes one byte of an LZMA stream can yield. Every bit is coded
+// with a probability of at most 2017/2048, so it costs at least 0.022 bits
+// of the stream; the cheapest bytes, a repeat of the last match at its
+// longest length, 273 bytes, take 14 such bits. One byte of stream thus
+// yields at most about 7,100 bytes; a dictionary larger than that many times
+// the stream can never fill.
+constexpr std::uint64_t kMostYieldPerByte = 8192;
 
 // One liblzma coder, ended on every way out.
 class CLzmaStream {
@@ -31,68 +40,19 @@ private:
     lzma_stream m_stream = LZMA_STREAM_INIT;
 };
 
-// Whatever the file still holds: the stream's real length, which bounds the
-// input allocation.
-ByteBuffer ReadRest(IInputFile& file)
+std::uint32_t DictionaryFor(std::uint32_t stated, std::uint32_t bodySize, std::optional<std::uint64_t> streamSize)
 {
-    // One read when the file knows its length (the byte more shows that
-    // it ended); otherwise reads of growing size.
-    ByteBuffer input;
-    std::size_t chunk = static_cast<std::size_t>(file.Remaining().value_or(1 << 16)) + 1;
-    for (;;) {
-        const std::size_t at = input.size();
-        input.resize(at + chunk);
-        const std::size_t n = file.Read(std::span(input).subspan(at));
-        input.resize(at + n);
-        if (n < chunk)
-            return input;
-        chunk = std::min<std::size_t>(chunk * 2, 1 << 24);
-    }
-}
-
-enum class Outcome { Done, Failed, DictionaryTooSmall };
-
-// Decodes into movie; consumed tells where the stream ended in input.
-Outcome DecodeWith(std::span<const std::uint8_t> input, lzma_options_lzma options, std::uint32_t bodySize,
-    ByteBuffer& movie, std::size_t& consumed)
-{
-    lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
-    CLzmaStream zs;
-    if (lzma_raw_decoder(zs.get(), filters) != LZMA_OK)
-        return Outcome::Failed;
-    zs->next_in = input.data();
-    zs->avail_in = input.size();
-    // Once the body is complete the decoder may still have the end marker
-    // to take; it gets one spare byte it must not fill.
-    std::uint8_t probe = 0;
-    lzma_ret rc = LZMA_OK;
-    while (rc == LZMA_OK) {
-        const std::size_t produced = zs->total_out;
-        if (produced >= bodySize) {
-            zs->next_out = &probe;
-            zs->avail_out = 1;
-        } else {
-            if (produced == movie.size() - kHeaderSize)
-                movie.resize(kHeaderSize + std::min<std::size_t>(bodySize, 2 * produced));
-            zs->next_out = movie.data() + kHeaderSize + produced;
-            zs->avail_out = movie.size() - kHeaderSize - produced;
-        }
-        rc = lzma_code(zs.get(), LZMA_FINISH);
-    }
-    const std::uint64_t produced = zs->total_out;
-    consumed = static_cast<std::size_t>(zs->total_in);
-    if (rc == LZMA_STREAM_END)
-        return produced == bodySize ? Outcome::Done : Outcome::Failed;
-    // A distance beyond the dictionary looks like damage, but only a stream
-    // that has yielded more than the dictionary holds can meet one.
-    if (rc == LZMA_DATA_ERROR && produced >= options.dict_size)
-        return Outcome::DictionaryTooSmall;
-    return Outcome::Failed;
+    // liblzma allocates the whole dictionary at once. No match reaches
+    // further back than the body is long, nor than the stream can yield.
+    std::uint64_t dictionary = std::min(stated, bodySize);
+    if (streamSize)
+        dictionary = std::min(dictionary, *streamSize * kMostYieldPerByte);
+    return static_cast<std::uint32_t>(std::max<std::uint64_t>(dictionary, LZMA_DICT_SIZE_MIN));
 }
 
 } // namespace
 
-bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& trailer)
+bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& leftover)
 {
     std::array<std::uint8_t, kLzmaPrologueSize> prologue{};
     if (file.Read(prologue) < prologue.size())
@@ -108,33 +68,61 @@ bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie,
     options.ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
     lzma_set_ext_size(options, bodySize);
 
-    const ByteBuffer input = ReadRest(file);
-    // liblzma allocates the whole dictionary up front, and the size the
-    // properties state is no more to be trusted than the header. No stream
-    // reaches further back than it has yielded, so decoding starts with a
-    // modest dictionary and starts again with a larger one only once the
-    // stream has really yielded more than it holds.
-    const std::uint32_t needed = std::min(options.dict_size, std::max<std::uint32_t>(bodySize, LZMA_DICT_SIZE_MIN));
-    std::uint32_t dictionary = std::min(needed, kFirstDictionary);
+    // The first read goes far enough to tell whether the stream could fill
+    // the dictionary it states: at most a few hundred KiB.
+    const std::uint64_t wanted = std::min(options.dict_size, bodySize) / kMostYieldPerByte + 1;
+    ByteBuffer input(std::max<std::size_t>(kInputPiece, static_cast<std::size_t>(wanted)));
+    std::size_t got = file.Read(input);
+    bool atEnd = got < input.size();
+    std::optional<std::uint64_t> streamSize;
+    if (atEnd)
+        streamSize = got;
+    else if (const auto remaining = file.Remaining())
+        streamSize = got + *remaining;
+    options.dict_size = DictionaryFor(options.dict_size, bodySize, streamSize);
+
+    lzma_filter filters[] = {{LZMA_FILTER_LZMA1EXT, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
+    CLzmaStream zs;
+    lzma_ret rc = lzma_raw_decoder(zs.get(), filters);
+    if (rc == LZMA_MEM_ERROR)
+        throw std::bad_alloc();
+    if (rc != LZMA_OK)
+        return false;
+    zs->next_in = input.data();
+    zs->avail_in = got;
     // The output, too, starts from a modest guess and grows with what the
-    // stream yields, without being zeroed first.
-    movie.resize(kHeaderSize + std::min<std::size_t>(bodySize, std::max<std::size_t>(4 * input.size(), 1 << 16)));
-    for (;;) {
-        options.dict_size = dictionary;
-        std::size_t consumed = 0;
-        switch (DecodeWith(input, options, bodySize, movie, consumed)) {
-        case Outcome::Done:
-            trailer.assign(input.begin() + static_cast<std::ptrdiff_t>(consumed), input.end());
-            return true;
-        case Outcome::Failed:
-            return false;
-        case Outcome::DictionaryTooSmall:
-            if (dictionary == needed)
-                return false;
-            dictionary = needed / kDictionaryGrowth < dictionary ? needed : dictionary * kDictionaryGrowth;
-            break;
+    // stream yields.
+    const std::uint64_t guess = std::max<std::uint64_t>(4 * streamSize.value_or(got), kInputPiece);
+    CBodyOutput body(movie, kHeaderSize, bodySize, static_cast<std::size_t>(std::min<std::uint64_t>(bodySize, guess)));
+    while (rc == LZMA_OK) {
+        if (zs->avail_in == 0 && !atEnd) {
+            got = file.Read(input);
+            atEnd = got < input.size();
+            zs->next_in = input.data();
+            zs->avail_in = got;
         }
+        // Once the body is complete the decoder may still have the end
+        // marker to take; it gets one spare byte it must not fill.
+        std::uint8_t probe = 0;
+        const std::span<std::uint8_t> room = body.Room();
+        zs->next_out = room.empty() ? &probe : room.data();
+        zs->avail_out = room.empty() ? 1 : room.size();
+        const std::size_t before = zs->avail_out;
+        rc = lzma_code(zs.get(), atEnd ? LZMA_FINISH : LZMA_RUN);
+        if (room.empty() && zs->avail_out == 0)
+            return false; // more content than the header announced
+        if (!room.empty())
+            body.Filled(before - zs->avail_out);
     }
+    if (rc == LZMA_MEM_ERROR)
+        throw std::bad_alloc();
+    // An end marker before the body's end, damage or a stream cut short all
+    // end here, after the one pass.
+    if (rc != LZMA_STREAM_END || body.Size() != bodySize)
+        return false;
+    body.Finish();
+    leftover.assign(zs->next_in, zs->next_in + zs->avail_in);
+    return true;
 }
 
 std::optional<ByteBuffer> EncodeLzmaMovie(

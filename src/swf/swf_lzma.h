@@ -18,11 +18,13 @@ constexpr std::size_t kLzmaPrologueSize = 4 + 5;
 
 // Decodes the body of bodySize bytes from the file, which stands just past
 // the 8-byte header, into movie from offset 8 on; movie's first 8 bytes are
-// left for the header. Nothing that the file states is trusted for an
-// allocation: the buffer grows with what the stream really yields. Whatever
-// follows the stream in the file goes to trailer. False when the stream is
-// damaged or yields other than bodySize bytes.
-bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& trailer);
+// left for the header. The stream is decoded once, as it is read: the
+// buffer grows with what the stream really yields, and the dictionary is
+// the one the properties state, but never larger than the body nor than
+// the stream's bytes could fill. leftover gets the bytes read past the
+// stream's end. False when the stream is damaged, ends early or yields
+// other than bodySize bytes; std::bad_alloc when liblzma has no memory.
+bool DecodeLzmaBody(IInputFile& file, std::uint32_t bodySize, ByteBuffer& movie, ByteBuffer& leftover);
 
 // The whole file of a movie with the given header and body: the header, the
 // compressed length, properties and stream with its end marker, then the

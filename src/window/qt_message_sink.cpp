@@ -54,7 +54,8 @@ void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& details
 QString FileName(const std::filesystem::path& path) { return QDir::toNativeSeparators(ToQString(path)); }
 
 // The system's reason in the user's language: its own words come localised
-// already; the refusals of paths that are not files are the program's.
+// already; the refusals of paths that are not files, and of links it will
+// not follow, are the program's.
 QString CodeText(const std::error_code& code)
 {
     if (code.category() == make_error_code(FileErrc::Fifo).category()) {
@@ -65,6 +66,10 @@ QString CodeText(const std::error_code& code)
             return Tr(QT_TRANSLATE_NOOP("tintor::CQtMessageSink", "デバイスで、ファイルではありません"));
         case FileErrc::Socket:
             return Tr(QT_TRANSLATE_NOOP("tintor::CQtMessageSink", "ソケットで、ファイルではありません"));
+        case FileErrc::ForeignLink:
+            return Tr(QT_TRANSLATE_NOOP("tintor::CQtMessageSink",
+                "共有フォルダー (スティッキーで誰でも書き込める) "
+                "にある他のユーザーのシンボリックリンクなので、たどりません"));
         }
     }
     return QString::fromLocal8Bit(code.message());

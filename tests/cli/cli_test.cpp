@@ -59,17 +59,23 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    // Standard input comes from input when one is named; limitKiB, when
-    // given, bounds the run's address space.
-    RunResult Run(
-        const std::vector<std::string>& args, const std::filesystem::path& input = {}, long limitKiB = 0) const
+    // Standard input comes from input when one is named, or from the shell
+    // command pipeFrom; stdoutTo, a shell redirection, sends standard output
+    // elsewhere than to result.out; limitKiB, when given, bounds the run's
+    // address space.
+    RunResult Run(const std::vector<std::string>& args, const std::filesystem::path& input = {}, long limitKiB = 0,
+        const std::string& pipeFrom = {}, const std::string& stdoutTo = {}) const
     {
         std::string command = limitKiB > 0 ? "ulimit -v " + std::to_string(limitKiB) + "; " : "";
+        if (!pipeFrom.empty())
+            command += pipeFrom + " | ";
         command += Quote(TINTOR_CLI_PATH);
         for (const auto& arg : args)
             command += " " + Quote(arg);
-        command += " <" + Quote(input.empty() ? "/dev/null" : input.string());
-        command += " >" + Quote((m_dir / "stdout.txt").string()) + " 2>" + Quote((m_dir / "stderr.txt").string());
+        if (pipeFrom.empty())
+            command += " <" + Quote(input.empty() ? "/dev/null" : input.string());
+        command += (stdoutTo.empty() ? " >" + Quote((m_dir / "stdout.txt").string()) : " " + stdoutTo) + " 2>"
+            + Quote((m_dir / "stderr.txt").string());
         const auto start = std::chrono::steady_clock::now();
         const int status = std::system(command.c_str());
         RunResult result;
@@ -529,6 +535,21 @@ bool Appeared(const std::filesystem::path& dir, bool insideFolders)
     return false;
 }
 
+// True while the process holds a file in dir open: the temporary file of a
+// save, which may have no name there at all.
+bool WritingInto(pid_t pid, const std::filesystem::path& dir)
+{
+    std::error_code error;
+    const std::string prefix = dir.string() + "/";
+    for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+         !error && it != end; it.increment(error)) {
+        std::error_code unreadable;
+        if (std::filesystem::read_symlink(it->path(), unreadable).string().rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
 TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
 {
     // 32 MB that no compressor shrinks, saved compressed: long enough for a
@@ -546,7 +567,8 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
     std::filesystem::create_directory(outDir);
 
     int interrupted = 0;
-    for (const auto& [signal, duringPreview] : {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}}) {
+    for (const auto& [signal, duringPreview] :
+        {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}, {SIGKILL, false}}) {
         const std::string out = (outDir / "out.swf").string();
         const pid_t pid = ::fork();
         if (pid == 0) {
@@ -557,7 +579,7 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         }
         int status = 0;
         while (::waitpid(pid, &status, WNOHANG) != pid) {
-            if (duringPreview ? Appeared(tmp, true) : Appeared(outDir, false)) {
+            if (duringPreview ? Appeared(tmp, true) : WritingInto(pid, outDir)) {
                 ::kill(pid, signal);
                 ::waitpid(pid, &status, 0);
                 break;
@@ -569,7 +591,159 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         EXPECT_FALSE(Appeared(outDir, false)) << signal;
         std::filesystem::remove(out);
     }
-    EXPECT_GE(interrupted, 2);
+    EXPECT_GE(interrupted, 3);
+}
+
+TEST_F(CliTest, NoOutputMayReplaceAnInputOfTheRunOrAnotherOutput)
+{
+    const auto movie = Write("movie.swf", BuildSampleMovie()).string();
+    const auto original = ReadBytes(movie);
+    const auto path = [&](const char* name) { return (m_dir / name).string(); };
+    std::filesystem::create_symlink("movie.swf", m_dir / "link.swf");
+    ASSERT_EQ(::link(movie.c_str(), path("hard.swf").c_str()), 0);
+    const std::string script = "@fill #6ac4e9 -> #000000\n", mapText = "#e9c46a #000000\n";
+    const auto iro = Write("s.iro", {script.begin(), script.end()}).string();
+    const auto map = Write("m.map", {mapText.begin(), mapText.end()}).string();
+    const std::string gpl = path("p.gpl");
+    ASSERT_EQ(Run({"palette", movie, "-o", gpl}).exitCode, 0);
+    const std::string paletteText = ReadText(gpl);
+    std::filesystem::create_directories(m_dir / "d1");
+    std::filesystem::create_directories(m_dir / "d2");
+    std::filesystem::create_directories(m_dir / "links");
+    const auto a = Write("d1/a.swf", BuildSampleMovie()).string(), b = Write("d2/b.swf", BuildSampleMovie()).string();
+    const auto other = Write("d2/movie.swf", BuildSampleMovie(true)).string();
+    std::filesystem::create_symlink("../same.swf", m_dir / "links" / "a.swf");
+    std::filesystem::create_symlink("../same.swf", m_dir / "links" / "b.swf");
+    const std::vector<std::vector<std::string>> clashes = {
+        {"shift", movie, "--all", "--hue", "10", "-o", path("out.swf"), "--save-script", movie},
+        {"shift", movie, "--all", "-o", path("out.swf"), "--save-script", path("./out.swf")},
+        {"shift", movie, "--all", "-o", path("out.swf"), "--save-script", path("hard.swf")},
+        {"palette", movie, "-o", movie},
+        {"palette", path("link.swf"), "-o", path("hard.swf")},
+        {"apply", movie, "-s", iro, "-o", iro},
+        {"map", movie, "-m", map, "-o", map},
+        {"map", movie, "-p", gpl, "-o", gpl},
+        {"shift", a, b, "--all", "--out-dir", path("links")},                     // both land on one file
+        {"shift", path("hard.swf"), other, "--all", "--out-dir", m_dir.string()}, // over hard.swf's twin
+        {"shift", a, "--all", "--out-dir", m_dir.string(), "--save-script", path("a.swf")},
+    };
+    for (const auto& args : clashes) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.exitCode, 2) << args[0] << " " << args.back() << "\n" << run.err;
+        EXPECT_NE(run.err.find("; nothing written"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadBytes(movie), original);
+        EXPECT_EQ(ReadText(iro), script);
+        EXPECT_EQ(ReadText(map), mapText);
+        EXPECT_EQ(ReadText(gpl), paletteText);
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "out.swf"));
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "same.swf"));
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "a.swf"));
+    }
+    EXPECT_NE(Run(clashes[0]).err.find("--save-script " + movie + " would be written over the movie " + movie),
+        std::string::npos);
+    // A movie recoloured in place, also through a link, as the window saves it.
+    ASSERT_EQ(Run({"shift", movie, "--all", "--value", "-100", "-o", path("link.swf")}).exitCode, 0);
+    EXPECT_NE(ReadBytes(movie), original);
+    EXPECT_TRUE(std::filesystem::is_symlink(m_dir / "link.swf"));
+}
+
+TEST_F(CliTest, JsonIsValidForAnyFileNameAndEveryFailedWriteExitsOne)
+{
+    const std::string name = "\xFF\xFE\x01name\xE8\x89.swf";
+    const auto movie = Write(name, BuildSampleMovie()).string();
+    const auto listed = Run({"colours", "--json", movie});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const auto json = nlohmann::json::parse(listed.out); // throws on invalid UTF-8
+    EXPECT_EQ(json.at("file"), (m_dir / "\uFFFD\uFFFD\u0001name\uFFFD\uFFFD.swf").string());
+    const std::string text = Run({"colours", movie}).out;
+    EXPECT_EQ(json.at("colours").size(), static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    const std::string palette = Run({"palette", movie, "--format", "json"}).out;
+    EXPECT_EQ(nlohmann::json::parse(palette).at("name"), "\uFFFD\uFFFD name\uFFFD\uFFFD");
+
+    const struct {
+        std::vector<std::string> args;
+        std::string stdoutTo;
+        std::string reason;
+    } failures[] = {
+        {{"colours", "--json", movie}, ">/dev/full", "No space left on device"},
+        {{"colours", movie}, ">/dev/full", "No space left on device"},
+        {{"colours", "--json", movie}, ">&-", "Bad file descriptor"},
+        {{"palette", movie, "--format", "json"}, ">/dev/full", "No space left on device"},
+        {{"palette", movie}, ">&-", "Bad file descriptor"},
+        {{"shift", movie, "--all", "-o", "-"}, ">/dev/full", "No space left on device"},
+        {{"shift", movie, "--all", "-o", "-"}, ">&-", "Bad file descriptor"},
+    };
+    for (const auto& failure : failures) {
+        const auto run = Run(failure.args, {}, 0, {}, failure.stdoutTo);
+        EXPECT_EQ(run.exitCode, 1) << failure.args[0] << " " << failure.stdoutTo;
+        EXPECT_NE(run.err.find(failure.reason), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliTest, MoviesAndBinaryPalettesAreNotWrittenToATerminal)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        GTEST_SKIP() << "no terminal to be had";
+    const std::string terminal = ">" + Quote(::ptsname(master));
+    const auto movie = Write("movie.swf", BuildSampleMovie()).string();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"shift", movie, "--all", "-o", "-"}, {"palette", movie, "--format", "ase"}}) {
+        const auto run = Run(args, {}, 0, {}, terminal);
+        EXPECT_EQ(run.exitCode, 2) << args[0] << run.err;
+        EXPECT_NE(run.err.find("binary"), std::string::npos) << run.err;
+    }
+    ::close(master);
+}
+
+TEST_F(CliTest, ListingsStopReadingAtTheMovieEndAndBytesKeptAfterItAreBounded)
+{
+#if defined(__SANITIZE_ADDRESS__) // which reserves more address space than any limit allows
+    constexpr long kLimitKiB = 0;
+#else
+    constexpr long kLimitKiB = 256 * 1024;
+#endif
+    for (const auto& bytes : {BuildSampleMovie(true), LzmaMovie(BuildSampleMovie())}) {
+        const auto movie = Write("movie.swf", bytes);
+        const std::string cat = "cat " + Quote(movie.string()) + " - </dev/zero";
+        const std::string expected = Run({"colours", movie.string()}).out;
+        // Endless bytes after the movie: a listing reads none of them.
+        const auto listed = Run({"colours", "-"}, {}, kLimitKiB, cat);
+        EXPECT_EQ(listed.exitCode, 0) << listed.err;
+        EXPECT_EQ(listed.out, expected);
+        EXPECT_EQ(Run({"palette", "-"}, {}, kLimitKiB, cat).exitCode, 0);
+        // A command that writes the movie keeps what follows it, up to a limit.
+        const auto out = m_dir / "out.swf";
+        const auto shift = Run({"shift", "-", "--all", "-o", out.string()}, {}, kLimitKiB, cat);
+        EXPECT_EQ(shift.exitCode, 1);
+        EXPECT_NE(shift.err.find("ERROR: more than 64 MiB of other data follow the movie"), std::string::npos)
+            << shift.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+        const auto alone = m_dir / "alone.swf";
+        ASSERT_EQ(Run({"shift", movie.string(), "--all", "-o", alone.string()}).exitCode, 0);
+        const std::string some = "head -c 1000000 /dev/zero | cat " + Quote(movie.string()) + " -";
+        ASSERT_EQ(Run({"shift", "-", "--all", "-o", out.string()}, {}, 0, some).exitCode, 0);
+        EXPECT_EQ(std::filesystem::file_size(out), std::filesystem::file_size(alone) + 1000000);
+        std::filesystem::remove(out);
+    }
+}
+
+TEST_F(CliTest, AMapWithNothingToChangeFailsAndOddBytesAreQuotedInFull)
+{
+    const auto movie = Write("movie.swf", BuildSampleMovie()).string();
+    const auto out = m_dir / "out.swf";
+    for (const std::string& text : {std::string(), std::string("# only a comment\n\n")}) {
+        const auto map = Write("empty.map", {text.begin(), text.end()}).string();
+        const auto run = Run({"map", movie, "-m", map, "-o", out.string()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("has no change in it; nothing written"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    const char line[] = "fill:#ff\0zz\x1b[2J\\ #000000\n";
+    const std::string nul(line, sizeof line - 1);
+    const auto run = Run({"map", movie, "-m", Write("nul.map", {nul.begin(), nul.end()}).string(), "-o", out.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(":1: 'fill:#ff\\x00zz\\x1b[2J\\x5c' is not KIND:#rrggbb"), std::string::npos) << run.err;
 }
 
 TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)

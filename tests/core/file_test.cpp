@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tintor {
@@ -128,13 +129,106 @@ TEST_F(FileTest, AnyLegalNameCanBeWritten)
     for (const std::string& name : {std::string(nameMax, 'a'), colours}) {
         const auto target = m_dir / name;
         const std::string temp = TempNameFor(target).filename().string();
+        const std::string suffix = ".tintor-" + std::to_string(::getpid()) + "-XXXXXX";
         EXPECT_LE(temp.size(), nameMax);
-        const std::string kept = temp.substr(1, temp.size() - 8);
+        ASSERT_TRUE(temp.ends_with(suffix)) << temp;
+        EXPECT_EQ(OwnerOfTempName(temp), ::getpid());
+        const std::string kept = temp.substr(1, temp.size() - 1 - suffix.size());
         EXPECT_EQ(name.rfind(kept, 0), 0u);
         EXPECT_NE(static_cast<unsigned char>(name[kept.size()]) & 0xC0, 0x80);
         ASSERT_TRUE(WriteWholeFile(target, std::vector<std::uint8_t>{5}));
         EXPECT_EQ(*ReadWholeFile(target), std::vector<std::uint8_t>{5});
         std::filesystem::remove(target);
+    }
+}
+
+std::size_t Entries(const std::filesystem::path& dir)
+{
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()));
+}
+
+TEST_F(FileTest, TheTemporaryFileHasNoNameWhileWrittenOrOneThatCarriesTheProcess)
+{
+    const auto target = m_dir / "movie.swf";
+    auto out = CAtomicOutputFile::Create(target);
+    ASSERT_TRUE(out);
+    ASSERT_TRUE(out->Write(std::vector<std::uint8_t>(1000, 7)));
+    // Unnamed where the file system allows it; a kill now leaves nothing.
+    if (out->TempPath().empty())
+        EXPECT_EQ(Entries(m_dir), 0u);
+    else
+        EXPECT_EQ(OwnerOfTempName(out->TempPath().filename().string()), ::getpid());
+    ASSERT_TRUE(out->Commit());
+    EXPECT_EQ(ReadWholeFile(target)->size(), 1000u);
+    EXPECT_EQ(Entries(m_dir), 1u);
+}
+
+TEST_F(FileTest, TemporaryFilesOfProcessesThatAreGoneAreRemovedByTheNextSave)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string ours = std::to_string(::getppid()); // alive, and not this process
+    const struct {
+        std::string name;
+        bool removed;
+    } files[] = {
+        {".a.swf.tintor-" + std::to_string(gone) + "-Ab3xYz", true},
+        {".other.iro.tintor-" + std::to_string(gone) + "-000000", true},
+        {".a.swf.tintor-" + ours + "-Ab3xYz", false},
+        {".a.swf.tintor-" + std::to_string(::getpid()) + "-Ab3xYz", false},
+        {".a.swf.tintor-" + std::to_string(gone) + "-Ab3x", false},  // not the form
+        {"a.swf.tintor-" + std::to_string(gone) + "-Ab3xYz", false}, // not hidden
+        {".a.swf.tintor--Ab3xYz", false},
+        {".a.swf.XXXXXX", false},
+    };
+    for (const auto& file : files)
+        ASSERT_TRUE(WriteWholeFile(m_dir / file.name, std::vector<std::uint8_t>{1}));
+    std::filesystem::create_directory(m_dir / (".d.tintor-" + std::to_string(gone) + "-Ab3xYz"));
+    ASSERT_TRUE(WriteWholeFile(m_dir / "a.swf", std::vector<std::uint8_t>{2}));
+    for (const auto& file : files)
+        EXPECT_EQ(std::filesystem::exists(m_dir / file.name), !file.removed) << file.name;
+    // The two stale files went; the folder and the target came.
+    EXPECT_EQ(Entries(m_dir), std::size(files));
+}
+
+TEST_F(FileTest, LinksInASharedFolderAreFollowedOnlyAsTheSystemFollowsThem)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give links to other users";
+    constexpr uid_t kOther = 54321, kThird = 54322;
+    const struct {
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    } cases[] = {
+        {01777, 0, kOther, false},                               // planted by another user in /tmp
+        {01777, 0, 0, true},                                     // the user's own link
+        {01777, kOther, kOther, true},                           // the folder's owner's link
+        {01777, kThird, kOther, false}, {0777, 0, kOther, true}, // not sticky
+        {01755, 0, kOther, true},                                // not writable by all
+    };
+    const auto real = m_dir / "real.swf";
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(real, std::vector<std::uint8_t>{1}));
+        const auto shared = m_dir / "shared";
+        std::filesystem::create_directory(shared);
+        const auto link = shared / "out.swf";
+        std::filesystem::create_symlink(real, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        std::error_code error;
+        EXPECT_EQ(WriteWholeFile(link, std::vector<std::uint8_t>{2}, &error), c.followed) << c.folderMode;
+        EXPECT_EQ(*ReadWholeFile(real), std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.followed ? 2 : 1)});
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        if (!c.followed) {
+            EXPECT_EQ(error, FileErrc::ForeignLink);
+        }
+        std::filesystem::remove_all(shared);
     }
 }
 

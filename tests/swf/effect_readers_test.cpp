@@ -218,8 +218,9 @@ TEST(TintArithmetic, AddTermsGiveBackTheColourTheyCameFrom)
     for (std::int32_t m = 0; m < 256; ++m)
         for (std::int32_t add = 0; add < 256; ++add) {
             const std::uint32_t c = TintChannel(add, m);
-            if (c < 255)
+            if (c < 255) {
                 ASSERT_EQ(TintAddTerm(c, m), add) << m << " " << add;
+            }
         }
     EXPECT_EQ(TintAddTerms(0xFF8000, 128), (std::array<std::int32_t, 3>{0, 64, 128}));
     EXPECT_EQ(TintAddTerms(0xFFFFFF, 0), (std::array<std::int32_t, 3>{255, 255, 255}));
@@ -268,8 +269,9 @@ TEST_F(EffectReaderTest, ATweenOfOneTintIsOneColourWrittenInEachRecordsOwnWidth)
     for (std::size_t p = 0; p < bytes.size(); ++p) {
         const bool inRecord = std::any_of(
             places.begin(), places.end(), [&](std::uint32_t at) { return p >= at && p < at + m_movie.PlaceSize(at); });
-        if (!inRecord)
+        if (!inRecord) {
             ASSERT_EQ(after[p], bytes[p]) << p;
+        }
     }
     for (const std::uint32_t p : places)
         ASSERT_TRUE(m_movie.WriteColour(p, 0x0000FF));

@@ -378,6 +378,14 @@ Changes the colours of SWF movies and nothing else</translation>
         <translation>ERROR: Illegal Header - not a Shockwave Flash File</translation>
     </message>
     <message>
+        <source>共有フォルダー (スティッキーで誰でも書き込める) にある他のユーザーのシンボリックリンクなので、たどりません</source>
+        <translation>it is a symbolic link of another user in a shared folder (sticky, writable by all), which is not followed</translation>
+    </message>
+    <message>
+        <source>ファイル “%1” を開けませんでした: %2</source>
+        <translation>The file “%1” could not be opened: %2</translation>
+    </message>
+    <message>
         <source>ファイルのヘッダーを読めません。</source>
         <translation>ERROR: Can&apos;t read the header of file</translation>
     </message>
