@@ -27,10 +27,28 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
     return *this;
 }
 
-bool CColorTable::ParametersAreDefault() const
+void CColorTable::AssignExact(const CColorTable& other)
 {
-    return m_hue == kDefaultParameter && m_saturation == kDefaultParameter && m_value == kDefaultParameter
-        && m_unify == 0;
+    if (this == &other)
+        return;
+    SetParameters(other.GetParameters());
+    m_map.AssignExact(other.m_map);
+}
+
+bool CColorTable::Parameters::Neutral() const
+{
+    return hue == kDefaultParameter && saturation == kDefaultParameter && value == kDefaultParameter && unify == 0;
+}
+
+bool CColorTable::ParametersAreDefault() const { return GetParameters().Neutral(); }
+
+void CColorTable::SetParameters(const Parameters& parameters)
+{
+    m_hue = parameters.hue;
+    m_saturation = parameters.saturation;
+    m_value = parameters.value;
+    m_unify = parameters.unify;
+    m_kindFilter = parameters.kindFilter;
 }
 
 void CColorTable::ResetParameters()
@@ -87,6 +105,24 @@ std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
         m_effectParameters = parameters;
     }
     return (entry & ~(kColourMask | kSelectedBit)) | m_effect->Apply(entry);
+}
+
+bool CColorTable::ShowSameColours(const CColorTable& a, const CColorTable& b)
+{
+    if (!a.m_map.SameLayout(b.m_map))
+        return a.m_map.Empty() && b.m_map.Empty();
+    const bool sameEffect = a.GetParameters() == b.GetParameters();
+    const auto va = a.m_map.DenseValues();
+    const auto vb = b.m_map.DenseValues();
+    for (std::size_t i = 0; i < va.size(); ++i) {
+        // Only an entry that differs, or that a differing effect reaches,
+        // needs its colours worked out.
+        if (va[i] == vb[i] && (sameEffect || !IsSelected(va[i])))
+            continue;
+        if (RgbOf(a.ColorOf(va[i], 1)) != RgbOf(b.ColorOf(vb[i], 1)))
+            return false;
+    }
+    return true;
 }
 
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)

@@ -20,6 +20,19 @@ public:
     static constexpr int kDefaultParameter = 100;
     static constexpr std::uint32_t kAllKinds = kKindMask;
 
+    // The pending effect and the kinds listed: everything of the table
+    // beside its entries.
+    struct Parameters {
+        int hue = 0;
+        int saturation = 0;
+        int value = 0;
+        int unify = 0;
+        std::uint32_t kindFilter = kAllKinds;
+        bool operator==(const Parameters&) const = default;
+        // Whether the effect leaves every colour as it is.
+        bool Neutral() const;
+    };
+
     CColorTable() = default;
     // Copies parameters and entries; the entries are inserted in the source's
     // order, so every bucket chain of the copy runs in reverse.
@@ -28,6 +41,8 @@ public:
     // A table built aside takes the place of another without any way to fail.
     CColorTable(CColorTable&&) noexcept = default;
     CColorTable& operator=(CColorTable&&) noexcept = default;
+    // Becomes other, the entries' iteration order included (a copy reverses it).
+    void AssignExact(const CColorTable& other);
 
     const CKeyedMap<std::uint32_t>& Map() const { return m_map; }
     CKeyedMap<std::uint32_t>& Map() { return m_map; }
@@ -38,6 +53,8 @@ public:
     int Unify() const { return m_unify; }
     std::uint32_t KindFilter() const { return m_kindFilter; }
     bool ParametersAreDefault() const;
+    Parameters GetParameters() const { return {m_hue, m_saturation, m_value, m_unify, m_kindFilter}; }
+    void SetParameters(const Parameters& parameters);
     // H = S = V = 100, U = 0.
     void ResetParameters();
 
@@ -56,6 +73,9 @@ public:
     void Select(std::uint32_t key, int selected, IMessageSink& messages);
     // Folds the pending effect into the selected entries and resets the parameters.
     void ApplyEffects(IMessageSink& messages);
+    // Whether two tables of the same keys show every entry in the same
+    // colour, pending effects included; tables of other keys never do.
+    static bool ShowSameColours(const CColorTable& a, const CColorTable& b);
 
 private:
     // The entry's colour with the pending effect run over it, kind bits kept.

@@ -16,7 +16,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
