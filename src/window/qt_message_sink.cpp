@@ -25,7 +25,13 @@ void ShowBox(const QString& text)
 {
     QMessageBox box(
         QMessageBox::Warning, QStringLiteral("Tintor"), text, QMessageBox::Ok, QApplication::activeWindow());
+    // A box shown while the window is busy gets the ordinary cursor.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
 }
 
 // The reason in the user's language: the system's own words come localised

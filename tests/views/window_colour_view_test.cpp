@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
@@ -302,6 +303,69 @@ private slots:
         // Selection changes are no steps and never touch the movie.
         QCOMPARE(s.UndoCount(), 0);
         QVERIFY(!s.doc.IsModified());
+    }
+
+    void keysTypingAndDragsSelectThroughTheTable()
+    {
+        // Enough colours for several columns.
+        CColourMovie movie;
+        for (std::uint32_t i = 0; i < 90; ++i)
+            movie.Shape(Rgb(static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), 0x80));
+        const auto path = Path("columns.swf");
+        QVERIFY(WriteFile(path, movie.Build()));
+        CSession s;
+        QVERIFY(s.Open(path));
+        auto* list = static_cast<CColorListView*>(s.view.List());
+        const int perColumn = list->RowsPerColumn();
+        QVERIFY(perColumn > 2 && perColumn < s.view.Count());
+        const auto rows = [&](std::initializer_list<int> list) {
+            std::set<std::uint32_t> keys;
+            for (const int row : list)
+                keys.insert(s.view.KeyAt(row));
+            return keys;
+        };
+        // Items run down the first column, then down the next.
+        QCOMPARE(s.ItemRect(perColumn).topLeft(), QPoint(s.ItemRect(0).right() + 1, 0));
+        QCOMPARE(list->indexAt(s.ItemRect(perColumn + 1).center()).row(), perColumn + 1);
+
+        list->setFocus();
+        s.Click(1);
+        const struct {
+            const char* name;
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            std::set<std::uint32_t> selected;
+        } keys[] = {
+            {"down", Qt::Key_Down, Qt::NoModifier, rows({2})},
+            {"shift down", Qt::Key_Down, Qt::ShiftModifier, rows({2, 3})},
+            {"right: the next column", Qt::Key_Right, Qt::NoModifier, rows({3 + perColumn})},
+            {"home", Qt::Key_Home, Qt::NoModifier, rows({0})},
+        };
+        for (const auto& key : keys) {
+            QTest::keyClick(list, static_cast<Qt::Key>(key.key), key.modifiers);
+            QVERIFY2(s.TableSelection() == key.selected, key.name);
+        }
+
+        // Typing a sort text finds its first row.
+        const int target = s.view.Count() - 3;
+        const QString text = list->model()->index(target, 0).data().toString();
+        int first = target;
+        while (first > 0 && list->model()->index(first - 1, 0).data().toString() == text)
+            --first;
+        QTest::keyClicks(list, text);
+        QCOMPARE(s.TableSelection(), rows({first}));
+
+        // A rubber band takes the items it covers, column by column.
+        const QPoint from = s.ItemRect(1).center();
+        const QPoint to = s.ItemRect(perColumn + 2).center();
+        QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent move(
+            QEvent::MouseMove, to, list->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &move);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+        QCOMPARE(s.TableSelection(), rows({1, 2, perColumn + 1, perColumn + 2}));
+        // Qt's own selection model holds none of it.
+        QVERIFY(list->selectionModel()->selectedIndexes().isEmpty());
     }
 
     void sliderPositionIsTheParameter_data()

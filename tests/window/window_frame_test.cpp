@@ -135,7 +135,8 @@ private slots:
         QCOMPARE(s.frame->Splitter()->widget(0), s.frame->ColorView());
         QCOMPARE(s.frame->Splitter()->widget(1), s.frame->Preview());
         QCOMPARE(s.frame->Splitter()->sizes().front(), CMainFrame::kColorPaneWidth);
-        QCOMPARE(s.frame->findChild<QStatusBar*>(), nullptr);
+        QVERIFY(s.frame->findChild<QStatusBar*>()->isVisible());
+        QCOMPARE(s.frame->ListStatus(), QStringLiteral("色 0 個 (選択 0 個)"));
 
         QStringList menus;
         for (QAction* menu : s.frame->menuBar()->actions())
@@ -423,6 +424,38 @@ private slots:
         QCOMPARE(view->KeyAt(picked), red | KIND_FILL);
         // A selection is no step.
         QVERIFY(!s.Enabled(Command::EditUndo));
+    }
+
+    void theStatusBarCountsAndThePreviewSaysWhatItShows()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        CColorView* view = s.frame->ColorView();
+        const QString count = QString::number(view->Count());
+        QCOMPARE(s.frame->ListStatus(), QStringLiteral("色 %1 個 (選択 0 個)").arg(count));
+        QCOMPARE(s.frame->findChild<QLabel*>(QStringLiteral("listStatus"))->text(), s.frame->ListStatus());
+        // A movie on its way says so over the pane.
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("ムービーを読み込み中…"));
+
+        s.Keys(Qt::CTRL | Qt::Key_A);
+        QCOMPARE(s.frame->ListStatus(), QStringLiteral("色 %1 個 (選択 %1 個)").arg(count));
+        QCOMPARE(s.frame->PickStatus(), QString());
+        emit s.frame->Preview()->colourPicked(Rgb(0xE1, 0x3E, 0x46));
+        QCOMPARE(s.frame->PickStatus(), QStringLiteral("取得した色 #e13e46"));
+        QVERIFY(s.frame->findChild<QLabel*>(QStringLiteral("pickStatus"))->text().contains(QStringLiteral("#e13e46")));
+
+        // A slider moved marks the frame until Apply shows the new colours.
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 120000);
+        view->HueSlider()->setValue(150);
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("一覧の色はまだ適用されていません (適用で反映)"));
+        view->ApplyButton()->click();
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("プレビューを更新中…"));
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
+
+        // The commands' prompts show in the status bar.
+        s.frame->Action(Command::FileOpen)->showStatusText();
+        QCOMPARE(s.frame->statusBar()->currentMessage(), QStringLiteral("既存のﾌｧｲﾙを開く"));
+        s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
     }
 
     void fileDialogFiltersInQtForm()
