@@ -1,5 +1,9 @@
 #include "colour/colour_table.h"
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace tintor {
 namespace {
 
@@ -95,6 +99,37 @@ std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
     if (applyEffect == 0 || !IsSelected(entry) || ParametersAreDefault())
         return entry & ~kSelectedBit;
     return WithEffect(entry);
+}
+
+void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const
+{
+    // Each part works with an effect of its own: the table's cached one is
+    // not for sharing between threads.
+    const bool neutral = ParametersAreDefault();
+    const CColorEffect effect(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
+    const auto part = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::uint32_t entry = entries[i];
+            colours[i] = neutral || !IsSelected(entry) ? entry & ~kSelectedBit
+                                                       : (entry & ~(kColourMask | kSelectedBit)) | effect.Apply(entry);
+        }
+    };
+    // Below this a thread costs more than it saves.
+    constexpr std::size_t kPerThread = std::size_t{1} << 16;
+    const std::size_t threads = std::clamp<std::size_t>(
+        entries.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    const std::size_t share = entries.size() / threads;
+    try {
+        for (std::size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(part, t * share, t + 1 == threads ? entries.size() : (t + 1) * share);
+    } catch (const std::system_error&) {
+        // No thread to be had: this one does the rest as well.
+        part(share * (helpers.size() + 1), entries.size());
+    }
+    part(0, share);
+    for (std::thread& helper : helpers)
+        helper.join();
 }
 
 std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const

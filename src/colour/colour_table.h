@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace tintor {
@@ -68,6 +69,9 @@ public:
     std::uint32_t GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const;
     // What GetColor gives for an entry of the given value, without the lookup.
     std::uint32_t ColorOf(std::uint32_t entry, int applyEffect) const;
+    // ColorOf(entries[i], 1) into colours[i] for every entry; millions of
+    // them are shared out among the machine's cores.
+    void ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const;
     // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U'.
     void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
     void Select(std::uint32_t key, int selected, IMessageSink& messages);

@@ -1,6 +1,8 @@
 #include "document/preview_writer.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace tintor {
 
@@ -37,8 +39,10 @@ void CPreviewWriter::Flush()
 
 void CPreviewWriter::Run()
 {
-    // Named, so that a look at the process tells what the thread is.
+    // Named, so that a look at the process tells what the thread is; and
+    // behind the window's own thread when the two want the same core.
     ::pthread_setname_np(::pthread_self(), "tintor-preview");
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stop || m_waiting; });

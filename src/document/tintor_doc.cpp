@@ -177,10 +177,7 @@ void CTintorDoc::UpdatePreview(bool forceAll)
     const std::span<std::uint8_t> buffer = m_movie.Buffer();
     const CColorRegistry& colors = m_movie.Colors();
     bool changed = false;
-    const auto write = [&](std::uint32_t entry, Positions positions) {
-        if (!forceAll && !IsSelected(entry))
-            return;
-        const std::uint32_t c = m_colorTable.ColorOf(entry, 1);
+    const auto write = [&](std::uint32_t c, Positions positions) {
         const std::uint8_t red = static_cast<std::uint8_t>(c & 0xFF);
         const std::uint8_t green = static_cast<std::uint8_t>((c >> 8) & 0xFF);
         const std::uint8_t blue = static_cast<std::uint8_t>((c >> 16) & 0xFF);
@@ -200,10 +197,15 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         }
     };
     if (TableMirrorsRegistry()) {
-        // The table was filled from this registry: entry i is key i's.
+        // The table was filled from this registry: entry i is key i's. The
+        // colours are worked out first, on every core; the bytes are then
+        // written in the registry's order, as a shared place needs.
         const auto entries = m_colorTable.Map().DenseValues();
+        std::vector<std::uint32_t> colours(entries.size());
+        m_colorTable.ColoursOf(entries, colours);
         for (std::size_t i = 0; i < entries.size(); ++i)
-            write(entries[i], colors.PositionsAt(i));
+            if (forceAll || IsSelected(entries[i]))
+                write(colours[i], colors.PositionsAt(i));
     } else {
         const auto& table = m_colorTable.Map();
         colors.ForEach([&](ColorKey key, Positions positions) {
@@ -212,7 +214,8 @@ void CTintorDoc::UpdatePreview(bool forceAll)
                 m_messages.Show("UpdatePreview: missing color");
                 return;
             }
-            write(*entry, positions);
+            if (forceAll || IsSelected(*entry))
+                write(m_colorTable.ColorOf(*entry, 1), positions);
         });
     }
     // Which state's colours the movie holds now, and so whether it is the
