@@ -680,6 +680,7 @@ void CMainFrame::OnViewClassic(bool classic)
     Settings().setValue(QString::fromLatin1(kClassicKey), classic);
     if (m_doc.HasMovie()) {
         const std::filesystem::path path = m_doc.GetPathName();
+        const CBusyScope busy(statusBar(), tr("%1 を開いています…").arg(FileTitle(path)));
         if (m_doc.OnOpenDocument(path))
             InitialUpdateViews();
     }
