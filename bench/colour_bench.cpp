@@ -2,9 +2,11 @@
 // the squared distance as the baseline every figure is read against.
 #include "colour/colour.h"
 #include "colour/colour_script.h"
+#include "colour/colour_selection.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
 #include "swf/colour_key.h"
+#include "testkit/bench_movies.h"
 #include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -161,6 +163,44 @@ void BM_CopyColourArrayIntoRing(benchmark::State& state)
     }
 }
 BENCHMARK(BM_CopyColourArrayIntoRing)->Arg(858000)->Unit(benchmark::kMicrosecond);
+
+// Families of n distinct colours scattered over the whole colour cube, at the
+// default tolerance.
+void BM_ColourFamilies(benchmark::State& state)
+{
+    std::vector<std::uint32_t> colours(static_cast<std::size_t>(state.range(0)));
+    for (std::uint32_t i = 0; i < colours.size(); ++i)
+        colours[i] = ScatteredColour(i);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ColourFamilies(colours, kDefaultWithin));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ColourFamilies)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+// One slider shift applied to n distinct selected colours, in HSV (0) and in
+// OKLCh (1): the ratio of the two is what the perceptual space costs.
+void BM_ShiftInSpace(benchmark::State& state)
+{
+    const auto n = static_cast<std::uint32_t>(state.range(0));
+    CColorTable table;
+    table.ResetColorTable();
+    for (std::uint32_t i = 0; i < n; ++i)
+        table.Map().Set(KIND_FILL | ScatteredColour(i), KIND_FILL | kSelectedBit | ScatteredColour(i));
+    CRecordingSink sink;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.Map().ForEach([](std::uint32_t key, std::uint32_t& value) { value = key | kSelectedBit; });
+        table.Effect("P", static_cast<int>(state.range(1)), sink);
+        table.Effect("H", 130, sink);
+        table.Effect("S", 110, sink);
+        table.Effect("V", 90, sink);
+        state.ResumeTiming();
+        table.ApplyEffects(sink);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ShiftInSpace)->Args({2000000, 0})->Args({2000000, 1})->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor

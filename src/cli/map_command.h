@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/batch.h"
+#include "cli/selection_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,6 +13,11 @@ namespace tintor::cli {
 struct MapOptions {
     std::vector<std::string> movies;
     std::string map;
+    // Or: the selected colours (all without a selection option) to the
+    // nearest colours of a palette, or by lightness rank.
+    std::string palette;
+    bool byLightness = false;
+    SelectionOptions selection;
     OutputOptions output;
     CollectionRule rule = CollectionRule::Extended;
 };

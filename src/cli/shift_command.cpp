@@ -1,10 +1,8 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
-#include "cli/colours_command.h"
 #include "colour/colour_text.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace tintor::cli {
@@ -14,68 +12,21 @@ namespace {
 // How far each shift goes either way: the ends of the window's sliders.
 constexpr int kShiftLimit = CColorTable::kDefaultParameter;
 
-const CLI::Validator kColourChoice(
-    [](std::string& text) -> std::string {
-        return ParseColourChoice(text) ? std::string() : "expected KIND:#rrggbb with KIND bg, fill, line or text";
-    },
-    "");
-
-const CLI::Validator kKindName(
-    [](std::string& text) -> std::string {
-        return KindFromName(text) ? std::string() : "expected bg, fill, line or text";
-    },
-    "");
-
 const CLI::Validator kHexColour(
     [](std::string& text) -> std::string { return ParseHexColor(text) ? std::string() : "expected #rrggbb"; }, "");
 
-struct Selection {
-    bool all = false;
-    std::uint32_t kinds = 0;
-    std::vector<ColorKey> colours;
-
-    bool Contains(ColorKey key) const
-    {
-        return all || (key & kinds) != 0 || std::find(colours.begin(), colours.end(), key) != colours.end();
-    }
-};
-
-Selection SelectionFrom(const ShiftOptions& options)
-{
-    Selection selection;
-    selection.all = options.all;
-    for (const auto& kind : options.kinds)
-        selection.kinds |= *KindFromName(kind);
-    for (const auto& choice : options.select)
-        selection.colours.push_back(*ParseColourChoice(choice));
-    return selection;
-}
-
-// Every colour named with --select must be in the movie: a typing error
-// should not pass as a movie recoloured with nothing changed.
-bool AllNamedColoursPresent(const CTintorDoc& doc, const Selection& selection, const std::string& movie)
-{
-    bool ok = true;
-    for (const ColorKey key : selection.colours)
-        if (doc.GetColorTable().Map().Find(key) == nullptr) {
-            std::fprintf(stderr, "tintor-cli shift: %s has no %s colour %s\n", movie.c_str(), KindName(key),
-                RgbText(key).c_str());
-            ok = false;
-        }
-    return ok;
-}
-
 bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,
-    const Selection& selection)
+    const ColourSelection& selection)
 {
-    if (!AllNamedColoursPresent(doc, selection, movie))
+    if (!NamedColoursPresent("shift", doc, selection, movie))
         return false;
     // As in the window: the list's selection, the sliders and the unify box,
     // then the Apply button.
-    doc.SelectWhere([&](ColorKey key) { return selection.Contains(key); });
+    doc.SelectMatching(selection, false);
     if (!options.to.empty()) {
         doc.SetSelectedColor(*ParseHexColor(options.to));
     } else {
+        doc.Effect("Perceptual", options.space == "oklch" ? 1 : 0);
         doc.Effect("H", CColorTable::kDefaultParameter + options.hue);
         doc.Effect("S", CColorTable::kDefaultParameter + options.saturation);
         doc.Effect("V", CColorTable::kDefaultParameter + options.value);
@@ -96,18 +47,7 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         "Select colours, shift their hue, saturation and value (or unify them) as the sliders do, apply and save");
     shift->add_option("MOVIE", options.movies, "The .swf movies to recolour; - reads one from standard input")
         ->required();
-    shift
-        ->add_option("--select", options.select,
-            "Select one colour: its kind and colour as `tintor-cli colours` lists them, e.g. fill:#ff0000; may be "
-            "repeated")
-        ->type_name("KIND:#rrggbb")
-        ->check(kColourChoice);
-    shift->add_flag("--all", options.all, "Select every colour of the movie");
-    shift
-        ->add_option(
-            "--kind", options.kinds, "Select every colour of this kind (bg, fill, line, text); may be repeated")
-        ->type_name("KIND")
-        ->check(kKindName);
+    AddSelectionOptions(*shift, options.selection);
     // The window's numbers, not its slider positions: the middle reads 0.
     shift->add_option("--hue", options.hue, "Hue shift, -100..100 as the window shows it; 0 leaves the hue")
         ->capture_default_str()
@@ -123,6 +63,12 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
         ->capture_default_str()
         ->check(CLI::Range(-kShiftLimit, kShiftLimit));
     shift->add_flag("--unify", options.unify, "Give the selected colours one hue and saturation (the unify box)");
+    shift
+        ->add_option("--space", options.space,
+            "Where the shift is worked out: hsv as the window's sliders by default, or oklch, which keeps the "
+            "lightness people see when the hue turns")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"hsv", "oklch"}));
     auto* to = shift
                    ->add_option("--to", options.to,
                        "Set the selected colours to this one colour (red first) instead of shifting them")
@@ -134,8 +80,12 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
     AddRuleOption(*shift, options.rule);
     shift->add_option("--save-script", options.saveScript,
         "Also write the colour script of the result (one MOVIE only); `apply` replays it on the original movie");
-    shift->footer("Colours are selected with --select, --kind and --all together; at least one is needed.\n"
-                  "A movie that lacks a colour named with --select fails and is not written.\n"
+    shift->footer("Colours are selected with --select, --kind, --all, --near and --hues together; at least one\n"
+                  "is needed, and --except keeps colours out of them. A movie that lacks a colour named with\n"
+                  "--select fails and is not written.\n"
+                  "With --space oklch, --hue N turns the hue by 1.8 N degrees, --saturation N scales chroma by\n"
+                  "1 + N/100 and --value N moves lightness N% of the way to white (or black), keeping hue and\n"
+                  "lightness where a colour leaves sRGB; greys keep their hue.\n"
                   "With --hue, --saturation and --value at 0 the colours stay as they are. A movie that came\n"
                   "compressed is saved compressed.");
     return shift;
@@ -143,8 +93,8 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
 
 int RunShift(const ShiftOptions& options)
 {
-    if (options.select.empty() && options.kinds.empty() && !options.all) {
-        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind or --all\n");
+    if (!AnySelection(options.selection)) {
+        std::fprintf(stderr, "tintor-cli shift: nothing selected; use --select, --kind, --all, --near or --hues\n");
         return kExitUsage;
     }
     if (!options.saveScript.empty() && options.movies.size() != 1) {
@@ -156,7 +106,7 @@ int RunShift(const ShiftOptions& options)
         return kExitUsage;
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    const Selection selection = SelectionFrom(options);
+    const ColourSelection selection = SelectionFrom(options.selection);
     return RunOnMovies("shift", options.movies, *outputs, options.rule,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             return Shift(doc, dialogs, movie, options, selection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/batch.h"
+#include "cli/selection_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -11,15 +12,14 @@ namespace tintor::cli {
 
 struct ShiftOptions {
     std::vector<std::string> movies;
-    std::vector<std::string> select; // "KIND:#rrggbb"
-    std::vector<std::string> kinds;
-    bool all = false;
+    SelectionOptions selection;
     // The numbers beside the window's sliders: -100..+100, 0 changes nothing.
     int hue = 0;
     int saturation = 0;
     int value = 0;
     bool unify = false;
-    std::string to; // "#rrggbb": set the selection to this colour instead
+    std::string space = "hsv"; // or "oklch"
+    std::string to;            // "#rrggbb": set the selection to this colour instead
     std::string saveScript;
     OutputOptions output;
     CollectionRule rule = CollectionRule::Extended;

@@ -22,6 +22,7 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
     m_saturation = other.m_saturation;
     m_value = other.m_value;
     m_unify = other.m_unify;
+    m_space = other.m_space;
     m_kindFilter = other.m_kindFilter;
     // Each chain of the copy runs in reverse, as inserting the entries in the
     // source's order would make it; the history copies every state twice,
@@ -52,6 +53,7 @@ void CColorTable::SetParameters(const Parameters& parameters)
     m_saturation = parameters.saturation;
     m_value = parameters.value;
     m_unify = parameters.unify;
+    m_space = parameters.space;
     m_kindFilter = parameters.kindFilter;
 }
 
@@ -67,6 +69,7 @@ void CColorTable::ResetColorTable()
 {
     m_map.Clear();
     ResetParameters();
+    m_space = EffectSpace::Hsv;
     m_kindFilter = kAllKinds;
 }
 
@@ -103,15 +106,24 @@ std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
 
 void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const
 {
-    // Each part works with an effect of its own: the table's cached one is
-    // not for sharing between threads.
+    // Each part works with an effect of its own: the table's cached ones
+    // are not for sharing between threads.
     const bool neutral = ParametersAreDefault();
-    const CColorEffect effect(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
     const auto part = [&](std::size_t begin, std::size_t end) {
+        std::optional<CColorEffect> hsv;
+        std::optional<CPerceptualEffect> perceptual;
+        if (!neutral && m_space == EffectSpace::OkLch)
+            perceptual.emplace(
+                m_hue - kDefaultParameter, m_saturation - kDefaultParameter, m_value - kDefaultParameter, m_unify != 0);
+        else if (!neutral)
+            hsv.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
         for (std::size_t i = begin; i < end; ++i) {
             const std::uint32_t entry = entries[i];
-            colours[i] = neutral || !IsSelected(entry) ? entry & ~kSelectedBit
-                                                       : (entry & ~(kColourMask | kSelectedBit)) | effect.Apply(entry);
+            if (neutral || !IsSelected(entry))
+                colours[i] = entry & ~kSelectedBit;
+            else
+                colours[i] = (entry & ~(kColourMask | kSelectedBit))
+                    | (perceptual ? perceptual->Apply(entry) : hsv->Apply(entry));
         }
     };
     // Below this a thread costs more than it saves.
@@ -135,6 +147,15 @@ void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<st
 std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
 {
     const EffectParameters parameters{m_hue, m_saturation, m_value, m_unify};
+    if (m_space == EffectSpace::OkLch) {
+        if (!m_perceptual || !(m_perceptualParameters == parameters)) {
+            // The window's numbers: the parameter less its default.
+            m_perceptual.emplace(
+                m_hue - kDefaultParameter, m_saturation - kDefaultParameter, m_value - kDefaultParameter, m_unify != 0);
+            m_perceptualParameters = parameters;
+        }
+        return (entry & ~(kColourMask | kSelectedBit)) | m_perceptual->Apply(entry);
+    }
     if (!m_effect || !(m_effectParameters == parameters)) {
         m_effect.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
         m_effectParameters = parameters;
@@ -174,6 +195,9 @@ void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink
         break;
     case 'U':
         m_unify = value;
+        break;
+    case 'P':
+        m_space = value != 0 ? EffectSpace::OkLch : EffectSpace::Hsv;
         break;
     default:
         messages.Show("Effect: unknown message type");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour.h"
+#include "colour/perceptual_effect.h"
 #include "core/keyed_map.h"
 #include "core/messages.h"
 #include "swf/colour_key.h"
@@ -12,6 +13,10 @@
 #include <string_view>
 
 namespace tintor {
+
+// Where the sliders' effect is worked out: HSV as the classic effect does,
+// or OKLCh, which keeps the lightness people see.
+enum class EffectSpace { Hsv, OkLch };
 
 // The editable state of a movie's colours: for every ColorKey the colour that
 // replaces it (bits 0-23), whether it is selected (bit 24) and its kind
@@ -28,6 +33,7 @@ public:
         int saturation = 0;
         int value = 0;
         int unify = 0;
+        EffectSpace space = EffectSpace::Hsv;
         std::uint32_t kindFilter = kAllKinds;
         bool operator==(const Parameters&) const = default;
         // Whether the effect leaves every colour as it is.
@@ -52,9 +58,12 @@ public:
     int Saturation() const { return m_saturation; }
     int Value() const { return m_value; }
     int Unify() const { return m_unify; }
+    // The space of the effect is a choice that lasts: applying the effect
+    // leaves it as it is; a new movie starts in HSV.
+    EffectSpace Space() const { return m_space; }
     std::uint32_t KindFilter() const { return m_kindFilter; }
     bool ParametersAreDefault() const;
-    Parameters GetParameters() const { return {m_hue, m_saturation, m_value, m_unify, m_kindFilter}; }
+    Parameters GetParameters() const { return {m_hue, m_saturation, m_value, m_unify, m_space, m_kindFilter}; }
     void SetParameters(const Parameters& parameters);
     // H = S = V = 100, U = 0.
     void ResetParameters();
@@ -72,7 +81,8 @@ public:
     // ColorOf(entries[i], 1) into colours[i] for every entry; millions of
     // them are shared out among the machine's cores.
     void ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const;
-    // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U'.
+    // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U';
+    // 'P' chooses the effect's space, OKLCh when the value is nonzero.
     void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
     void Select(std::uint32_t key, int selected, IMessageSink& messages);
     // Folds the pending effect into the selected entries and resets the parameters.
@@ -90,6 +100,7 @@ private:
     int m_saturation = 0;
     int m_value = 0;
     int m_unify = 0;
+    EffectSpace m_space = EffectSpace::Hsv;
     std::uint32_t m_kindFilter = kAllKinds;
     // The pending effect worked out for every colour at once, and the
     // parameters it was worked out for; a pass over a million colours then
@@ -100,6 +111,9 @@ private:
     };
     mutable std::optional<CColorEffect> m_effect;
     mutable EffectParameters m_effectParameters{};
+    // The same in OKLCh, which works each distinct colour out once.
+    mutable std::optional<CPerceptualEffect> m_perceptual;
+    mutable EffectParameters m_perceptualParameters{};
 };
 
 } // namespace tintor

@@ -352,6 +352,20 @@ void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
     });
 }
 
+void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
+{
+    ChangeSelection([&](CSelectionEdit& edit) {
+        const CSelectionMatcher matcher(selection);
+        const auto keys = m_colorTable.Map().DenseKeys();
+        const auto entries = m_colorTable.Map().DenseValues();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if ((keys[i] & m_colorTable.KindFilter()) != 0)
+                edit.Set(i,
+                    !matcher.Excepts(keys[i])
+                        && ((add && edit.IsSelected(i)) || matcher.Takes(keys[i], RgbOf(entries[i]))));
+    });
+}
+
 void CTintorDoc::ApplyPending()
 {
     if (HasMovie() && !(m_colorTable.GetParameters() == m_history.Current().GetParameters()))
@@ -444,6 +458,36 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
     Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     RefreshAll();
     return unmatched;
+}
+
+std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match)
+{
+    if (!HasMovie() || palette.empty())
+        return 0;
+    ApplyEffects();
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    std::vector<std::size_t> selected;
+    std::vector<std::uint32_t> colours;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if ((keys[i] & m_colorTable.KindFilter()) != 0 && IsSelected(entries[i])) {
+            selected.push_back(i);
+            colours.push_back(RgbOf(entries[i]));
+        }
+    const std::vector<std::size_t> matched = MatchToPalette(colours, palette, match);
+    std::size_t changed = 0;
+    for (std::size_t j = 0; j < selected.size(); ++j) {
+        const std::uint32_t rgb = RgbOf(palette[matched[j]]);
+        changed += rgb != colours[j];
+        entries[selected[j]] = (entries[selected[j]] & ~kColourMask) | rgb;
+    }
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    UpdatePreview(true);
+    if (m_colorView != nullptr) {
+        m_colorView->SyncControls(m_colorTable);
+        m_colorView->FillList(m_colorTable);
+    }
+    return changed;
 }
 
 std::vector<PaletteColor> CTintorDoc::PaletteColors() const

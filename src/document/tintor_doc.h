@@ -2,9 +2,11 @@
 
 #include "colour/colour_map.h"
 #include "colour/colour_script.h"
+#include "colour/colour_selection.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
 #include "colour/palette.h"
+#include "colour/palette_mapping.h"
 #include "core/dialogs.h"
 #include "core/file.h"
 #include "core/messages.h"
@@ -152,6 +154,11 @@ public:
     void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
     // The same, every listed colour selected exactly when isSelected says so.
     void SelectWhere(const std::function<bool(ColorKey)>& isSelected);
+    // A selection change by what the colours look like: the pending effect
+    // made permanent first, then every listed colour whose colour the
+    // selection takes is selected, on top of the colours selected so far
+    // when add is true; the colours it excepts end unselected either way.
+    void SelectMatching(const ColourSelection& selection, bool add);
     // Apply: every colour as the list shows it, the selected ones with the
     // pending effect, into the movie and the preview. The effect stays
     // pending. A step when the sliders stand elsewhere than in the state on
@@ -184,6 +191,12 @@ public:
     // the movie rewritten and one history state. The lines that matched no
     // colour come back, for the caller to report.
     std::vector<ColorMapLine> ApplyColorMap(std::span<const ColorMapLine> lines);
+    // Every selected colour becomes a colour of palette (red in the low
+    // byte), matched as match says, written into the movie and the preview
+    // as Set to a colour writes, a step when colours changed. A pending
+    // effect ends first. How many colours changed; none without a movie or
+    // palette.
+    std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
     // How many colours are selected.
     std::size_t SelectedCount() const;
     // Whether the movie (and so the preview) shows every colour as the list

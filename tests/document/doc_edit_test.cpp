@@ -113,5 +113,64 @@ TEST_F(DocTest, LoadTableSaysWhetherAScriptWasRead)
     }
 }
 
+TEST_F(DocTest, SelectionByAppearanceIsOneStepAndExceptWins)
+{
+    const std::uint32_t darkRed = KIND_BG | 0x1818DC; // ΔE 6.8 from red
+    ASSERT_TRUE(m_doc->OnOpenDocument(Write("bg.swf", Backgrounds({kRed, darkRed, kBlue, kWhite}))));
+    const auto selected = [&] {
+        std::vector<ColorKey> keys;
+        for (const ColorKey key : CTintorDoc::ListedKeys(m_doc->GetColorTable()))
+            if (IsSelected(*m_doc->GetColorTable().Map().Find(key)))
+                keys.push_back(key);
+        return keys;
+    };
+    ColourSelection similar;
+    similar.near = {0x0000FF};
+    ColourSelection whiteButRed;
+    whiteButRed.keys = {kWhite};
+    whiteButRed.except = {kRed};
+    const struct {
+        const char* name;
+        const ColourSelection& selection;
+        bool add;
+        std::vector<ColorKey> expected;
+    } steps[] = {
+        {"similar to red", similar, false, {darkRed, kRed}},
+        {"white added, red kept out", whiteButRed, true, {darkRed, kWhite}},
+        {"white alone", whiteButRed, false, {kWhite}},
+    };
+    for (const auto& step : steps) {
+        m_doc->SelectMatching(step.selection, step.add);
+        EXPECT_EQ(selected(), step.expected) << step.name;
+        // A selection changes no colour: no step.
+        EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 0) << step.name;
+    }
+}
+
+TEST_F(DocTest, MappingOntoAPaletteWritesTheSelectionInOneStep)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00}, grey[] = {0x70, 0x70, 0x70};
+    const std::uint32_t redAt = builder.AddTag(kSetBackgroundColor, red);
+    const std::uint32_t greyAt = builder.AddTag(kSetBackgroundColor, grey);
+    ASSERT_TRUE(m_doc->OnOpenDocument(Write("bg.swf", builder.Build())));
+    SelectOnly(*m_doc, {kRed});
+    // The pending effect ends first: red turned black is nearest to black.
+    m_doc->Effect("V", 0);
+    const std::uint32_t palette[] = {0xFFFFFF, 0x101010, 0x0000C0};
+    const int before = m_doc->GetHistory().GetUndoCount();
+    EXPECT_EQ(m_doc->MapSelectedToPalette(palette, PaletteMatch::Nearest), 1u);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), before + 1);
+    EXPECT_TRUE(m_doc->GetColorTable().ParametersAreDefault());
+    const auto after = Buffer();
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + redAt, after.begin() + redAt + 3),
+        (std::vector<std::uint8_t>{0x10, 0x10, 0x10}));
+    EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + greyAt, after.begin() + greyAt + 3),
+        (std::vector<std::uint8_t>{0x70, 0x70, 0x70}));
+    m_doc->OnEditUndo();
+    EXPECT_EQ(m_doc->GetColor(kRed, 1), kRed); // one step back: the colours before the mapping
+    EXPECT_EQ(m_doc->MapSelectedToPalette({}, PaletteMatch::Nearest), 0u);
+}
+
 } // namespace
 } // namespace tintor::test
