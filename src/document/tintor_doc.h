@@ -67,8 +67,16 @@ public:
     {
         m_entries[index] = selected ? m_entries[index] | kSelectedBit : m_entries[index] & ~kSelectedBit;
     }
+    // The entries at the indices, each named at most once.
     void SetAll(std::span<const std::uint32_t> indices, bool selected)
     {
+        // Every entry (a whole list) in one pass in the table's own order
+        // rather than jumping about in the list's.
+        if (indices.size() == m_entries.size()) {
+            for (std::uint32_t& entry : m_entries)
+                entry = selected ? entry | kSelectedBit : entry & ~kSelectedBit;
+            return;
+        }
         for (const std::uint32_t index : indices)
             Set(index, selected);
     }
