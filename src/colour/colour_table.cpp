@@ -1,5 +1,9 @@
 #include "colour/colour_table.h"
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace tintor {
 namespace {
 
@@ -28,10 +32,29 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
     return *this;
 }
 
-bool CColorTable::ParametersAreDefault() const
+void CColorTable::AssignExact(const CColorTable& other)
 {
-    return m_hue == kDefaultParameter && m_saturation == kDefaultParameter && m_value == kDefaultParameter
-        && m_unify == 0;
+    if (this == &other)
+        return;
+    SetParameters(other.GetParameters());
+    m_map.AssignExact(other.m_map);
+}
+
+bool CColorTable::Parameters::Neutral() const
+{
+    return hue == kDefaultParameter && saturation == kDefaultParameter && value == kDefaultParameter && unify == 0;
+}
+
+bool CColorTable::ParametersAreDefault() const { return GetParameters().Neutral(); }
+
+void CColorTable::SetParameters(const Parameters& parameters)
+{
+    m_hue = parameters.hue;
+    m_saturation = parameters.saturation;
+    m_value = parameters.value;
+    m_unify = parameters.unify;
+    m_space = parameters.space;
+    m_kindFilter = parameters.kindFilter;
 }
 
 void CColorTable::ResetParameters()
@@ -81,6 +104,46 @@ std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
     return WithEffect(entry);
 }
 
+void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const
+{
+    // Each part works with an effect of its own: the table's cached ones
+    // are not for sharing between threads.
+    const bool neutral = ParametersAreDefault();
+    const auto part = [&](std::size_t begin, std::size_t end) {
+        std::optional<CColorEffect> hsv;
+        std::optional<CPerceptualEffect> perceptual;
+        if (!neutral && m_space == EffectSpace::OkLch)
+            perceptual.emplace(
+                m_hue - kDefaultParameter, m_saturation - kDefaultParameter, m_value - kDefaultParameter, m_unify != 0);
+        else if (!neutral)
+            hsv.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::uint32_t entry = entries[i];
+            if (neutral || !IsSelected(entry))
+                colours[i] = entry & ~kSelectedBit;
+            else
+                colours[i] = (entry & ~(kColourMask | kSelectedBit))
+                    | (perceptual ? perceptual->Apply(entry) : hsv->Apply(entry));
+        }
+    };
+    // Below this a thread costs more than it saves.
+    constexpr std::size_t kPerThread = std::size_t{1} << 16;
+    const std::size_t threads
+        = std::clamp<std::size_t>(entries.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    const std::size_t share = entries.size() / threads;
+    try {
+        for (std::size_t t = 1; t < threads; ++t)
+            helpers.emplace_back(part, t * share, t + 1 == threads ? entries.size() : (t + 1) * share);
+    } catch (const std::system_error&) {
+        // No thread to be had: this one does the rest as well.
+        part(share * (helpers.size() + 1), entries.size());
+    }
+    part(0, share);
+    for (std::thread& helper : helpers)
+        helper.join();
+}
+
 std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
 {
     const EffectParameters parameters{m_hue, m_saturation, m_value, m_unify};
@@ -98,6 +161,24 @@ std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
         m_effectParameters = parameters;
     }
     return (entry & ~(kColourMask | kSelectedBit)) | m_effect->Apply(entry);
+}
+
+bool CColorTable::ShowSameColours(const CColorTable& a, const CColorTable& b)
+{
+    if (!a.m_map.SameLayout(b.m_map))
+        return a.m_map.Empty() && b.m_map.Empty();
+    const bool sameEffect = a.GetParameters() == b.GetParameters();
+    const auto va = a.m_map.DenseValues();
+    const auto vb = b.m_map.DenseValues();
+    for (std::size_t i = 0; i < va.size(); ++i) {
+        // Only an entry that differs, or that a differing effect reaches,
+        // needs its colours worked out.
+        if (va[i] == vb[i] && (sameEffect || !IsSelected(va[i])))
+            continue;
+        if (RgbOf(a.ColorOf(va[i], 1)) != RgbOf(b.ColorOf(vb[i], 1)))
+            return false;
+    }
+    return true;
 }
 
 void CColorTable::Effect(std::string_view name, std::int32_t value, IMessageSink& messages)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace tintor {
@@ -25,6 +26,20 @@ public:
     static constexpr int kDefaultParameter = 100;
     static constexpr std::uint32_t kAllKinds = kKindMask;
 
+    // The pending effect and the kinds listed: everything of the table
+    // beside its entries.
+    struct Parameters {
+        int hue = 0;
+        int saturation = 0;
+        int value = 0;
+        int unify = 0;
+        EffectSpace space = EffectSpace::Hsv;
+        std::uint32_t kindFilter = kAllKinds;
+        bool operator==(const Parameters&) const = default;
+        // Whether the effect leaves every colour as it is.
+        bool Neutral() const;
+    };
+
     CColorTable() = default;
     // Copies parameters and entries; the entries are inserted in the source's
     // order, so every bucket chain of the copy runs in reverse.
@@ -33,6 +48,8 @@ public:
     // A table built aside takes the place of another without any way to fail.
     CColorTable(CColorTable&&) noexcept = default;
     CColorTable& operator=(CColorTable&&) noexcept = default;
+    // Becomes other, the entries' iteration order included (a copy reverses it).
+    void AssignExact(const CColorTable& other);
 
     const CKeyedMap<std::uint32_t>& Map() const { return m_map; }
     CKeyedMap<std::uint32_t>& Map() { return m_map; }
@@ -46,6 +63,8 @@ public:
     EffectSpace Space() const { return m_space; }
     std::uint32_t KindFilter() const { return m_kindFilter; }
     bool ParametersAreDefault() const;
+    Parameters GetParameters() const { return {m_hue, m_saturation, m_value, m_unify, m_space, m_kindFilter}; }
+    void SetParameters(const Parameters& parameters);
     // H = S = V = 100, U = 0.
     void ResetParameters();
 
@@ -59,12 +78,18 @@ public:
     std::uint32_t GetColor(std::uint32_t key, int applyEffect, IMessageSink& messages) const;
     // What GetColor gives for an entry of the given value, without the lookup.
     std::uint32_t ColorOf(std::uint32_t entry, int applyEffect) const;
+    // ColorOf(entries[i], 1) into colours[i] for every entry; millions of
+    // them are shared out among the machine's cores.
+    void ColoursOf(std::span<const std::uint32_t> entries, std::span<std::uint32_t> colours) const;
     // Sets the parameter named by the first letter: 'H', 'S', 'V' or 'U';
     // 'P' chooses the effect's space, OKLCh when the value is nonzero.
     void Effect(std::string_view name, std::int32_t value, IMessageSink& messages);
     void Select(std::uint32_t key, int selected, IMessageSink& messages);
     // Folds the pending effect into the selected entries and resets the parameters.
     void ApplyEffects(IMessageSink& messages);
+    // Whether two tables of the same keys show every entry in the same
+    // colour, pending effects included; tables of other keys never do.
+    static bool ShowSameColours(const CColorTable& a, const CColorTable& b);
 
 private:
     // The entry's colour with the pending effect run over it, kind bits kept.

@@ -103,6 +103,55 @@ public:
     {
         return m_keys ? std::span<const std::uint32_t>(*m_keys) : std::span<const std::uint32_t>();
     }
+    // The key array itself, for a holder that must see that the keys are
+    // still the ones it took (no map changes an array another holds).
+    std::shared_ptr<const std::vector<std::uint32_t>> SharedKeys() const { return m_keys; }
+
+    // Whether other holds the same keys in the same places and order, so
+    // that entries can be compared or copied index by index.
+    bool SameLayout(const CKeyedMap& other) const
+    {
+        return m_keys == other.m_keys && m_newestFirst == other.m_newestFirst;
+    }
+    // Becomes other, iteration order included (a copy reverses it).
+    void AssignExact(const CKeyedMap& other)
+    {
+        if (this == &other)
+            return;
+        CopyReversed(other);
+        m_newestFirst = other.m_newestFirst;
+    }
+    // Whether the entry at dense index a comes before the one at b in the
+    // iteration order, without working the order out.
+    bool VisitsBefore(std::size_t a, std::size_t b) const
+    {
+        const auto keys = DenseKeys();
+        const std::uint32_t bucketA = BucketOf(keys[a]), bucketB = BucketOf(keys[b]);
+        if (bucketA != bucketB)
+            return bucketA < bucketB;
+        return m_newestFirst ? a > b : a < b;
+    }
+    // Dense indices in iteration order, worked out aside: the map's own
+    // cache of the order costs as much again for as long as the map lives.
+    std::vector<std::uint32_t> IterationOrder() const
+    {
+        const auto keys = DenseKeys();
+        std::array<std::uint32_t, kBucketCount + 1> next{};
+        for (const std::uint32_t key : keys)
+            ++next[BucketOf(key) + 1];
+        for (std::uint32_t b = 0; b < kBucketCount; ++b)
+            next[b + 1] += next[b];
+        std::vector<std::uint32_t> order(keys.size());
+        const auto place = [&](std::size_t i) { order[next[BucketOf(keys[i])]++] = static_cast<std::uint32_t>(i); };
+        if (m_newestFirst) {
+            for (std::size_t i = keys.size(); i-- > 0;)
+                place(i);
+        } else {
+            for (std::size_t i = 0; i < keys.size(); ++i)
+                place(i);
+        }
+        return order;
+    }
     std::span<const Value> DenseValues() const { return m_values; }
     std::span<Value> DenseValues() { return m_values; }
 

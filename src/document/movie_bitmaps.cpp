@@ -80,20 +80,27 @@ std::shared_ptr<const CBitmapImage> CMovieBitmaps::WithEffect(
     }
 }
 
-void CMovieBitmaps::Update(CSwfFile& movie, const CColorTable& table, bool forceAll, IMessageSink& messages)
+bool CMovieBitmaps::Update(CSwfFile& movie, const CColorTable& table, bool forceAll, IMessageSink& messages)
 {
+    bool changed = false;
+    const auto put = [&](std::size_t i, std::shared_ptr<const ByteBuffer> body) {
+        // Bodies are shared, never copied: the same body is the same image.
+        changed = changed || movie.ImageBody(i) != body;
+        movie.SetImageBody(i, std::move(body));
+    };
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         BitmapEntry& entry = m_entries[i];
         if (!entry.description.Recolourable() || (!forceAll && !entry.selected))
             continue;
         if (!entry.selected && !entry.committed) {
-            movie.SetImageBody(i, nullptr); // as loaded
+            put(i, nullptr); // as loaded
             continue;
         }
         const auto shown = entry.selected ? WithEffect(movie, entry, table, messages) : Committed(movie, entry);
         if (shown)
-            movie.SetImageBody(i, shown->Body());
+            put(i, shown->Body());
     }
+    return changed;
 }
 
 void CMovieBitmaps::ApplyEffects(const CSwfFile& movie, const CColorTable& table, IMessageSink& messages)

@@ -54,8 +54,9 @@ public:
     // What UpdatePreview does to colours, for images: each selected image
     // (every image, with forceAll) becomes its committed image with the
     // table's pending effect, when the image is selected, and goes into the
-    // movie. An image that cannot be re-encoded is said and stays.
-    void Update(CSwfFile& movie, const CColorTable& table, bool forceAll, IMessageSink& messages);
+    // movie. An image that cannot be re-encoded is said and stays. True when
+    // some image of the movie changed.
+    bool Update(CSwfFile& movie, const CColorTable& table, bool forceAll, IMessageSink& messages);
     // What the table's ApplyEffects does to colours: the pending effect made
     // permanent for the selected images. Runs before the table's own.
     void ApplyEffects(const CSwfFile& movie, const CColorTable& table, IMessageSink& messages);

@@ -80,6 +80,8 @@ CTintorDoc::CTintorDoc(IMessageSink& messages, IFileDialogs& dialogs)
 
 CTintorDoc::~CTintorDoc()
 {
+    // A preview still being written goes into the folder about to go.
+    m_previewWriter.reset();
     if (m_tempDir.empty())
         return;
     // Also takes away anything a failed preview write left behind.
@@ -117,6 +119,30 @@ void CTintorDoc::AttachViews(IColorViewPort* colorView, IPreviewPort* preview)
 
 bool CTintorDoc::HasMovie() const { return m_movie.HasMovie(); }
 
+void CTintorDoc::WritePreviewAside(ITaskPoster* poster)
+{
+    FlushPreview();
+    m_previewWriter.reset();
+    m_poster = poster;
+    if (poster == nullptr)
+        return;
+    // The report crosses to the document's thread; the document may be gone
+    // by the time it arrives.
+    m_previewWriter = std::make_unique<CPreviewWriter>(
+        [this, poster, alive = std::weak_ptr<int>(m_alive)](const CPreviewWriter::Result& result) {
+            poster->Post([this, alive, result] {
+                if (alive.lock())
+                    OnPreviewWritten(result);
+            });
+        });
+}
+
+void CTintorDoc::FlushPreview()
+{
+    if (m_previewWriter)
+        m_previewWriter->Flush();
+}
+
 std::optional<std::filesystem::path> CTintorDoc::GetTempFilePath()
 {
     if (m_tempPath)
@@ -150,60 +176,86 @@ void CTintorDoc::UpdatePreview(bool forceAll)
         return;
     const std::span<std::uint8_t> buffer = m_movie.Buffer();
     const CColorRegistry& colors = m_movie.Colors();
-    const auto write = [&](ColorKey key, bool encoded, std::uint32_t entry, Positions positions) {
-        if (!forceAll && !IsSelected(entry))
-            return;
-        const std::uint32_t c = m_colorTable.ColorOf(entry, 1);
+    bool changed = false;
+    const auto write = [&](ColorKey key, bool encoded, std::uint32_t c, Positions positions) {
         if (encoded) {
             // Some place stores it otherwise than as three bytes: the movie
             // writes each in its form, and a place may refuse the colour.
             std::size_t kept = 0;
-            for (const std::uint32_t p : positions)
+            for (const std::uint32_t p : positions) {
+                const std::size_t size
+                    = std::min(m_movie.PlaceSize(p), buffer.size() - std::min<std::size_t>(p, buffer.size()));
+                const std::vector<std::uint8_t> before(
+                    buffer.begin() + p, buffer.begin() + static_cast<std::ptrdiff_t>(p + size));
                 kept += m_movie.WriteColour(p, RgbOf(c)) ? 0 : 1;
+                changed = changed || !std::equal(before.begin(), before.end(), buffer.begin() + p);
+            }
             if (kept != 0)
                 m_kept[key] = KeptColour{key, RgbOf(c), kept};
             else
                 m_kept.erase(key);
             return;
         }
+        const std::uint8_t red = static_cast<std::uint8_t>(c & 0xFF);
+        const std::uint8_t green = static_cast<std::uint8_t>((c >> 8) & 0xFF);
+        const std::uint8_t blue = static_cast<std::uint8_t>((c >> 16) & 0xFF);
         for (const std::uint32_t p : positions) {
             // The walk only registers records whose three bytes lie inside
             // the movie; checked again so a stray position cannot write
             // outside the buffer.
             if (p > buffer.size() || buffer.size() - p < 3)
                 continue;
-            buffer[p] = static_cast<std::uint8_t>(c & 0xFF);
-            buffer[p + 1] = static_cast<std::uint8_t>((c >> 8) & 0xFF);
-            buffer[p + 2] = static_cast<std::uint8_t>((c >> 16) & 0xFF);
+            std::uint8_t* bytes = buffer.data() + p;
+            if (bytes[0] == red && bytes[1] == green && bytes[2] == blue)
+                continue;
+            bytes[0] = red;
+            bytes[1] = green;
+            bytes[2] = blue;
+            changed = true;
         }
     };
-    const auto& table = m_colorTable.Map();
-    const auto tableKeys = table.DenseKeys();
-    if (std::equal(tableKeys.begin(), tableKeys.end(), colors.DenseKeys().begin(), colors.DenseKeys().end())) {
-        // The table was filled from this registry: entry i is key i's.
-        const auto entries = table.DenseValues();
+    if (TableMirrorsRegistry()) {
+        // The table was filled from this registry: entry i is key i's. The
+        // colours are worked out first, on every core; the bytes are then
+        // written in the registry's order, as a shared place needs.
+        const auto entries = m_colorTable.Map().DenseValues();
+        const auto tableKeys = m_colorTable.Map().DenseKeys();
+        std::vector<std::uint32_t> colours(entries.size());
+        m_colorTable.ColoursOf(entries, colours);
         for (std::size_t i = 0; i < entries.size(); ++i)
-            write(tableKeys[i], m_movie.HasEncodedPlacesAt(i), entries[i], colors.PositionsAt(i));
+            if (forceAll || IsSelected(entries[i]))
+                write(tableKeys[i], m_movie.HasEncodedPlacesAt(i), colours[i], colors.PositionsAt(i));
     } else {
+        const auto& table = m_colorTable.Map();
         colors.ForEach([&](ColorKey key, Positions positions) {
             const std::uint32_t* entry = table.Find(key);
             if (entry == nullptr) {
                 m_messages.Show("UpdatePreview: missing color");
                 return;
             }
-            write(key, m_movie.HasEncodedPlaces(key), *entry, positions);
+            if (forceAll || IsSelected(*entry))
+                write(key, m_movie.HasEncodedPlaces(key), m_colorTable.ColorOf(*entry, 1), positions);
         });
     }
-    m_bitmaps.Update(m_movie, m_colorTable, forceAll, m_messages);
+    changed = m_bitmaps.Update(m_movie, m_colorTable, forceAll, m_messages) || changed;
+    // Which state's colours the movie holds now, and so whether it is the
+    // file as opened or saved.
+    if (forceAll && ShowsRecordedColours())
+        m_writtenState = m_history.CurrentId();
+    else if (changed)
+        m_writtenState.reset();
+    m_modified = !(m_writtenState && m_savedState && *m_writtenState == *m_savedState);
+    if (!changed && m_previewCurrent)
+        return;
     if (m_previewFile) {
         if (const auto tempPath = GetTempFilePath())
             WritePreview(m_movie, *tempPath, "UpdatePreview: can't write the preview file");
     }
     if (m_preview != nullptr) {
         m_preview->Stop();
-        m_preview->Refresh();
+        if (!m_previewPending)
+            m_preview->Refresh();
     }
-    SetModifiedFlag(true);
 }
 
 void CTintorDoc::RefreshAll()
@@ -212,10 +264,6 @@ void CTintorDoc::RefreshAll()
     if (m_colorView != nullptr) {
         m_colorView->SyncControls(m_colorTable);
         m_colorView->FillList(m_colorTable);
-    }
-    if (m_preview != nullptr) {
-        m_preview->Stop();
-        m_preview->Refresh();
     }
 }
 
@@ -227,54 +275,132 @@ void CTintorDoc::ResetHistory()
     PushHistory();
 }
 
+void CTintorDoc::Record(bool step)
+{
+    if (step)
+        m_history.Push(m_colorTable);
+    else
+        m_history.Amend(m_colorTable);
+}
+
+bool CTintorDoc::ShowsRecordedColours() const
+{
+    const CColorTable& recorded = m_history.Current();
+    if (!recorded.Map().SameLayout(m_colorTable.Map()))
+        return false;
+    const auto live = m_colorTable.Map().DenseValues();
+    const auto kept = recorded.Map().DenseValues();
+    return std::equal(live.begin(), live.end(), kept.begin(), kept.end())
+        && (recorded.GetParameters() == m_colorTable.GetParameters() || !AnySelected());
+}
+
+bool CTintorDoc::PendingEffectShows() const
+{
+    return !(m_colorTable.GetParameters() == m_history.Current().GetParameters()) && AnySelected();
+}
+
+bool CTintorDoc::AnySelected() const
+{
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (IsSelected(entries[i]) && (keys[i] & m_colorTable.KindFilter()) != 0)
+            return true;
+    return false;
+}
+
+std::size_t CTintorDoc::SelectedCount() const
+{
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        count += IsSelected(entries[i]) && (keys[i] & m_colorTable.KindFilter()) != 0;
+    return count;
+}
+
+bool CTintorDoc::PreviewMatchesList() const
+{
+    if (!HasMovie())
+        return true;
+    return m_writtenState && *m_writtenState == m_history.CurrentId()
+        && (m_colorTable.GetParameters() == m_history.Current().GetParameters() || !AnySelected());
+}
+
+bool CTintorDoc::TableMirrorsRegistry() const
+{
+    const auto tableKeys = m_colorTable.Map().DenseKeys();
+    const auto registryKeys = m_movie.Colors().DenseKeys();
+    return std::equal(tableKeys.begin(), tableKeys.end(), registryKeys.begin(), registryKeys.end());
+}
+
+std::uint32_t CTintorDoc::ColorAt(std::size_t index, int applyEffect) const
+{
+    return m_colorTable.ColorOf(m_colorTable.Map().DenseValues()[index], applyEffect);
+}
+
+std::size_t CTintorDoc::PlaceCountAt(std::size_t index) const
+{
+    return TableMirrorsRegistry() ? m_movie.Colors().PositionsAt(index).size() : PlaceCount(KeyAt(index));
+}
+
 // --- Edits -------------------------------------------------------------------
+
+void CTintorDoc::ChangeSelection(const std::function<void(CSelectionEdit&)>& change)
+{
+    // While the table holds the state on display but for the sliders,
+    // folding the effect in changes a colour as shown only when the sliders
+    // stand elsewhere than in that state; else it takes a full comparison.
+    const bool asRecorded = m_history.Current().Map().SameLayout(m_colorTable.Map())
+        && std::ranges::equal(m_history.Current().Map().DenseValues(), m_colorTable.Map().DenseValues());
+    const bool folds = PendingEffectShows();
+    ApplyEffects();
+    CSelectionEdit edit(m_colorTable);
+    change(edit);
+    Record(asRecorded ? folds : !CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+}
 
 void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
 {
-    ApplyEffects();
-    // Every entry is selected or not on its own, so the table's dense order
-    // does as well as its iteration order.
-    const auto keys = m_colorTable.Map().DenseKeys();
-    const auto entries = m_colorTable.Map().DenseValues();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if ((keys[i] & m_colorTable.KindFilter()) == 0)
-            continue;
-        if (isSelected(keys[i]))
-            entries[i] |= kSelectedBit;
-        else
-            entries[i] &= ~kSelectedBit;
-    }
-    PushHistory();
+    ChangeSelection([&](CSelectionEdit& edit) {
+        // Every entry is selected or not on its own, so the table's dense
+        // order does as well as its iteration order.
+        const auto keys = m_colorTable.Map().DenseKeys();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if ((keys[i] & m_colorTable.KindFilter()) != 0)
+                edit.Set(i, isSelected(keys[i]));
+    });
 }
 
 void CTintorDoc::SelectBitmapsWhere(const std::function<bool(const BitmapEntry&)>& isSelected)
 {
+    // As with colours, only folding a pending effect in is a step.
+    const bool folds = PendingEffectShows();
     ApplyEffects();
     for (std::size_t i = 0; i < m_bitmaps.Entries().size(); ++i)
         m_bitmaps.Select(i, isSelected(m_bitmaps.Entries()[i]));
-    PushHistory();
+    Record(folds);
 }
 
 void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
 {
-    ApplyEffects();
-    const CSelectionMatcher matcher(selection);
-    const auto keys = m_colorTable.Map().DenseKeys();
-    const auto entries = m_colorTable.Map().DenseValues();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        if ((keys[i] & m_colorTable.KindFilter()) == 0)
-            continue;
-        const bool selected = !matcher.Excepts(keys[i])
-            && ((add && IsSelected(entries[i])) || matcher.Takes(keys[i], RgbOf(entries[i])));
-        entries[i] = selected ? entries[i] | kSelectedBit : entries[i] & ~kSelectedBit;
-    }
-    PushHistory();
+    ChangeSelection([&](CSelectionEdit& edit) {
+        const CSelectionMatcher matcher(selection);
+        const auto keys = m_colorTable.Map().DenseKeys();
+        const auto entries = m_colorTable.Map().DenseValues();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if ((keys[i] & m_colorTable.KindFilter()) != 0)
+                edit.Set(i,
+                    !matcher.Excepts(keys[i])
+                        && ((add && edit.IsSelected(i)) || matcher.Takes(keys[i], RgbOf(entries[i]))));
+    });
 }
 
 void CTintorDoc::ApplyPending()
 {
-    UpdatePreview(false);
-    PushHistory();
+    if (HasMovie() && !(m_colorTable.GetParameters() == m_history.Current().GetParameters()))
+        Record(AnySelected());
+    UpdatePreview(true);
 }
 
 bool CTintorDoc::LoadTable(ColorScriptResult* result)
@@ -291,24 +417,29 @@ bool CTintorDoc::LoadTable(ColorScriptResult* result)
     if (read.applied == 0)
         return true;
     m_colorTable.ResetParameters();
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     RefreshAll();
-    PushHistory();
     return true;
 }
 
 std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
 {
+    // One pass in the table's order; of equally near colours the one the
+    // list shows first wins, as a walk in the list's order would find.
     const CColor picked(RgbOf(rgb));
+    const auto keys = m_colorTable.Map().DenseKeys();
     std::int32_t best = kNearestLimit;
-    std::optional<ColorKey> nearest;
-    for (const ColorKey key : ListedKeys(m_colorTable)) {
-        const std::int32_t d = picked.Distance(RgbOf(GetColor(key, 1)));
-        if (d < best) {
+    std::optional<std::size_t> nearest;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if ((keys[i] & m_colorTable.KindFilter()) == 0)
+            continue;
+        const std::int32_t d = picked.Distance(RgbOf(ColorAt(i, 1)));
+        if (d < best || (d == best && nearest && ListsBefore(m_colorTable, i, *nearest))) {
             best = d;
-            nearest = key;
+            nearest = i;
         }
     }
-    return nearest;
+    return nearest ? std::optional<ColorKey>(keys[*nearest]) : std::nullopt;
 }
 
 std::size_t CTintorDoc::PlaceCount(ColorKey key) const { return m_movie.Colors().PositionsOf(key).size(); }
@@ -334,24 +465,27 @@ void CTintorDoc::SetSelectedColor(std::uint32_t rgb)
     if (!HasMovie())
         return;
     ApplyEffects();
-    m_colorTable.Map().ForEach([rgb](ColorKey, std::uint32_t& entry) {
+    for (std::uint32_t& entry : m_colorTable.Map().DenseValues())
         if (IsSelected(entry))
             entry = (entry & ~kColourMask) | RgbOf(rgb);
-    });
-    UpdatePreview(false);
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    UpdatePreview(true);
     if (m_colorView != nullptr) {
         m_colorView->SyncControls(m_colorTable);
         m_colorView->FillList(m_colorTable);
     }
-    PushHistory();
 }
 
 std::optional<std::uint32_t> CTintorDoc::FirstSelectedColor() const
 {
-    for (const ColorKey key : ListedKeys(m_colorTable))
-        if (const std::uint32_t* entry = m_colorTable.Map().Find(key); entry != nullptr && IsSelected(*entry))
-            return RgbOf(GetColor(key, 1));
-    return std::nullopt;
+    const auto keys = m_colorTable.Map().DenseKeys();
+    const auto entries = m_colorTable.Map().DenseValues();
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (IsSelected(entries[i]) && (keys[i] & m_colorTable.KindFilter()) != 0
+            && (!first || ListsBefore(m_colorTable, i, *first)))
+            first = i;
+    return first ? std::optional<std::uint32_t>(RgbOf(ColorAt(*first, 1))) : std::nullopt;
 }
 
 std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine> lines)
@@ -373,8 +507,8 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
         if (!matched)
             unmatched.push_back(line);
     }
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     RefreshAll();
-    PushHistory();
     return unmatched;
 }
 
@@ -399,12 +533,12 @@ std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> pale
         changed += rgb != colours[j];
         entries[selected[j]] = (entries[selected[j]] & ~kColourMask) | rgb;
     }
-    UpdatePreview(false);
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    UpdatePreview(true);
     if (m_colorView != nullptr) {
         m_colorView->SyncControls(m_colorTable);
         m_colorView->FillList(m_colorTable);
     }
-    PushHistory();
     return changed;
 }
 
@@ -445,23 +579,51 @@ std::uint32_t CTintorDoc::SortValue(ColorKey key) { return CColor(key).ToHls() &
 
 std::vector<ColorKey> CTintorDoc::ListedKeys(const CColorTable& table)
 {
-    struct Row {
-        std::uint32_t sortValue;
-        ColorKey key;
-    };
-    std::vector<Row> rows;
-    table.Map().ForEach([&](ColorKey key, std::uint32_t) {
-        if ((key & table.KindFilter()) != 0)
-            rows.push_back(Row{SortValue(key), key});
-    });
-    // The list is sorted by the text "%08x" of the sort value; fixed-width
-    // lower-case hex orders exactly as the numbers do.
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortValue < b.sortValue; });
+    const auto dense = table.Map().DenseKeys();
     std::vector<ColorKey> keys;
-    keys.reserve(rows.size());
-    for (const Row& row : rows)
-        keys.push_back(row.key);
+    for (const std::uint32_t index : ListOrder(table))
+        keys.push_back(dense[index]);
     return keys;
+}
+
+std::vector<std::uint32_t> CTintorDoc::ListOrder(const CColorTable& table)
+{
+    // The list is sorted by the text "%08x" of the sort value; fixed-width
+    // lower-case hex orders exactly as the numbers do. A sort value holds
+    // only lightness and hue, 16 bits, so one counting pass over the entries
+    // in the table's order sorts them, equal values in that order.
+    const auto keys = table.Map().DenseKeys();
+    std::vector<std::uint16_t> sortKeys(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        sortKeys[i] = ShortSortValue(keys[i]);
+    const std::vector<std::uint32_t> visits = table.Map().IterationOrder();
+    std::vector<std::uint32_t> next(std::size_t{1} << 16 | 1, 0);
+    std::size_t listed = 0;
+    for (const std::uint32_t i : visits)
+        if ((keys[i] & table.KindFilter()) != 0) {
+            ++next[sortKeys[i] + 1u];
+            ++listed;
+        }
+    for (std::size_t v = 1; v < next.size(); ++v)
+        next[v] += next[v - 1];
+    std::vector<std::uint32_t> order(listed);
+    for (const std::uint32_t i : visits)
+        if ((keys[i] & table.KindFilter()) != 0)
+            order[next[sortKeys[i]]++] = i;
+    return order;
+}
+
+std::uint16_t CTintorDoc::ShortSortValue(ColorKey key)
+{
+    const std::uint32_t v = SortValue(key);
+    return static_cast<std::uint16_t>(((v >> 8) & 0xFF00) | (v & 0xFF));
+}
+
+bool CTintorDoc::ListsBefore(const CColorTable& table, std::size_t a, std::size_t b)
+{
+    const auto keys = table.Map().DenseKeys();
+    const std::uint16_t va = ShortSortValue(keys[a]), vb = ShortSortValue(keys[b]);
+    return va != vb ? va < vb : table.Map().VisitsBefore(a, b);
 }
 
 // --- Colour table operations ------------------------------------------------
@@ -515,11 +677,7 @@ bool CTintorDoc::OnUpdateNeedMovie() const { return HasMovie(); }
 bool CTintorDoc::OnUpdateNeedSelection() const
 {
     // Runs at every selection change: one pass, without the list's sorting.
-    bool any = false;
-    m_colorTable.Map().ForEach([&](ColorKey key, std::uint32_t entry) {
-        any = any || ((key & m_colorTable.KindFilter()) != 0 && IsSelected(entry));
-    });
-    return HasMovie() && any;
+    return HasMovie() && AnySelected();
 }
 
 void CTintorDoc::OnTableLoad() { LoadTable(); }
@@ -592,6 +750,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         m_bitmaps = std::move(bitmaps);
         m_pathName = std::move(pathName);
         m_kept.clear();
+        m_writtenState = m_savedState = m_history.CurrentId();
         SetModifiedFlag(false);
         return true;
     } catch (const std::bad_alloc&) {
@@ -622,6 +781,7 @@ bool CTintorDoc::OnSaveDocument(const std::filesystem::path& path)
     m_pathName = path;
     // Colour tables and palettes are offered under the name saved last.
     m_movie.SetTitle(TitleFromFileName(path.filename().string()));
+    m_savedState = m_writtenState;
     SetModifiedFlag(false);
     return true;
 }
@@ -630,9 +790,33 @@ bool CTintorDoc::SaveMovie(IOutputFile& file) { return m_movie.Save(file); }
 
 void CTintorDoc::WritePreview(CSwfFile& movie, const std::filesystem::path& tempPath, std::string_view failure)
 {
+    if (m_previewWriter) {
+        // The movie's bytes as they are now go aside; compressing and
+        // writing them holds nobody up.
+        m_previewJob = m_previewWriter->Write(movie.Image(), tempPath);
+        m_previewFailure = failure;
+        m_previewPending = true;
+        m_previewCurrent = true;
+        return;
+    }
     std::error_code error;
-    if (!movie.SaveToPath(tempPath, &error))
+    m_previewCurrent = movie.SaveToPath(tempPath, &error);
+    if (!m_previewCurrent)
         m_messages.ShowFileFailure({FileFailure::Action::Save, std::string(failure), tempPath, error, {}});
+}
+
+void CTintorDoc::OnPreviewWritten(const CPreviewWriter::Result& result)
+{
+    // Only the newest write counts; an older one's file is replaced anyway.
+    if (result.job != m_previewJob)
+        return;
+    m_previewPending = false;
+    if (!result.ok) {
+        m_previewCurrent = false;
+        m_messages.ShowFileFailure({FileFailure::Action::Save, m_previewFailure, result.path, result.error, {}});
+    }
+    if (m_preview != nullptr)
+        m_preview->Refresh();
 }
 
 } // namespace tintor

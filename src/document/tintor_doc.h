@@ -12,12 +12,14 @@
 #include "core/messages.h"
 #include "core/signal_cleanup.h"
 #include "document/movie_bitmaps.h"
+#include "document/preview_writer.h"
 #include "swf/swf_file.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -40,8 +42,9 @@ public:
 class IPreviewPort {
 public:
     virtual ~IPreviewPort() = default;
+    // What is on its way is out of date: a new preview file is coming.
     virtual void Stop() = 0;
-    // Reloads the temporary preview file.
+    // Reloads the temporary preview file, which is complete now.
     virtual void Refresh() = 0;
 };
 
@@ -53,6 +56,51 @@ struct KeptColour {
     std::size_t places = 0;   // how many of its places kept their colour
 
     friend bool operator==(const KeptColour&, const KeptColour&) = default;
+};
+
+// Runs a task later on the thread that the document lives on. The window
+// gives the document one, and the document then writes its preview files
+// on a thread of their own and hears back through it.
+class ITaskPoster {
+public:
+    virtual ~ITaskPoster() = default;
+    virtual void Post(std::function<void()> task) = 0;
+};
+
+// What a change of the selection may do to the colour table: select and
+// deselect entries, named by their dense index (their place in the table's
+// DenseKeys).
+class CSelectionEdit {
+public:
+    explicit CSelectionEdit(CColorTable& table) : m_entries(table.Map().DenseValues()) {}
+    std::size_t Size() const { return m_entries.size(); }
+    bool IsSelected(std::size_t index) const { return tintor::IsSelected(m_entries[index]); }
+    void Set(std::size_t index, bool selected)
+    {
+        m_entries[index] = selected ? m_entries[index] | kSelectedBit : m_entries[index] & ~kSelectedBit;
+    }
+    // The entries at the indices, each named at most once.
+    void SetAll(std::span<const std::uint32_t> indices, bool selected)
+    {
+        // Every entry (a whole list) in one pass in the table's own order
+        // rather than jumping about in the list's.
+        if (indices.size() == m_entries.size()) {
+            for (std::uint32_t& entry : m_entries)
+                entry = selected ? entry | kSelectedBit : entry & ~kSelectedBit;
+            return;
+        }
+        for (const std::uint32_t index : indices)
+            Set(index, selected);
+    }
+    // Every entry, listed or not, deselected.
+    void Clear()
+    {
+        for (std::uint32_t& entry : m_entries)
+            entry &= ~kSelectedBit;
+    }
+
+private:
+    std::span<std::uint32_t> m_entries;
 };
 
 // The one document: the movie, its colour table, the undo history and the
@@ -76,6 +124,14 @@ public:
     // Whether opening and applying write the preview file; a document that
     // nobody watches (tintor-cli) writes none.
     void SetPreviewFileWritten(bool written) { m_previewFile = written; }
+    // From now on preview files are written on a thread of their own; the
+    // preview hears through the poster when one is complete. Without a
+    // poster (null) they are written at once, as before.
+    void WritePreviewAside(ITaskPoster* poster);
+    // Whether a preview file is still being written.
+    bool PreviewPending() const { return m_previewPending; }
+    // Waits until the preview files asked for are written.
+    void FlushPreview();
 
     bool HasMovie() const;
     // The preview file's path in a private folder made at the first call;
@@ -99,31 +155,45 @@ public:
     CollectionRule GetCollectionRule() const { return m_rule; }
 
     // --- The cycle ----------------------------------------------------------
+    // Writes colours into the movie (the selected ones with the pending
+    // effect; with forceAll every colour) and, when that changed a byte or
+    // the preview file is behind, the preview file.
     void UpdatePreview(bool forceAll);
+    // Every colour into the movie and the preview, then the colour view
+    // from the table.
     void RefreshAll();
+    // The table as a new history state, whatever changed.
     void PushHistory();
     void ResetHistory();
 
     // --- Edits as the views and the command line make them ---------------
+    // Each that changes the colours shown is one history step; one that
+    // changes only the selection goes with the state on display.
+    //
     // A change of the selection: the pending effect made permanent for the
-    // colours selected so far, every listed colour selected exactly when
-    // isSelected says so, and a history state.
+    // colours selected so far, then the change. A step only when folding the
+    // effect in changed colours: when the sliders had moved since the state
+    // on display and some colour was selected.
+    void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
+    // The same, every listed colour selected exactly when isSelected says so.
     void SelectWhere(const std::function<bool(ColorKey)>& isSelected);
     // A selection change by what the colours look like: the pending effect
     // made permanent first, then every listed colour whose colour the
     // selection takes is selected, on top of the colours selected so far
     // when add is true; the colours it excepts end unselected either way.
-    // One history state.
     void SelectMatching(const ColourSelection& selection, bool add);
-    // Apply: the selected colours with the pending effect into the movie and
-    // the preview, and a history state. The effect stays pending.
+    // Apply: every colour as the list shows it, the selected ones with the
+    // pending effect, into the movie and the preview. The effect stays
+    // pending. A step when the sliders stand elsewhere than in the state on
+    // display and a colour is selected; the movie is marked modified only
+    // when a byte changed.
     void ApplyPending();
     // Loads a colour script that the user picks into the table; when a line
     // of it was used, the effect parameters go back to neutral, every colour
-    // of the movie is rewritten and a history state follows. False when
-    // nothing was loaded (no movie, cancelled, the file unreadable or not a
-    // script, or the user declined a script of which some colours were not
-    // found); nothing has changed then. What the script's lines did goes to
+    // of the movie is rewritten and, when that changed colours, a step is
+    // taken. False when nothing was loaded (no movie, cancelled, the file
+    // unreadable or not a script, or the user declined a script of which some
+    // colours were not found); nothing has changed then. What the script's lines did goes to
     // result, when given.
     bool LoadTable(ColorScriptResult* result = nullptr);
     // The listed colour that looks nearest to rgb (red in the low byte) as
@@ -162,9 +232,21 @@ public:
 
     // Every selected colour becomes a colour of palette (red in the low
     // byte), matched as match says, written into the movie and the preview
-    // as Set to a colour writes, with one history state. A pending effect
-    // ends first. How many colours changed; none without a movie or palette.
+    // as Set to a colour writes, a step when colours changed. A pending
+    // effect ends first. How many colours changed; none without a movie or
+    // palette.
     std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
+    // How many colours are selected.
+    std::size_t SelectedCount() const;
+    // Whether the movie (and so the preview) shows every colour as the list
+    // does: false while a pending effect or a change folded into the table
+    // waits for Apply.
+    bool PreviewMatchesList() const;
+    // The entry at a dense index of the table: its key, its colour as
+    // GetColor gives it, and how many places of the movie store the key.
+    ColorKey KeyAt(std::size_t index) const { return m_colorTable.Map().DenseKeys()[index]; }
+    std::uint32_t ColorAt(std::size_t index, int applyEffect) const;
+    std::size_t PlaceCountAt(std::size_t index) const;
     // The palette: every listed colour as the list shows it, in the list's
     // order, each kind and colour once.
     std::vector<PaletteColor> PaletteColors() const;
@@ -180,6 +262,10 @@ public:
     // the kinds its filter lets through, by sort value, equal values in the
     // table's order.
     static std::vector<ColorKey> ListedKeys(const CColorTable& table);
+    // The same entries as dense indices of the table.
+    static std::vector<std::uint32_t> ListOrder(const CColorTable& table);
+    // Whether the list shows the entry at dense index a before the one at b.
+    static bool ListsBefore(const CColorTable& table, std::size_t a, std::size_t b);
 
     // --- Colour table operations, on the document's table ----------------
     void ResetColorTable();
@@ -221,14 +307,29 @@ public:
     // the modified flag stay. False when the movie could not be written.
     bool SaveMovie(IOutputFile& file);
 
+    // Whether the movie differs from the file it was opened from or last
+    // saved to; undoing back to that state clears it.
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
     // The path of the open (or last saved) file; empty when untitled.
     const std::filesystem::path& GetPathName() const { return m_pathName; }
 
 private:
-    // Writes movie to the preview file; says so, with the reason, when it cannot.
+    // Writes movie to the preview file, at once or aside; says so, with the
+    // reason, when it cannot.
     void WritePreview(CSwfFile& movie, const std::filesystem::path& tempPath, std::string_view failure);
+    void OnPreviewWritten(const CPreviewWriter::Result& result);
+    // The table into the history: a new step, or in place of the state on display.
+    void Record(bool step);
+    // Whether the table shows its colours as the state on display does.
+    bool ShowsRecordedColours() const;
+    // Whether a pending effect shows on some selected colour, compared with
+    // the state on display.
+    bool PendingEffectShows() const;
+    bool AnySelected() const;
+    bool TableMirrorsRegistry() const;
+    // The sort value in 16 bits: lightness, then hue.
+    static std::uint16_t ShortSortValue(ColorKey key);
 
     IMessageSink& m_messages;
     IFileDialogs& m_dialogs;
@@ -250,6 +351,20 @@ private:
     bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;
     AfterMovie m_afterMovie = AfterMovie::Keep;
+    // The history state whose colours the movie holds, and the one the
+    // file held when opened or saved; nothing when the movie holds colours
+    // of no state (written outside the history's states).
+    std::optional<std::uint64_t> m_writtenState;
+    std::optional<std::uint64_t> m_savedState;
+    // Whether the preview file holds the movie as it is.
+    bool m_previewCurrent = false;
+    bool m_previewPending = false;
+    std::uint64_t m_previewJob = 0;
+    std::string m_previewFailure;
+    ITaskPoster* m_poster = nullptr;
+    // Lets posted reports of written previews tell whether the document is still there.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
+    std::unique_ptr<CPreviewWriter> m_previewWriter;
 };
 
 } // namespace tintor

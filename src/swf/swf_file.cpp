@@ -245,6 +245,37 @@ bool CSwfFile::InflateBody(IInputFile& file, ByteBuffer& leftover)
     return rc == Z_STREAM_END && m_fileBuf.size() == m_fileSize;
 }
 
+namespace {
+
+// The movie as Save writes it: a plain one as it is held, a compressed one
+// with the unchanged header and the body compressed again.
+bool WriteMovie(IOutputFile& file, std::span<const std::uint8_t> movie, SwfCompression compression,
+    std::span<const std::uint8_t> trailer)
+{
+    // Bytes after the movie, which few movies have, go in a second write
+    // rather than a copy of all.
+    if (compression == SwfCompression::None)
+        return file.Write(movie) && (trailer.empty() || file.Write(trailer));
+    const std::span<const std::uint8_t> header = movie.first(kHeaderSize);
+    const std::span<const std::uint8_t> body = movie.subspan(kHeaderSize);
+    if (compression == SwfCompression::Lzma) {
+        // The header stays as loaded; the stream's length after it is
+        // the new stream's own. All of it goes out in one write.
+        const auto encoded = EncodeLzmaMovie(header, body, trailer);
+        return encoded && file.Write(*encoded);
+    }
+    // Header, deflated body and whatever followed the stream go out in one write.
+    uLongf length = compressBound(static_cast<uLong>(body.size()));
+    ByteBuffer out(kHeaderSize + length + trailer.size());
+    std::copy(header.begin(), header.end(), out.begin());
+    if (compress(out.data() + kHeaderSize, &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
+        return false;
+    std::copy(trailer.begin(), trailer.end(), out.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + length));
+    return file.Write(std::span(out).first(kHeaderSize + length + trailer.size()));
+}
+
+} // namespace
+
 bool CSwfFile::Save(IOutputFile& file)
 {
     bool ok = false;
@@ -256,38 +287,14 @@ bool CSwfFile::Save(IOutputFile& file)
             }
             // Re-encoded images go out in a copy with their tags spliced in;
             // the buffer, and every colour position in it, stays as it is.
-            std::optional<ByteBuffer> spliced;
-            std::span<const std::uint8_t> movie = m_fileBuf;
-            if (ReplacedImageCount() != 0) {
-                spliced = Spliced();
-                if (!spliced) {
-                    m_messages->Show("ERROR: the re-encoded images make the movie longer than 4 GiB");
-                    return false;
-                }
-                movie = *spliced;
-            }
-            // A plain movie goes out as it is held; bytes after it, which
-            // few movies have, in a second write rather than a copy of all.
-            if (m_compression == SwfCompression::None)
-                return file.Write(movie) && (m_trailer.empty() || file.Write(m_trailer));
-            const std::span<const std::uint8_t> header = movie.first(kHeaderSize);
-            const std::span<const std::uint8_t> body = movie.subspan(kHeaderSize);
-            if (m_compression == SwfCompression::Lzma) {
-                // The header stays as loaded; the stream's length after it is
-                // the new stream's own. All of it goes out in one write.
-                const auto encoded = EncodeLzmaMovie(header, body, m_trailer);
-                return encoded && file.Write(*encoded);
-            }
-            // Header, deflated body and whatever followed the stream go out
-            // in one write.
-            uLongf length = compressBound(static_cast<uLong>(body.size()));
-            ByteBuffer out(kHeaderSize + length + m_trailer.size());
-            std::copy(header.begin(), header.end(), out.begin());
-            if (compress(out.data() + kHeaderSize, &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
+            if (ReplacedImageCount() == 0)
+                return WriteMovie(file, m_fileBuf, m_compression, m_trailer);
+            const std::optional<ByteBuffer> spliced = Spliced();
+            if (!spliced) {
+                m_messages->Show("ERROR: the re-encoded images make the movie longer than 4 GiB");
                 return false;
-            std::copy(
-                m_trailer.begin(), m_trailer.end(), out.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + length));
-            return file.Write(std::span(out).first(kHeaderSize + length + m_trailer.size()));
+            }
+            return WriteMovie(file, *spliced, m_compression, m_trailer);
         }();
     } catch (const std::bad_alloc&) {
         ok = false; // no memory to compress into; the caller says so
@@ -364,6 +371,41 @@ std::optional<ByteBuffer> CSwfFile::Spliced() const
     for (int i = 0; i < 4; ++i)
         out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(*length >> (8 * i));
     return out;
+}
+
+CMovieImage CSwfFile::Image() const
+{
+    CMovieImage image;
+    // With re-encoded images spliced in, as a save would write it; a movie
+    // that no longer fits leaves the image empty, which no save takes.
+    if (ReplacedImageCount() == 0) {
+        image.buffer.assign(m_fileBuf.begin(), m_fileBuf.end());
+    } else if (auto spliced = Spliced()) {
+        image.buffer.assign(spliced->begin(), spliced->end());
+    }
+    image.compression = m_compression;
+    return image;
+}
+
+bool CSwfFile::SaveImage(const CMovieImage& image, IOutputFile& file)
+{
+    if (image.buffer.size() < kHeaderSize)
+        return false;
+    try {
+        return WriteMovie(file, image.buffer, image.compression, image.trailer);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool CSwfFile::SaveImageToPath(const CMovieImage& image, const std::filesystem::path& path, std::error_code* error)
+{
+    std::error_code failure;
+    auto out = CAtomicOutputFile::Create(path, CAtomicOutputFile::Durability::Scratch, failure);
+    const bool ok = out && SaveImage(image, *out) && out->Commit();
+    if (!ok && error)
+        *error = out ? out->Error() : failure;
+    return ok;
 }
 
 bool CSwfFile::SaveToPath(const std::filesystem::path& path, std::error_code* error)

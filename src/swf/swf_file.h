@@ -43,6 +43,14 @@ enum class SwfCompression { None, Zlib, Lzma };
 // out. Glyph shapes are read as version 1.
 enum class ShapeVersion { Shape1 = 1, Shape2, Shape3, Shape4 };
 
+// A movie's bytes as they go out, taken aside from the movie so that they can
+// be written (and compressed) while the movie changes on.
+struct CMovieImage {
+    ByteBuffer buffer;
+    SwfCompression compression = SwfCompression::None;
+    ByteBuffer trailer;
+};
+
 // The movie: the whole uncompressed file in one buffer, the cursor that the
 // record readers share, and the registry of every colour record the walk
 // found. Colours are changed by overwriting their three bytes in the buffer,
@@ -84,6 +92,12 @@ public:
     // complete movie, but not flushed to the disk first. On failure error,
     // when given, says why when the system did.
     bool SaveToPath(const std::filesystem::path& path, std::error_code* error = nullptr);
+    // The bytes Save writes, without what came after the movie in the file.
+    CMovieImage Image() const;
+    // Save and SaveToPath of an image; they need no movie and report nothing.
+    static bool SaveImage(const CMovieImage& image, IOutputFile& file);
+    static bool SaveImageToPath(
+        const CMovieImage& image, const std::filesystem::path& path, std::error_code* error = nullptr);
 
     bool HasMovie() const { return m_held; }
     std::span<std::uint8_t> Buffer() { return m_fileBuf; }

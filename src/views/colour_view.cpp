@@ -12,7 +12,6 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -82,25 +81,20 @@ QWidget* CColorView::BuildForm()
 
     m_model = new CColorListModel(this);
     m_delegate = new CColorSwatchDelegate(m_doc, this);
-    m_colorList = new QListView(form);
+    m_colorList = new CColorListView([this](int row) { return IsRowSelected(row); }, form);
     m_colorList->setModel(m_model);
+    // Qt's own selection model goes with the list; this one hands every
+    // request to the table.
+    QItemSelectionModel* qtSelection = m_colorList->selectionModel();
+    m_selection = new CColorSelectionModel(
+        m_model, [this](const std::function<void(CSelectionEdit&)>& change) { ChangeSelection(change); }, this);
+    m_colorList->setSelectionModel(m_selection);
+    delete qtSelection;
     m_colorList->setItemDelegate(m_delegate);
-    m_colorList->setViewMode(QListView::ListMode);
-    m_colorList->setFlow(QListView::TopToBottom);
-    m_colorList->setWrapping(true);
-    m_colorList->setResizeMode(QListView::Adjust);
-    m_colorList->setMovement(QListView::Static);
-    m_colorList->setUniformItemSizes(true);
-    m_colorList->setSpacing(0);
-    m_colorList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_colorList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_colorList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_colorList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_colorList->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_colorList->SetItemSize(QSize(CColorSwatchDelegate::kItemWidth, CColorSwatchDelegate::kItemHeight));
     QPalette palette = m_colorList->palette();
     palette.setColor(QPalette::Base, Qt::white);
     m_colorList->setPalette(palette);
-    connect(m_colorList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { OnSelChangeList(); });
 
     m_unifyCheck = new QCheckBox(form);
     connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
@@ -180,20 +174,21 @@ QString CColorView::SwatchToolTip(int row) const
     if (row < 0 || row >= Count())
         return QString();
     const ColorKey key = KeyAt(row);
+    const std::uint32_t entry = m_model->IndexAt(row);
     QString kind;
     for (const KindName& k : kKindNames)
         if (k.kind == KindOf(key))
             kind = tr(k.name);
     // The colour as it stands in the table (changed by earlier edits or
     // not), and what the pending shift makes of it.
-    const std::uint32_t now = RgbOf(m_doc.GetColor(key, 0));
-    const std::uint32_t shifted = RgbOf(m_doc.GetColor(key, 1));
+    const std::uint32_t now = RgbOf(m_doc.ColorAt(entry, 0));
+    const std::uint32_t shifted = RgbOf(m_doc.ColorAt(entry, 1));
     QStringList lines;
     lines << (shifted == now ? QStringLiteral("%1 %2").arg(kind, HexText(now))
                              : QStringLiteral("%1 %2 → %3").arg(kind, HexText(now), HexText(shifted)));
     if (now != RgbOf(key))
         lines << tr("元の色 %1").arg(HexText(RgbOf(key)));
-    lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCount(key)));
+    lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCountAt(entry)));
     return lines.join(u'\n');
 }
 
@@ -279,57 +274,30 @@ void CColorView::SyncControls(const CColorTable& table)
     m_unifyCheck->setChecked(table.Unify() != 0);
 }
 
-template <typename F> void CColorView::SetSelectionQuietly(F&& change)
-{
-    const bool was = m_selectingQuietly;
-    m_selectingQuietly = true;
-    change();
-    m_selectingQuietly = was;
-}
-
 void CColorView::FillList(const CColorTable& table)
 {
-    std::vector<ColorKey> keys = CTintorDoc::ListedKeys(table);
-    std::vector<char> selected;
-    selected.reserve(keys.size());
-    for (const ColorKey key : keys)
-        selected.push_back(IsSelected(*table.Map().Find(key)) ? 1 : 0);
-    SetSelectionQuietly([&] {
-        m_model->SetKeys(std::move(keys));
-        // One range per run of selected rows: a whole table selected is one range.
-        QItemSelection selection;
-        const int rows = static_cast<int>(selected.size());
-        for (int row = 0; row < rows;) {
-            if (!selected[static_cast<std::size_t>(row)]) {
-                ++row;
-                continue;
-            }
-            const int top = row;
-            while (row + 1 < rows && selected[static_cast<std::size_t>(row + 1)])
-                ++row;
-            selection.append(QItemSelectionRange(m_model->index(top), m_model->index(row)));
-            ++row;
-        }
-        if (!selection.isEmpty())
-            m_colorList->selectionModel()->select(selection, QItemSelectionModel::Select);
-    });
+    // Undo, Redo and the edits that rewrite every colour keep the keys:
+    // the rows stay, and the swatches are painted again from the table.
+    if (!m_model->Lists(table)) {
+        m_selection->Forget();
+        m_model->SetRows(table.Map().SharedKeys(), CTintorDoc::ListOrder(table));
+    }
+    m_colorList->viewport()->update();
     UpdateNotes();
 }
 
-void CColorView::OnSelChangeList()
+bool CColorView::IsRowSelected(int row) const
 {
-    if (!m_selectingQuietly)
-        SyncSelection();
+    if (row < 0 || row >= Count())
+        return false;
+    const auto entries = m_doc.GetColorTable().Map().DenseValues();
+    const std::uint32_t entry = m_model->IndexAt(row);
+    return entry < entries.size() && IsSelected(entries[entry]);
 }
 
-void CColorView::SyncSelection()
+void CColorView::ChangeSelection(const std::function<void(CSelectionEdit&)>& change)
 {
-    std::vector<ColorKey> selected;
-    for (const QItemSelectionRange& range : m_colorList->selectionModel()->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            selected.push_back(m_model->KeyAt(row));
-    std::sort(selected.begin(), selected.end());
-    m_doc.SelectWhere([&](ColorKey key) { return std::binary_search(selected.begin(), selected.end(), key); });
+    m_doc.ChangeSelection(change);
     RedrawSwatches();
     SyncControls(m_doc.GetColorTable());
     emit documentChanged();
@@ -337,14 +305,8 @@ void CColorView::SyncSelection()
 
 void CColorView::RedrawSwatches()
 {
-    QWidget* viewport = m_colorList->viewport();
-    const QRect visible = viewport->rect();
-    const QModelIndexList selected = m_colorList->selectionModel()->selectedIndexes();
-    for (const QModelIndex& index : selected) {
-        const QRect swatch = CColorSwatchDelegate::SwatchRect(m_colorList->visualRect(index));
-        if (swatch.intersects(visible))
-            viewport->update(swatch);
-    }
+    // Only the items on screen are painted, whatever their number.
+    m_colorList->viewport()->update();
 }
 
 void CColorView::OnHScroll(QSlider& slider)
@@ -358,24 +320,26 @@ void CColorView::OnHScroll(QSlider& slider)
     if (label)
         label->setText(QString::number(p - CColorTable::kDefaultParameter));
     RedrawSwatches();
+    emit effectChanged();
 }
 
 void CColorView::OnUnify(bool checked)
 {
     m_doc.Effect("UniColor", checked ? 1 : 0);
     RedrawSwatches();
+    emit effectChanged();
 }
 
 void CColorView::OnEditSelectAll()
 {
-    SetSelectionQuietly([&] { m_colorList->selectAll(); });
-    SyncSelection();
+    m_selection->Forget();
+    ChangeSelection([&](CSelectionEdit& edit) { edit.SetAll(m_model->Rows(), true); });
 }
 
 void CColorView::OnEditDeselect()
 {
-    SetSelectionQuietly([&] { m_colorList->clearSelection(); });
-    SyncSelection();
+    m_selection->Forget();
+    ChangeSelection([](CSelectionEdit& edit) { edit.Clear(); });
 }
 
 void CColorView::OnApply()
@@ -387,13 +351,15 @@ void CColorView::OnApply()
 
 void CColorView::SelectNearest(std::uint32_t rgb)
 {
+    m_picked = RgbOf(rgb);
     const auto nearest = m_doc.NearestColor(rgb);
     const int found = nearest ? m_model->RowOf(*nearest) : -1;
-    if (found < 0)
+    if (found < 0) {
+        emit documentChanged();
         return;
-    SetSelectionQuietly(
-        [&] { m_colorList->selectionModel()->select(m_model->index(found), QItemSelectionModel::Select); });
-    SyncSelection();
+    }
+    m_selection->Forget();
+    ChangeSelection([&](CSelectionEdit& edit) { edit.Set(m_model->IndexAt(found), true); });
 }
 
 std::uint32_t CColorView::KeyAt(int row) const { return m_model->KeyAt(row); }
@@ -405,8 +371,7 @@ void CColorView::mousePressEvent(QMouseEvent* event)
     // Clicks reach here only from the form's free area: the list, sliders,
     // box and button take their own.
     if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::AltModifier)) {
-        SetSelectionQuietly([&] { m_colorList->clearSelection(); });
-        SyncSelection();
+        OnEditDeselect();
         event->accept();
         return;
     }

@@ -1,21 +1,23 @@
 #pragma once
 
 #include "document/tintor_doc.h"
+#include "views/colour_list_view.h"
+#include "views/colour_view_model.h"
 
 #include <QScrollArea>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 class QCheckBox;
 class QLabel;
-class QListView;
 class QPushButton;
 class QSlider;
 
 namespace tintor {
 
-class CColorListModel;
 class CColorSwatchDelegate;
 
 // The left pane: every colour of the document's table as a swatch in a
@@ -45,9 +47,11 @@ public:
     // Adds the listed colour nearest to rgb (the document's NearestColor) to
     // the selection.
     void SelectNearest(std::uint32_t rgb);
+    // The colour of the last pick (red in the low byte), if any.
+    std::optional<std::uint32_t> PickedColour() const { return m_picked; }
 
     // The widgets, for the frame's focus handling and for tests.
-    QListView* List() const { return m_colorList; }
+    QAbstractItemView* List() const { return m_colorList; }
     QSlider* HueSlider() const { return m_hSlider; }
     QSlider* SaturationSlider() const { return m_sSlider; }
     QSlider* ValueSlider() const { return m_vSlider; }
@@ -63,6 +67,9 @@ public:
     // as they are, and the tints that kept their colour at the last Apply.
     QLabel* AccountLabel() const { return m_accountLabel; }
     QLabel* KeptLabel() const { return m_keptLabel; }
+    // Whether the row's colour is selected (in the table, which holds the
+    // list's selection).
+    bool IsRowSelected(int row) const;
     // What the swatch of a row is: its kind, "#rrggbb", what the pending
     // shift makes of it, its colour in the movie when an edit changed it,
     // and how many places of the movie use it.
@@ -72,6 +79,8 @@ signals:
     // The table's selection or the history changed; the frame refreshes the
     // enabled state of its commands.
     void documentChanged();
+    // A slider or the unify box moved: the pending effect changed.
+    void effectChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -90,16 +99,16 @@ private:
     QSlider* MnemonicTarget(const QKeyEvent& key) const;
     void OnHScroll(QSlider& slider);
     void OnUnify(bool checked);
-    void OnSelChangeList();
-    void SyncSelection();
+    // A change of the selection through the document, then the controls
+    // and the swatches after it.
+    void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
     void RedrawSwatches();
     // The notes under the list from the document.
     void UpdateNotes();
-    // Changes the list's selection without it counting as the user's change.
-    template <typename F> void SetSelectionQuietly(F&& change);
 
     CTintorDoc& m_doc;
     CColorListModel* m_model = nullptr;
+    CColorSelectionModel* m_selection = nullptr;
     CColorSwatchDelegate* m_delegate = nullptr;
     QCheckBox* m_unifyCheck = nullptr;
     QLabel* m_vLabel = nullptr;
@@ -111,11 +120,11 @@ private:
     QLabel* m_hCaption = nullptr;
     QLabel* m_sCaption = nullptr;
     QLabel* m_vCaption = nullptr;
-    QListView* m_colorList = nullptr;
+    CColorListView* m_colorList = nullptr;
     QPushButton* m_applyButton = nullptr;
     QLabel* m_accountLabel = nullptr;
     QLabel* m_keptLabel = nullptr;
-    bool m_selectingQuietly = false;
+    std::optional<std::uint32_t> m_picked;
 };
 
 } // namespace tintor

@@ -29,6 +29,8 @@ const KindLabel kKindLabels[] = {
     {"TXT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "文字")},
     {"LINE", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "線")},
     {"BG", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "背景")},
+    {"FLT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "効果")},
+    {"TINT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "色調")},
 };
 
 } // namespace
@@ -50,7 +52,12 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     if (!index.isValid())
         return;
     QRect r = option.rect;
-    if (option.state & QStyle::State_Selected) {
+    // The table holds the selection; Qt's selection model holds none.
+    const std::size_t entry = index.data(CColorListModel::kIndexRole).toUInt();
+    const auto entries = m_doc.GetColorTable().Map().DenseValues();
+    if (entry >= entries.size())
+        return; // rows of a table that has just been replaced, until the list is refilled
+    if (IsSelected(entries[entry])) {
         // The outermost ring stays as the list's background.
         r.adjust(1, 1, -1, -1);
         painter->fillRect(r, Qt::black);
@@ -62,7 +69,7 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
         painter->fillRect(r, Qt::black);
     }
     r.adjust(1, 1, -1, -1);
-    DrawSwatch(*painter, r, index.data(CColorListModel::kKeyRole).toUInt());
+    DrawSwatch(*painter, r, m_doc.ColorAt(entry, 1));
 }
 
 QString CColorSwatchDelegate::LabelText(std::string_view label)
@@ -73,9 +80,8 @@ QString CColorSwatchDelegate::LabelText(std::string_view label)
     return QString::fromLatin1(label.data(), static_cast<qsizetype>(label.size()));
 }
 
-void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const
+void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t c) const
 {
-    const std::uint32_t c = m_doc.GetColor(key, 1);
     painter.fillRect(rect, ToQColor(c));
     const ColorKindInfo* kind = InfoOf(c);
     if (kind == nullptr || kind->label.empty())

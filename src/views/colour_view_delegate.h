@@ -25,8 +25,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    // The swatch with its label into rect.
-    void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t key) const;
+    // The swatch of a colour as GetColor gives it (its kind in bits 28-31)
+    // with its label into rect.
+    void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t c) const;
     // The part of an item's rectangle that DrawSwatch paints.
     static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
     // A kind's label in the window's language: "線" for "LINE".

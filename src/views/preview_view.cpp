@@ -90,6 +90,14 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
     m_notice->setAutoFillBackground(true);
     m_notice->hide();
 
+    // Over the frame's corner, where it hides little of the movie.
+    m_badge = new QLabel(this);
+    m_badge->setObjectName(QStringLiteral("badge"));
+    m_badge->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(32, 32, 32, 200); color: white; padding: 3px 8px; }"));
+    m_badge->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_badge->hide();
+
     m_web->setAcceptDrops(false);
     m_web->installEventFilter(this);
     WatchInput();
@@ -108,10 +116,21 @@ void CTintorView::OnInitialUpdate()
 {
     ++m_generation;
     m_moviePending = false;
+    m_shownOnce = false;
+    m_listMatches = true;
     if (m_doc.HasMovie()) {
         if (const auto path = m_doc.GetTempFilePath()) {
             m_target = QUrl::fromLocalFile(QString::fromStdString(path->string()));
-            LoadMovie();
+            if (!m_doc.PreviewPending()) {
+                LoadMovie();
+                return;
+            }
+            // The document is still writing the file, and reloads the view
+            // when it is complete; the last movie goes meanwhile.
+            SetNotice(NoticeKind::None);
+            if (m_hostReady)
+                m_page->runJavaScript(QStringLiteral("tintor.clear(%1)").arg(m_generation));
+            SetBusy(true);
             return;
         }
     }
@@ -120,13 +139,48 @@ void CTintorView::OnInitialUpdate()
     m_hostLoading = false;
     m_web->setUrl(kBlank);
     SetNotice(NoticeKind::Hint);
+    SetBusy(false);
 }
 
 void CTintorView::Stop()
 {
-    // Whatever is still on its way is out of date.
+    // Whatever is still on its way is out of date, and a new movie is coming.
     ++m_generation;
     m_moviePending = false;
+    if (m_target.isLocalFile())
+        SetBusy(true);
+}
+
+void CTintorView::SetListMatches(bool matches)
+{
+    if (matches == m_listMatches)
+        return;
+    m_listMatches = matches;
+    UpdateBadge();
+}
+
+QString CTintorView::Badge() const { return m_badge->isVisible() ? m_badge->text() : QString(); }
+
+void CTintorView::SetBusy(bool busy)
+{
+    m_busy = busy;
+    UpdateBadge();
+}
+
+void CTintorView::UpdateBadge()
+{
+    QString text;
+    if (m_noticeKind == NoticeKind::None && m_target.isLocalFile()) {
+        if (m_busy)
+            text = m_shownOnce ? tr("プレビューを更新中…") : tr("ムービーを読み込み中…");
+        else if (!m_listMatches)
+            text = tr("一覧の色はまだ適用されていません (適用で反映)");
+    }
+    m_badge->setText(text);
+    m_badge->adjustSize();
+    m_badge->move(8, 8);
+    m_badge->setVisible(!text.isEmpty());
+    m_badge->raise();
 }
 
 void CTintorView::Refresh()
@@ -148,6 +202,10 @@ void CTintorView::SetNotice(NoticeKind kind, const QString& detail)
     // The page goes while the note is up; the player draws nothing into a
     // hidden page, so it is back before a movie is sent.
     m_web->setVisible(kind == NoticeKind::None);
+    // A note says what the pane has; nothing is on its way.
+    if (kind != NoticeKind::None)
+        m_busy = false;
+    UpdateBadge();
 }
 
 QString CTintorView::NoticeText() const
@@ -191,8 +249,10 @@ void CTintorView::OnMovieFailed(int generation, const QString& reason)
 
 void CTintorView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         m_notice->setText(NoticeText());
+        UpdateBadge();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -200,6 +260,7 @@ void CTintorView::LoadMovie()
 {
     ++m_generation;
     SetNotice(NoticeKind::None);
+    SetBusy(true);
     if (m_hostReady) {
         SendMovie();
         return;
@@ -224,6 +285,7 @@ void CTintorView::SendMovie()
     if (!file.open(QIODevice::ReadOnly)) {
         // Nothing to play: better an empty pane than an old movie.
         m_page->runJavaScript(QStringLiteral("tintor.clear(%1)").arg(m_generation));
+        SetBusy(false);
         return;
     }
     const QByteArray data = file.readAll();
@@ -262,8 +324,11 @@ void CTintorView::OnPlayerReady()
 
 void CTintorView::OnPlayerShown(int generation)
 {
-    if (generation == m_generation)
-        emit movieShown();
+    if (generation != m_generation)
+        return;
+    m_shownOnce = true;
+    SetBusy(false);
+    emit movieShown();
 }
 
 void CTintorView::WatchInput()

@@ -21,7 +21,9 @@ class CPreviewPage;
 // The right pane: the temporary preview movie playing in a web view with the
 // Ruffle player. An Alt+click on it reports the colour under the mouse.
 // Without a movie it says how to open one; when the player cannot show the
-// movie it says why, in place of the movie.
+// movie it says why, in place of the movie. While a movie is on its way it
+// says so over the frame shown, and it marks a frame that no longer shows
+// the colours of the list.
 class CTintorView : public QWidget, public IPreviewPort {
     Q_OBJECT
 public:
@@ -38,6 +40,12 @@ public:
     QUrl CurrentTarget() const;
     // The note the pane shows instead of a movie; empty while it shows none.
     QString Notice() const;
+    // Whether the movie shown has the colours the list shows; when not, the
+    // frame is marked until it has.
+    void SetListMatches(bool matches);
+    // The word over the frame (loading, updating, or not applied yet);
+    // empty while there is none.
+    QString Badge() const;
 
 signals:
     // An Alt+click picked this colour (red in bits 0-7, green 8-15, blue 16-23).
@@ -70,6 +78,9 @@ private:
     void WatchInput();
     // The colour at a point of this view, red in the low byte.
     std::uint32_t PixelAt(QPoint point);
+    // Whether a movie is on its way to the player, and the word over the frame.
+    void SetBusy(bool busy);
+    void UpdateBadge();
 
     CTintorDoc& m_doc;
     // Declared in this order so that the view goes before its page and the
@@ -88,6 +99,11 @@ private:
     bool m_hostLoading = false;
     bool m_moviePending = false;
     bool m_eatRelease = false;
+    QLabel* m_badge = nullptr;
+    bool m_busy = false;
+    // Whether the player has shown a frame of the movie opened last.
+    bool m_shownOnce = false;
+    bool m_listMatches = true;
 };
 
 } // namespace tintor

@@ -7,6 +7,7 @@
 #include "window/qt_paths.h"
 #include "window/qt_toolbar_icons.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -16,13 +17,15 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QListView>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -94,6 +97,28 @@ const CommandInfo kCommands[] = {
 
 QSettings Settings() { return QSettings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)); }
 
+// The wait cursor while something may take long, and a word in the status
+// bar of what; the word is painted before the work starts.
+class CBusyScope {
+public:
+    CBusyScope(QStatusBar* bar, const QString& what) : m_bar(bar)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_bar->showMessage(what);
+        m_bar->repaint();
+    }
+    ~CBusyScope()
+    {
+        m_bar->clearMessage();
+        QApplication::restoreOverrideCursor();
+    }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    QStatusBar* m_bar;
+};
+
 QString FileTitle(const std::filesystem::path& path) { return QFileInfo(ToQString(path)).fileName(); }
 
 // "&1 /path/to/file.swf", shortened in the middle when long.
@@ -133,6 +158,7 @@ CMainFrame::CMainFrame(
     CreateMenus();
     CreateToolBar();
     CreateClient();
+    CreateStatusBar();
     RetranslateUi();
     m_doc.AttachViews(m_colorView, m_preview);
     RestoreWindowSettings();
@@ -310,8 +336,55 @@ void CMainFrame::CreateClient()
     m_splitter->setChildrenCollapsible(false);
     setCentralWidget(m_splitter);
     connect(m_colorView, &CColorView::documentChanged, this, &CMainFrame::UpdateCommandUI);
+    // A slider step changes no count, only whether the preview shows the list.
+    connect(m_colorView, &CColorView::effectChanged, this,
+        [this] { m_preview->SetListMatches(m_doc.PreviewMatchesList()); });
     connect(m_preview, &CTintorView::colourPicked, m_colorView,
         [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    // The commands' prompts show on the left as the menus are walked.
+    m_pickStatus = new QLabel(this);
+    m_pickStatus->setObjectName(QStringLiteral("pickStatus"));
+    m_pickStatus->setTextFormat(Qt::RichText);
+    m_listStatus = new QLabel(this);
+    m_listStatus->setObjectName(QStringLiteral("listStatus"));
+    statusBar()->addPermanentWidget(m_pickStatus);
+    statusBar()->addPermanentWidget(m_listStatus);
+}
+
+QString CMainFrame::ListStatus() const
+{
+    const QLocale locale;
+    return tr("色 %1 個 (選択 %2 個)")
+        .arg(locale.toString(m_colorView->Count()), locale.toString(static_cast<qulonglong>(m_doc.SelectedCount())));
+}
+
+QString CMainFrame::PickStatus() const
+{
+    const auto picked = m_colorView->PickedColour();
+    if (!picked)
+        return QString();
+    const QString hex = QStringLiteral("#%1%2%3")
+                            .arg(*picked & 0xFF, 2, 16, QLatin1Char('0'))
+                            .arg((*picked >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                            .arg((*picked >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+    return tr("取得した色 %1").arg(hex);
+}
+
+void CMainFrame::UpdateStatus()
+{
+    m_listStatus->setText(ListStatus());
+    const QString pick = PickStatus();
+    // The picked colour as a small swatch before its name.
+    m_pickStatus->setText(pick.isEmpty()
+            ? QString()
+            : QStringLiteral("<span style=\"background:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span> %2")
+                  .arg(pick.right(7), pick.toHtmlEscaped()));
+    m_pickStatus->setVisible(!pick.isEmpty());
+    m_preview->SetListMatches(m_doc.PreviewMatchesList());
 }
 
 void CMainFrame::RetranslateUi()
@@ -343,6 +416,7 @@ void CMainFrame::RetranslateUi()
     m_toolBar->setWindowTitle(tr("ﾂｰﾙ ﾊﾞｰ"));
     RebuildRecentMenu();
     SetDocumentTitle(m_fileTitle);
+    UpdateStatus();
 }
 
 void CMainFrame::changeEvent(QEvent* event)
@@ -448,6 +522,7 @@ CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path&
 {
     if (!SaveModified())
         return OpenResult::Cancelled;
+    const CBusyScope busy(statusBar(), tr("%1 を開いています…").arg(FileTitle(path)));
     // A failed open leaves the document as it was, and so the views, the
     // title and the list of files.
     if (!m_doc.OnOpenDocument(path))
@@ -482,6 +557,7 @@ bool CMainFrame::DoFileSave()
         return false;
     if (m_doc.GetPathName().empty())
         return DoSaveAs();
+    const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(m_doc.GetPathName());
     UpdateCommandUI();
     return saved;
@@ -496,6 +572,7 @@ bool CMainFrame::DoSaveAs()
     const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
     if (!target)
         return false;
+    const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(*target);
     if (saved) {
         SetDocumentTitle(FileTitle(*target));
@@ -520,6 +597,7 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
     setWindowModified(movie && m_doc.IsModified());
+    UpdateStatus();
 }
 
 void CMainFrame::RebuildRecentMenu()
@@ -649,6 +727,7 @@ void CMainFrame::OnViewClassic(bool classic)
     Settings().setValue(QString::fromLatin1(kClassicKey), classic);
     if (m_doc.HasMovie()) {
         const std::filesystem::path path = m_doc.GetPathName();
+        const CBusyScope busy(statusBar(), tr("%1 を開いています…").arg(FileTitle(path)));
         if (m_doc.OnOpenDocument(path))
             InitialUpdateViews();
     }

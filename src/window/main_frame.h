@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
@@ -23,8 +24,9 @@ class CTintorView;
 class IFileDialogs;
 class IFramePrompts;
 
-// The main window: menus, accelerators, the tool bar and a splitter with the
-// colour list on the left and the preview on the right. It carries out the
+// The main window: menus, accelerators, the tool bar, a splitter with the
+// colour list on the left and the preview on the right, and a status bar
+// that counts the colours listed and selected. It carries out the
 // file commands on the one document and routes the others to the document
 // or the colour view, each only while its enable rule allows it. It opens a
 // movie dropped on it, and keeps its size, place and splitter in the
@@ -88,6 +90,10 @@ public:
     // The window's place moved and its size shrunk as far as needed to lie
     // within the screen's available area.
     static QRect FitIntoScreen(const QRect& window, const QRect& available);
+    // What the status bar says of the list, and of the colour picked last
+    // (empty before any pick).
+    QString ListStatus() const;
+    QString PickStatus() const;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -105,6 +111,9 @@ private:
     void CreateLanguageMenu();
     void CreateToolBar();
     void CreateClient();
+    void CreateStatusBar();
+    // The status bar's counts and pick, and the preview's mark.
+    void UpdateStatus();
     // Every text from the translation of the current language.
     void RetranslateUi();
     void RestoreWindowSettings();
@@ -151,6 +160,8 @@ private:
     QMenu* m_viewMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
+    QLabel* m_listStatus = nullptr;
+    QLabel* m_pickStatus = nullptr;
     QAction* m_systemLanguage = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     QAction* m_recentEnd = nullptr;

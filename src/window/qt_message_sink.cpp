@@ -44,11 +44,23 @@ const CoreText kCoreTexts[] = {
         QT_TRANSLATE_NOOP("tintor::CQtMessageSink", "カラー スクリプトを読み込むためのメモリが足りません。")},
 };
 
+// A box shown while the window is busy gets the ordinary cursor.
+int Exec(QMessageBox& box)
+{
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return answer;
+}
+
 void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& details = QString())
 {
     QMessageBox box(icon, QStringLiteral("Tintor"), text, QMessageBox::Ok, QApplication::activeWindow());
     box.setInformativeText(details);
-    box.exec();
+    Exec(box);
 }
 
 QString FileName(const std::filesystem::path& path) { return QDir::toNativeSeparators(ToQString(path)); }
@@ -103,7 +115,7 @@ bool CQtMessageSink::AskKeepScript(const ScriptMismatch& mismatch)
         QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     box.setInformativeText(ScriptMismatchDetails(mismatch));
     box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return Exec(box) == QMessageBox::Ok;
 }
 
 QString CQtMessageSink::FileFailureHeadline(const FileFailure& failure)

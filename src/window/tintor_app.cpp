@@ -6,7 +6,9 @@
 #include "window/qt_paths.h"
 
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -18,6 +20,9 @@ namespace {
 // it lets the player settle after it.
 constexpr int kScreenshotTimeoutMs = 30000;
 constexpr int kScreenshotSettleMs = 1000;
+// How long start-up waits for the window to be on screen before it opens the
+// movie named on the command line.
+constexpr int kExposeTimeoutMs = 2000;
 
 QString Tr(const char* text) { return QCoreApplication::translate("tintor::CTintorApp", text); }
 
@@ -102,11 +107,21 @@ bool CTintorApp::InitInstance()
     CTintorDoc::RemoveStaleTempFolders();
     m_doc = std::make_unique<CTintorDoc>(m_messages, m_dialogs);
     m_dialogs.SetMovieSource([this] { return m_doc ? m_doc->GetPathName() : std::filesystem::path(); });
+    // Compressing a preview file never holds the window up.
+    m_doc->WritePreviewAside(&m_poster);
     m_frame = std::make_unique<CMainFrame>(*m_doc, m_dialogs, m_prompts, m_language);
     m_frame->OnNewDocument();
     m_frame->show();
-    if (!files.isEmpty())
+    if (!files.isEmpty()) {
+        // The window is painted before a long open, so that it never stands
+        // empty and black while the movie loads.
+        QElapsedTimer waited;
+        waited.start();
+        while (m_frame->windowHandle() && !m_frame->windowHandle()->isExposed() && waited.elapsed() < kExposeTimeoutMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        m_frame->repaint();
         m_frame->OpenDocumentFile(ToPath(files.front()));
+    }
     if (!m_screenshotPath.isEmpty())
         TakeScreenshotWhenShown();
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/qt_task_poster.h"
 #include "window/qt_file_dialogs.h"
 #include "window/qt_frame_prompts.h"
 #include "window/qt_language.h"
@@ -36,6 +37,8 @@ private:
     void SaveScreenshot(bool shown);
 
     QApplication m_app;
+    // Brings the document's reports of written preview files to this thread.
+    CQtTaskPoster m_poster{&m_app};
     CLanguage m_language;
     CQtMessageSink m_messages;
     CQtFileDialogs m_dialogs;

@@ -204,5 +204,41 @@ TEST(ColorTableTest, CopyReplacesEverythingTheTargetHeld)
     EXPECT_EQ(target.Saturation(), 100);
 }
 
+TEST(ColorTableTest, ColoursOfManyEntriesAreWhatColorOfGivesEach)
+{
+    // Enough entries to be shared among threads, half of them selected.
+    CColorTable table;
+    table.ResetColorTable();
+    std::vector<std::uint32_t> keys;
+    for (std::uint32_t i = 0; i < 300000; ++i)
+        keys.push_back(KIND_FILL | (i * 2654435761u & kColourMask));
+    table.Map().AssignKeys(keys);
+    for (std::size_t i = 0; i < keys.size(); i += 2)
+        table.Map().DenseValues()[i] |= kSelectedBit;
+    CRecordingSink sink;
+    const struct {
+        const char* name;
+        int hue, saturation, value, unify, perceptual;
+    } rows[] = {
+        {"neutral", 100, 100, 100, 0, 0},
+        {"HSV shift", 150, 60, 120, 0, 0},
+        {"HSV unify", 30, 100, 100, 1, 0},
+        {"OKLCh shift", 160, 80, 90, 0, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        table.Effect("H", row.hue, sink);
+        table.Effect("S", row.saturation, sink);
+        table.Effect("V", row.value, sink);
+        table.Effect("U", row.unify, sink);
+        table.Effect("P", row.perceptual, sink);
+        const auto entries = table.Map().DenseValues();
+        std::vector<std::uint32_t> colours(entries.size());
+        table.ColoursOf(entries, colours);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            ASSERT_EQ(colours[i], table.ColorOf(entries[i], 1)) << i;
+    }
+}
+
 } // namespace
 } // namespace tintor

@@ -80,5 +80,41 @@ TEST(KeyedMapTest, CopiesShareNoChangeOfKeys)
     EXPECT_EQ(*map.Find(0x230), 3);
 }
 
+TEST(KeyedMapTest, OrderWorkedOutAsideIsTheIterationOrder)
+{
+    // Maps filled in one pass, grown key by key (which turns the arrays
+    // round), copied (which reverses every chain) and copied exactly.
+    std::vector<std::uint32_t> keys;
+    for (std::uint32_t i = 0; i < 300; ++i)
+        keys.push_back(0x10000000 | (i * 2654435761u & 0xFFFFFF));
+    CKeyedMap<int> filled;
+    filled.AssignKeys(keys);
+    CKeyedMap<int> grown = filled;
+    grown.Set(0x20ABCDEF, 1);
+    CKeyedMap<int> exact;
+    exact.AssignExact(grown);
+    const CKeyedMap<int> copied = grown;
+    const struct {
+        const char* name;
+        const CKeyedMap<int>& map;
+    } rows[] = {{"filled", filled}, {"grown", grown}, {"exact", exact}, {"copied", copied}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto dense = row.map.DenseKeys();
+        std::vector<std::uint32_t> aside;
+        for (const std::uint32_t i : row.map.IterationOrder())
+            aside.push_back(dense[i]);
+        const std::vector<std::uint32_t> order = row.map.Keys();
+        EXPECT_EQ(aside, order);
+        // VisitsBefore agrees with the order for every neighbouring pair.
+        const auto indices = row.map.IterationOrder();
+        for (std::size_t n = 0; n + 1 < indices.size(); ++n)
+            ASSERT_TRUE(row.map.VisitsBefore(indices[n], indices[n + 1])) << n;
+    }
+    EXPECT_TRUE(exact.SameLayout(grown));
+    EXPECT_FALSE(copied.SameLayout(grown)); // the same keys, walked the other way
+    EXPECT_EQ(exact.Keys(), grown.Keys());
+}
+
 } // namespace
 } // namespace tintor

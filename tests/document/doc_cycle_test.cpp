@@ -148,15 +148,26 @@ TEST_F(DocTest, ApplyWritesSelectedColoursAtEveryPositionAndNothingElse)
     EXPECT_EQ(m_doc->GetColor(kRedBg, 0), kRedBg);
 }
 
-TEST_F(DocTest, ApplyWithoutSelectionStillRewritesPreviewAndMarksModified)
+TEST_F(DocTest, APreviewFileIsWrittenWhenItIsBehindEvenIfNoColourChanged)
 {
     const auto movie = MakeHandMovie();
     ASSERT_TRUE(m_doc->OnOpenDocument(Write("hand.swf", movie.bytes)));
     const auto preview = *m_doc->GetTempFilePath();
+    m_views.m_calls.clear();
+    m_doc->UpdatePreview(false); // nothing selected: no byte changes, the file is current
+    EXPECT_TRUE(m_views.m_calls.empty());
+    EXPECT_FALSE(m_doc->IsModified());
+
     std::filesystem::remove(preview);
+    std::filesystem::create_directory(preview); // the next preview write fails
+    SelectOnly(*m_doc, {kRedBg});
+    m_doc->Effect("V", 0);
+    m_messages.Clear();
     m_doc->UpdatePreview(false);
-    EXPECT_EQ(Buffer(), movie.bytes);
-    EXPECT_EQ(ReadBytes(preview), movie.bytes);
+    EXPECT_TRUE(HasMessage("UpdatePreview: can't write the preview file"));
+    std::filesystem::remove(preview);
+    m_doc->UpdatePreview(false); // no byte changes, but the file is behind
+    EXPECT_EQ(ReadBytes(preview), Buffer());
     EXPECT_TRUE(m_doc->IsModified());
 }
 
@@ -191,11 +202,9 @@ TEST_F(DocTest, UndoAndRedoRewriteEveryColourFromTheRestoredTable)
     ASSERT_TRUE(m_doc->OnOpenDocument(Write("sample.swf", bytes)));
     const auto keys = m_doc->GetColorTable().Map().Keys();
     SelectOnly(*m_doc, {keys.begin(), keys.begin() + 3});
-    EXPECT_TRUE(m_doc->OnUpdateEditUndo());
     m_doc->Effect("H", 30);
     m_doc->Effect("V", 150);
-    m_doc->UpdatePreview(false);
-    m_doc->PushHistory(); // the Apply button's state
+    m_doc->ApplyPending();
     const auto applied = Buffer();
     ASSERT_NE(applied, bytes);
 
@@ -204,18 +213,14 @@ TEST_F(DocTest, UndoAndRedoRewriteEveryColourFromTheRestoredTable)
     m_views.m_calls.clear();
     m_doc->OnEditUndo();
     EXPECT_EQ(Buffer(), bytes);
-    EXPECT_EQ(
-        m_views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
+    EXPECT_EQ(m_views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList"}));
     EXPECT_EQ(m_views.m_syncedHue, 100);
-    EXPECT_TRUE(m_doc->OnUpdateEditUndo());
+    EXPECT_FALSE(m_doc->OnUpdateEditUndo()); // the selection was no step of its own
     EXPECT_TRUE(m_doc->OnUpdateEditRedo());
+    EXPECT_EQ(m_doc->SelectedCount(), 3u);
+    m_doc->GetColorTable().Map().ForEach(
+        [](std::uint32_t key, std::uint32_t value) { EXPECT_EQ(key, value & ~kSelectedBit); });
 
-    m_doc->OnEditUndo(); // the state of the open: nothing selected
-    EXPECT_EQ(Buffer(), bytes);
-    EXPECT_FALSE(m_doc->OnUpdateEditUndo());
-    m_doc->GetColorTable().Map().ForEach([](std::uint32_t key, std::uint32_t value) { EXPECT_EQ(key, value); });
-
-    m_doc->OnEditRedo();
     m_doc->OnEditRedo(); // the Apply state, its pending effect included
     EXPECT_EQ(Buffer(), applied);
     EXPECT_EQ(m_views.m_syncedHue, 30);
@@ -280,8 +285,7 @@ TEST_F(DocTest, ColourScriptCarriesChangesToAnotherMovie)
     EXPECT_TRUE(std::equal(otherBytes.begin() + 8, otherBytes.end(), recoloured.begin() + 8));
     EXPECT_TRUE(other.GetColorTable().ParametersAreDefault());
     EXPECT_TRUE(other.IsModified());
-    EXPECT_EQ(
-        views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList", "Stop", "Refresh"}));
+    EXPECT_EQ(views.m_calls, (std::vector<std::string>{"Stop", "Refresh", "SyncControls", "FillList"}));
     EXPECT_EQ(other.GetHistory().GetUndoCount(), 1);
     EXPECT_TRUE(m_messages.Messages().empty());
 
@@ -321,7 +325,7 @@ TEST_F(DocTest, CancelledScriptLoadChangesNothingAndIsNoStep)
     EXPECT_EQ(m_dialogs.m_asked, 1);
     EXPECT_EQ(m_doc->GetColorTable().Hue(), 20);
     EXPECT_EQ(m_doc->GetColorTable().Map().Keys(), before.Map().Keys());
-    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 1);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 0);
     EXPECT_FALSE(m_doc->IsModified());
     EXPECT_TRUE(m_views.m_calls.empty());
     EXPECT_EQ(Buffer(), movie.bytes);
@@ -330,7 +334,7 @@ TEST_F(DocTest, CancelledScriptLoadChangesNothingAndIsNoStep)
     m_dialogs.m_open = m_dir / "missing.iro";
     m_doc->OnTableLoad();
     EXPECT_TRUE(HasMessage("loadtable: file open error!"));
-    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 1);
+    EXPECT_EQ(m_doc->GetHistory().GetUndoCount(), 0);
     EXPECT_FALSE(m_doc->IsModified());
 }
 

@@ -290,8 +290,8 @@ private slots:
         QVERIFY2(session.view.Notice().contains(QStringLiteral("SWF ムービーとして読めませんでした")),
             qPrintable(session.view.Notice()));
         QVERIFY(session.view.findChild<QLabel*>(QStringLiteral("notice"))->isVisible());
-        // The next movie that plays takes the note away.
-        session.doc.UpdatePreview(true);
+        // The next movie that plays, after a change, takes the note away.
+        ApplyValueZero(session, *session.FirstKeyOfKind(KIND_BG));
         QCOMPARE(session.view.Notice(), QString());
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);
     }

@@ -232,7 +232,7 @@ private slots:
         for (const ScriptMismatch& mismatch : kScriptMismatches)
             texts << CQtMessageSink::ScriptMismatchHeadline(mismatch)
                   << CQtMessageSink::ScriptMismatchDetails(mismatch);
-        for (const char* label : {"TXT", "LINE", "BG"})
+        for (const char* label : {"TXT", "LINE", "BG", "FLT", "TINT"})
             QCOMPARE(CColorSwatchDelegate::LabelText(label), QString::fromLatin1(label));
         // The colour model's one message for the user.
         CColorTable table;

@@ -15,6 +15,14 @@
         <source>背景</source>
         <translation>BG</translation>
     </message>
+    <message>
+        <source>効果</source>
+        <translation>FLT</translation>
+    </message>
+    <message>
+        <source>色調</source>
+        <translation>TINT</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CColorView</name>
@@ -278,6 +286,22 @@ Previous Pane</translation>
         <source>パレットを書き出す(&amp;P)…</source>
         <translation>Export &amp;Palette…</translation>
     </message>
+    <message>
+        <source>色 %1 個 (選択 %2 個)</source>
+        <translation>%1 colours (%2 selected)</translation>
+    </message>
+    <message>
+        <source>取得した色 %1</source>
+        <translation>Picked colour %1</translation>
+    </message>
+    <message>
+        <source>%1 を開いています…</source>
+        <translation>Opening %1…</translation>
+    </message>
+    <message>
+        <source>保存しています…</source>
+        <translation>Saving…</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CQtFileDialogs</name>
@@ -506,6 +530,18 @@ Looked in: %1</translation>
         <translation>This movie cannot be previewed.
 %1
 The colour list and its editing work as before.</translation>
+    </message>
+    <message>
+        <source>プレビューを更新中…</source>
+        <translation>Updating the preview…</translation>
+    </message>
+    <message>
+        <source>ムービーを読み込み中…</source>
+        <translation>Loading the movie…</translation>
+    </message>
+    <message>
+        <source>一覧の色はまだ適用されていません (適用で反映)</source>
+        <translation>Not applied yet: the list shows other colours (Apply shows them here)</translation>
     </message>
 </context>
 <context>
