@@ -1,6 +1,5 @@
 // Images in the history: steps, undo and redo to the exact bytes, the
-// movie's modified mark, the preview file, and the commands that change
-// colours only.
+// movie's modified mark and the preview file.
 #include "doc_fixture.h"
 
 #include "core/file.h"
@@ -121,18 +120,6 @@ TEST_F(DocBitmapTest, ThePreviewFileHoldsTheReencodedImages)
     const auto preview = ReadBytes(*m_doc->GetTempFilePath());
     EXPECT_EQ(preview, Saved("saved.swf"));
     EXPECT_NE(preview, MovieWithTwoImages());
-}
-
-TEST_F(DocBitmapTest, ColourCommandsWaitForAColourWhileImagesAreChosen)
-{
-    ASSERT_TRUE(m_doc->OnOpenDocument(Write("m.swf", MovieWithTwoImages())));
-    EXPECT_TRUE(m_doc->OnUpdateColourCommand());
-    SelectImages(true, false);
-    EXPECT_FALSE(m_doc->OnUpdateColourCommand());
-    EXPECT_FALSE(m_doc->OnUpdateNeedSelection());
-    SelectOnly(*m_doc, {kRed});
-    EXPECT_TRUE(m_doc->OnUpdateColourCommand());
-    EXPECT_TRUE(m_doc->OnUpdateNeedSelection());
 }
 
 } // namespace
