@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
@@ -54,6 +55,7 @@ void CBitmapStrip::Forget()
     // A new movie's images may share nothing with the old ones but their
     // places in the list.
     m_thumbnails.clear();
+    m_current = 0;
     Refresh();
 }
 
@@ -207,6 +209,10 @@ void CBitmapStrip::PaintCell(QPainter& painter, int index)
     }
     painter.setPen(QPen(QColor(0xB0, 0xB0, 0xB0), 1));
     painter.drawRect(box);
+    if (index == m_current && hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        painter.drawRect(cell.adjusted(0, 0, -1, -1));
+    }
     if (entry.selected) {
         // A frame in the selection's colour and a tick in its corner.
         const QColor mark = palette().color(QPalette::Active, QPalette::Highlight);
@@ -266,8 +272,33 @@ void CBitmapStrip::mousePressEvent(QMouseEvent* event)
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
-    Click(IndexAt(event->position().toPoint()), event->modifiers());
+    const int index = IndexAt(event->position().toPoint());
+    if (index >= 0)
+        m_current = index;
+    Click(index, event->modifiers());
     event->accept();
+}
+
+void CBitmapStrip::keyPressEvent(QKeyEvent* event)
+{
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    if (step != 0 && Count() > 0) {
+        m_current = std::clamp(m_current + step, 0, Count() - 1);
+        // The cell comes into view.
+        QScrollBar* bar = horizontalScrollBar();
+        const QRect cell = CellRect(m_current);
+        if (cell.left() < 0)
+            bar->setValue(bar->value() + cell.left());
+        else if (cell.right() >= viewport()->width())
+            bar->setValue(bar->value() + cell.right() - viewport()->width() + 1);
+        viewport()->update();
+        return;
+    }
+    if (event->key() == Qt::Key_Space) {
+        Click(m_current, Qt::ControlModifier);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void CBitmapStrip::mouseReleaseEvent(QMouseEvent* event)

@@ -15,7 +15,9 @@ namespace tintor {
 // selected, what the sliders will make of it. A click selects that image
 // alone, or deselects it when it was the only one selected; Ctrl or Shift
 // adds it to the selection or takes it out. Images that cannot be recoloured
-// are greyed, say why in their tooltip, and cannot be selected. Colours and
+// are greyed, say why in their tooltip, and cannot be selected. With the
+// focus, the arrow keys move among the images and Space adds the one with
+// the focus mark to the selection or takes it out. Colours and
 // images are selected apart: a click here leaves the colours' selection.
 class CBitmapStrip final : public QAbstractScrollArea {
     Q_OBJECT
@@ -60,6 +62,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -80,6 +83,8 @@ private:
     };
     CTintorDoc& m_doc;
     std::vector<Thumbnail> m_thumbnails;
+    // The image the keys act on.
+    int m_current = 0;
 };
 
 } // namespace tintor

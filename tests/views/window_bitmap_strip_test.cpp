@@ -133,6 +133,15 @@ private slots:
             s.Click(step.index, step.modifiers);
             QCOMPARE(s.Selected(), QString::fromLatin1(step.selected));
         }
+        // The keys, from the image clicked last: back to the first, then on
+        // past the corrupt one, which Space cannot select.
+        s.strip.setFocus();
+        for (const auto& [key, selected] : {std::pair{Qt::Key_Left, "000"}, std::pair{Qt::Key_Left, "000"},
+                 std::pair{Qt::Key_Space, "100"}, std::pair{Qt::Key_Right, "100"}, std::pair{Qt::Key_Space, "100"},
+                 std::pair{Qt::Key_Right, "100"}, std::pair{Qt::Key_Space, "101"}}) {
+            QTest::keyClick(&s.strip, key);
+            QCOMPARE(s.Selected(), QString::fromLatin1(selected));
+        }
         QCOMPARE(s.doc.GetHistory().GetUndoCount(), 0);
     }
 
