@@ -14,6 +14,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 namespace tintor {
@@ -21,6 +22,27 @@ namespace tintor {
 namespace {
 
 constexpr int kMarkWidth = 3;
+
+// Why an image cannot be recoloured, in the core's words, with the window's
+// Japanese for each; the English window shows the core's own words, and a
+// reason not listed is shown as it came.
+struct ProblemText {
+    std::string_view core;
+    const char* text;
+};
+
+const ProblemText kProblemTexts[] = {
+    {"corrupt image data", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "画像のデータが壊れています")},
+    {"corrupt JPEG data", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "JPEG のデータが壊れています")},
+    {"corrupt PNG data", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "PNG のデータが壊れています")},
+    {"corrupt GIF data", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "GIF のデータが壊れています")},
+    {"corrupt alpha data", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "透明度のデータが壊れています")},
+    {"image too large", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "画像が大きすぎます")},
+    {"cut short by the end of the movie",
+        QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "ムービーの終わりで途切れています")},
+    {"shares the movie's JPEGTables with other images",
+        QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "ムービーの JPEGTables をほかの画像と共有しています")},
+};
 
 // The image as straight RGBA in a QImage of its own.
 QImage ImageOf(const CBitmapImage& bitmap)
@@ -178,9 +200,13 @@ QString CBitmapStrip::ToolTipOf(int index) const
     QStringList lines;
     lines << tr("画像 %1").arg(entry.record.characterId);
     lines << QStringLiteral("%1 × %2 %3").arg(d.width).arg(d.height).arg(QString::fromLatin1(d.format));
-    if (!d.Recolourable())
-        lines << tr("色を変えられません: %1").arg(QString::fromStdString(d.problem));
-    else if (entry.selected)
+    if (!d.Recolourable()) {
+        QString reason = QString::fromStdString(d.problem);
+        for (const ProblemText& problem : kProblemTexts)
+            if (problem.core == d.problem)
+                reason = tr(problem.text);
+        lines << tr("色を変えられません: %1").arg(reason);
+    } else if (entry.selected)
         lines << tr("選択中");
     return lines.join(u'\n');
 }

@@ -19,6 +19,38 @@
         <source>クリックで画像を選択 (Ctrl・Shift で追加)</source>
         <translation>Click to select an image (Ctrl or Shift adds to the selection)</translation>
     </message>
+    <message>
+        <source>画像のデータが壊れています</source>
+        <translation>corrupt image data</translation>
+    </message>
+    <message>
+        <source>JPEG のデータが壊れています</source>
+        <translation>corrupt JPEG data</translation>
+    </message>
+    <message>
+        <source>PNG のデータが壊れています</source>
+        <translation>corrupt PNG data</translation>
+    </message>
+    <message>
+        <source>GIF のデータが壊れています</source>
+        <translation>corrupt GIF data</translation>
+    </message>
+    <message>
+        <source>透明度のデータが壊れています</source>
+        <translation>corrupt alpha data</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎます</source>
+        <translation>image too large</translation>
+    </message>
+    <message>
+        <source>ムービーの終わりで途切れています</source>
+        <translation>cut short by the end of the movie</translation>
+    </message>
+    <message>
+        <source>ムービーの JPEGTables をほかの画像と共有しています</source>
+        <translation>shares the movie&apos;s JPEGTables with other images</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CColorSwatchDelegate</name>
