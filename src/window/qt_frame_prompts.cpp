@@ -1,5 +1,6 @@
 #include "window/qt_frame_prompts.h"
 
+#include "views/hue_range_dialog.h"
 #include "window/qt_toolbar_icons.h"
 
 #include <QColorDialog>
@@ -66,6 +67,14 @@ std::optional<QColor> CQtFramePrompts::AskColor(QWidget* parent, const QColor& i
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
+}
+
+std::optional<HueRange> CQtFramePrompts::AskHueRange(QWidget* parent)
+{
+    CHueRangeDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Range();
 }
 
 } // namespace tintor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour/colour_selection.h"
+
 #include <QColor>
 #include <QString>
 
@@ -20,6 +22,8 @@ public:
     virtual void ShowAbout(QWidget* parent) = 0;
     // The platform's colour dialog, starting at initial; nullopt when cancelled.
     virtual std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) = 0;
+    // The hue range of Edit > select by hue; nullopt when cancelled.
+    virtual std::optional<HueRange> AskHueRange(QWidget* parent) = 0;
 };
 
 // The questions as modal Qt boxes.
@@ -28,6 +32,7 @@ public:
     SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowAbout(QWidget* parent) override;
     std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) override;
+    std::optional<HueRange> AskHueRange(QWidget* parent) override;
 };
 
 } // namespace tintor

@@ -22,12 +22,20 @@ public:
         return colour;
     }
 
+    std::optional<HueRange> AskHueRange(QWidget*) override
+    {
+        ++huesAsked;
+        return hues;
+    }
+
     SaveAnswer answer = SaveAnswer::Discard;
     int saveAsked = 0;
     int aboutShown = 0;
     QString lastTitle;
     std::optional<QColor> colour; // the dialog's answer; nullopt cancels
     QColor colourAskedWith;
+    std::optional<HueRange> hues; // the hue dialog's answer; nullopt cancels
+    int huesAsked = 0;
 };
 
 } // namespace tintor::test
