@@ -434,8 +434,7 @@ std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb, VisionSimula
         if ((keys[i] & m_colorTable.KindFilter()) == 0)
             continue;
         const std::uint32_t shown = RgbOf(ColorAt(i, 1));
-        const std::int32_t d
-            = picked.Distance(seen == VisionSimulation::Normal ? shown : SimulateVision(seen, shown));
+        const std::int32_t d = picked.Distance(seen == VisionSimulation::Normal ? shown : SimulateVision(seen, shown));
         if (d < best || (d == best && nearest && ListsBefore(m_colorTable, i, *nearest))) {
             best = d;
             nearest = i;

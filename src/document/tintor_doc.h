@@ -204,8 +204,7 @@ public:
     // kNearestLimit; of equally near ones, the first in the list's order.
     // With a simulation, rgb is a colour as seen that way (a pixel of a
     // simulated preview), and the listed colours are compared as seen too.
-    std::optional<ColorKey> NearestColor(
-        std::uint32_t rgb, VisionSimulation seen = VisionSimulation::Normal) const;
+    std::optional<ColorKey> NearestColor(std::uint32_t rgb, VisionSimulation seen = VisionSimulation::Normal) const;
     // How many places of the movie store the colour of key; 0 when none.
     std::size_t PlaceCount(ColorKey key) const;
     // The colours whose places do not all show their colour of the table,

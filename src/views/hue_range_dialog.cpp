@@ -30,7 +30,8 @@ QSettings Settings() { return QSettings(QString::fromLatin1(kOrganisation), QStr
 QColor HueColour(double hue)
 {
     const std::uint32_t rgb = RgbOfOkLab(FromOkLch({kStripLightness, kStripChroma, hue}));
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>((rgb >> 16) & 0xFF));
+    return QColor(
+        static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>((rgb >> 16) & 0xFF));
 }
 
 } // namespace
@@ -56,7 +57,8 @@ void CHueStrip::paintEvent(QPaintEvent*)
         QColor colour = HueColour(hue);
         // Outside the range the hue fades towards the window's background.
         if (!m_range.Contains(hue))
-            colour = QColor::fromRgbF(colour.redF() * 0.25f + 0.75f * static_cast<float>(palette().window().color().redF()),
+            colour = QColor::fromRgbF(
+                colour.redF() * 0.25f + 0.75f * static_cast<float>(palette().window().color().redF()),
                 colour.greenF() * 0.25f + 0.75f * static_cast<float>(palette().window().color().greenF()),
                 colour.blueF() * 0.25f + 0.75f * static_cast<float>(palette().window().color().blueF()));
         painter.fillRect(QRect(x, 0, 1, height()), colour);

@@ -33,7 +33,8 @@ const SimulationItem kSimulations[] = {
 
 void CMainFrame::CreateToolActions()
 {
-    for (Command command : {Command::EditSelectHues, Command::EditMapPaletteNearest, Command::EditMapPaletteLightness}) {
+    for (Command command :
+        {Command::EditSelectHues, Command::EditMapPaletteNearest, Command::EditMapPaletteLightness}) {
         auto* action = new QAction(this);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setIconVisibleInMenu(false);

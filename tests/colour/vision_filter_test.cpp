@@ -13,8 +13,8 @@ int LargestChannelDifference(std::uint32_t x, std::uint32_t y)
 {
     int largest = 0;
     for (int shift = 0; shift < 24; shift += 8)
-        largest = std::max(largest,
-            std::abs(static_cast<int>((x >> shift) & 0xFF) - static_cast<int>((y >> shift) & 0xFF)));
+        largest = std::max(
+            largest, std::abs(static_cast<int>((x >> shift) & 0xFF) - static_cast<int>((y >> shift) & 0xFF)));
     return largest;
 }
 
@@ -30,8 +30,8 @@ TEST(VisionFilterTest, StepsSeeAsTheSimulationDoes)
             for (std::uint32_t g = 0; g < 256; g += 17)
                 for (std::uint32_t b = 0; b < 256; b += 17) {
                     const std::uint32_t rgb = r | g << 8 | b << 16;
-                    largest = std::max(largest, LargestChannelDifference(ApplyFilterSteps(steps, rgb),
-                                                    SimulateVision(vision, rgb)));
+                    largest = std::max(
+                        largest, LargestChannelDifference(ApplyFilterSteps(steps, rgb), SimulateVision(vision, rgb)));
                 }
         // Greyscale goes through the gamut clip of RgbOfOkLab in the
         // simulation, a rounding apart at most.

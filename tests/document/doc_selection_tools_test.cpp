@@ -53,8 +53,16 @@ TEST_F(DocToolsTest, BulkSelectionsPassLockedColoursBy)
         {"select all", {}, [&] { m_doc->SelectAllUnlocked(everyRow); }, {kOrange, kBlue, kGrey}},
         {"similar to red", {}, [&] { m_doc->SelectSimilar(0x0000FF, 8); }, {}},
         {"similar to red, wider", {}, [&] { m_doc->SelectSimilar(0x0000FF, 20); }, {kOrange}},
-        {"hues wrapping through 0", {}, [&] { m_doc->SelectHues({350, 60}); }, {kOrange}},
-        {"hues of blue, greys never", {}, [&] { m_doc->SelectHues({0, 300}); }, {kOrange, kBlue}},
+        {"hues wrapping through 0", {},
+            [&] {
+                m_doc->SelectHues({350, 60});
+            },
+            {kOrange}},
+        {"hues of blue, greys never", {},
+            [&] {
+                m_doc->SelectHues({0, 300});
+            },
+            {kOrange, kBlue}},
         // A locked colour selected by a click stays so: the tools only add.
         {"a clicked locked colour stays", {kRed}, [&] { m_doc->SelectAllUnlocked(everyRow); },
             {kRed, kOrange, kBlue, kGrey}},

@@ -412,8 +412,8 @@ private slots:
         for (const VisionSimulation vision : {VisionSimulation::Greyscale, VisionSimulation::Deuteranopia}) {
             session.view.SetSimulation(vision);
             const std::uint32_t seen = SimulateVision(vision, kSampleRed);
-            QVERIFY2(QTest::qWaitFor([&] { return near(PixelOnScreen(session.view, kSampleRedShape), seen); },
-                         kReloadTimeoutMs),
+            QVERIFY2(QTest::qWaitFor(
+                         [&] { return near(PixelOnScreen(session.view, kSampleRedShape), seen); }, kReloadTimeoutMs),
                 qPrintable(QStringLiteral("simulation %1: %2 on screen, %3 expected")
                                .arg(static_cast<int>(vision))
                                .arg(PixelOnScreen(session.view, kSampleRedShape), 6, 16, QLatin1Char('0'))
@@ -424,11 +424,12 @@ private slots:
         QVERIFY(input != nullptr);
         QSignalSpy similar(&session.view, &CTintorView::similarColoursPicked);
         QSignalSpy picked(&session.view, &CTintorView::colourPicked);
-        QTest::mouseClick(input, Qt::LeftButton, Qt::AltModifier | Qt::ShiftModifier,
-            input->mapFrom(&session.view, kSampleRedShape));
+        QTest::mouseClick(
+            input, Qt::LeftButton, Qt::AltModifier | Qt::ShiftModifier, input->mapFrom(&session.view, kSampleRedShape));
         QCOMPARE(similar.count(), 1);
         QCOMPARE(picked.count(), 0);
-        QVERIFY(near(similar.at(0).at(0).value<std::uint32_t>(), SimulateVision(VisionSimulation::Deuteranopia, kSampleRed)));
+        QVERIFY(near(
+            similar.at(0).at(0).value<std::uint32_t>(), SimulateVision(VisionSimulation::Deuteranopia, kSampleRed)));
 
         session.view.SetSimulation(VisionSimulation::Normal);
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);

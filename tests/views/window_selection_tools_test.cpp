@@ -90,8 +90,8 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
         m_movie = m_dir.filePath(QStringLiteral("tools.swf")).toStdString();
-        QVERIFY(WriteFile(m_movie,
-            CColourMovie().Background(kGrey).Shape(kRed).Shape(kDarkRed).Shape(kOrange).Shape(kBlue).Build()));
+        QVERIFY(WriteFile(
+            m_movie, CColourMovie().Background(kGrey).Shape(kRed).Shape(kDarkRed).Shape(kOrange).Shape(kBlue).Build()));
     }
 
     void init() { QSettings(QStringLiteral("Reru Zuvidivi"), QStringLiteral("Tintor")).clear(); }

@@ -889,8 +889,8 @@ private slots:
 
         // A palette of one colour makes every selected colour that colour, in one step.
         const auto palette = Path(QStringLiteral("one.gpl"));
-        QVERIFY(WriteFile(palette, {'G', 'I', 'M', 'P', ' ', 'P', 'a', 'l', 'e', 't', 't', 'e', '\n', '1', ' ', '2',
-                                       ' ', '3', '\n'}));
+        QVERIFY(WriteFile(palette,
+            {'G', 'I', 'M', 'P', ' ', 'P', 'a', 'l', 'e', 't', 't', 'e', '\n', '1', ' ', '2', ' ', '3', '\n'}));
         s.dialogs.answers.push_back(palette);
         const int steps = s.UndoCount();
         s.frame->Action(Command::EditMapPaletteLightness)->trigger();
