@@ -9,6 +9,11 @@
 
 namespace tintor {
 
+// The palette files ReadPalette reads, all of them first, for a file dialog.
+inline constexpr std::string_view kPaletteReadFilter
+    = "Palettes (*.gpl *.ase *.css *.json)|*.gpl;*.ase;*.css;*.json|GIMP palette (*.gpl)|*.gpl|"
+      "Adobe Swatch Exchange (*.ase)|*.ase|CSS (*.css)|*.css|JSON (*.json)|*.json|All files (*.*)|*.*||";
+
 // Why a palette file cannot be used, and where: "line 3" in a text format,
 // "byte 40" in a binary one.
 struct PaletteError {

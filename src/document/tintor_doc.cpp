@@ -421,7 +421,7 @@ void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
         const auto keys = m_colorTable.Map().DenseKeys();
         const auto entries = m_colorTable.Map().DenseValues();
         for (std::size_t i = 0; i < keys.size(); ++i)
-            if ((keys[i] & m_colorTable.KindFilter()) != 0)
+            if ((keys[i] & m_colorTable.KindFilter()) != 0 && !IsLocked(keys[i]))
                 edit.Set(i,
                     !matcher.Excepts(keys[i])
                         && ((add && edit.IsSelected(i)) || matcher.Takes(keys[i], RgbOf(entries[i]))));
@@ -455,7 +455,7 @@ bool CTintorDoc::LoadTable(ColorScriptResult* result)
     return true;
 }
 
-std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
+std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb, VisionSimulation seen) const
 {
     // One pass in the table's order; of equally near colours the one the
     // list shows first wins, as a walk in the list's order would find.
@@ -466,7 +466,8 @@ std::optional<ColorKey> CTintorDoc::NearestColor(std::uint32_t rgb) const
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if ((keys[i] & m_colorTable.KindFilter()) == 0)
             continue;
-        const std::int32_t d = picked.Distance(RgbOf(ColorAt(i, 1)));
+        const std::uint32_t shown = RgbOf(ColorAt(i, 1));
+        const std::int32_t d = picked.Distance(seen == VisionSimulation::Normal ? shown : SimulateVision(seen, shown));
         if (d < best || (d == best && nearest && ListsBefore(m_colorTable, i, *nearest))) {
             best = d;
             nearest = i;
@@ -790,6 +791,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         m_bitmaps = std::move(bitmaps);
         m_pathName = std::move(pathName);
         m_kept.clear();
+        m_locked.clear();
         m_writtenState = m_savedState = m_history.CurrentId();
         SetModifiedFlag(false);
         return true;

@@ -4,6 +4,7 @@
 #include "colour/colour_script.h"
 #include "colour/colour_selection.h"
 #include "colour/colour_table.h"
+#include "colour/colour_vision.h"
 #include "colour/history.h"
 #include "colour/palette.h"
 #include "colour/palette_mapping.h"
@@ -24,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace tintor {
@@ -181,6 +183,7 @@ public:
     // made permanent first, then every listed colour whose colour the
     // selection takes is selected, on top of the colours selected so far
     // when add is true; the colours it excepts end unselected either way.
+    // Locked colours are passed by.
     void SelectMatching(const ColourSelection& selection, bool add);
     // Apply: every colour as the list shows it, the selected ones with the
     // pending effect, into the movie and the preview. The effect stays
@@ -199,7 +202,9 @@ public:
     // The listed colour that looks nearest to rgb (red in the low byte) as
     // the list shows it, pending effect included, at a squared distance below
     // kNearestLimit; of equally near ones, the first in the list's order.
-    std::optional<ColorKey> NearestColor(std::uint32_t rgb) const;
+    // With a simulation, rgb is a colour as seen that way (a pixel of a
+    // simulated preview), and the listed colours are compared as seen too.
+    std::optional<ColorKey> NearestColor(std::uint32_t rgb, VisionSimulation seen = VisionSimulation::Normal) const;
     // How many places of the movie store the colour of key; 0 when none.
     std::size_t PlaceCount(ColorKey key) const;
     // The colours whose places do not all show their colour of the table,
@@ -238,6 +243,30 @@ public:
     std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
     // How many colours are selected.
     std::size_t SelectedCount() const;
+
+    // --- Locks and the tools that select many colours at once -------------
+    // A locked colour is passed by by Select All, similar colours and hues:
+    // they neither select nor deselect it, whatever it looks like. A click
+    // still selects it, and Deselect clears it as any other. Locks belong to
+    // the movie held: opening a movie (this one again too) clears them. They
+    // are no part of the history, so undo leaves them as they are.
+    void SetLocked(ColorKey key, bool locked);
+    bool IsLocked(ColorKey key) const { return !m_locked.empty() && m_locked.contains(key); }
+    std::size_t LockedCount() const { return m_locked.size(); }
+    // Select All: the entries at the dense indices given selected, the
+    // locked ones left as they were; a selection change as ChangeSelection.
+    void SelectAllUnlocked(std::span<const std::uint32_t> indices);
+    // Adds every colour within ΔE `within` of rgb (red in the low byte) to
+    // the selection, as the colours show now.
+    void SelectSimilar(std::uint32_t rgb, double within);
+    // Adds every colour that is no grey and whose OKLCh hue lies in range.
+    void SelectHues(const HueRange& range);
+    // Asks for a palette file (GIMP, ASE, CSS or JSON) and maps the selected
+    // colours onto it as MapSelectedToPalette does. A palette that cannot be
+    // read, or holds no RGB colour, is refused with its reason and where it
+    // lies (line or byte) and changes nothing. How many colours changed;
+    // nullopt when cancelled or refused.
+    std::optional<std::size_t> MapSelectedToPaletteFile(PaletteMatch match);
     // Whether the movie (and so the preview) shows every colour as the list
     // does: false while a pending effect or a change folded into the table
     // waits for Apply.
@@ -363,6 +392,7 @@ private:
     std::filesystem::path m_pathName;
     // Keys with places that kept their colour at the last write of the key.
     std::map<ColorKey, KeptColour> m_kept;
+    std::unordered_set<ColorKey> m_locked;
     bool m_modified = false;
     bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;

@@ -102,6 +102,12 @@ QWidget* CColorView::BuildForm()
 
     m_unifyCheck = new QCheckBox(form);
     connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
+    m_perceptualCheck = new QCheckBox(form);
+    m_perceptualCheck->setObjectName(QStringLiteral("perceptual"));
+    connect(m_perceptualCheck, &QCheckBox::clicked, this, [this](bool checked) { OnPerceptual(checked); });
+    m_colorList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_colorList, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& point) { ShowSwatchMenu(point); });
 
     m_applyButton = new QPushButton(form);
     m_applyButton->setDefault(true);
@@ -123,6 +129,7 @@ QWidget* CColorView::BuildForm()
     groupLayout->addWidget(BuildSliders());
     auto* unifyRow = new QHBoxLayout;
     unifyRow->addStretch(1);
+    unifyRow->addWidget(m_perceptualCheck);
     unifyRow->addWidget(m_unifyCheck);
     groupLayout->addLayout(unifyRow);
 
@@ -144,7 +151,8 @@ QWidget* CColorView::BuildForm()
     setTabOrder(m_bitmapStrip, m_hSlider);
     setTabOrder(m_hSlider, m_sSlider);
     setTabOrder(m_sSlider, m_vSlider);
-    setTabOrder(m_vSlider, m_unifyCheck);
+    setTabOrder(m_vSlider, m_perceptualCheck);
+    setTabOrder(m_perceptualCheck, m_unifyCheck);
     setTabOrder(m_unifyCheck, m_applyButton);
     m_colorList->viewport()->installEventFilter(this);
     RetranslateUi();
@@ -157,6 +165,8 @@ void CColorView::RetranslateUi()
     m_sCaption->setText(tr("彩度(&S)"));
     m_vCaption->setText(tr("明度(&V)"));
     m_unifyCheck->setText(tr("色彩の統一(&O)"));
+    m_perceptualCheck->setText(tr("知覚的 (OKLCh)(&P)"));
+    m_perceptualCheck->setToolTip(tr("色相を変えても見た目の明るさが変わらないように、OKLCh で色をずらす"));
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
     UpdateNotes();
@@ -195,6 +205,8 @@ QString CColorView::SwatchToolTip(int row) const
     if (now != RgbOf(key))
         lines << tr("元の色 %1").arg(HexText(RgbOf(key)));
     lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCountAt(entry)));
+    if (m_doc.IsLocked(key))
+        lines << tr("ロック中: まとめて選ぶ操作では選ばれません");
     return lines.join(u'\n');
 }
 
@@ -279,6 +291,8 @@ void CColorView::SyncControls(const CColorTable& table)
     SetupSlider(*m_vSlider, *m_vLabel, "V", table.Value());
     const QSignalBlocker blocker(m_unifyCheck);
     m_unifyCheck->setChecked(table.Unify() != 0);
+    const QSignalBlocker perceptualBlocker(m_perceptualCheck);
+    m_perceptualCheck->setChecked(table.Space() == EffectSpace::OkLch);
 }
 
 void CColorView::FillList(const CColorTable& table)
@@ -306,6 +320,11 @@ bool CColorView::IsRowSelected(int row) const
 void CColorView::ChangeSelection(const std::function<void(CSelectionEdit&)>& change)
 {
     m_doc.ChangeSelection(change);
+    AfterSelectionChange();
+}
+
+void CColorView::AfterSelectionChange()
+{
     RedrawSwatches();
     SyncControls(m_doc.GetColorTable());
     emit documentChanged();
@@ -351,7 +370,9 @@ void CColorView::OnUnify(bool checked)
 void CColorView::OnEditSelectAll()
 {
     m_selection->Forget();
-    ChangeSelection([&](CSelectionEdit& edit) { edit.SetAll(m_model->Rows(), true); });
+    // Locked colours stay as they are.
+    m_doc.SelectAllUnlocked(m_model->Rows());
+    AfterSelectionChange();
 }
 
 void CColorView::OnEditDeselect()
@@ -375,7 +396,7 @@ void CColorView::OnApply()
 void CColorView::SelectNearest(std::uint32_t rgb)
 {
     m_picked = RgbOf(rgb);
-    const auto nearest = m_doc.NearestColor(rgb);
+    const auto nearest = m_doc.NearestColor(rgb, m_seen);
     const int found = nearest ? m_model->RowOf(*nearest) : -1;
     if (found < 0) {
         emit documentChanged();

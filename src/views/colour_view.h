@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSlider;
 
@@ -64,6 +65,7 @@ public:
     QLabel* SaturationLabel() const { return m_sLabel; }
     QLabel* ValueLabel() const { return m_vLabel; }
     QCheckBox* UnifyCheck() const { return m_unifyCheck; }
+    QCheckBox* PerceptualCheck() const { return m_perceptualCheck; }
     QPushButton* ApplyButton() const { return m_applyButton; }
     // The list's keys in display order.
     std::uint32_t KeyAt(int row) const;
@@ -79,6 +81,28 @@ public:
     // shift makes of it, its colour in the movie when an edit changed it,
     // and how many places of the movie use it.
     QString SwatchToolTip(int row) const;
+
+    // --- Selection tools (colour_view_tools.cpp) ---------------------------
+    // The swatch menu's selection items for the swatch at row: similar
+    // colours with their tolerance, and locking the colour.
+    void AddSelectionActions(QMenu& menu, int row);
+    // Adds every colour within the tolerance of the row's colour, as the
+    // list shows it, to the selection; locked colours are passed by.
+    void SelectSimilarTo(int row);
+    // Alt+Shift+click: the colour picked (as SelectNearest takes it) and the
+    // colours similar to it.
+    void SelectSimilarToPick(std::uint32_t rgb);
+    // Adds every colour of no grey with its hue in range.
+    void SelectHues(const HueRange& range);
+    void SetLocked(int row, bool locked);
+    bool IsRowLocked(int row) const;
+    // The ΔE within which colours count as similar, kept in the settings.
+    static int SimilarTolerance();
+    static void SetSimilarTolerance(int within);
+    static constexpr int kMaxTolerance = 100;
+    // How the preview shows the movie, so that a pixel picked from it is
+    // matched as seen.
+    void SetSimulation(VisionSimulation seen) { m_seen = seen; }
 
 signals:
     // The table's selection or the history changed; the frame refreshes the
@@ -104,6 +128,9 @@ private:
     QSlider* MnemonicTarget(const QKeyEvent& key) const;
     void OnHScroll(QSlider& slider);
     void OnUnify(bool checked);
+    void OnPerceptual(bool checked);
+    // The swatch menu at a point of the list.
+    void ShowSwatchMenu(const QPoint& point);
     // A change of the selection through the document, then the controls
     // and the swatches after it.
     void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
@@ -111,6 +138,8 @@ private:
     // After the images' selection changed: a pending effect may have been
     // folded into the colours too.
     void OnBitmapSelectionChanged();
+    // The swatches, the controls and the frame after the selection changed.
+    void AfterSelectionChange();
     // The notes under the list from the document.
     void UpdateNotes();
 
@@ -119,6 +148,7 @@ private:
     CColorSelectionModel* m_selection = nullptr;
     CColorSwatchDelegate* m_delegate = nullptr;
     QCheckBox* m_unifyCheck = nullptr;
+    QCheckBox* m_perceptualCheck = nullptr;
     QLabel* m_vLabel = nullptr;
     QSlider* m_vSlider = nullptr;
     QLabel* m_sLabel = nullptr;
@@ -134,6 +164,7 @@ private:
     QLabel* m_accountLabel = nullptr;
     QLabel* m_keptLabel = nullptr;
     std::optional<std::uint32_t> m_picked;
+    VisionSimulation m_seen = VisionSimulation::Normal;
 };
 
 } // namespace tintor

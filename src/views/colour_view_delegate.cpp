@@ -70,6 +70,8 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     }
     r.adjust(1, 1, -1, -1);
     DrawSwatch(*painter, r, m_doc.ColorAt(entry, 1));
+    if (m_doc.IsLocked(m_doc.KeyAt(entry)))
+        DrawLockMark(*painter, r);
 }
 
 QString CColorSwatchDelegate::LabelText(std::string_view label)
@@ -94,6 +96,28 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     const QFontMetrics metrics(m_labelFont);
     painter.drawText(
         QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), LabelText(kind->label));
+    painter.restore();
+}
+
+} // namespace tintor
+
+namespace tintor {
+
+void CColorSwatchDelegate::DrawLockMark(QPainter& painter, const QRect& swatch)
+{
+    // A 7 × 9 padlock: the shackle's arch over a solid body, black on a
+    // white halo, so that it reads on light and dark swatches alike.
+    const QRect body(swatch.right() - 7, swatch.top() + 5, 7, 5);
+    const QRect shackle(body.left() + 1, body.top() - 4, 5, 8);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setClipRect(swatch);
+    painter.fillRect(body.adjusted(-1, -1, 1, 1), Qt::white);
+    painter.setPen(QPen(Qt::white, 3));
+    painter.drawArc(shackle, 0, 180 * 16);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawArc(shackle, 0, 180 * 16);
+    painter.fillRect(body, Qt::black);
     painter.restore();
 }
 

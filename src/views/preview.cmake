@@ -4,7 +4,8 @@ target_sources(tintor_views PRIVATE
   preview_environment.cpp preview_environment.h
   preview_page.cpp preview_page.h
   preview_player.cpp preview_player.h
-  preview_view.cpp preview_view.h)
+  preview_view.cpp preview_view.h
+  preview_simulation.cpp)
 
 # The Ruffle player comes from npm, pinned by package-lock.json in the
 # project's root, and is copied with our host page into a "ruffle" folder

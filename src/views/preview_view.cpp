@@ -318,6 +318,7 @@ void CTintorView::OnPlayerReady()
         return;
     m_hostLoading = false;
     m_hostReady = true;
+    SendSimulation();
     if (m_moviePending)
         SendMovie();
 }
@@ -360,7 +361,11 @@ bool CTintorView::eventFilter(QObject* watched, QEvent* event)
         const QPoint point
             = widget != nullptr && (widget == this || isAncestorOf(widget)) ? widget->mapTo(this, local) : local;
         m_eatRelease = true;
-        emit colourPicked(PixelAt(point));
+        const std::uint32_t pixel = PixelAt(point);
+        if (static_cast<QMouseEvent*>(event)->modifiers().testFlag(Qt::ShiftModifier))
+            emit similarColoursPicked(pixel);
+        else
+            emit colourPicked(pixel);
         return true;
     }
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)

@@ -46,10 +46,17 @@ public:
     // The word over the frame (loading, updating, or not applied yet);
     // empty while there is none.
     QString Badge() const;
+    // How the pane shows the movie: as it is, or as people with a
+    // colour-vision deficiency (or none for colour) see it. Only the pane
+    // changes; the movie and its preview file stay as they are.
+    void SetSimulation(VisionSimulation vision);
+    VisionSimulation Simulation() const { return m_simulation; }
 
 signals:
     // An Alt+click picked this colour (red in bits 0-7, green 8-15, blue 16-23).
     void colourPicked(std::uint32_t rgb);
+    // An Alt+Shift+click picked this colour, asking for the colours similar to it.
+    void similarColoursPicked(std::uint32_t rgb);
     // The player shows a frame of the movie loaded last (for tests and timing).
     void movieShown();
     // The movie loaded last cannot be shown; the pane says why.
@@ -81,6 +88,8 @@ private:
     // Whether a movie is on its way to the player, and the word over the frame.
     void SetBusy(bool busy);
     void UpdateBadge();
+    // The simulation to the page, whose filter goes when it reloads.
+    void SendSimulation();
 
     CTintorDoc& m_doc;
     // Declared in this order so that the view goes before its page and the
@@ -104,6 +113,7 @@ private:
     // Whether the player has shown a frame of the movie opened last.
     bool m_shownOnce = false;
     bool m_listMatches = true;
+    VisionSimulation m_simulation = VisionSimulation::Normal;
 };
 
 } // namespace tintor

@@ -191,6 +191,7 @@ void CMainFrame::CreateActions()
         addAction(action);
     }
     CreateColorActions();
+    CreateToolActions();
     Action(Command::ViewToolBar)->setCheckable(true);
     Action(Command::ViewClassic)->setCheckable(true);
     Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
@@ -267,6 +268,7 @@ void CMainFrame::CreateMenus()
     m_viewMenu = menuBar()->addMenu(QString());
     m_viewMenu->addAction(Action(Command::ViewToolBar));
     m_viewMenu->addAction(Action(Command::ViewClassic));
+    AddToolMenus();
     m_viewMenu->addSeparator();
     m_languageMenu = m_viewMenu->addMenu(QString());
     CreateLanguageMenu();
@@ -343,6 +345,8 @@ void CMainFrame::CreateClient()
         [this] { m_preview->SetListMatches(m_doc.PreviewMatchesList()); });
     connect(m_preview, &CTintorView::colourPicked, m_colorView,
         [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
+    connect(m_preview, &CTintorView::similarColoursPicked, m_colorView,
+        [this](std::uint32_t rgb) { m_colorView->SelectSimilarToPick(rgb); });
 }
 
 void CMainFrame::CreateStatusBar()
@@ -418,6 +422,7 @@ void CMainFrame::RetranslateUi()
     m_systemLanguage->setText(tr("システムの設定に従う(&S)"));
     m_helpMenu->setTitle(tr("ﾍﾙﾌﾟ(&H)"));
     m_toolBar->setWindowTitle(tr("ﾂｰﾙ ﾊﾞｰ"));
+    RetranslateTools();
     RebuildRecentMenu();
     SetDocumentTitle(m_fileTitle);
     UpdateStatus();
@@ -608,6 +613,7 @@ void CMainFrame::UpdateCommandUI()
         }));
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
+    UpdateToolsUI();
     setWindowModified(movie && m_doc.IsModified());
     UpdateStatus();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour/colour_vision.h"
+#include "colour/palette_mapping.h"
 #include "window/qt_language.h"
 #include "window/qt_recent_files.h"
 
@@ -53,6 +55,9 @@ public:
         EditSetColor,
         FileExportPalette,
         EditSelectBitmaps,
+        EditSelectHues,
+        EditMapPaletteNearest,
+        EditMapPaletteLightness,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -83,6 +88,13 @@ public:
     QSplitter* Splitter() const { return m_splitter; }
     QMenu* FileMenu() const { return m_fileMenu; }
     QMenu* LanguageMenu() const { return m_languageMenu; }
+    QMenu* EditMenu() const { return m_editMenu; }
+    QMenu* SimulateMenu() const { return m_simulateMenu; }
+    // The View > Simulate item of a simulation.
+    QAction* SimulationAction(VisionSimulation vision) const
+    {
+        return m_simulationActions[static_cast<std::size_t>(vision)];
+    }
     // The document's title: its file name, or "無題".
     QString DocumentTitle() const;
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
@@ -110,6 +122,14 @@ private:
     void CreateColorActions();
     void CreateMenus();
     void CreateLanguageMenu();
+    // The selection tools and the colour-vision simulation (main_frame_tools.cpp).
+    void CreateToolActions();
+    void AddToolMenus();
+    void RetranslateTools();
+    void UpdateToolsUI();
+    void OnEditSelectHues();
+    void OnEditMapPalette(PaletteMatch match);
+    void OnViewSimulate(VisionSimulation vision);
     void CreateToolBar();
     void CreateClient();
     void CreateStatusBar();
@@ -164,6 +184,9 @@ private:
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_languageMenu = nullptr;
+    QMenu* m_mapPaletteMenu = nullptr;
+    QMenu* m_simulateMenu = nullptr;
+    std::array<QAction*, 5> m_simulationActions{};
     QMenu* m_helpMenu = nullptr;
     QLabel* m_listStatus = nullptr;
     QLabel* m_pickStatus = nullptr;

@@ -41,6 +41,7 @@ const FilterName kFilterNames[] = {
     {"All files", QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "すべてのﾌｧｲﾙ")},
     {"GIMP palette", QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "GIMP パレット")},
     {"Adobe Swatch Exchange", QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "Adobe スウォッチ交換")},
+    {"Palettes", QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "パレット")},
 };
 
 QString FilterNameText(const QString& name)
@@ -127,8 +128,9 @@ QString CQtFileDialogs::DialogTitle(bool save, std::string_view defaultExtension
     if (defaultExtension == kColorScriptExtension)
         return save ? Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "カラーテーブルを保存"))
                     : Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "カラーテーブルを開く"));
-    if (save && defaultExtension == PaletteExtension(PaletteFormat::Gimp))
-        return Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "パレットを書き出す"));
+    if (defaultExtension == PaletteExtension(PaletteFormat::Gimp))
+        return save ? Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "パレットを書き出す"))
+                    : Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "パレットを開く"));
     return save ? Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "名前を付けて保存"))
                 : Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "開く"));
 }

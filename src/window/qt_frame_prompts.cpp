@@ -1,5 +1,6 @@
 #include "window/qt_frame_prompts.h"
 
+#include "views/hue_range_dialog.h"
 #include "window/qt_toolbar_icons.h"
 
 #include <QApplication>
@@ -79,6 +80,14 @@ void CQtFramePrompts::ShowNotice(QWidget* parent, const QString& text)
     box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+}
+
+std::optional<HueRange> CQtFramePrompts::AskHueRange(QWidget* parent)
+{
+    CHueRangeDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Range();
 }
 
 } // namespace tintor

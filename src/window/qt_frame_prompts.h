@@ -1,5 +1,7 @@
 #pragma once
 
+#include "colour/colour_selection.h"
+
 #include <QColor>
 #include <QString>
 
@@ -22,6 +24,8 @@ public:
     virtual std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) = 0;
     // Something the user should know, not an error: an information box with OK.
     virtual void ShowNotice(QWidget* parent, const QString& text) = 0;
+    // The hue range of Edit > select by hue; nullopt when cancelled.
+    virtual std::optional<HueRange> AskHueRange(QWidget* parent) = 0;
 };
 
 // The questions as modal Qt boxes.
@@ -31,6 +35,7 @@ public:
     void ShowAbout(QWidget* parent) override;
     std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) override;
     void ShowNotice(QWidget* parent, const QString& text) override;
+    std::optional<HueRange> AskHueRange(QWidget* parent) override;
 };
 
 } // namespace tintor

@@ -3,6 +3,7 @@
 #include "support/corpus.h"
 #include "testkit/recording_sink.h"
 
+#include "colour/colour_vision.h"
 #include "core/dialogs.h"
 #include "core/messages.h"
 #include "document/tintor_doc.h"
@@ -390,6 +391,51 @@ private slots:
                                     " && p.shadowRoot.getElementById('context-menu-overlay');"
                                     " return o !== null && !o.classList.contains('hidden'); })")),
             QVariant(false));
+    }
+
+    void aSimulationFiltersThePaneAloneAndAltShiftAsksForSimilarColours()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("simulate.swf"), BuildSampleMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("simulation"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        const auto buffer = session.doc.GetMovie().Buffer();
+        const std::vector<std::uint8_t> before(buffer.begin(), buffer.end());
+        // The browser filters in 8 bits between steps: a few steps of rounding.
+        const auto near = [](std::uint32_t actual, std::uint32_t expected) {
+            for (int shift = 0; shift < 24; shift += 8)
+                if (std::abs(static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF))
+                    > 4)
+                    return false;
+            return true;
+        };
+        for (const VisionSimulation vision : {VisionSimulation::Greyscale, VisionSimulation::Deuteranopia}) {
+            session.view.SetSimulation(vision);
+            const std::uint32_t seen = SimulateVision(vision, kSampleRed);
+            QVERIFY2(QTest::qWaitFor(
+                         [&] { return near(PixelOnScreen(session.view, kSampleRedShape), seen); }, kReloadTimeoutMs),
+                qPrintable(QStringLiteral("simulation %1: %2 on screen, %3 expected")
+                               .arg(static_cast<int>(vision))
+                               .arg(PixelOnScreen(session.view, kSampleRedShape), 6, 16, QLatin1Char('0'))
+                               .arg(seen, 6, 16, QLatin1Char('0'))));
+        }
+        // An Alt+Shift+click asks for the colours similar to the pixel, as seen.
+        QWidget* input = session.Web().focusProxy();
+        QVERIFY(input != nullptr);
+        QSignalSpy similar(&session.view, &CTintorView::similarColoursPicked);
+        QSignalSpy picked(&session.view, &CTintorView::colourPicked);
+        QTest::mouseClick(
+            input, Qt::LeftButton, Qt::AltModifier | Qt::ShiftModifier, input->mapFrom(&session.view, kSampleRedShape));
+        QCOMPARE(similar.count(), 1);
+        QCOMPARE(picked.count(), 0);
+        QVERIFY(near(
+            similar.at(0).at(0).value<std::uint32_t>(), SimulateVision(VisionSimulation::Deuteranopia, kSampleRed)));
+
+        session.view.SetSimulation(VisionSimulation::Normal);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);
+        const auto after = session.doc.GetMovie().Buffer();
+        QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
+        QVERIFY(!session.doc.IsModified());
     }
 
     void frameShortcutsWinOverThePage()

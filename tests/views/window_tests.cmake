@@ -16,3 +16,4 @@ endfunction()
 
 tintor_add_window_test(window_colour_view_test)
 tintor_add_window_test(window_bitmap_strip_test)
+tintor_add_window_test(window_selection_tools_test)

@@ -24,6 +24,11 @@ public:
     }
 
     void ShowNotice(QWidget*, const QString& text) override { notices.push_back(text); }
+    std::optional<HueRange> AskHueRange(QWidget*) override
+    {
+        ++huesAsked;
+        return hues;
+    }
 
     SaveAnswer answer = SaveAnswer::Discard;
     int saveAsked = 0;
@@ -32,6 +37,8 @@ public:
     std::optional<QColor> colour; // the dialog's answer; nullopt cancels
     QColor colourAskedWith;
     QStringList notices;
+    std::optional<HueRange> hues; // the hue dialog's answer; nullopt cancels
+    int huesAsked = 0;
 };
 
 } // namespace tintor::test

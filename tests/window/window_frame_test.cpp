@@ -5,6 +5,7 @@
 #include "window_test_support.h"
 
 #include "colour/colour_script.h"
+#include "colour/oklab.h"
 #include "colour/palette.h"
 #include "core/file.h"
 #include "core/messages.h"
@@ -894,6 +895,60 @@ private slots:
                 item->trigger();
         QCOMPARE(s.Caption(), QStringLiteral("movie3.swf - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().front(), QString::fromStdString(movies[2].string()));
+    }
+
+    void selectionToolsAndSimulationFromTheMenus()
+    {
+        CFrameSession s;
+        QVERIFY(!s.Enabled(Command::EditSelectHues));
+        s.OpenWithDialog(m_sample);
+        CColorView* view = s.frame->ColorView();
+
+        // Every hue: every colour but the greys, the locked one passed by.
+        view->SetLocked(0, true);
+        s.prompts.hues = HueRange{0, 360};
+        s.frame->Action(Command::EditSelectHues)->trigger();
+        int coloured = 0;
+        for (int row = 1; row < view->Count(); ++row)
+            coloured += !IsGrey(OkLabOf(view->KeyAt(row)));
+        QVERIFY(coloured > 0);
+        QCOMPARE(s.SelectedCount(), coloured);
+        QVERIFY(!view->IsRowSelected(0));
+        s.prompts.hues.reset();
+        s.frame->Action(Command::EditDeselect)->trigger();
+        s.frame->Action(Command::EditSelectHues)->trigger();
+        QCOMPARE(s.prompts.huesAsked, 2);
+        QCOMPARE(s.SelectedCount(), 0);
+
+        // Alt+Shift+click in the preview selects the colour picked and its like.
+        const std::uint32_t red = Rgb(0xE6, 0x39, 0x46); // the sample's first shape
+        emit s.frame->Preview()->similarColoursPicked(red);
+        QVERIFY(s.SelectedCount() >= 1);
+        const auto* entry = s.doc->GetColorTable().Map().Find(red | KIND_FILL);
+        QVERIFY(entry != nullptr && IsSelected(*entry));
+
+        // A palette of one colour makes every selected colour that colour, in one step.
+        const auto palette = Path(QStringLiteral("one.gpl"));
+        QVERIFY(WriteFile(palette,
+            {'G', 'I', 'M', 'P', ' ', 'P', 'a', 'l', 'e', 't', 't', 'e', '\n', '1', ' ', '2', ' ', '3', '\n'}));
+        s.dialogs.answers.push_back(palette);
+        const int steps = s.UndoCount();
+        s.frame->Action(Command::EditMapPaletteLightness)->trigger();
+        QCOMPARE(s.UndoCount(), steps + 1);
+        QCOMPARE(RgbOf(s.doc->GetColor(red | KIND_FILL, 0)), Rgb(1, 2, 3));
+
+        // The simulation is one checked choice of the View menu, for the preview alone.
+        const auto movie = s.doc->GetMovie().Buffer();
+        const std::vector<std::uint8_t> before(movie.begin(), movie.end());
+        QAction* grey = s.frame->SimulationAction(VisionSimulation::Greyscale);
+        QVERIFY(s.frame->SimulationAction(VisionSimulation::Normal)->isChecked());
+        grey->trigger();
+        QVERIFY(grey->isChecked());
+        QVERIFY(!s.frame->SimulationAction(VisionSimulation::Normal)->isChecked());
+        QCOMPARE(s.frame->Preview()->Simulation(), VisionSimulation::Greyscale);
+        const auto after = s.doc->GetMovie().Buffer();
+        QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
+        QCOMPARE(s.frame->SimulateMenu()->actions().size(), 6);
     }
 };
 

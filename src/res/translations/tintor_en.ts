@@ -136,6 +136,65 @@
         <source>色合い</source>
         <translation>Tint</translation>
     </message>
+    <message>
+        <source>知覚的 (OKLCh)(&amp;P)</source>
+        <translation>&amp;Perceptual (OKLCh)</translation>
+    </message>
+    <message>
+        <source>色相を変えても見た目の明るさが変わらないように、OKLCh で色をずらす</source>
+        <translation>Shift colours in OKLCh, so that turning a hue keeps the lightness people see</translation>
+    </message>
+    <message>
+        <source>ロック中: まとめて選ぶ操作では選ばれません</source>
+        <translation>Locked: the tools that select many colours at once pass it by</translation>
+    </message>
+    <message>
+        <source>似た色を選択(&amp;M)</source>
+        <translation>Select si&amp;milar colours</translation>
+    </message>
+    <message>
+        <source>この色から許容差までの色をすべて選択に加える (ロックした色は除く)</source>
+        <translation>Add every colour within the tolerance of this one to the selection (locked colours excepted)</translation>
+    </message>
+    <message>
+        <source>許容差 (ΔE)(&amp;T):</source>
+        <translation>&amp;Tolerance (ΔE):</translation>
+    </message>
+    <message>
+        <source>ΔE 2 ほどで違いがやっと見え、8 で似た色、20 を超えると別の色に見える</source>
+        <translation>About 2 is a difference just seen, 8 a similar colour, above 20 another colour</translation>
+    </message>
+    <message>
+        <source>ロックを解除(&amp;U)</source>
+        <translation>&amp;Unlock colour</translation>
+    </message>
+    <message>
+        <source>色をロック(&amp;L)</source>
+        <translation>&amp;Lock colour</translation>
+    </message>
+    <message>
+        <source>ロックした色は、すべて選択・似た色・色相の選択で選ばれない (クリックでは選べる)</source>
+        <translation>Select All, similar colours and select by hue pass a locked colour by (a click still selects it)</translation>
+    </message>
+</context>
+<context>
+    <name>tintor::CHueRangeDialog</name>
+    <message>
+        <source>色相で選択</source>
+        <translation>Select by Hue</translation>
+    </message>
+    <message>
+        <source>色相 (OKLCh) がこの範囲にある色を、灰色を除いてすべて選択に加えます。始まりが終わりより大きいと 0° をまたぎます。ロックした色は選ばれません。</source>
+        <translation>Adds every colour whose hue (OKLCh) lies in this range to the selection, greys excepted. A start above the end wraps through 0°. Locked colours are passed by.</translation>
+    </message>
+    <message>
+        <source>始まり(&amp;F):</source>
+        <translation>&amp;From:</translation>
+    </message>
+    <message>
+        <source>終わり(&amp;T):</source>
+        <translation>&amp;To:</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CMainFrame</name>
@@ -372,6 +431,62 @@ Previous Pane</translation>
             <numerusform>Saving re-encodes %n images, so the movie changes size (uncompressed, %1 bytes → %2 bytes). Every other tag stays as it is.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>通常(&amp;N)</source>
+        <translation>&amp;Normal vision</translation>
+    </message>
+    <message>
+        <source>1型色覚 (P型)(&amp;P)</source>
+        <translation>&amp;Protanopia</translation>
+    </message>
+    <message>
+        <source>2型色覚 (D型)(&amp;D)</source>
+        <translation>&amp;Deuteranopia</translation>
+    </message>
+    <message>
+        <source>3型色覚 (T型)(&amp;T)</source>
+        <translation>&amp;Tritanopia</translation>
+    </message>
+    <message>
+        <source>グレースケール(&amp;G)</source>
+        <translation>&amp;Greyscale</translation>
+    </message>
+    <message>
+        <source>色相で選択(&amp;H)…</source>
+        <translation>Select by &amp;Hue…</translation>
+    </message>
+    <message>
+        <source>色相 (OKLCh) の範囲を指定し、その範囲の色を灰色とロックした色を除いてすべて選択に加える</source>
+        <translation>Add every colour whose hue (OKLCh) lies in a range to the selection, greys and locked colours excepted</translation>
+    </message>
+    <message>
+        <source>近い色で(&amp;N)…</source>
+        <translation>By &amp;Nearest Colour…</translation>
+    </message>
+    <message>
+        <source>選択した色をそれぞれ、パレット ファイルの中で最も近い色 (ΔE) にする</source>
+        <translation>Change each selected colour to the nearest colour (ΔE) of a palette file</translation>
+    </message>
+    <message>
+        <source>明るさの順で(&amp;L)…</source>
+        <translation>By &amp;Lightness…</translation>
+    </message>
+    <message>
+        <source>選択した色とパレットをそれぞれ明るさの順に並べ、同じ順位のパレットの色にする</source>
+        <translation>Sort the selected colours and the palette by lightness and give each colour the palette colour of the same rank</translation>
+    </message>
+    <message>
+        <source>パレットに合わせる(&amp;M)</source>
+        <translation>&amp;Map to Palette</translation>
+    </message>
+    <message>
+        <source>色覚シミュレーション(&amp;I)</source>
+        <translation>S&amp;imulate</translation>
+    </message>
+    <message>
+        <source>プレビューだけをこの見え方で表示する (ムービーは変わらない)</source>
+        <translation>Show the preview alone as seen this way (the movie does not change)</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CQtFileDialogs</name>
@@ -414,6 +529,14 @@ Previous Pane</translation>
     <message>
         <source>Adobe スウォッチ交換</source>
         <translation>Adobe Swatch Exchange</translation>
+    </message>
+    <message>
+        <source>パレット</source>
+        <translation>Palettes</translation>
+    </message>
+    <message>
+        <source>パレットを開く</source>
+        <translation>Open Palette</translation>
     </message>
 </context>
 <context>

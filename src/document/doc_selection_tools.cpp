@@ -1,0 +1,70 @@
+// Locks, and the selection tools of the window that take many colours at
+// once: Select All, similar colours, hues, and mapping onto a palette file.
+#include "document/tintor_doc.h"
+
+#include "colour/palette_reader.h"
+#include "core/file.h"
+
+namespace tintor {
+
+void CTintorDoc::SetLocked(ColorKey key, bool locked)
+{
+    if (locked)
+        m_locked.insert(key);
+    else
+        m_locked.erase(key);
+}
+
+void CTintorDoc::SelectAllUnlocked(std::span<const std::uint32_t> indices)
+{
+    ChangeSelection([&](CSelectionEdit& edit) {
+        if (m_locked.empty()) {
+            edit.SetAll(indices, true);
+            return;
+        }
+        for (const std::uint32_t index : indices)
+            if (index < edit.Size() && !IsLocked(KeyAt(index)))
+                edit.Set(index, true);
+    });
+}
+
+void CTintorDoc::SelectSimilar(std::uint32_t rgb, double within)
+{
+    ColourSelection selection;
+    selection.near.push_back(RgbOf(rgb));
+    selection.within = within;
+    SelectMatching(selection, true);
+}
+
+void CTintorDoc::SelectHues(const HueRange& range)
+{
+    ColourSelection selection;
+    selection.hues = range;
+    SelectMatching(selection, true);
+}
+
+std::optional<std::size_t> CTintorDoc::MapSelectedToPaletteFile(PaletteMatch match)
+{
+    if (!HasMovie())
+        return std::nullopt;
+    const auto path = m_dialogs.AskOpenFile("", kPaletteReadFilter, PaletteExtension(PaletteFormat::Gimp));
+    if (!path)
+        return std::nullopt;
+    const auto refuse = [&](std::error_code code, std::string detail) {
+        m_messages.ShowFileFailure(
+            {FileFailure::Action::Open, "MapSelectedToPalette: can't read", *path, code, std::move(detail)});
+        return std::nullopt;
+    };
+    std::error_code error;
+    const auto bytes = ReadWholeFile(*path, &error);
+    if (!bytes)
+        return refuse(error, {});
+    const ReadPaletteResult palette = ReadPalette(*bytes);
+    if (palette.error)
+        return refuse({}, palette.error->where + ": " + palette.error->reason);
+    if (palette.colours.empty())
+        return refuse({}, "no RGB colours in the palette");
+    return MapSelectedToPalette(palette.colours, match);
+}
+
+} // namespace tintor
