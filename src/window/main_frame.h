@@ -52,6 +52,8 @@ public:
         PrevPane,
         EditSetColor,
         FileExportPalette,
+        ViewFamilies,
+        ViewOriginal,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -94,6 +96,10 @@ public:
     // (empty before any pick).
     QString ListStatus() const;
     QString PickStatus() const;
+    // How long Show in preview shows its colour.
+    static constexpr int kShowInPreviewMs = 1500;
+    // The key held to see the original movie.
+    static constexpr Qt::Key kOriginalKey = Qt::Key_Backslash;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -144,6 +150,14 @@ private:
     void OnViewLanguage(std::optional<UiLanguage> language);
     void OnAppAbout();
     void OnSwitchPane();
+    // Finding colours: grouping by family, the original movie while a
+    // button or key is held, and one colour shown in the preview.
+    void OnViewFamilies(bool grouped);
+    void ShowOriginal(bool shown);
+    void OnShowInPreview(std::uint32_t index);
+    // Whether a key event is the hold key of the original movie, where it
+    // is not typed into a text field.
+    static bool IsOriginalKey(const QObject* watched, const QKeyEvent& key);
 
     CTintorDoc& m_doc;
     IFileDialogs& m_dialogs;
@@ -170,6 +184,7 @@ private:
     // The file name shown in the title; empty while untitled.
     QString m_fileTitle;
     bool m_fittedWhenShown = false;
+    bool m_showingOriginal = false;
 };
 
 } // namespace tintor

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -311,7 +312,12 @@ private slots:
         const QRect selected = s.ItemRect(2);
         QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(1, 1)), 0u);
         QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(3, 3)), 0xFFFFFFu);
-        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(4, 4)), s.doc.GetColor(s.view.KeyAt(2), 1) & kColourMask);
+        // Inside the frame a ring and a check in a disc at the corner, in the mark colour.
+        const std::uint32_t mark = Rgb(0x10, 0x60, 0xF0);
+        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(4, 4)), mark);
+        QCOMPARE(PixelAt(image, selected.topRight() + QPoint(-6, 3)), mark);
+        QCOMPARE(PixelAt(image, selected.center() + QPoint(8, 4)), s.doc.GetColor(s.view.KeyAt(2), 1) & kColourMask);
+        QVERIFY(PixelAt(image, s.ItemRect(3).topRight() + QPoint(-6, 3)) != mark);
         const QRect plain = s.ItemRect(3);
         QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(2, 2)), 0xFFFFFFu);
         QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(3, 3)), 0u);
@@ -356,7 +362,7 @@ private slots:
 
     void keysTypingAndDragsSelectThroughTheTable()
     {
-        // Enough colours for several columns.
+        // Enough colours for many lines.
         CColourMovie movie;
         for (std::uint32_t i = 0; i < 90; ++i)
             movie.Shape(Rgb(static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), 0x80));
@@ -365,17 +371,20 @@ private slots:
         CSession s;
         QVERIFY(s.Open(path));
         auto* list = static_cast<CColorListView*>(s.view.List());
-        const int perColumn = list->RowsPerColumn();
-        QVERIFY(perColumn > 2 && perColumn < s.view.Count());
+        const int perLine = list->ItemsPerLine();
+        QVERIFY(perLine > 2 && perLine < s.view.Count());
         const auto rows = [&](std::initializer_list<int> list) {
             std::set<std::uint32_t> keys;
             for (const int row : list)
                 keys.insert(s.view.KeyAt(row));
             return keys;
         };
-        // Items run down the first column, then down the next.
-        QCOMPARE(s.ItemRect(perColumn).topLeft(), QPoint(s.ItemRect(0).right() + 1, 0));
-        QCOMPARE(list->indexAt(s.ItemRect(perColumn + 1).center()).row(), perColumn + 1);
+        // Items run along the first line, then along the next; the list
+        // scrolls down, never sideways.
+        QCOMPARE(s.ItemRect(perLine).topLeft(), QPoint(0, s.ItemRect(0).bottom() + 1));
+        QCOMPARE(list->indexAt(s.ItemRect(perLine + 1).center()).row(), perLine + 1);
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
 
         list->setFocus();
         s.Click(1);
@@ -385,9 +394,9 @@ private slots:
             Qt::KeyboardModifiers modifiers;
             std::set<std::uint32_t> selected;
         } keys[] = {
-            {"down", Qt::Key_Down, Qt::NoModifier, rows({2})},
-            {"shift down", Qt::Key_Down, Qt::ShiftModifier, rows({2, 3})},
-            {"right: the next column", Qt::Key_Right, Qt::NoModifier, rows({3 + perColumn})},
+            {"right", Qt::Key_Right, Qt::NoModifier, rows({2})},
+            {"shift right", Qt::Key_Right, Qt::ShiftModifier, rows({2, 3})},
+            {"down: the next line", Qt::Key_Down, Qt::NoModifier, rows({3 + perLine})},
             {"home", Qt::Key_Home, Qt::NoModifier, rows({0})},
         };
         for (const auto& key : keys) {
@@ -404,15 +413,15 @@ private slots:
         QTest::keyClicks(list, text);
         QCOMPARE(s.TableSelection(), rows({first}));
 
-        // A rubber band takes the items it covers, column by column.
+        // A rubber band takes the items it covers, line by line.
         const QPoint from = s.ItemRect(1).center();
-        const QPoint to = s.ItemRect(perColumn + 2).center();
+        const QPoint to = s.ItemRect(perLine + 2).center();
         QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, from);
         QMouseEvent move(
             QEvent::MouseMove, to, list->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &move);
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, to);
-        QCOMPARE(s.TableSelection(), rows({1, 2, perColumn + 1, perColumn + 2}));
+        QCOMPARE(s.TableSelection(), rows({1, 2, perLine + 1, perLine + 2}));
         // Qt's own selection model holds none of it.
         QVERIFY(list->selectionModel()->selectedIndexes().isEmpty());
     }
