@@ -77,7 +77,8 @@ int CColorListView::GroupOfRow(int row) const
 {
     if (!Grouped())
         return 0;
-    return static_cast<int>(std::upper_bound(m_groupStarts.begin(), m_groupStarts.end(), static_cast<std::uint32_t>(row))
+    return static_cast<int>(
+               std::upper_bound(m_groupStarts.begin(), m_groupStarts.end(), static_cast<std::uint32_t>(row))
                - m_groupStarts.begin())
         - 1;
 }
@@ -119,8 +120,8 @@ QRect CColorListView::CellRect(int row) const
     const int g = GroupOfRow(row);
     const int inGroup = row - GroupStart(g);
     const int line = m_groupLines[static_cast<std::size_t>(g)] + inGroup / m_perLine;
-    return QRect(QPoint(Handle() + (inGroup % m_perLine) * m_itemSize.width(),
-                     line * m_itemSize.height() - verticalOffset()),
+    return QRect(
+        QPoint(Handle() + (inGroup % m_perLine) * m_itemSize.width(), line * m_itemSize.height() - verticalOffset()),
         m_itemSize);
 }
 
@@ -291,8 +292,8 @@ QItemSelection CColorListView::RowsIn(const QRect& rect) const
         const int first = FirstOnLine(line, &count);
         const int last = std::min(lastColumn, count - 1);
         if (firstColumn <= last)
-            selection.append(QItemSelectionRange(model()->index(first + firstColumn, 0, rootIndex()),
-                model()->index(first + last, 0, rootIndex())));
+            selection.append(QItemSelectionRange(
+                model()->index(first + firstColumn, 0, rootIndex()), model()->index(first + last, 0, rootIndex())));
     }
     return selection;
 }

@@ -91,8 +91,8 @@ void CColorSwatchDelegate::DrawSelectionMark(QPainter& painter, const QRect& ite
     painter.setBrush(kMarkColour);
     painter.drawEllipse(disc);
     painter.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    const QPointF check[] = {disc.topLeft() + QPointF(3.0, 6.2), disc.topLeft() + QPointF(5.2, 8.4),
-        disc.topLeft() + QPointF(9.0, 3.8)};
+    const QPointF check[]
+        = {disc.topLeft() + QPointF(3.0, 6.2), disc.topLeft() + QPointF(5.2, 8.4), disc.topLeft() + QPointF(9.0, 3.8)};
     painter.drawPolyline(check, 3);
     painter.restore();
 }

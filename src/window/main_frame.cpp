@@ -97,7 +97,8 @@ const CommandInfo kCommands[] = {
         {}},
     {CMainFrame::Command::ViewOriginal, QT_TRANSLATE_NOOP("tintor::CMainFrame", "元のムービー"),
         QT_TRANSLATE_NOOP("tintor::CMainFrame",
-            "押している間、開いたときのままのムービーをプレビューに表示する\n元のムービー (押している間、または \\ キー)"),
+            "押している間、開いたときのままのムービーをプレビューに表示する\n元のムービー (押している間、または \\ "
+            "キー)"),
         {}},
     {CMainFrame::Command::NextPane, "", QT_TRANSLATE_NOOP("tintor::CMainFrame", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ"),
         {Qt::Key_F6}},
@@ -420,8 +421,8 @@ void CMainFrame::UpdateStatus()
     m_pickStatus->setText(!picked
             ? QString()
             : QStringLiteral("<span style=\"background:#%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span> %2")
-                  .arg(QStringLiteral("%1").arg(
-                           (*picked & 0xFF) << 16 | (*picked & 0xFF00) | (*picked >> 16 & 0xFF), 6, 16, QLatin1Char('0')),
+                  .arg(QStringLiteral("%1").arg((*picked & 0xFF) << 16 | (*picked & 0xFF00) | (*picked >> 16 & 0xFF), 6,
+                           16, QLatin1Char('0')),
                       pick.toHtmlEscaped()));
     m_pickStatus->setVisible(!pick.isEmpty());
     m_preview->SetListMatches(m_doc.PreviewMatchesList());

@@ -112,8 +112,8 @@ TEST_F(DocColourTest, PassingLooksAreWrittenFromACopy)
     const auto bytes = [&](const CMovieImage& image) {
         std::vector<std::uint32_t> out;
         for (const std::uint32_t p : m_at)
-            out.push_back(static_cast<std::uint32_t>(image.buffer[p]) << 16 | image.buffer[p + 1] << 8
-                | image.buffer[p + 2]);
+            out.push_back(
+                static_cast<std::uint32_t>(image.buffer[p]) << 16 | image.buffer[p + 1] << 8 | image.buffer[p + 2]);
         return out;
     };
     const auto swapped = [](std::uint32_t rgb) { return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16; };

@@ -12,11 +12,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -620,6 +624,110 @@ private slots:
         const std::uint32_t lower = s.view.KeyAt(std::min(s.Row(kRed | KIND_FILL), s.Row(kRed | KIND_LINE)));
         QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kBlue | KIND_FILL, lower}));
         QCOMPARE(s.ListSelection(), s.TableSelection());
+    }
+
+    void searchSortAndFamiliesArrangeTheList()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const auto listed = [&] {
+            std::set<std::uint32_t> keys;
+            for (int row = 0; row < s.view.Count(); ++row)
+                keys.insert(s.view.KeyAt(row));
+            return keys;
+        };
+        const struct {
+            const char* text;
+            std::set<std::uint32_t> keys;
+        } searches[] = {
+            {"#E03030", {kRed | KIND_FILL, kRed | KIND_LINE}},
+            {"e0 line", {kRed | KIND_LINE}},
+            {"線 #e0", {kRed | KIND_LINE}},
+            {"背景", {kBackground | KIND_BG}},
+            {"text", {kGreen | KIND_TEXT}},
+            {"nothing", {}},
+        };
+        for (const auto& search : searches) {
+            s.view.SearchBox()->setText(QString::fromUtf8(search.text));
+            QVERIFY2(listed() == search.keys, search.text);
+        }
+        s.view.SearchBox()->clear();
+        QCOMPARE(s.view.Count(), 10);
+        // Select All takes what the list shows.
+        s.view.SetSearchText(QStringLiteral("e03030"));
+        s.view.OnEditSelectAll();
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kRed | KIND_FILL, kRed | KIND_LINE}));
+        s.view.OnEditDeselect();
+        s.view.SetSearchText(QString());
+
+        s.view.SortBox()->setCurrentIndex(1);
+        QCOMPARE(s.view.Sort(), ListSort::Lightness);
+        QCOMPARE(s.view.KeyAt(9), kBackground | KIND_BG);
+        QCOMPARE(s.view.KeyAt(0) & kColourMask, kDark);
+
+        // Families: one per line behind a grip that takes the whole family.
+        s.view.SetGrouped(true);
+        auto* list = static_cast<CColorListView*>(s.view.List());
+        QVERIFY(list->Grouped());
+        const int red = s.Row(kRed | KIND_FILL);
+        QVERIFY(s.ItemRect(red).left() >= CColorListView::kHandleWidth);
+        QCOMPARE(s.ItemRect(s.Row(kRed | KIND_LINE)).top(), s.ItemRect(red).top());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(4, s.ItemRect(red).center().y()));
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kRed | KIND_FILL, kRed | KIND_LINE}));
+        QCOMPARE(s.UndoCount(), 0);
+        s.view.SetGrouped(false);
+        QVERIFY(!list->Grouped());
+    }
+
+    void altClickScrollsToThePickAndSaysHowSureItIs()
+    {
+        CColourMovie movie;
+        for (std::uint32_t i = 0; i < 300; ++i)
+            movie.Shape(Rgb(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7), 0x80));
+        const auto path = Path("many.swf");
+        QVERIFY(WriteFile(path, movie.Build()));
+        CSession s;
+        QVERIFY(s.Open(path));
+        auto* list = static_cast<CColorListView*>(s.view.List());
+        using Found = CColorView::PickFound;
+        const struct {
+            std::uint32_t picked;
+            Found found;
+            std::optional<std::uint32_t> key;
+        } picks[] = {
+            {Rgb(250, static_cast<std::uint8_t>(250 * 7), 0x80), Found::Exact,
+                KIND_FILL | Rgb(250, static_cast<std::uint8_t>(250 * 7), 0x80)},
+            {Rgb(3, 21, 0x85), Found::Uncertain, KIND_FILL | Rgb(3, 21, 0x80)},
+            {Rgb(0, 0, 0xFF), Found::NotNear, std::nullopt},
+        };
+        for (const auto& pick : picks) {
+            s.view.SelectNearest(pick.picked);
+            QCOMPARE(s.view.PickResult(), pick.found);
+            if (!pick.key) {
+                QCOMPARE(list->Highlight(), -1);
+                continue;
+            }
+            const int row = s.Row(*pick.key);
+            QCOMPARE(list->Highlight(), row);
+            QCOMPARE(s.view.PickedListColour(), std::optional<std::uint32_t>(*pick.key & kColourMask));
+            QVERIFY(list->viewport()->rect().contains(s.ItemRect(row)));
+        }
+    }
+
+    void showInPreviewNamesTheSwatchsEntry()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const int row = s.Row(kBlue | KIND_FILL);
+        QMenu menu;
+        s.view.BuildContextMenu(menu, row);
+        auto* show = menu.findChild<QAction*>(QStringLiteral("showInPreview"));
+        QVERIFY(show && show->isEnabled());
+        QSignalSpy shown(&s.view, &CColorView::showInPreview);
+        show->trigger();
+        QCOMPARE(shown.count(), 1);
+        const auto keys = s.doc.GetColorTable().Map().DenseKeys();
+        QCOMPARE(keys[shown.front().front().toUInt()], kBlue | KIND_FILL);
     }
 
     void altClickOnTheFormDeselectsAll()
