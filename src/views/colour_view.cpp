@@ -444,6 +444,8 @@ QWidget* CColorView::BuildFinder(QWidget* parent)
     m_search = new QLineEdit(finder);
     m_search->setObjectName(QStringLiteral("search"));
     m_search->setClearButtonEnabled(true);
+    // A movie dropped on the pane goes to the window, which opens it.
+    m_search->setAcceptDrops(false);
     m_sortBox = new QComboBox(finder);
     m_sortBox->setObjectName(QStringLiteral("sort"));
     for (const auto& sort : kSorts)

@@ -161,11 +161,13 @@ private slots:
         QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
 
-        // Tool bar: Open, Save, |, Undo, Redo, |, Set Colour, |, About, with the short texts as tips.
+        // Tool bar: Open, Save, |, Undo, Redo, |, Set Colour, Original, |, About, with the short texts as tips.
         QStringList tips;
         for (QAction* button : s.frame->ToolBar()->actions())
             tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
-        QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        QCOMPARE(tips,
+            (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定",
+                "元のムービー (押している間、または \\ キー)", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
         // The buttons' tips name their keys.
         QWidget* open = s.frame->ToolBar()->widgetForAction(s.frame->Action(Command::FileOpen));
         QHelpEvent help(QEvent::ToolTip, open->rect().center(), open->mapToGlobal(open->rect().center()));
