@@ -210,7 +210,7 @@ void CColorView::RetranslateUi()
     m_unifyCheck->setText(tr("色彩の統一(&O)"));
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
-    m_search->setPlaceholderText(tr("#rrggbb や種類 (線、文字…) で絞り込む"));
+    m_search->setPlaceholderText(tr("#rrggbb・種類で絞り込む"));
     m_search->setToolTip(tr("色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます"));
     m_sortBox->setToolTip(tr("一覧の並べ順"));
     for (int i = 0; i < m_sortBox->count(); ++i)

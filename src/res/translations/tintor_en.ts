@@ -102,8 +102,8 @@
         <translation>Most places first</translation>
     </message>
     <message>
-        <source>#rrggbb や種類 (線、文字…) で絞り込む</source>
-        <translation>Filter by #rrggbb or kind (line, text…)</translation>
+        <source>#rrggbb・種類で絞り込む</source>
+        <translation>#rrggbb or kind</translation>
     </message>
     <message>
         <source>色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます</source>
