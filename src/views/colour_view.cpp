@@ -2,6 +2,7 @@
 
 #include "swf/colour_key.h"
 #include "views/account_text.h"
+#include "views/bitmap_strip.h"
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
 
@@ -150,6 +151,9 @@ QWidget* CColorView::BuildForm()
         [this](int first, int last, Qt::KeyboardModifiers modifiers) { OnGroupClicked(first, last, modifiers); });
     QWidget* finder = BuildFinder(form);
 
+    m_bitmapStrip = new CBitmapStrip(m_doc, form);
+    connect(m_bitmapStrip, &CBitmapStrip::selectionChanged, this, [this] { OnBitmapSelectionChanged(); });
+
     m_unifyCheck = new QCheckBox(form);
     connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
 
@@ -185,6 +189,7 @@ QWidget* CColorView::BuildForm()
     layout->setSpacing(14);
     layout->addWidget(finder);
     layout->addWidget(m_colorList, 1);
+    layout->addWidget(m_bitmapStrip);
     layout->addWidget(m_accountLabel);
     layout->addWidget(m_keptLabel);
     layout->addWidget(group);
@@ -192,7 +197,8 @@ QWidget* CColorView::BuildForm()
 
     setTabOrder(m_search, m_sortBox);
     setTabOrder(m_sortBox, m_colorList);
-    setTabOrder(m_colorList, m_hSlider);
+    setTabOrder(m_colorList, m_bitmapStrip);
+    setTabOrder(m_bitmapStrip, m_hSlider);
     setTabOrder(m_hSlider, m_sSlider);
     setTabOrder(m_sSlider, m_vSlider);
     setTabOrder(m_vSlider, m_unifyCheck);
@@ -312,6 +318,7 @@ QSlider* CColorView::MakeSlider(const char* name, QLabel*& label)
 
 void CColorView::OnInitialUpdate()
 {
+    m_bitmapStrip->Forget();
     SyncControls(m_doc.GetColorTable());
     FillList(m_doc.GetColorTable());
 }
@@ -343,6 +350,7 @@ void CColorView::FillList(const CColorTable& table)
     if (!m_model->Lists(table))
         Rearrange();
     m_colorList->viewport()->update();
+    m_bitmapStrip->Refresh();
     UpdateNotes();
 }
 
@@ -367,7 +375,17 @@ void CColorView::RedrawSwatches()
 {
     // Only the items on screen are painted, whatever their number.
     m_colorList->viewport()->update();
+    m_bitmapStrip->Redraw();
 }
+
+void CColorView::OnBitmapSelectionChanged()
+{
+    RedrawSwatches();
+    SyncControls(m_doc.GetColorTable());
+    emit documentChanged();
+}
+
+void CColorView::OnEditSelectBitmaps() { m_bitmapStrip->SelectAll(); }
 
 void CColorView::OnHScroll(QSlider& slider)
 {
@@ -400,11 +418,16 @@ void CColorView::OnEditDeselect()
 {
     m_selection->Forget();
     ChangeSelection([](CSelectionEdit& edit) { edit.Clear(); });
+    if (m_doc.GetBitmaps().AnySelected()) {
+        m_doc.SelectBitmapsWhere([](const BitmapEntry&) { return false; });
+        OnBitmapSelectionChanged();
+    }
 }
 
 void CColorView::OnApply()
 {
     m_doc.ApplyPending();
+    m_bitmapStrip->Redraw();
     UpdateNotes();
     emit documentChanged();
 }
