@@ -5,6 +5,7 @@
 #include "colour/colour_selection.h"
 #include "colour/colour_table.h"
 #include "colour/history.h"
+#include "colour/list_arrangement.h"
 #include "swf/colour_key.h"
 #include "testkit/bench_movies.h"
 #include "testkit/recording_sink.h"
@@ -176,6 +177,46 @@ void BM_ColourFamilies(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ColourFamilies)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+
+// The colour list arranged at n distinct colours: a search by part of a
+// colour (0), by kind (1), the sorts by lightness (2), hue (3) and places
+// (4), and the families (5). Read against BM_CopyColourArray: a pass over
+// the array.
+void BM_ArrangeList(benchmark::State& state)
+{
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::vector<std::uint32_t> keys(n);
+    for (std::uint32_t i = 0; i < n; ++i)
+        keys[i] = (i % 3 == 0 ? KIND_LINE : KIND_FILL) | ScatteredColour(i);
+    std::vector<std::uint32_t> order(n);
+    for (std::uint32_t i = 0; i < n; ++i)
+        order[i] = i;
+    const ListSource source{keys, keys, [](std::uint32_t i) { return std::size_t{i % 7}; }};
+    const KindName names[] = {{"line", KIND_LINE}, {"fill", KIND_FILL}};
+    const ListFilter byColour = ParseListFilter("#3f", names);
+    const ListFilter byKind = ParseListFilter("line", names);
+    for (auto _ : state) {
+        switch (state.range(1)) {
+        case 0:
+            benchmark::DoNotOptimize(FilterRows(order, source, byColour));
+            break;
+        case 1:
+            benchmark::DoNotOptimize(FilterRows(order, source, byKind));
+            break;
+        case 5:
+            benchmark::DoNotOptimize(GroupRows(order, source, kDefaultWithin));
+            break;
+        default: {
+            std::vector<std::uint32_t> rows = order;
+            SortRows(rows, source, static_cast<ListSort>(state.range(1) - 1));
+            benchmark::DoNotOptimize(rows);
+        }
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ArrangeList)->ArgsProduct({{2000000}, {0, 1, 2, 3, 4, 5}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyColourArray)->Arg(2000000)->Unit(benchmark::kMicrosecond);
 
 // One slider shift applied to n distinct selected colours, in HSV (0) and in
 // OKLCh (1): the ratio of the two is what the perceptual space costs.

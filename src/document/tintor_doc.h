@@ -284,6 +284,24 @@ public:
     // without a movie or when the file could not be written (after saying so).
     bool ExportPalette();
 
+    // --- Passing looks at the movie -----------------------------------------
+    // Show in preview: the colour the entry at a dense index is drawn in,
+    // and what every other colour becomes meanwhile (rgb, red in the low byte).
+    static constexpr std::uint32_t kSignalColour = 0xFF00FF;
+    static std::uint32_t Dimmed(std::uint32_t rgb);
+    // A copy of the movie in which every colour's places hold what colourOf
+    // gives for its key; the movie itself stays as it is. Images are those
+    // the movie was opened with. Empty without a movie.
+    CMovieImage RecolouredImage(const std::function<std::uint32_t(ColorKey)>& colourOf) const;
+    // The copy in which the entry at a dense index shows in the signal
+    // colour and every other colour, as the list shows it, dimmed.
+    CMovieImage SignalImage(std::size_t index) const;
+    // The movie as it was opened: every colour its own.
+    CMovieImage OriginalImage() const;
+    // Writes an image beside the preview file under name; its path, or
+    // nullopt (after saying why) when it cannot be written.
+    std::optional<std::filesystem::path> WriteBesidePreview(const CMovieImage& image, std::string_view name);
+
     // --- The colour list's order ------------------------------------------
     // Lightness, then hue: the packed HLS value without its saturation byte.
     static std::uint32_t SortValue(ColorKey key);

@@ -56,10 +56,11 @@ const EncodedPlace* CSwfFile::EncodedPlaceAt(std::uint32_t pos) const
     return it != m_encoded.end() && it->pos == pos ? &*it : nullptr;
 }
 
-bool CSwfFile::WriteColour(std::uint32_t pos, std::uint32_t rgb)
+bool CSwfFile::WriteColour(std::uint32_t pos, std::uint32_t rgb) { return WriteColourInto(m_fileBuf, pos, rgb); }
+
+bool CSwfFile::WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos, std::uint32_t rgb) const
 {
-    const std::span<std::uint8_t> rest
-        = pos < m_fileBuf.size() ? std::span(m_fileBuf).subspan(pos) : std::span<std::uint8_t>();
+    const std::span<std::uint8_t> rest = pos < buffer.size() ? buffer.subspan(pos) : std::span<std::uint8_t>();
     const EncodedPlace* place = EncodedPlaceAt(pos);
     if (place == nullptr) {
         if (rest.size() < kRgbBytes)

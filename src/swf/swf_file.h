@@ -141,6 +141,9 @@ public:
     // were, when the place cannot hold it: a tint whose add terms have no
     // room for it, or a place outside the movie.
     bool WriteColour(std::uint32_t pos, std::uint32_t rgb);
+    // The same into a copy of the movie's buffer (of its size), which a
+    // passing look at the movie is written into; the movie stays as it is.
+    bool WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos, std::uint32_t rgb) const;
     // The colour a place of the registry holds now, as its key reads it.
     std::uint32_t ColourAt(std::uint32_t pos) const;
     // How many bytes a place of the registry takes: three, six hex digits,

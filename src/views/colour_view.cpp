@@ -6,13 +6,17 @@
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -32,18 +36,63 @@ namespace {
 // of the original control was.
 constexpr const char* kCaptionProperty = "caption";
 
-struct KindName {
+struct KindText {
     ColorKind kind;
     const char* name;
 };
 
-const KindName kKindNames[] = {
+const KindText kKindNames[] = {
     {KIND_FILL, QT_TRANSLATE_NOOP("tintor::CColorView", "塗り")},
     {KIND_TEXT, QT_TRANSLATE_NOOP("tintor::CColorView", "文字")},
     {KIND_LINE, QT_TRANSLATE_NOOP("tintor::CColorView", "線")},
     {KIND_BG, QT_TRANSLATE_NOOP("tintor::CColorView", "背景")},
     {KIND_FILTER, QT_TRANSLATE_NOOP("tintor::CColorView", "フィルター")},
     {KIND_TINT, QT_TRANSLATE_NOOP("tintor::CColorView", "色合い")},
+};
+
+// Names of the kinds beyond those above and the core's: the swatch labels
+// in Japanese and the English words a user may type for them.
+const KindName kMoreKindNames[] = {
+    {"文字", KIND_TEXT},
+    {"線", KIND_LINE},
+    {"背景", KIND_BG},
+    {"効果", KIND_FILTER},
+    {"色調", KIND_TINT},
+    {"background", KIND_BG},
+};
+
+// The sort choices in the order the box offers them.
+const struct {
+    ListSort sort;
+    const char* text;
+} kSorts[] = {
+    {ListSort::ListOrder, QT_TRANSLATE_NOOP("tintor::CColorView", "一覧の順")},
+    {ListSort::Lightness, QT_TRANSLATE_NOOP("tintor::CColorView", "明るさ順")},
+    {ListSort::Hue, QT_TRANSLATE_NOOP("tintor::CColorView", "色相順")},
+    {ListSort::Places, QT_TRANSLATE_NOOP("tintor::CColorView", "使用箇所の多い順")},
+};
+
+// From this many colours on, arranging the list waits with a busy cursor.
+constexpr std::size_t kBusyRows = 200000;
+
+// The wait cursor for as long as it lives, when the work is large.
+class CBusyCursor {
+public:
+    explicit CBusyCursor(bool busy) : m_busy(busy)
+    {
+        if (m_busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~CBusyCursor()
+    {
+        if (m_busy)
+            QApplication::restoreOverrideCursor();
+    }
+    CBusyCursor(const CBusyCursor&) = delete;
+    CBusyCursor& operator=(const CBusyCursor&) = delete;
+
+private:
+    bool m_busy;
 };
 
 // A note under the list: shown only when it says something.
@@ -96,6 +145,11 @@ QWidget* CColorView::BuildForm()
     QPalette palette = m_colorList->palette();
     palette.setColor(QPalette::Base, Qt::white);
     m_colorList->setPalette(palette);
+    m_colorList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_colorList, &QWidget::customContextMenuRequested, this, [this](QPoint point) { OnContextMenu(point); });
+    connect(m_colorList, &CColorListView::groupClicked, this,
+        [this](int first, int last, Qt::KeyboardModifiers modifiers) { OnGroupClicked(first, last, modifiers); });
+    QWidget* finder = BuildFinder(form);
 
     m_bitmapStrip = new CBitmapStrip(m_doc, form);
     connect(m_bitmapStrip, &CBitmapStrip::selectionChanged, this, [this] { OnBitmapSelectionChanged(); });
@@ -105,9 +159,6 @@ QWidget* CColorView::BuildForm()
     m_perceptualCheck = new QCheckBox(form);
     m_perceptualCheck->setObjectName(QStringLiteral("perceptual"));
     connect(m_perceptualCheck, &QCheckBox::clicked, this, [this](bool checked) { OnPerceptual(checked); });
-    m_colorList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_colorList, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint& point) { ShowSwatchMenu(point); });
 
     m_applyButton = new QPushButton(form);
     m_applyButton->setDefault(true);
@@ -140,6 +191,7 @@ QWidget* CColorView::BuildForm()
     auto* layout = new QVBoxLayout(form);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(14);
+    layout->addWidget(finder);
     layout->addWidget(m_colorList, 1);
     layout->addWidget(m_bitmapStrip);
     layout->addWidget(m_accountLabel);
@@ -147,6 +199,8 @@ QWidget* CColorView::BuildForm()
     layout->addWidget(group);
     layout->addLayout(applyRow);
 
+    setTabOrder(m_search, m_sortBox);
+    setTabOrder(m_sortBox, m_colorList);
     setTabOrder(m_colorList, m_bitmapStrip);
     setTabOrder(m_bitmapStrip, m_hSlider);
     setTabOrder(m_hSlider, m_sSlider);
@@ -169,6 +223,11 @@ void CColorView::RetranslateUi()
     m_perceptualCheck->setToolTip(tr("色相を変えても見た目の明るさが変わらないように、OKLCh で色をずらす"));
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
+    m_search->setPlaceholderText(tr("#rrggbb・種類で絞り込む"));
+    m_search->setToolTip(tr("色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます"));
+    m_sortBox->setToolTip(tr("一覧の並べ順"));
+    for (int i = 0; i < m_sortBox->count(); ++i)
+        m_sortBox->setItemText(i, tr(kSorts[i].text));
     UpdateNotes();
 }
 
@@ -192,7 +251,7 @@ QString CColorView::SwatchToolTip(int row) const
     const ColorKey key = KeyAt(row);
     const std::uint32_t entry = m_model->IndexAt(row);
     QString kind;
-    for (const KindName& k : kKindNames)
+    for (const KindText& k : kKindNames)
         if (k.kind == KindOf(key))
             kind = tr(k.name);
     // The colour as it stands in the table (changed by earlier edits or
@@ -299,10 +358,8 @@ void CColorView::FillList(const CColorTable& table)
 {
     // Undo, Redo and the edits that rewrite every colour keep the keys:
     // the rows stay, and the swatches are painted again from the table.
-    if (!m_model->Lists(table)) {
-        m_selection->Forget();
-        m_model->SetRows(table.Map().SharedKeys(), CTintorDoc::ListOrder(table));
-    }
+    if (!m_model->Lists(table))
+        Rearrange();
     m_colorList->viewport()->update();
     m_bitmapStrip->Refresh();
     UpdateNotes();
@@ -396,14 +453,185 @@ void CColorView::OnApply()
 void CColorView::SelectNearest(std::uint32_t rgb)
 {
     m_picked = RgbOf(rgb);
-    const auto nearest = m_doc.NearestColor(rgb, m_seen);
-    const int found = nearest ? m_model->RowOf(*nearest) : -1;
-    if (found < 0) {
+    // The colours as the list shows them, pending effect included, in its order.
+    const auto rows = m_model->Rows();
+    std::vector<std::uint32_t> colours(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        colours[r] = RgbOf(m_doc.ColorAt(rows[r], 1));
+    // Under a simulation the pane, and so the pick, shows each colour as
+    // it would be seen.
+    std::vector<std::uint32_t> seen;
+    if (m_seen != VisionSimulation::Normal) {
+        seen.reserve(colours.size());
+        for (const std::uint32_t colour : colours)
+            seen.push_back(SimulateVision(m_seen, colour));
+    }
+    const auto nearest = NearestOf(seen.empty() ? colours : seen, *m_picked, CTintorDoc::kNearestLimit);
+    if (!nearest) {
+        m_pickFound = PickFound::NotNear;
+        m_pickedListColour.reset();
+        m_colorList->SetHighlight(-1);
         emit documentChanged();
         return;
     }
+    m_pickFound = nearest->distance <= kExactPick ? PickFound::Exact : PickFound::Uncertain;
+    m_pickedListColour = colours[nearest->at];
+    const int found = static_cast<int>(nearest->at);
     m_selection->Forget();
     ChangeSelection([&](CSelectionEdit& edit) { edit.Set(m_model->IndexAt(found), true); });
+    const QModelIndex index = m_model->index(found, 0);
+    m_selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    m_colorList->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_colorList->SetHighlight(found);
+}
+
+QWidget* CColorView::BuildFinder(QWidget* parent)
+{
+    auto* finder = new QWidget(parent);
+    auto* row = new QHBoxLayout(finder);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_search = new QLineEdit(finder);
+    m_search->setObjectName(QStringLiteral("search"));
+    m_search->setClearButtonEnabled(true);
+    // A movie dropped on the pane goes to the window, which opens it.
+    m_search->setAcceptDrops(false);
+    m_sortBox = new QComboBox(finder);
+    m_sortBox->setObjectName(QStringLiteral("sort"));
+    for (const auto& sort : kSorts)
+        m_sortBox->addItem(QString(), static_cast<int>(sort.sort));
+    row->addWidget(m_search, 1);
+    row->addWidget(m_sortBox);
+    connect(m_search, &QLineEdit::textChanged, this, [this] { Rearrange(); });
+    connect(m_sortBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            SetSort(kSorts[index].sort);
+    });
+    return finder;
+}
+
+std::vector<std::string> CColorView::KindNamesOf(ColorKind kind)
+{
+    std::vector<std::string> names;
+    if (const ColorKindInfo* info = InfoOf(kind)) {
+        names.emplace_back(info->name);
+        if (!info->label.empty())
+            names.emplace_back(info->label);
+    }
+    for (const KindText& k : kKindNames)
+        if (k.kind == kind) {
+            names.emplace_back(k.name);
+            names.push_back(tr(k.name).toStdString());
+        }
+    for (const KindName& k : kMoreKindNames)
+        if (k.kind == kind)
+            names.emplace_back(k.name);
+    return names;
+}
+
+void CColorView::SetSearchText(const QString& text) { m_search->setText(text); }
+
+void CColorView::SetSort(ListSort sort)
+{
+    for (int i = 0; i < m_sortBox->count(); ++i)
+        if (kSorts[i].sort == sort && m_sortBox->currentIndex() != i) {
+            const QSignalBlocker blocker(m_sortBox);
+            m_sortBox->setCurrentIndex(i);
+        }
+    if (sort == m_sort)
+        return;
+    m_sort = sort;
+    Rearrange();
+}
+
+void CColorView::SetGrouped(bool grouped)
+{
+    if (grouped == m_grouped)
+        return;
+    m_grouped = grouped;
+    Rearrange();
+}
+
+void CColorView::Rearrange()
+{
+    const CColorTable& table = m_doc.GetColorTable();
+    if (m_listOrderKeys != table.Map().SharedKeys() || m_listOrderKeys == nullptr) {
+        m_listOrder = CTintorDoc::ListOrder(table);
+        m_listOrderKeys = table.Map().SharedKeys();
+    }
+    if (m_listOrderKeys == nullptr) {
+        m_selection->Forget();
+        m_model->SetRows(nullptr, {});
+        m_colorList->SetGroups({});
+        emit documentChanged();
+        return;
+    }
+    const CBusyCursor busy(m_listOrder.size() >= kBusyRows && (m_sort != ListSort::ListOrder || m_grouped));
+    // The names are gathered anew, as the language may have changed.
+    std::vector<std::pair<std::string, ColorKind>> names;
+    for (const ColorKindInfo& info : kColorKinds)
+        for (std::string& name : KindNamesOf(info.kind))
+            names.emplace_back(std::move(name), info.kind);
+    std::vector<KindName> kindNames;
+    for (const auto& [name, kind] : names)
+        kindNames.push_back({name, kind});
+    const std::string text = m_search->text().toStdString();
+    const ListSource source{table.Map().DenseKeys(), table.Map().DenseValues(),
+        [this](std::uint32_t index) { return m_doc.PlaceCountAt(index); }};
+    std::vector<std::uint32_t> rows = FilterRows(m_listOrder, source, ParseListFilter(text, kindNames));
+    SortRows(rows, source, m_sort);
+    ListArrangement arrangement;
+    if (m_grouped)
+        arrangement = GroupRows(rows, source, kDefaultWithin);
+    else
+        arrangement.rows = std::move(rows);
+    m_selection->Forget();
+    m_model->SetRows(table.Map().SharedKeys(), std::move(arrangement.rows));
+    m_colorList->SetGroups(std::move(arrangement.groupStarts));
+    m_colorList->SetSortedByText(m_sort == ListSort::ListOrder && !m_grouped);
+    emit documentChanged();
+}
+
+void CColorView::OnGroupClicked(int first, int last, Qt::KeyboardModifiers modifiers)
+{
+    // As a click on a swatch: alone it replaces the selection, with Ctrl or
+    // Shift it adds to it.
+    const bool add = (modifiers & (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
+    m_selection->Forget();
+    ChangeSelection([&](CSelectionEdit& edit) {
+        if (!add)
+            edit.Clear();
+        for (int row = std::max(first, 0); row <= std::min(last, Count() - 1); ++row)
+            edit.Set(m_model->IndexAt(row), true);
+    });
+}
+
+void CColorView::AddFindingActions(QMenu& menu, int row)
+{
+    if (row < 0 || row >= Count())
+        return;
+    QAction* show = menu.addAction(tr("プレビューで示す(&P)"));
+    show->setObjectName(QStringLiteral("showInPreview"));
+    show->setStatusTip(tr("この色が使われている所を、しばらくの間プレビューで目立つ色にして示す"));
+    show->setEnabled(m_doc.HasMovie());
+    connect(show, &QAction::triggered, this, [this, index = m_model->IndexAt(row)] { emit showInPreview(index); });
+}
+
+void CColorView::BuildContextMenu(QMenu& menu, int row)
+{
+    AddSelectionActions(menu, row);
+    menu.addSeparator();
+    AddFindingActions(menu, row);
+}
+
+void CColorView::OnContextMenu(QPoint point)
+{
+    const QModelIndex index = m_colorList->indexAt(point);
+    if (!index.isValid())
+        return;
+    QMenu menu(this);
+    BuildContextMenu(menu, index.row());
+    if (!menu.isEmpty())
+        menu.exec(m_colorList->viewport()->mapToGlobal(point));
 }
 
 std::uint32_t CColorView::KeyAt(int row) const { return m_model->KeyAt(row); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "colour/list_arrangement.h"
 #include "document/tintor_doc.h"
 #include "views/colour_list_view.h"
 #include "views/colour_view_model.h"
@@ -8,11 +9,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
@@ -54,6 +58,30 @@ public:
     void SelectNearest(std::uint32_t rgb);
     // The colour of the last pick (red in the low byte), if any.
     std::optional<std::uint32_t> PickedColour() const { return m_picked; }
+    // What the last pick found: a listed colour the pixel shows as it is,
+    // one it is only near (a blend: translucency, an edge, a filter), or
+    // nothing listed near it.
+    enum class PickFound { Exact, Uncertain, NotNear };
+    PickFound PickResult() const { return m_pickFound; }
+    // The listed colour nearest to the last pick, as the list shows it.
+    std::optional<std::uint32_t> PickedListColour() const { return m_pickedListColour; }
+
+    // --- Finding colours ----------------------------------------------------
+    // The list shows the colours the search text asks for (ParseListFilter),
+    // in the order chosen, one family per line when grouped.
+    void SetSearchText(const QString& text);
+    void SetSort(ListSort sort);
+    ListSort Sort() const { return m_sort; }
+    void SetGrouped(bool grouped);
+    bool Grouped() const { return m_grouped; }
+    QLineEdit* SearchBox() const { return m_search; }
+    QComboBox* SortBox() const { return m_sortBox; }
+    // The swatch context menu's items for finding where a colour is.
+    void AddFindingActions(QMenu& menu, int row);
+    // The whole context menu of a row.
+    void BuildContextMenu(QMenu& menu, int row);
+    // Every name a kind goes by in either language, for the search.
+    static std::vector<std::string> KindNamesOf(ColorKind kind);
 
     // The widgets, for the frame's focus handling and for tests.
     QAbstractItemView* List() const { return m_colorList; }
@@ -110,6 +138,8 @@ signals:
     void documentChanged();
     // A slider or the unify box moved: the pending effect changed.
     void effectChanged();
+    // Show in preview was chosen for the entry at a dense index of the table.
+    void showInPreview(std::uint32_t index);
 
 protected:
     bool event(QEvent* event) override;
@@ -129,8 +159,6 @@ private:
     void OnHScroll(QSlider& slider);
     void OnUnify(bool checked);
     void OnPerceptual(bool checked);
-    // The swatch menu at a point of the list.
-    void ShowSwatchMenu(const QPoint& point);
     // A change of the selection through the document, then the controls
     // and the swatches after it.
     void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
@@ -142,6 +170,12 @@ private:
     void AfterSelectionChange();
     // The notes under the list from the document.
     void UpdateNotes();
+    QWidget* BuildFinder(QWidget* parent);
+    // The list's rows again from the table's list order, the search, the
+    // sort and the grouping.
+    void Rearrange();
+    void OnContextMenu(QPoint point);
+    void OnGroupClicked(int first, int last, Qt::KeyboardModifiers modifiers);
 
     CTintorDoc& m_doc;
     CColorListModel* m_model = nullptr;
@@ -165,6 +199,16 @@ private:
     QLabel* m_keptLabel = nullptr;
     std::optional<std::uint32_t> m_picked;
     VisionSimulation m_seen = VisionSimulation::Normal;
+    PickFound m_pickFound = PickFound::Exact;
+    std::optional<std::uint32_t> m_pickedListColour;
+    QLineEdit* m_search = nullptr;
+    QComboBox* m_sortBox = nullptr;
+    // The table's entries in list order, as the table lists them, before
+    // search and sort.
+    std::vector<std::uint32_t> m_listOrder;
+    std::shared_ptr<const std::vector<std::uint32_t>> m_listOrderKeys;
+    ListSort m_sort = ListSort::ListOrder;
+    bool m_grouped = false;
 };
 
 } // namespace tintor

@@ -72,6 +72,31 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     DrawSwatch(*painter, r, m_doc.ColorAt(entry, 1));
     if (m_doc.IsLocked(m_doc.KeyAt(entry)))
         DrawLockMark(*painter, r);
+    if (IsSelected(entries[entry]))
+        DrawSelectionMark(*painter, option.rect);
+}
+
+void CColorSwatchDelegate::DrawSelectionMark(QPainter& painter, const QRect& itemRect) const
+{
+    // A blue ring just inside the black and white frame and a check in a
+    // blue disc at the corner: seen at a glance whatever the swatch's own
+    // colour, since white and black edge both.
+    const QRect ring = itemRect.adjusted(4, 4, -4, -4);
+    painter.fillRect(QRect(ring.left(), ring.top(), ring.width(), 2), kMarkColour);
+    painter.fillRect(QRect(ring.left(), ring.bottom() - 1, ring.width(), 2), kMarkColour);
+    painter.fillRect(QRect(ring.left(), ring.top(), 2, ring.height()), kMarkColour);
+    painter.fillRect(QRect(ring.right() - 1, ring.top(), 2, ring.height()), kMarkColour);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF disc(itemRect.right() - 12.5, itemRect.top() + 0.5, 12, 12);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(kMarkColour);
+    painter.drawEllipse(disc);
+    painter.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const QPointF check[]
+        = {disc.topLeft() + QPointF(3.0, 6.2), disc.topLeft() + QPointF(5.2, 8.4), disc.topLeft() + QPointF(9.0, 3.8)};
+    painter.drawPolyline(check, 3);
+    painter.restore();
 }
 
 QString CColorSwatchDelegate::LabelText(std::string_view label)
@@ -106,8 +131,9 @@ namespace tintor {
 void CColorSwatchDelegate::DrawLockMark(QPainter& painter, const QRect& swatch)
 {
     // A 7 × 9 padlock: the shackle's arch over a solid body, black on a
-    // white halo, so that it reads on light and dark swatches alike.
-    const QRect body(swatch.right() - 7, swatch.top() + 5, 7, 5);
+    // white halo, so that it reads on light and dark swatches alike. It
+    // sits at the bottom corner: the top one holds a selected swatch's check.
+    const QRect body(swatch.right() - 7, swatch.bottom() - 5, 7, 5);
     const QRect shackle(body.left() + 1, body.top() - 4, 5, 8);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);

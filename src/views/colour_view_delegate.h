@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QStyledItemDelegate>
 
 #include <cstdint>
@@ -35,6 +36,10 @@ public:
     static QRect SwatchRect(const QRect& itemRect) { return itemRect.adjusted(4, 4, -4, -4); }
     // A kind's label in the window's language: "線" for "LINE".
     static QString LabelText(std::string_view label);
+    // The mark of a selected item over its swatch: an outline and a check
+    // in the mark colour.
+    void DrawSelectionMark(QPainter& painter, const QRect& itemRect) const;
+    static constexpr QColor kMarkColour{0x10, 0x60, 0xF0};
     // The font of the kind labels.
     const QFont& LabelFont() const { return m_labelFont; }
 

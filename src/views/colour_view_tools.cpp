@@ -47,17 +47,6 @@ void CColorView::SetSimilarTolerance(int within)
 
 bool CColorView::IsRowLocked(int row) const { return row >= 0 && row < Count() && m_doc.IsLocked(KeyAt(row)); }
 
-void CColorView::ShowSwatchMenu(const QPoint& point)
-{
-    const QModelIndex index = m_colorList->indexAt(point);
-    if (!index.isValid())
-        return;
-    QMenu menu(this);
-    AddSelectionActions(menu, index.row());
-    if (!menu.isEmpty())
-        menu.exec(m_colorList->viewport()->mapToGlobal(point));
-}
-
 void CColorView::AddSelectionActions(QMenu& menu, int row)
 {
     if (row < 0 || row >= Count())

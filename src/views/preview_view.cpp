@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -98,6 +99,10 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
     m_badge->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_badge->hide();
 
+    m_asideTimer = new QTimer(this);
+    m_asideTimer->setSingleShot(true);
+    connect(m_asideTimer, &QTimer::timeout, this, &CTintorView::ShowPreviewAgain);
+
     m_web->setAcceptDrops(false);
     m_web->installEventFilter(this);
     WatchInput();
@@ -114,6 +119,8 @@ CTintorView::~CTintorView()
 
 void CTintorView::OnInitialUpdate()
 {
+    m_aside = false;
+    m_asideTimer->stop();
     ++m_generation;
     m_moviePending = false;
     m_shownOnce = false;
@@ -171,7 +178,9 @@ void CTintorView::UpdateBadge()
 {
     QString text;
     if (m_noticeKind == NoticeKind::None && m_target.isLocalFile()) {
-        if (m_busy)
+        if (m_aside)
+            text = m_asideBadge;
+        else if (m_busy)
             text = m_shownOnce ? tr("プレビューを更新中…") : tr("ムービーを読み込み中…");
         else if (!m_listMatches)
             text = tr("一覧の色はまだ適用されていません (適用で反映)");
@@ -185,8 +194,39 @@ void CTintorView::UpdateBadge()
 
 void CTintorView::Refresh()
 {
+    // A new preview ends any passing look.
+    m_aside = false;
+    m_asideTimer->stop();
     if (m_target.isLocalFile())
         LoadMovie();
+}
+
+bool CTintorView::ShowAside(const QString& file, const QString& badge, int ms)
+{
+    if (!m_hostReady || m_noticeKind != NoticeKind::None || !m_target.isLocalFile())
+        return false;
+    QFile movie(file);
+    if (!movie.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = movie.readAll();
+    ++m_generation;
+    m_moviePending = false;
+    m_aside = true;
+    m_asideBadge = badge;
+    Send(data);
+    UpdateBadge();
+    if (ms > 0)
+        m_asideTimer->start(ms);
+    else
+        m_asideTimer->stop();
+    return true;
+}
+
+void CTintorView::ShowPreviewAgain()
+{
+    if (!m_aside)
+        return;
+    Refresh();
 }
 
 QUrl CTintorView::CurrentTarget() const { return m_target; }
@@ -288,7 +328,11 @@ void CTintorView::SendMovie()
         SetBusy(false);
         return;
     }
-    const QByteArray data = file.readAll();
+    Send(file.readAll());
+}
+
+void CTintorView::Send(const QByteArray& data)
+{
     QString script = QStringLiteral("tintor.show(%1,'").arg(m_generation);
     script += QLatin1StringView(data.toBase64());
     script += QStringLiteral("')");

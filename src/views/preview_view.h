@@ -11,6 +11,7 @@
 #include <optional>
 
 class QLabel;
+class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -51,6 +52,14 @@ public:
     // changes; the movie and its preview file stay as they are.
     void SetSimulation(VisionSimulation vision);
     VisionSimulation Simulation() const { return m_simulation; }
+    // Shows another movie file for a moment in place of the preview, with
+    // a word over it saying what it is: for ms milliseconds, or when ms is
+    // 0 until ShowPreviewAgain. The file is read at once. False when the
+    // player cannot take a movie now.
+    bool ShowAside(const QString& file, const QString& badge, int ms = 0);
+    // The preview again after ShowAside.
+    void ShowPreviewAgain();
+    bool ShowingAside() const { return m_aside; }
 
 signals:
     // An Alt+click picked this colour (red in bits 0-7, green 8-15, blue 16-23).
@@ -77,6 +86,8 @@ private:
     // Sends the preview file to the player, once the host page is up.
     void LoadMovie();
     void SendMovie();
+    // The movie's bytes to the player, as movie number m_generation.
+    void Send(const QByteArray& data);
     void OnPageLoadStarted();
     void OnPageLoaded(bool ok);
     void OnPlayerReady();
@@ -114,6 +125,10 @@ private:
     bool m_shownOnce = false;
     bool m_listMatches = true;
     VisionSimulation m_simulation = VisionSimulation::Normal;
+    // Whether a movie of ShowAside stands in for the preview, and its word.
+    bool m_aside = false;
+    QString m_asideBadge;
+    QTimer* m_asideTimer = nullptr;
 };
 
 } // namespace tintor

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -89,6 +90,16 @@ const CommandInfo kCommands[] = {
         {}},
     {CMainFrame::Command::AppAbout, QT_TRANSLATE_NOOP("tintor::CMainFrame", "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)..."),
         QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"), {}},
+    {CMainFrame::Command::ViewFamilies, QT_TRANSLATE_NOOP("tintor::CMainFrame", "色の系統ごとに並べる(&G)"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame",
+            "似た色 (ΔE 8 以内でつながる色) を一行ずつにまとめ、行の先頭のつまみでまとめて選べるようにする\n"
+            "色の系統ごとに並べる"),
+        {}},
+    {CMainFrame::Command::ViewOriginal, QT_TRANSLATE_NOOP("tintor::CMainFrame", "元のムービー"),
+        QT_TRANSLATE_NOOP("tintor::CMainFrame",
+            "押している間、開いたときのままのムービーをプレビューに表示する\n元のムービー (押している間、または \\ "
+            "キー)"),
+        {}},
     {CMainFrame::Command::NextPane, "", QT_TRANSLATE_NOOP("tintor::CMainFrame", "次のｳｨﾝﾄﾞｳに切り替える\n次のﾍﾟｲﾝ"),
         {Qt::Key_F6}},
     {CMainFrame::Command::PrevPane, "", QT_TRANSLATE_NOOP("tintor::CMainFrame", "前のｳｨﾝﾄﾞｳに切り替える\n前のﾍﾟｲﾝ"),
@@ -194,6 +205,8 @@ void CMainFrame::CreateActions()
     CreateToolActions();
     Action(Command::ViewToolBar)->setCheckable(true);
     Action(Command::ViewClassic)->setCheckable(true);
+    Action(Command::ViewFamilies)->setCheckable(true);
+    Action(Command::ViewOriginal)->setIcon(MakeToolIcon(ToolIcon::Original));
     Action(Command::FileOpen)->setIcon(MakeToolIcon(ToolIcon::Open));
     Action(Command::FileSave)->setIcon(MakeToolIcon(ToolIcon::Save));
     Action(Command::EditUndo)->setIcon(MakeToolIcon(ToolIcon::Undo));
@@ -224,6 +237,8 @@ void CMainFrame::CreateActions()
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
     connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
+    connect(
+        Action(Command::ViewFamilies), &QAction::triggered, this, [this](bool checked) { OnViewFamilies(checked); });
 }
 
 void CMainFrame::CreateColorActions()
@@ -269,6 +284,7 @@ void CMainFrame::CreateMenus()
     m_viewMenu->addAction(Action(Command::ViewToolBar));
     m_viewMenu->addAction(Action(Command::ViewClassic));
     AddToolMenus();
+    m_viewMenu->addAction(Action(Command::ViewFamilies));
     m_viewMenu->addSeparator();
     m_languageMenu = m_viewMenu->addMenu(QString());
     CreateLanguageMenu();
@@ -315,6 +331,7 @@ void CMainFrame::CreateToolBar()
     m_toolBar->addAction(Action(Command::EditRedo));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::EditSetColor));
+    m_toolBar->addAction(Action(Command::ViewOriginal));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(Command::AppAbout));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
@@ -322,6 +339,12 @@ void CMainFrame::CreateToolBar()
     for (QAction* action : m_toolBar->actions())
         if (QWidget* button = m_toolBar->widgetForAction(action))
             button->installEventFilter(this);
+    // The original movie shows while its button is held down, not on a click.
+    if (auto* original = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(Action(Command::ViewOriginal)))) {
+        original->setObjectName(QStringLiteral("originalButton"));
+        connect(original, &QToolButton::pressed, this, [this] { ShowOriginal(true); });
+        connect(original, &QToolButton::released, this, [this] { ShowOriginal(false); });
+    }
     connect(m_toolBar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
     // The window has no status bar, so the prompts have nowhere to go.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -347,6 +370,7 @@ void CMainFrame::CreateClient()
         [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
     connect(m_preview, &CTintorView::similarColoursPicked, m_colorView,
         [this](std::uint32_t rgb) { m_colorView->SelectSimilarToPick(rgb); });
+    connect(m_colorView, &CColorView::showInPreview, this, [this](std::uint32_t index) { OnShowInPreview(index); });
 }
 
 void CMainFrame::CreateStatusBar()
@@ -373,22 +397,39 @@ QString CMainFrame::PickStatus() const
     const auto picked = m_colorView->PickedColour();
     if (!picked)
         return QString();
-    const QString hex = QStringLiteral("#%1%2%3")
-                            .arg(*picked & 0xFF, 2, 16, QLatin1Char('0'))
-                            .arg((*picked >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                            .arg((*picked >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
-    return tr("取得した色 %1").arg(hex);
+    const auto hex = [](std::uint32_t rgb) {
+        return QStringLiteral("#%1%2%3")
+            .arg(rgb & 0xFF, 2, 16, QLatin1Char('0'))
+            .arg((rgb >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+            .arg((rgb >> 16) & 0xFF, 2, 16, QLatin1Char('0'));
+    };
+    const QString status = tr("取得した色 %1").arg(hex(*picked));
+    switch (m_colorView->PickResult()) {
+    case CColorView::PickFound::Exact:
+        break;
+    case CColorView::PickFound::Uncertain:
+        // The screen shows a blend there: what the movie stores may be
+        // another colour than the one found.
+        return tr("%1 (不確か: 一覧のどの色とも一致しません。半透明や重なりの色かもしれません。近い色 %2)")
+            .arg(status, hex(m_colorView->PickedListColour().value_or(0)));
+    case CColorView::PickFound::NotNear:
+        return tr("%1 (近い色は一覧にありません)").arg(status);
+    }
+    return status;
 }
 
 void CMainFrame::UpdateStatus()
 {
     m_listStatus->setText(ListStatus());
     const QString pick = PickStatus();
+    const auto picked = m_colorView->PickedColour();
     // The picked colour as a small swatch before its name.
-    m_pickStatus->setText(pick.isEmpty()
+    m_pickStatus->setText(!picked
             ? QString()
-            : QStringLiteral("<span style=\"background:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span> %2")
-                  .arg(pick.right(7), pick.toHtmlEscaped()));
+            : QStringLiteral("<span style=\"background:#%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span> %2")
+                  .arg(QStringLiteral("%1").arg((*picked & 0xFF) << 16 | (*picked & 0xFF00) | (*picked >> 16 & 0xFF), 6,
+                           16, QLatin1Char('0')),
+                      pick.toHtmlEscaped()));
     m_pickStatus->setVisible(!pick.isEmpty());
     m_preview->SetListMatches(m_doc.PreviewMatchesList());
 }
@@ -614,6 +655,8 @@ void CMainFrame::UpdateCommandUI()
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
     UpdateToolsUI();
+    Action(Command::ViewFamilies)->setChecked(m_colorView->Grouped());
+    Action(Command::ViewOriginal)->setEnabled(movie);
     setWindowModified(movie && m_doc.IsModified());
     UpdateStatus();
 }
@@ -785,6 +828,54 @@ void CMainFrame::OnViewLanguage(std::optional<UiLanguage> language)
 
 void CMainFrame::OnAppAbout() { m_prompts.ShowAbout(this); }
 
+void CMainFrame::OnViewFamilies(bool grouped)
+{
+    const CBusyScope busy(statusBar(), tr("色を並べ替えています…"));
+    m_colorView->SetGrouped(grouped);
+    UpdateCommandUI();
+}
+
+void CMainFrame::ShowOriginal(bool shown)
+{
+    if (shown == m_showingOriginal)
+        return;
+    m_showingOriginal = shown;
+    if (!shown) {
+        m_preview->ShowPreviewAgain();
+        return;
+    }
+    if (!m_doc.HasMovie())
+        return;
+    // The file is read by the player's page at once and is not needed after.
+    const auto path = m_doc.WriteBesidePreview(m_doc.OriginalImage(), "__original.swf");
+    if (!path)
+        return;
+    if (!m_preview->ShowAside(ToQString(*path), tr("元のムービー (開いたときのまま)")))
+        statusBar()->showMessage(tr("プレビューがまだ表示できません"), 3000);
+    std::error_code ignored;
+    std::filesystem::remove(*path, ignored);
+}
+
+void CMainFrame::OnShowInPreview(std::uint32_t index)
+{
+    if (!m_doc.HasMovie())
+        return;
+    const auto path = m_doc.WriteBesidePreview(m_doc.SignalImage(index), "__signal.swf");
+    if (!path)
+        return;
+    if (!m_preview->ShowAside(ToQString(*path), tr("この色をマゼンタで示しています"), kShowInPreviewMs))
+        statusBar()->showMessage(tr("プレビューがまだ表示できません"), 3000);
+    std::error_code ignored;
+    std::filesystem::remove(*path, ignored);
+}
+
+bool CMainFrame::IsOriginalKey(const QObject* watched, const QKeyEvent& key)
+{
+    // In the search box the key is a character like any other.
+    return key.key() == kOriginalKey && (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && qobject_cast<const QLineEdit*>(watched) == nullptr;
+}
+
 void CMainFrame::OnSwitchPane()
 {
     // With two panes the next and the previous one are the same.
@@ -861,6 +952,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     // use of the key. A key press arrives only when its command is disabled:
     // the key is still the command's, so nothing else acts on it.
     const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease)
+        && IsOriginalKey(watched, static_cast<const QKeyEvent&>(*event))) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (!key.isAutoRepeat())
+            ShowOriginal(type == QEvent::KeyPress);
+        return true;
+    }
     if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress)
         && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
         return true;

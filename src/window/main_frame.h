@@ -58,6 +58,8 @@ public:
         EditSelectHues,
         EditMapPaletteNearest,
         EditMapPaletteLightness,
+        ViewFamilies,
+        ViewOriginal,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -107,6 +109,10 @@ public:
     // (empty before any pick).
     QString ListStatus() const;
     QString PickStatus() const;
+    // How long Show in preview shows its colour.
+    static constexpr int kShowInPreviewMs = 1500;
+    // The key held to see the original movie.
+    static constexpr Qt::Key kOriginalKey = Qt::Key_Backslash;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -169,6 +175,14 @@ private:
     void OnViewLanguage(std::optional<UiLanguage> language);
     void OnAppAbout();
     void OnSwitchPane();
+    // Finding colours: grouping by family, the original movie while a
+    // button or key is held, and one colour shown in the preview.
+    void OnViewFamilies(bool grouped);
+    void ShowOriginal(bool shown);
+    void OnShowInPreview(std::uint32_t index);
+    // Whether a key event is the hold key of the original movie, where it
+    // is not typed into a text field.
+    static bool IsOriginalKey(const QObject* watched, const QKeyEvent& key);
 
     CTintorDoc& m_doc;
     IFileDialogs& m_dialogs;
@@ -200,6 +214,7 @@ private:
     bool m_fittedWhenShown = false;
     // Whether the movie open was told of its size changing.
     bool m_imageSizeTold = false;
+    bool m_showingOriginal = false;
 };
 
 } // namespace tintor

@@ -76,6 +76,19 @@ void DrawSetColor(QPainter& p)
     p.drawPath(drop);
 }
 
+void DrawOriginal(QPainter& p)
+{
+    // One swatch, half as it was and half as it is now.
+    p.setPen(QColor(0x30, 0x30, 0x30));
+    p.setBrush(QColor(0x40, 0x80, 0xE0));
+    p.drawRect(1, 1, 13, 12);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xE0, 0x60, 0x30));
+    QPolygon now;
+    now << QPoint(14, 2) << QPoint(14, 13) << QPoint(2, 13);
+    p.drawPolygon(now);
+}
+
 void DrawAbout(QPainter& p)
 {
     p.setRenderHint(QPainter::Antialiasing);
@@ -136,6 +149,9 @@ QIcon MakeToolIcon(ToolIcon which)
         break;
     case ToolIcon::About:
         DrawAbout(p);
+        break;
+    case ToolIcon::Original:
+        DrawOriginal(p);
         break;
     }
     p.end();

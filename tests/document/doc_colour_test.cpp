@@ -6,6 +6,8 @@
 #include "core/file.h"
 #include "testkit/movie_builder.h"
 
+#include <algorithm>
+
 namespace tintor::test {
 namespace {
 
@@ -96,6 +98,43 @@ TEST_F(DocColourTest, PaletteIsTheListAsShownEachColourOnce)
     m_dialogs.m_save = m_dir / "none" / "p.gpl";
     EXPECT_FALSE(m_doc->ExportPalette());
     EXPECT_TRUE(HasMessage("ExportPalette: can't write"));
+}
+
+TEST_F(DocColourTest, PassingLooksAreWrittenFromACopy)
+{
+    SelectOnly(*m_doc, {kRed});
+    m_doc->SetSelectedColor(0x563412);
+    const auto movie = Buffer();
+    const auto keys = m_doc->GetColorTable().Map().DenseKeys();
+    const std::size_t blue = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), kBlue) - keys.begin());
+    ASSERT_LT(blue, keys.size());
+    // Each place of an image as Bytes reads the movie's, red first.
+    const auto bytes = [&](const CMovieImage& image) {
+        std::vector<std::uint32_t> out;
+        for (const std::uint32_t p : m_at)
+            out.push_back(
+                static_cast<std::uint32_t>(image.buffer[p]) << 16 | image.buffer[p + 1] << 8 | image.buffer[p + 2]);
+        return out;
+    };
+    const auto swapped = [](std::uint32_t rgb) { return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16; };
+    const struct {
+        const char* name;
+        CMovieImage image;
+        std::vector<std::uint32_t> places;
+    } looks[] = {
+        {"blue picked out, the red now #123456 and white dimmed", m_doc->SignalImage(blue),
+            {swapped(CTintorDoc::Dimmed(0x563412)), 0xFF00FF, swapped(CTintorDoc::Dimmed(0xFFFFFF))}},
+        {"as opened", m_doc->OriginalImage(), {0xFF0000, 0x0000FF, 0xFFFFFF}},
+    };
+    for (const auto& look : looks) {
+        ASSERT_EQ(look.image.buffer.size(), movie.size()) << look.name;
+        EXPECT_EQ(bytes(look.image), look.places) << look.name;
+    }
+    EXPECT_TRUE(m_doc->SignalImage(keys.size()).buffer.empty());
+    EXPECT_NE(CTintorDoc::Dimmed(0x000000), 0u);
+    // The movie itself is untouched.
+    EXPECT_EQ(Buffer(), movie);
+    EXPECT_EQ(Bytes(0), 0x123456u);
 }
 
 } // namespace

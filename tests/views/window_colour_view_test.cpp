@@ -12,10 +12,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -311,7 +316,12 @@ private slots:
         const QRect selected = s.ItemRect(2);
         QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(1, 1)), 0u);
         QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(3, 3)), 0xFFFFFFu);
-        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(4, 4)), s.doc.GetColor(s.view.KeyAt(2), 1) & kColourMask);
+        // Inside the frame a ring and a check in a disc at the corner, in the mark colour.
+        const std::uint32_t mark = Rgb(0x10, 0x60, 0xF0);
+        QCOMPARE(PixelAt(image, selected.topLeft() + QPoint(4, 4)), mark);
+        QCOMPARE(PixelAt(image, selected.topRight() + QPoint(-6, 3)), mark);
+        QCOMPARE(PixelAt(image, selected.center() + QPoint(8, 4)), s.doc.GetColor(s.view.KeyAt(2), 1) & kColourMask);
+        QVERIFY(PixelAt(image, s.ItemRect(3).topRight() + QPoint(-6, 3)) != mark);
         const QRect plain = s.ItemRect(3);
         QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(2, 2)), 0xFFFFFFu);
         QCOMPARE(PixelAt(image, plain.topLeft() + QPoint(3, 3)), 0u);
@@ -356,7 +366,7 @@ private slots:
 
     void keysTypingAndDragsSelectThroughTheTable()
     {
-        // Enough colours for several columns.
+        // Enough colours for many lines.
         CColourMovie movie;
         for (std::uint32_t i = 0; i < 90; ++i)
             movie.Shape(Rgb(static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(i * 11), 0x80));
@@ -365,17 +375,20 @@ private slots:
         CSession s;
         QVERIFY(s.Open(path));
         auto* list = static_cast<CColorListView*>(s.view.List());
-        const int perColumn = list->RowsPerColumn();
-        QVERIFY(perColumn > 2 && perColumn < s.view.Count());
+        const int perLine = list->ItemsPerLine();
+        QVERIFY(perLine > 2 && perLine < s.view.Count());
         const auto rows = [&](std::initializer_list<int> list) {
             std::set<std::uint32_t> keys;
             for (const int row : list)
                 keys.insert(s.view.KeyAt(row));
             return keys;
         };
-        // Items run down the first column, then down the next.
-        QCOMPARE(s.ItemRect(perColumn).topLeft(), QPoint(s.ItemRect(0).right() + 1, 0));
-        QCOMPARE(list->indexAt(s.ItemRect(perColumn + 1).center()).row(), perColumn + 1);
+        // Items run along the first line, then along the next; the list
+        // scrolls down, never sideways.
+        QCOMPARE(s.ItemRect(perLine).topLeft(), QPoint(0, s.ItemRect(0).bottom() + 1));
+        QCOMPARE(list->indexAt(s.ItemRect(perLine + 1).center()).row(), perLine + 1);
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
 
         list->setFocus();
         s.Click(1);
@@ -385,9 +398,9 @@ private slots:
             Qt::KeyboardModifiers modifiers;
             std::set<std::uint32_t> selected;
         } keys[] = {
-            {"down", Qt::Key_Down, Qt::NoModifier, rows({2})},
-            {"shift down", Qt::Key_Down, Qt::ShiftModifier, rows({2, 3})},
-            {"right: the next column", Qt::Key_Right, Qt::NoModifier, rows({3 + perColumn})},
+            {"right", Qt::Key_Right, Qt::NoModifier, rows({2})},
+            {"shift right", Qt::Key_Right, Qt::ShiftModifier, rows({2, 3})},
+            {"down: the next line", Qt::Key_Down, Qt::NoModifier, rows({3 + perLine})},
             {"home", Qt::Key_Home, Qt::NoModifier, rows({0})},
         };
         for (const auto& key : keys) {
@@ -404,15 +417,15 @@ private slots:
         QTest::keyClicks(list, text);
         QCOMPARE(s.TableSelection(), rows({first}));
 
-        // A rubber band takes the items it covers, column by column.
+        // A rubber band takes the items it covers, line by line.
         const QPoint from = s.ItemRect(1).center();
-        const QPoint to = s.ItemRect(perColumn + 2).center();
+        const QPoint to = s.ItemRect(perLine + 2).center();
         QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, from);
         QMouseEvent move(
             QEvent::MouseMove, to, list->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &move);
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, to);
-        QCOMPARE(s.TableSelection(), rows({1, 2, perColumn + 1, perColumn + 2}));
+        QCOMPARE(s.TableSelection(), rows({1, 2, perLine + 1, perLine + 2}));
         // Qt's own selection model holds none of it.
         QVERIFY(list->selectionModel()->selectedIndexes().isEmpty());
     }
@@ -611,6 +624,110 @@ private slots:
         const std::uint32_t lower = s.view.KeyAt(std::min(s.Row(kRed | KIND_FILL), s.Row(kRed | KIND_LINE)));
         QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kBlue | KIND_FILL, lower}));
         QCOMPARE(s.ListSelection(), s.TableSelection());
+    }
+
+    void searchSortAndFamiliesArrangeTheList()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const auto listed = [&] {
+            std::set<std::uint32_t> keys;
+            for (int row = 0; row < s.view.Count(); ++row)
+                keys.insert(s.view.KeyAt(row));
+            return keys;
+        };
+        const struct {
+            const char* text;
+            std::set<std::uint32_t> keys;
+        } searches[] = {
+            {"#E03030", {kRed | KIND_FILL, kRed | KIND_LINE}},
+            {"e0 line", {kRed | KIND_LINE}},
+            {"線 #e0", {kRed | KIND_LINE}},
+            {"背景", {kBackground | KIND_BG}},
+            {"text", {kGreen | KIND_TEXT}},
+            {"nothing", {}},
+        };
+        for (const auto& search : searches) {
+            s.view.SearchBox()->setText(QString::fromUtf8(search.text));
+            QVERIFY2(listed() == search.keys, search.text);
+        }
+        s.view.SearchBox()->clear();
+        QCOMPARE(s.view.Count(), 10);
+        // Select All takes what the list shows.
+        s.view.SetSearchText(QStringLiteral("e03030"));
+        s.view.OnEditSelectAll();
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kRed | KIND_FILL, kRed | KIND_LINE}));
+        s.view.OnEditDeselect();
+        s.view.SetSearchText(QString());
+
+        s.view.SortBox()->setCurrentIndex(1);
+        QCOMPARE(s.view.Sort(), ListSort::Lightness);
+        QCOMPARE(s.view.KeyAt(9), kBackground | KIND_BG);
+        QCOMPARE(s.view.KeyAt(0) & kColourMask, kDark);
+
+        // Families: one per line behind a grip that takes the whole family.
+        s.view.SetGrouped(true);
+        auto* list = static_cast<CColorListView*>(s.view.List());
+        QVERIFY(list->Grouped());
+        const int red = s.Row(kRed | KIND_FILL);
+        QVERIFY(s.ItemRect(red).left() >= CColorListView::kHandleWidth);
+        QCOMPARE(s.ItemRect(s.Row(kRed | KIND_LINE)).top(), s.ItemRect(red).top());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(4, s.ItemRect(red).center().y()));
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kRed | KIND_FILL, kRed | KIND_LINE}));
+        QCOMPARE(s.UndoCount(), 0);
+        s.view.SetGrouped(false);
+        QVERIFY(!list->Grouped());
+    }
+
+    void altClickScrollsToThePickAndSaysHowSureItIs()
+    {
+        CColourMovie movie;
+        for (std::uint32_t i = 0; i < 300; ++i)
+            movie.Shape(Rgb(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 7), 0x80));
+        const auto path = Path("many.swf");
+        QVERIFY(WriteFile(path, movie.Build()));
+        CSession s;
+        QVERIFY(s.Open(path));
+        auto* list = static_cast<CColorListView*>(s.view.List());
+        using Found = CColorView::PickFound;
+        const struct {
+            std::uint32_t picked;
+            Found found;
+            std::optional<std::uint32_t> key;
+        } picks[] = {
+            {Rgb(250, static_cast<std::uint8_t>(250 * 7), 0x80), Found::Exact,
+                KIND_FILL | Rgb(250, static_cast<std::uint8_t>(250 * 7), 0x80)},
+            {Rgb(3, 21, 0x85), Found::Uncertain, KIND_FILL | Rgb(3, 21, 0x80)},
+            {Rgb(0, 0, 0xFF), Found::NotNear, std::nullopt},
+        };
+        for (const auto& pick : picks) {
+            s.view.SelectNearest(pick.picked);
+            QCOMPARE(s.view.PickResult(), pick.found);
+            if (!pick.key) {
+                QCOMPARE(list->Highlight(), -1);
+                continue;
+            }
+            const int row = s.Row(*pick.key);
+            QCOMPARE(list->Highlight(), row);
+            QCOMPARE(s.view.PickedListColour(), std::optional<std::uint32_t>(*pick.key & kColourMask));
+            QVERIFY(list->viewport()->rect().contains(s.ItemRect(row)));
+        }
+    }
+
+    void showInPreviewNamesTheSwatchsEntry()
+    {
+        CSession s;
+        QVERIFY(s.Open(m_movie));
+        const int row = s.Row(kBlue | KIND_FILL);
+        QMenu menu;
+        s.view.BuildContextMenu(menu, row);
+        auto* show = menu.findChild<QAction*>(QStringLiteral("showInPreview"));
+        QVERIFY(show && show->isEnabled());
+        QSignalSpy shown(&s.view, &CColorView::showInPreview);
+        show->trigger();
+        QCOMPARE(shown.count(), 1);
+        const auto keys = s.doc.GetColorTable().Map().DenseKeys();
+        QCOMPARE(keys[shown.front().front().toUInt()], kBlue | KIND_FILL);
     }
 
     void altClickOnTheFormDeselectsAll()

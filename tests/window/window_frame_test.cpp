@@ -43,6 +43,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 #include <QWebEngineView>
 #include <QWindow>
@@ -162,11 +163,13 @@ private slots:
         QCOMPARE(s.frame->Action(Command::EditUndo)->shortcuts(),
             (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}));
 
-        // Tool bar: Open, Save, |, Undo, Redo, |, Set Colour, |, About, with the short texts as tips.
+        // Tool bar: Open, Save, |, Undo, Redo, |, Set Colour, Original, |, About, with the short texts as tips.
         QStringList tips;
         for (QAction* button : s.frame->ToolBar()->actions())
             tips << (button->isSeparator() ? QStringLiteral("|") : button->toolTip());
-        QCOMPARE(tips, (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
+        QCOMPARE(tips,
+            (QStringList{"開く", "保存", "|", "元に戻す", "やり直す", "|", "色を指定",
+                "元のムービー (押している間、または \\ キー)", "|", "ﾊﾞｰｼﾞｮﾝ情報"}));
         // The buttons' tips name their keys.
         QWidget* open = s.frame->ToolBar()->widgetForAction(s.frame->Action(Command::FileOpen));
         QHelpEvent help(QEvent::ToolTip, open->rect().center(), open->mapToGlobal(open->rect().center()));
@@ -472,9 +475,29 @@ private slots:
         s.Keys(Qt::CTRL | Qt::Key_A);
         QCOMPARE(s.frame->ListStatus(), QStringLiteral("色 %1 個 (選択 %1 個)").arg(count));
         QCOMPARE(s.frame->PickStatus(), QString());
-        emit s.frame->Preview()->colourPicked(Rgb(0xE1, 0x3E, 0x46));
-        QCOMPARE(s.frame->PickStatus(), QStringLiteral("取得した色 #e13e46"));
-        QVERIFY(s.frame->findChild<QLabel*>(QStringLiteral("pickStatus"))->text().contains(QStringLiteral("#e13e46")));
+        // A pixel that shows a listed colour is sure; one only near a listed
+        // colour is a blend and uncertain; one near none says so.
+        const struct {
+            std::uint32_t picked;
+            QString status;
+        } picks[] = {
+            {Rgb(0xE6, 0x39, 0x46), QStringLiteral("取得した色 #e63946")},
+            {Rgb(0xE1, 0x3E, 0x46),
+                QStringLiteral("取得した色 #e13e46 (不確か: 一覧のどの色とも一致しません。"
+                               "半透明や重なりの色かもしれません。近い色 #e63946)")},
+            {Rgb(0x00, 0xFF, 0x00), QStringLiteral("取得した色 #00ff00 (近い色は一覧にありません)")},
+        };
+        for (const auto& pick : picks) {
+            emit s.frame->Preview()->colourPicked(pick.picked);
+            QCOMPARE(s.frame->PickStatus(), pick.status);
+        }
+        QVERIFY(s.frame->findChild<QLabel*>(QStringLiteral("pickStatus"))->text().contains(QStringLiteral("#00ff00")));
+        // View > group by family arranges the list and shows its check.
+        for (const bool grouped : {true, false}) {
+            s.frame->Action(Command::ViewFamilies)->trigger();
+            QCOMPARE(view->Grouped(), grouped);
+            QCOMPARE(s.frame->Action(Command::ViewFamilies)->isChecked(), grouped);
+        }
 
         // A slider moved marks the frame until Apply shows the new colours.
         QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 120000);
@@ -482,6 +505,27 @@ private slots:
         QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("一覧の色はまだ適用されていません (適用で反映)"));
         view->ApplyButton()->click();
         QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("プレビューを更新中…"));
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
+
+        // Held down, the tool-bar button (or the key) shows the movie as opened.
+        auto* original = s.frame->findChild<QToolButton*>(QStringLiteral("originalButton"));
+        QVERIFY(original && original->isEnabled());
+        QTest::mousePress(original, Qt::LeftButton);
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("元のムービー (開いたときのまま)"));
+        QTest::mouseRelease(original, Qt::LeftButton);
+        QVERIFY(!s.frame->Preview()->ShowingAside());
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
+        view->List()->setFocus();
+        QTest::keyPress(view->List(), Qt::Key_Backslash);
+        QVERIFY(s.frame->Preview()->ShowingAside());
+        QTest::keyRelease(view->List(), Qt::Key_Backslash);
+        QVERIFY(!s.frame->Preview()->ShowingAside());
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
+        // Show in preview, for a moment, then the preview again; its file is gone.
+        emit view->showInPreview(0);
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("この色をマゼンタで示しています"));
+        QVERIFY(!std::filesystem::exists(s.doc->GetTempFilePath()->parent_path() / "__signal.swf"));
+        QTRY_VERIFY_WITH_TIMEOUT(!s.frame->Preview()->ShowingAside(), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
 
         // The commands' prompts show in the status bar.

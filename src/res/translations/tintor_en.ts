@@ -176,6 +176,42 @@
         <source>ロックした色は、すべて選択・似た色・色相の選択で選ばれない (クリックでは選べる)</source>
         <translation>Select All, similar colours and select by hue pass a locked colour by (a click still selects it)</translation>
     </message>
+    <message>
+        <source>一覧の順</source>
+        <translation>List order</translation>
+    </message>
+    <message>
+        <source>明るさ順</source>
+        <translation>Lightness</translation>
+    </message>
+    <message>
+        <source>色相順</source>
+        <translation>Hue</translation>
+    </message>
+    <message>
+        <source>使用箇所の多い順</source>
+        <translation>Most places first</translation>
+    </message>
+    <message>
+        <source>#rrggbb・種類で絞り込む</source>
+        <translation>#rrggbb or kind</translation>
+    </message>
+    <message>
+        <source>色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます</source>
+        <translation>Narrows the list to a colour (#rrggbb or part of it) or to kinds by their names</translation>
+    </message>
+    <message>
+        <source>一覧の並べ順</source>
+        <translation>Order of the list</translation>
+    </message>
+    <message>
+        <source>プレビューで示す(&amp;P)</source>
+        <translation>Show in &amp;Preview</translation>
+    </message>
+    <message>
+        <source>この色が使われている所を、しばらくの間プレビューで目立つ色にして示す</source>
+        <translation>Shows for a moment where this colour is drawn, in a signal colour in the preview</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CHueRangeDialog</name>
@@ -486,6 +522,50 @@ Previous Pane</translation>
     <message>
         <source>プレビューだけをこの見え方で表示する (ムービーは変わらない)</source>
         <translation>Show the preview alone as seen this way (the movie does not change)</translation>
+    </message>
+    <message>
+        <source>色の系統ごとに並べる(&amp;G)</source>
+        <translation>&amp;Group by Colour Family</translation>
+    </message>
+    <message>
+        <source>似た色 (ΔE 8 以内でつながる色) を一行ずつにまとめ、行の先頭のつまみでまとめて選べるようにする
+色の系統ごとに並べる</source>
+        <translation>Puts each family of similar colours (joined within ΔE 8) on lines of its own, with a grip that selects the whole family
+Group by Colour Family</translation>
+    </message>
+    <message>
+        <source>元のムービー</source>
+        <translation>Original Movie</translation>
+    </message>
+    <message>
+        <source>押している間、開いたときのままのムービーをプレビューに表示する
+元のムービー (押している間、または \ キー)</source>
+        <translation>Shows the movie as it was opened in the preview while held down
+Original movie (hold down, or hold the \ key)</translation>
+    </message>
+    <message>
+        <source>%1 (不確か: 一覧のどの色とも一致しません。半透明や重なりの色かもしれません。近い色 %2)</source>
+        <translation>%1 (uncertain: it matches no listed colour and may be a blend of translucent or overlapping colours; nearest %2)</translation>
+    </message>
+    <message>
+        <source>%1 (近い色は一覧にありません)</source>
+        <translation>%1 (no listed colour is near it)</translation>
+    </message>
+    <message>
+        <source>色を並べ替えています…</source>
+        <translation>Arranging the colours…</translation>
+    </message>
+    <message>
+        <source>元のムービー (開いたときのまま)</source>
+        <translation>Original movie (as opened)</translation>
+    </message>
+    <message>
+        <source>プレビューがまだ表示できません</source>
+        <translation>The preview cannot show a movie yet</translation>
+    </message>
+    <message>
+        <source>この色をマゼンタで示しています</source>
+        <translation>This colour is shown in magenta</translation>
     </message>
 </context>
 <context>
