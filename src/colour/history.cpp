@@ -106,12 +106,12 @@ void CHistory::Reset()
     m_newest = -1;
 }
 
-void CHistory::Push(const CColorTable& table)
+void CHistory::Push(const CColorTable& table, std::shared_ptr<const CHistoryAttachment> attachment)
 {
     if (m_newest < 0) {
         m_current.AssignExact(table);
         m_oldest = m_shown = m_newest = 0;
-        SlotOf(0) = Step{CTableChange{}, ++m_lastId};
+        SlotOf(0) = Step{CTableChange{}, ++m_lastId, std::move(attachment)};
         return;
     }
     for (int state = m_shown + 1; state <= m_newest; ++state)
@@ -128,15 +128,16 @@ void CHistory::Push(const CColorTable& table)
     change.Redo(m_current);
     ++m_shown;
     m_newest = m_shown;
-    SlotOf(m_shown) = Step{std::move(change), ++m_lastId};
+    SlotOf(m_shown) = Step{std::move(change), ++m_lastId, std::move(attachment)};
 }
 
-void CHistory::Amend(const CColorTable& table)
+void CHistory::Amend(const CColorTable& table, std::shared_ptr<const CHistoryAttachment> attachment)
 {
     if (m_newest < 0) {
-        Push(table);
+        Push(table, std::move(attachment));
         return;
     }
+    SlotOf(m_shown).attachment = std::move(attachment);
     const bool sameKeys = m_current.Map().SameLayout(table.Map());
     if (sameKeys && m_current.GetParameters() == table.GetParameters()
         && std::ranges::equal(m_current.Map().DenseValues(), table.Map().DenseValues()))
@@ -188,6 +189,12 @@ void CHistory::Redo(CColorTable& table)
 int CHistory::GetUndoCount() const { return m_newest < 0 ? 0 : m_shown - m_oldest; }
 
 int CHistory::GetRedoCount() const { return m_newest < 0 ? 0 : m_newest - m_shown; }
+
+const std::shared_ptr<const CHistoryAttachment>& CHistory::CurrentAttachment() const
+{
+    static const std::shared_ptr<const CHistoryAttachment> none;
+    return m_newest < 0 ? none : SlotOf(m_shown).attachment;
+}
 
 std::uint64_t CHistory::CurrentId() const { return m_newest < 0 ? 0 : SlotOf(m_shown).id; }
 

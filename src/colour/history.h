@@ -50,6 +50,14 @@ private:
     std::shared_ptr<const CColorTable> m_wholeAfter;
 };
 
+// What a state of the history holds beside its colour table (the movie's
+// images, for one), made by its owner and never changed once made. States
+// that hold the same share one: a step that leaves it alone costs a pointer.
+class CHistoryAttachment {
+public:
+    virtual ~CHistoryAttachment() = default;
+};
+
 // The last states of the colour table, for undo and redo. The state on
 // display is kept whole; the others are reached through the steps between
 // neighbouring states, and a step keeps only what it changed.
@@ -61,14 +69,15 @@ public:
 
     // Forgets every state.
     void Reset();
-    // The table becomes a new state, one after the state on display; the
-    // states that could have been redone are gone, and the oldest goes when
-    // there are more than capacity.
-    void Push(const CColorTable& table);
-    // The table takes the place of the state on display without a step of
-    // its own: the step that led to it now leads to the table, and the step
-    // after it (while it can be redone) starts from the table.
-    void Amend(const CColorTable& table);
+    // The table, with what goes with it, becomes a new state, one after the
+    // state on display; the states that could have been redone are gone,
+    // and the oldest goes when there are more than capacity.
+    void Push(const CColorTable& table, std::shared_ptr<const CHistoryAttachment> attachment = nullptr);
+    // The table, with what goes with it, takes the place of the state on
+    // display without a step of its own: the step that led to it now leads
+    // to the table, and the step after it (while it can be redone) starts
+    // from the table.
+    void Amend(const CColorTable& table, std::shared_ptr<const CHistoryAttachment> attachment = nullptr);
     // The state before (after) the one on display into the table; nothing
     // at the ends.
     void Undo(CColorTable& table);
@@ -76,8 +85,9 @@ public:
     int GetUndoCount() const;
     int GetRedoCount() const;
 
-    // The state on display.
+    // The state on display, and what goes with it (null when nothing does).
     const CColorTable& Current() const { return m_current; }
+    const std::shared_ptr<const CHistoryAttachment>& CurrentAttachment() const;
     // A name of the state on display, never given to another state of this
     // history: Amend keeps it; Push, Undo and Redo show another.
     std::uint64_t CurrentId() const;
@@ -89,15 +99,16 @@ private:
     // of state that undo and redo take back and forth join it here.
     struct Step {
         CTableChange table;
-        // The name of the state the step leads to.
+        // The name of the state the step leads to, and what goes with it.
         std::uint64_t id = 0;
+        std::shared_ptr<const CHistoryAttachment> attachment;
     };
 
     Step& SlotOf(int state) { return m_steps[static_cast<std::size_t>(state % m_capacity)]; }
     const Step& SlotOf(int state) const { return m_steps[static_cast<std::size_t>(state % m_capacity)]; }
 
     // Slot n % capacity holds the step to state n; the oldest state's slot
-    // keeps only its name.
+    // keeps only its name and attachment.
     std::vector<Step> m_steps;
     int m_capacity;
     CColorTable m_current;

@@ -47,16 +47,18 @@ bool CMovieBitmaps::AnySelected() const
 
 std::shared_ptr<const CBitmapImage> CMovieBitmaps::Committed(const CSwfFile& movie, BitmapEntry& entry)
 {
-    if (!entry.committed) {
+    if (entry.committed)
+        return entry.committed;
+    if (!entry.loaded) {
         std::string problem;
-        entry.committed = CBitmapImage::Decode(entry.record, BodyOf(movie, entry.record), &problem);
-        if (!entry.committed) {
+        entry.loaded = CBitmapImage::Decode(entry.record, BodyOf(movie, entry.record), &problem);
+        if (!entry.loaded) {
             // It decoded when it was listed; should it not now, it is left alone.
             entry.description.problem = problem.empty() ? "corrupt image data" : problem;
             entry.selected = false;
         }
     }
-    return entry.committed;
+    return entry.loaded;
 }
 
 std::shared_ptr<const CBitmapImage> CMovieBitmaps::WithEffect(

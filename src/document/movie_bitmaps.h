@@ -2,6 +2,7 @@
 
 #include "bitmap/bitmap_image.h"
 #include "colour/colour_table.h"
+#include "colour/history.h"
 #include "core/messages.h"
 #include "swf/swf_file.h"
 
@@ -21,6 +22,9 @@ struct BitmapEntry {
     // The image with every change made permanent so far, as a colour-table
     // entry holds its colour; null while it is the image as loaded.
     std::shared_ptr<const CBitmapImage> committed;
+    // The image as loaded, decoded the first time it is needed; apart from
+    // committed, so that decoding it changes no state the history compares.
+    std::shared_ptr<const CBitmapImage> loaded;
     // The last image made with the pending effect, the committed image it
     // was made from and the effect (hue, saturation, value, unify, space):
     // Apply and the next change of selection then share one re-encoding.
@@ -36,6 +40,17 @@ struct BitmapState {
     std::shared_ptr<const CBitmapImage> committed;
     bool selected = false;
     friend bool operator==(const BitmapState&, const BitmapState&) = default;
+};
+
+// Every image's state as a state of the undo history holds it beside the
+// colour table. States that leave the images alone share one.
+class CBitmapStates final : public CHistoryAttachment {
+public:
+    explicit CBitmapStates(std::vector<BitmapState> states) : m_states(std::move(states)) {}
+    const std::vector<BitmapState>& States() const { return m_states; }
+
+private:
+    std::vector<BitmapState> m_states;
 };
 
 // The images of the movie held: listed when it is opened, recoloured by the
@@ -73,7 +88,7 @@ private:
     // Null when it cannot be made.
     std::shared_ptr<const CBitmapImage> WithEffect(
         const CSwfFile& movie, BitmapEntry& entry, const CColorTable& table, IMessageSink& messages);
-    // The committed image, decoding the loaded one the first time.
+    // The committed image, or the loaded one (decoded the first time).
     std::shared_ptr<const CBitmapImage> Committed(const CSwfFile& movie, BitmapEntry& entry);
 
     std::vector<BitmapEntry> m_entries;

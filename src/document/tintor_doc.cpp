@@ -267,7 +267,7 @@ void CTintorDoc::RefreshAll()
     }
 }
 
-void CTintorDoc::PushHistory() { m_history.Push(m_colorTable); }
+void CTintorDoc::PushHistory() { m_history.Push(m_colorTable, BitmapsForHistory()); }
 
 void CTintorDoc::ResetHistory()
 {
@@ -278,9 +278,39 @@ void CTintorDoc::ResetHistory()
 void CTintorDoc::Record(bool step)
 {
     if (step)
-        m_history.Push(m_colorTable);
+        m_history.Push(m_colorTable, BitmapsForHistory());
     else
-        m_history.Amend(m_colorTable);
+        m_history.Amend(m_colorTable, BitmapsForHistory());
+}
+
+std::shared_ptr<const CBitmapStates> CTintorDoc::BitmapsForHistory() const
+{
+    std::vector<BitmapState> states = m_bitmaps.Snapshot();
+    auto recorded = std::dynamic_pointer_cast<const CBitmapStates>(m_history.CurrentAttachment());
+    if (recorded && recorded->States() == states)
+        return recorded;
+    return std::make_shared<const CBitmapStates>(std::move(states));
+}
+
+const std::vector<BitmapState>* CTintorDoc::RecordedBitmaps() const
+{
+    const auto* recorded = dynamic_cast<const CBitmapStates*>(m_history.CurrentAttachment().get());
+    return recorded != nullptr ? &recorded->States() : nullptr;
+}
+
+void CTintorDoc::RestoreBitmaps()
+{
+    if (const auto* recorded = RecordedBitmaps())
+        m_bitmaps.Restore(*recorded);
+}
+
+bool CTintorDoc::ImagesShowAsRecorded() const
+{
+    const auto* recorded = RecordedBitmaps();
+    if (recorded == nullptr)
+        return m_bitmaps.Entries().empty();
+    return *recorded == m_bitmaps.Snapshot()
+        && (m_colorTable.GetParameters() == m_history.Current().GetParameters() || !m_bitmaps.AnySelected());
 }
 
 bool CTintorDoc::ShowsRecordedColours() const
@@ -291,7 +321,7 @@ bool CTintorDoc::ShowsRecordedColours() const
     const auto live = m_colorTable.Map().DenseValues();
     const auto kept = recorded.Map().DenseValues();
     return std::equal(live.begin(), live.end(), kept.begin(), kept.end())
-        && (recorded.GetParameters() == m_colorTable.GetParameters() || !AnySelected());
+        && (recorded.GetParameters() == m_colorTable.GetParameters() || !AnySelected()) && ImagesShowAsRecorded();
 }
 
 bool CTintorDoc::PendingEffectShows() const
@@ -324,7 +354,8 @@ bool CTintorDoc::PreviewMatchesList() const
     if (!HasMovie())
         return true;
     return m_writtenState && *m_writtenState == m_history.CurrentId()
-        && (m_colorTable.GetParameters() == m_history.Current().GetParameters() || !AnySelected());
+        && (m_colorTable.GetParameters() == m_history.Current().GetParameters()
+            || (!AnySelected() && !m_bitmaps.AnySelected()));
 }
 
 bool CTintorDoc::TableMirrorsRegistry() const
@@ -354,10 +385,11 @@ void CTintorDoc::ChangeSelection(const std::function<void(CSelectionEdit&)>& cha
     const bool asRecorded = m_history.Current().Map().SameLayout(m_colorTable.Map())
         && std::ranges::equal(m_history.Current().Map().DenseValues(), m_colorTable.Map().DenseValues());
     const bool folds = PendingEffectShows();
+    const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
     CSelectionEdit edit(m_colorTable);
     change(edit);
-    Record(asRecorded ? folds : !CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    Record(imagesFold || (asRecorded ? folds : !CColorTable::ShowSameColours(m_colorTable, m_history.Current())));
 }
 
 void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
@@ -375,7 +407,7 @@ void CTintorDoc::SelectWhere(const std::function<bool(ColorKey)>& isSelected)
 void CTintorDoc::SelectBitmapsWhere(const std::function<bool(const BitmapEntry&)>& isSelected)
 {
     // As with colours, only folding a pending effect in is a step.
-    const bool folds = PendingEffectShows();
+    const bool folds = PendingEffectShows() || !ImagesShowAsRecorded();
     ApplyEffects();
     for (std::size_t i = 0; i < m_bitmaps.Entries().size(); ++i)
         m_bitmaps.Select(i, isSelected(m_bitmaps.Entries()[i]));
@@ -399,7 +431,7 @@ void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
 void CTintorDoc::ApplyPending()
 {
     if (HasMovie() && !(m_colorTable.GetParameters() == m_history.Current().GetParameters()))
-        Record(AnySelected());
+        Record(AnySelected() || m_bitmaps.AnySelected());
     UpdatePreview(true);
 }
 
@@ -417,7 +449,8 @@ bool CTintorDoc::LoadTable(ColorScriptResult* result)
     if (read.applied == 0)
         return true;
     m_colorTable.ResetParameters();
-    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    // The pending effect on selected images is given up with the colours'.
+    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()) || !ImagesShowAsRecorded());
     RefreshAll();
     return true;
 }
@@ -464,11 +497,12 @@ void CTintorDoc::SetSelectedColor(std::uint32_t rgb)
 {
     if (!HasMovie())
         return;
+    const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
     for (std::uint32_t& entry : m_colorTable.Map().DenseValues())
         if (IsSelected(entry))
             entry = (entry & ~kColourMask) | RgbOf(rgb);
-    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    Record(imagesFold || !CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     UpdatePreview(true);
     if (m_colorView != nullptr) {
         m_colorView->SyncControls(m_colorTable);
@@ -492,6 +526,7 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
 {
     if (!HasMovie())
         return {lines.begin(), lines.end()};
+    const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
     std::vector<ColorMapLine> unmatched;
     for (const ColorMapLine& line : lines) {
@@ -507,7 +542,7 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
         if (!matched)
             unmatched.push_back(line);
     }
-    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    Record(imagesFold || !CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     RefreshAll();
     return unmatched;
 }
@@ -516,6 +551,7 @@ std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> pale
 {
     if (!HasMovie() || palette.empty())
         return 0;
+    const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
     const auto keys = m_colorTable.Map().DenseKeys();
     const auto entries = m_colorTable.Map().DenseValues();
@@ -533,7 +569,7 @@ std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> pale
         changed += rgb != colours[j];
         entries[selected[j]] = (entries[selected[j]] & ~kColourMask) | rgb;
     }
-    Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
+    Record(imagesFold || !CColorTable::ShowSameColours(m_colorTable, m_history.Current()));
     UpdatePreview(true);
     if (m_colorView != nullptr) {
         m_colorView->SyncControls(m_colorTable);
@@ -659,12 +695,14 @@ bool CTintorDoc::savetable() { return tintor::savetable(m_colorTable, m_movie.Ti
 void CTintorDoc::OnEditUndo()
 {
     m_history.Undo(m_colorTable);
+    RestoreBitmaps();
     RefreshAll();
 }
 
 void CTintorDoc::OnEditRedo()
 {
     m_history.Redo(m_colorTable);
+    RestoreBitmaps();
     RefreshAll();
 }
 
@@ -679,6 +717,8 @@ bool CTintorDoc::OnUpdateNeedSelection() const
     // Runs at every selection change: one pass, without the list's sorting.
     return HasMovie() && AnySelected();
 }
+
+bool CTintorDoc::OnUpdateColourCommand() const { return HasMovie() && (AnySelected() || !m_bitmaps.AnySelected()); }
 
 void CTintorDoc::OnTableLoad() { LoadTable(); }
 
@@ -733,10 +773,10 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         table.ResetColorTable();
         table.FillColorTable(movie.Colors());
         CHistory history(kHistoryCapacity);
-        history.Reset();
-        history.Push(table);
         CMovieBitmaps bitmaps;
         bitmaps.Load(movie);
+        history.Reset();
+        history.Push(table, std::make_shared<const CBitmapStates>(bitmaps.Snapshot()));
         std::filesystem::path pathName = path;
         // The movie is good even when its preview cannot be written: the
         // colours are still listed and can be changed and saved.

@@ -285,6 +285,9 @@ public:
     bool OnUpdateNeedMovie() const;
     // Set to a colour needs a movie and a selected colour.
     bool OnUpdateNeedSelection() const;
+    // Colour scripts and palettes change colours only: they need a movie and
+    // are refused while images alone are selected, which they would not touch.
+    bool OnUpdateColourCommand() const;
     void OnTableLoad();
     void OnTableSave();
 
@@ -319,10 +322,23 @@ private:
     // reason, when it cannot.
     void WritePreview(CSwfFile& movie, const std::filesystem::path& tempPath, std::string_view failure);
     void OnPreviewWritten(const CPreviewWriter::Result& result);
-    // The table into the history: a new step, or in place of the state on display.
+    // The table and the images into the history: a new step, or in place of
+    // the state on display.
     void Record(bool step);
-    // Whether the table shows its colours as the state on display does.
+    // The images' states for the history: the state on display's own when
+    // they are the same, so that a step that leaves them alone shares them.
+    std::shared_ptr<const CBitmapStates> BitmapsForHistory() const;
+    // The images' states of the state on display; null when it holds none.
+    const std::vector<BitmapState>* RecordedBitmaps() const;
+    // The images back as the state on display holds them.
+    void RestoreBitmaps();
+    // Whether the table shows its colours, and the images theirs, as the
+    // state on display does.
     bool ShowsRecordedColours() const;
+    // Whether every image shows as in the state on display: the same
+    // committed images, selected alike, and no pending effect on a selected
+    // one that the state does not have.
+    bool ImagesShowAsRecorded() const;
     // Whether a pending effect shows on some selected colour, compared with
     // the state on display.
     bool PendingEffectShows() const;

@@ -2,6 +2,7 @@
 
 #include "swf/colour_key.h"
 #include "views/account_text.h"
+#include "views/bitmap_strip.h"
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
 
@@ -96,6 +97,9 @@ QWidget* CColorView::BuildForm()
     palette.setColor(QPalette::Base, Qt::white);
     m_colorList->setPalette(palette);
 
+    m_bitmapStrip = new CBitmapStrip(m_doc, form);
+    connect(m_bitmapStrip, &CBitmapStrip::selectionChanged, this, [this] { OnBitmapSelectionChanged(); });
+
     m_unifyCheck = new QCheckBox(form);
     connect(m_unifyCheck, &QCheckBox::clicked, this, [this](bool checked) { OnUnify(checked); });
 
@@ -130,12 +134,14 @@ QWidget* CColorView::BuildForm()
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(14);
     layout->addWidget(m_colorList, 1);
+    layout->addWidget(m_bitmapStrip);
     layout->addWidget(m_accountLabel);
     layout->addWidget(m_keptLabel);
     layout->addWidget(group);
     layout->addLayout(applyRow);
 
-    setTabOrder(m_colorList, m_hSlider);
+    setTabOrder(m_colorList, m_bitmapStrip);
+    setTabOrder(m_bitmapStrip, m_hSlider);
     setTabOrder(m_hSlider, m_sSlider);
     setTabOrder(m_sSlider, m_vSlider);
     setTabOrder(m_vSlider, m_unifyCheck);
@@ -250,6 +256,7 @@ QSlider* CColorView::MakeSlider(const char* name, QLabel*& label)
 
 void CColorView::OnInitialUpdate()
 {
+    m_bitmapStrip->Forget();
     SyncControls(m_doc.GetColorTable());
     FillList(m_doc.GetColorTable());
 }
@@ -283,6 +290,7 @@ void CColorView::FillList(const CColorTable& table)
         m_model->SetRows(table.Map().SharedKeys(), CTintorDoc::ListOrder(table));
     }
     m_colorList->viewport()->update();
+    m_bitmapStrip->Refresh();
     UpdateNotes();
 }
 
@@ -307,7 +315,17 @@ void CColorView::RedrawSwatches()
 {
     // Only the items on screen are painted, whatever their number.
     m_colorList->viewport()->update();
+    m_bitmapStrip->Redraw();
 }
+
+void CColorView::OnBitmapSelectionChanged()
+{
+    RedrawSwatches();
+    SyncControls(m_doc.GetColorTable());
+    emit documentChanged();
+}
+
+void CColorView::OnEditSelectBitmaps() { m_bitmapStrip->SelectAll(); }
 
 void CColorView::OnHScroll(QSlider& slider)
 {
@@ -340,11 +358,16 @@ void CColorView::OnEditDeselect()
 {
     m_selection->Forget();
     ChangeSelection([](CSelectionEdit& edit) { edit.Clear(); });
+    if (m_doc.GetBitmaps().AnySelected()) {
+        m_doc.SelectBitmapsWhere([](const BitmapEntry&) { return false; });
+        OnBitmapSelectionChanged();
+    }
 }
 
 void CColorView::OnApply()
 {
     m_doc.ApplyPending();
+    m_bitmapStrip->Redraw();
     UpdateNotes();
     emit documentChanged();
 }

@@ -18,6 +18,7 @@ class QSlider;
 
 namespace tintor {
 
+class CBitmapStrip;
 class CColorSwatchDelegate;
 
 // The left pane: every colour of the document's table as a swatch in a
@@ -42,7 +43,10 @@ public:
     void FillList(const CColorTable& table) override;
 
     void OnEditSelectAll();
+    // Colours and images alike.
     void OnEditDeselect();
+    // Every image that can be recoloured; the colours' selection stays.
+    void OnEditSelectBitmaps();
     void OnApply();
     // Adds the listed colour nearest to rgb (the document's NearestColor) to
     // the selection.
@@ -52,6 +56,7 @@ public:
 
     // The widgets, for the frame's focus handling and for tests.
     QAbstractItemView* List() const { return m_colorList; }
+    CBitmapStrip* BitmapStrip() const { return m_bitmapStrip; }
     QSlider* HueSlider() const { return m_hSlider; }
     QSlider* SaturationSlider() const { return m_sSlider; }
     QSlider* ValueSlider() const { return m_vSlider; }
@@ -103,6 +108,9 @@ private:
     // and the swatches after it.
     void ChangeSelection(const std::function<void(CSelectionEdit&)>& change);
     void RedrawSwatches();
+    // After the images' selection changed: a pending effect may have been
+    // folded into the colours too.
+    void OnBitmapSelectionChanged();
     // The notes under the list from the document.
     void UpdateNotes();
 
@@ -121,6 +129,7 @@ private:
     QLabel* m_sCaption = nullptr;
     QLabel* m_vCaption = nullptr;
     CColorListView* m_colorList = nullptr;
+    CBitmapStrip* m_bitmapStrip = nullptr;
     QPushButton* m_applyButton = nullptr;
     QLabel* m_accountLabel = nullptr;
     QLabel* m_keptLabel = nullptr;

@@ -219,6 +219,7 @@ void CMainFrame::CreateActions()
     on(Command::PrevPane, &CMainFrame::OnSwitchPane);
     on(Command::EditSetColor, &CMainFrame::OnEditSetColor);
     on(Command::FileExportPalette, &CMainFrame::OnFileExportPalette);
+    on(Command::EditSelectBitmaps, &CMainFrame::OnEditSelectBitmaps);
     connect(Action(Command::AppExit), &QAction::triggered, this, &QWidget::close);
     connect(Action(Command::ViewToolBar), &QAction::triggered, this, [this](bool checked) { OnViewToolBar(checked); });
     connect(Action(Command::ViewClassic), &QAction::triggered, this, [this](bool checked) { OnViewClassic(checked); });
@@ -227,7 +228,7 @@ void CMainFrame::CreateActions()
 void CMainFrame::CreateColorActions()
 {
     // Their texts come with the others' in RetranslateUi.
-    for (Command command : {Command::EditSetColor, Command::FileExportPalette}) {
+    for (Command command : {Command::EditSetColor, Command::FileExportPalette, Command::EditSelectBitmaps}) {
         auto* action = new QAction(this);
         action->setShortcutContext(Qt::WindowShortcut);
         m_actions[static_cast<std::size_t>(command)] = action;
@@ -259,6 +260,7 @@ void CMainFrame::CreateMenus()
     m_editMenu->addSeparator();
     m_editMenu->addAction(Action(Command::EditSelectAll));
     m_editMenu->addAction(Action(Command::EditDeselect));
+    m_editMenu->addAction(Action(Command::EditSelectBitmaps));
     m_editMenu->addSeparator();
     m_editMenu->addAction(Action(Command::EditSetColor));
 
@@ -405,6 +407,8 @@ void CMainFrame::RetranslateUi()
     texts(Command::EditSetColor, tr("色を指定(&C)…"), tr("選択した色をすべて、選んだひとつの色にする"), tr("色を指定"));
     texts(Command::FileExportPalette, tr("パレットを書き出す(&P)…"),
         tr("すべての色を、ほかのツールで使えるパレット ファイルに書き出す"), tr("パレットを書き出す"));
+    texts(Command::EditSelectBitmaps, tr("すべての画像を選択(&B)"),
+        tr("色を変えられる画像をすべて選択する (色の選択はそのまま)"), tr("すべての画像を選択"));
     m_fileMenu->setTitle(tr("ﾌｧｲﾙ(&F)"));
     m_tableMenu->setTitle(tr("カラーテーブル(&T)"));
     m_recentPlaceholder->setText(tr("最近使ったﾌｧｲﾙ"));
@@ -527,6 +531,7 @@ CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path&
     // title and the list of files.
     if (!m_doc.OnOpenDocument(path))
         return OpenResult::Failed;
+    m_imageSizeTold = false;
     SetDocumentTitle(FileTitle(path));
     m_recentFiles.Add(ToQString(path));
     RebuildRecentMenu();
@@ -557,6 +562,7 @@ bool CMainFrame::DoFileSave()
         return false;
     if (m_doc.GetPathName().empty())
         return DoSaveAs();
+    TellImageSizeChange();
     const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(m_doc.GetPathName());
     UpdateCommandUI();
@@ -572,6 +578,7 @@ bool CMainFrame::DoSaveAs()
     const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
     if (!target)
         return false;
+    TellImageSizeChange();
     const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(*target);
     if (saved) {
@@ -588,12 +595,17 @@ void CMainFrame::UpdateCommandUI()
     const bool movie = m_doc.OnUpdateNeedMovie();
     Action(Command::FileSave)->setEnabled(movie);
     Action(Command::FileSaveAs)->setEnabled(movie);
-    Action(Command::TableLoad)->setEnabled(movie);
+    Action(Command::TableLoad)->setEnabled(m_doc.OnUpdateColourCommand());
     Action(Command::TableSave)->setEnabled(movie);
     Action(Command::EditUndo)->setEnabled(m_doc.OnUpdateEditUndo());
     Action(Command::EditRedo)->setEnabled(m_doc.OnUpdateEditRedo());
     Action(Command::EditSetColor)->setEnabled(m_doc.OnUpdateNeedSelection());
     Action(Command::FileExportPalette)->setEnabled(movie);
+    const auto& bitmaps = m_doc.GetBitmaps().Entries();
+    Action(Command::EditSelectBitmaps)
+        ->setEnabled(movie && std::any_of(bitmaps.begin(), bitmaps.end(), [](const BitmapEntry& e) {
+            return e.description.Recolourable();
+        }));
     Action(Command::ViewToolBar)->setChecked(!m_toolBar->isHidden());
     Action(Command::ViewClassic)->setChecked(m_doc.GetCollectionRule() == CollectionRule::Classic);
     setWindowModified(movie && m_doc.IsModified());
@@ -652,7 +664,7 @@ void CMainFrame::OnFileSaveAs()
 
 void CMainFrame::OnTableLoad()
 {
-    if (!m_doc.OnUpdateNeedMovie())
+    if (!m_doc.OnUpdateColourCommand())
         return;
     m_doc.OnTableLoad();
     UpdateCommandUI();
@@ -700,6 +712,31 @@ void CMainFrame::OnEditSetColor()
     m_doc.SetSelectedColor(static_cast<std::uint32_t>(rgb.red()) | static_cast<std::uint32_t>(rgb.green()) << 8
         | static_cast<std::uint32_t>(rgb.blue()) << 16);
     UpdateCommandUI();
+}
+
+void CMainFrame::OnEditSelectBitmaps()
+{
+    if (!Action(Command::EditSelectBitmaps)->isEnabled())
+        return;
+    m_colorView->OnEditSelectBitmaps();
+    UpdateCommandUI();
+}
+
+void CMainFrame::TellImageSizeChange()
+{
+    const CSwfFile& movie = m_doc.GetMovie();
+    const std::size_t images = movie.ReplacedImageCount();
+    const auto after = movie.SavedFileLength();
+    if (m_imageSizeTold || images == 0 || (after && *after == movie.FileSize()))
+        return;
+    m_imageSizeTold = true;
+    const QLocale locale;
+    const QString size = after ? locale.toString(static_cast<qulonglong>(*after)) : QStringLiteral("?");
+    m_prompts.ShowNotice(this,
+        tr("%n 個の画像を作り直して保存するので、ムービーの大きさが変わります (展開したとき %1 バイト → %2 バイト)。"
+           "ほかのタグはそのままです。",
+            nullptr, static_cast<int>(images))
+            .arg(locale.toString(static_cast<qulonglong>(movie.FileSize())), size));
 }
 
 void CMainFrame::OnFileExportPalette()

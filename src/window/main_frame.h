@@ -52,6 +52,7 @@ public:
         PrevPane,
         EditSetColor,
         FileExportPalette,
+        EditSelectBitmaps,
         Count
     };
     enum class OpenResult { Opened, Failed, Cancelled };
@@ -137,6 +138,10 @@ private:
     void OnEditSelectAll();
     void OnEditDeselect();
     void OnEditSetColor();
+    void OnEditSelectBitmaps();
+    // Before the first save of this movie whose size re-encoded images
+    // change, the user is told so; the save goes on either way.
+    void TellImageSizeChange();
     void OnFileExportPalette();
     void OnViewToolBar(bool visible);
     void OnViewClassic(bool classic);
@@ -170,6 +175,8 @@ private:
     // The file name shown in the title; empty while untitled.
     QString m_fileTitle;
     bool m_fittedWhenShown = false;
+    // Whether the movie open was told of its size changing.
+    bool m_imageSizeTold = false;
 };
 
 } // namespace tintor

@@ -2,6 +2,7 @@
 
 #include "window/qt_toolbar_icons.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDialog>
@@ -66,6 +67,18 @@ std::optional<QColor> CQtFramePrompts::AskColor(QWidget* parent, const QColor& i
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
+}
+
+void CQtFramePrompts::ShowNotice(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Tintor"), text, QMessageBox::Ok, parent);
+    // A save shows the wait cursor; the box wants the ordinary one.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    if (busy)
+        QApplication::restoreOverrideCursor();
 }
 
 } // namespace tintor

@@ -20,6 +20,8 @@ public:
     virtual void ShowAbout(QWidget* parent) = 0;
     // The platform's colour dialog, starting at initial; nullopt when cancelled.
     virtual std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) = 0;
+    // Something the user should know, not an error: an information box with OK.
+    virtual void ShowNotice(QWidget* parent, const QString& text) = 0;
 };
 
 // The questions as modal Qt boxes.
@@ -28,6 +30,7 @@ public:
     SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowAbout(QWidget* parent) override;
     std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) override;
+    void ShowNotice(QWidget* parent, const QString& text) override;
 };
 
 } // namespace tintor

@@ -15,3 +15,4 @@ function(tintor_add_window_test name)
 endfunction()
 
 tintor_add_window_test(window_colour_view_test)
+tintor_add_window_test(window_bitmap_strip_test)

@@ -3,6 +3,7 @@
 #include "window/qt_frame_prompts.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tintor::test {
 
@@ -22,12 +23,15 @@ public:
         return colour;
     }
 
+    void ShowNotice(QWidget*, const QString& text) override { notices.push_back(text); }
+
     SaveAnswer answer = SaveAnswer::Discard;
     int saveAsked = 0;
     int aboutShown = 0;
     QString lastTitle;
     std::optional<QColor> colour; // the dialog's answer; nullopt cancels
     QColor colourAskedWith;
+    QStringList notices;
 };
 
 } // namespace tintor::test

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/image_bodies.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/preview_environment.h"
@@ -773,6 +774,45 @@ private slots:
         QCOMPARE(s.Caption(), QStringLiteral("sample.swf* - Tintor"));
         QCOMPARE(s.frame->RecentFiles().Files().size(), 1);
         s.prompts.answer = IFramePrompts::SaveAnswer::Discard;
+    }
+
+    void imagesAloneKeepColourCommandsGreyedAndTheFirstLongerSaveIsTold()
+    {
+        CMovieBuilder b;
+        b.AddTag(9, std::vector<std::uint8_t>{0x20, 0x40, 0x60});
+        std::vector<std::uint8_t> argb;
+        for (int i = 0; i < 5 * 3; ++i)
+            argb.insert(argb.end(), {0xFF, static_cast<std::uint8_t>(i * 16), 0x80, 0x20});
+        b.AddTag(36, LosslessBody(1, 5, 5, 3, argb));
+        b.AddTag(1, {});
+        const auto path = Path(QStringLiteral("image.swf"));
+        QVERIFY(WriteFile(path, b.Build()));
+        CFrameSession s;
+        QVERIFY(!s.Enabled(Command::EditSelectBitmaps));
+        s.OpenWithDialog(path);
+        QVERIFY(s.Enabled(Command::EditSelectBitmaps));
+        QVERIFY(s.Enabled(Command::TableLoad));
+        s.frame->Action(Command::EditSelectBitmaps)->trigger();
+        QVERIFY(s.doc->GetBitmaps().AnySelected());
+        QCOMPARE(s.SelectedCount(), 0);
+        QVERIFY(!s.Enabled(Command::TableLoad));
+        QVERIFY(!s.Enabled(Command::EditSetColor));
+        s.frame->Action(Command::TableLoad)->trigger();
+        QCOMPARE(s.dialogs.asked, 1); // the open dialog only
+        s.ClickRow(0);
+        QVERIFY(s.Enabled(Command::TableLoad));
+
+        // Two shifted saves: the first is told, once, with the sizes.
+        for (const int hue : {150, 60}) {
+            s.frame->ColorView()->HueSlider()->setValue(hue);
+            QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+            s.Keys(Qt::CTRL | Qt::Key_S);
+            QVERIFY(!s.doc->IsModified());
+        }
+        QCOMPARE(s.prompts.notices.size(), 1);
+        const QString before = QLocale().toString(static_cast<qulonglong>(s.doc->GetMovie().FileSize()));
+        QVERIFY(s.prompts.notices.front().contains(before));
+        QVERIFY(s.messages.Messages().empty());
     }
 
     void classicColoursAreAViewSettingThatReloadsTheMovie()

@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>tintor::CBitmapStrip</name>
+    <message>
+        <source>画像 %1</source>
+        <translation>Image %1</translation>
+    </message>
+    <message>
+        <source>色を変えられません: %1</source>
+        <translation>Cannot be recoloured: %1</translation>
+    </message>
+    <message>
+        <source>選択中</source>
+        <translation>Selected</translation>
+    </message>
+    <message>
+        <source>クリックで画像を選択 (Ctrl・Shift で追加)</source>
+        <translation>Click to select an image (Ctrl or Shift adds to the selection)</translation>
+    </message>
+    <message>
+        <source>画像のデータが壊れています</source>
+        <translation>corrupt image data</translation>
+    </message>
+    <message>
+        <source>JPEG のデータが壊れています</source>
+        <translation>corrupt JPEG data</translation>
+    </message>
+    <message>
+        <source>PNG のデータが壊れています</source>
+        <translation>corrupt PNG data</translation>
+    </message>
+    <message>
+        <source>GIF のデータが壊れています</source>
+        <translation>corrupt GIF data</translation>
+    </message>
+    <message>
+        <source>透明度のデータが壊れています</source>
+        <translation>corrupt alpha data</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎます</source>
+        <translation>image too large</translation>
+    </message>
+    <message>
+        <source>ムービーの終わりで途切れています</source>
+        <translation>cut short by the end of the movie</translation>
+    </message>
+    <message>
+        <source>ムービーの JPEGTables をほかの画像と共有しています</source>
+        <translation>shares the movie&apos;s JPEGTables with other images</translation>
+    </message>
+</context>
+<context>
     <name>tintor::CColorSwatchDelegate</name>
     <message>
         <source>文字</source>
@@ -302,6 +353,25 @@ Previous Pane</translation>
         <source>保存しています…</source>
         <translation>Saving…</translation>
     </message>
+    <message>
+        <source>すべての画像を選択(&amp;B)</source>
+        <translation>Select all &amp;bitmaps</translation>
+    </message>
+    <message>
+        <source>色を変えられる画像をすべて選択する (色の選択はそのまま)</source>
+        <translation>Select every image that can be recoloured (the colours stay selected as they are)</translation>
+    </message>
+    <message>
+        <source>すべての画像を選択</source>
+        <translation>Select all bitmaps</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 個の画像を作り直して保存するので、ムービーの大きさが変わります (展開したとき %1 バイト → %2 バイト)。ほかのタグはそのままです。</source>
+        <translation>
+            <numerusform>Saving re-encodes %n image, so the movie changes size (uncompressed, %1 bytes → %2 bytes). Every other tag stays as it is.</numerusform>
+            <numerusform>Saving re-encodes %n images, so the movie changes size (uncompressed, %1 bytes → %2 bytes). Every other tag stays as it is.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>tintor::CQtFileDialogs</name>
@@ -404,10 +474,6 @@ Changes the colours of SWF movies and nothing else</translation>
     <message>
         <source>共有フォルダー (スティッキーで誰でも書き込める) にある他のユーザーのシンボリックリンクなので、たどりません</source>
         <translation>it is a symbolic link of another user in a shared folder (sticky, writable by all), which is not followed</translation>
-    </message>
-    <message>
-        <source>ファイル “%1” を開けませんでした: %2</source>
-        <translation>The file “%1” could not be opened: %2</translation>
     </message>
     <message>
         <source>ファイルのヘッダーを読めません。</source>
