@@ -129,7 +129,7 @@ Decoded DecodeTag(const SwfImageRecord& record, std::span<const std::uint8_t> bo
     decoded.width = header->width;
     decoded.height = header->height;
     if (record.code == kTagDefineBits) {
-        problem = "shares the movie's JPEGTables with other images";
+        problem = kSharedTablesProblem;
         return decoded;
     }
     if (auto photo = DecodeJpeg(*stream, *header, parts->alpha, problem))

@@ -19,6 +19,10 @@ namespace tintor {
 // keys hold it), run once for each distinct colour of an image.
 using RecolourFn = std::function<std::uint32_t(std::uint32_t)>;
 
+// The problem of a DefineBits image: its JPEG tables are the movie's
+// JPEGTables, shared with every other such image, so it is not re-encoded.
+inline constexpr std::string_view kSharedTablesProblem = "shares the movie's JPEGTables with other images";
+
 // What a listing says of an image tag.
 struct BitmapDescription {
     std::uint32_t width = 0;

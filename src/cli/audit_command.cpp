@@ -31,10 +31,11 @@ std::string CallNames(std::uint32_t calls)
     return names;
 }
 
-AuditLine BitmapLine(std::uint16_t code, const BitmapTally& tally)
+AuditLine BitmapLine(const LeftBitmaps& left)
 {
-    AuditLine line{"bitmap", code, tally.count, {}, {}};
-    line.text = "bitmap " + TagText(code) + ": " + Plural(tally.count, "bitmap", "bitmaps") + ", "
+    const BitmapTally& tally = left.tally;
+    AuditLine line{"bitmap", left.code, tally.count, {}, {}};
+    line.text = "bitmap " + TagText(left.code) + ": " + Plural(tally.count, "bitmap", "bitmaps") + ", "
         + Plural(tally.bytes, "byte", "bytes");
     for (std::size_t i = 0; i < tally.sizes.size(); ++i) {
         const BitmapSize& size = tally.sizes[i];
@@ -43,14 +44,17 @@ AuditLine BitmapLine(std::uint16_t code, const BitmapTally& tally)
     }
     if (tally.sizes.size() > kSizesNamed)
         line.text += " and " + std::to_string(tally.sizes.size() - kSizesNamed) + " more";
-    line.detail = [code, &tally](CJsonWriter& json) {
+    line.text += " (" + ReasonText(left) + ")";
+    line.detail = [&left](CJsonWriter& json) {
         json.Key("name");
-        json.String(TagName(code));
+        json.String(TagName(left.code));
+        json.Key("reason");
+        json.String(ReasonText(left));
         json.Key("bytes");
-        json.Number(tally.bytes);
+        json.Number(left.tally.bytes);
         json.Key("sizes");
         json.BeginArray(CJsonWriter::Layout::Inline);
-        for (const BitmapSize& size : tally.sizes) {
+        for (const BitmapSize& size : left.tally.sizes) {
             json.BeginArray(CJsonWriter::Layout::Inline);
             json.Number(size.width);
             json.Number(size.height);
@@ -63,15 +67,15 @@ AuditLine BitmapLine(std::uint16_t code, const BitmapTally& tally)
 
 } // namespace
 
-std::vector<AuditLine> AuditLines(const ColourAccount& a)
+std::vector<AuditLine> AuditLines(const ColourAccount& a, std::span<const LeftBitmaps> bitmaps)
 {
     std::vector<AuditLine> lines;
     const auto add = [&](const char* what, std::uint64_t count, std::string text) {
         if (count != 0)
             lines.push_back(AuditLine{what, 0, count, std::string(what) + ": " + std::move(text), {}});
     };
-    for (const auto& [code, tally] : a.bitmaps)
-        lines.push_back(BitmapLine(code, tally));
+    for (const LeftBitmaps& left : bitmaps)
+        lines.push_back(BitmapLine(left));
     add("colour-matrix", a.colourMatrixFilters,
         Plural(a.colourMatrixFilters, "colour-matrix filter", "colour-matrix filters"));
     const std::uint64_t transforms = std::uint64_t{a.colourTransforms} + a.uncollectedTints;
@@ -119,13 +123,13 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a)
     return lines;
 }
 
-bool WriteAuditAsJson(const ColourAccount& account, IOutputFile& out)
+bool WriteAuditAsJson(const ColourAccount& account, std::span<const LeftBitmaps> bitmaps, IOutputFile& out)
 {
     CJsonWriter json(&out);
     json.BeginObject();
     json.Key("left");
     json.BeginArray();
-    for (const AuditLine& line : AuditLines(account)) {
+    for (const AuditLine& line : AuditLines(account, bitmaps)) {
         json.BeginObject(CJsonWriter::Layout::Inline);
         json.Key("what");
         json.String(line.what);
@@ -151,9 +155,11 @@ CLI::App* AddAuditCommand(CLI::App& app, AuditOptions& options)
     audit->add_option("MOVIE", options.movie, "The .swf movie; - reads it from standard input")->required();
     audit->add_flag("--json", options.json, "Print JSON: {\"left\": [{\"what\": ..., \"count\": ...}, ...]}");
     AddRuleOption(*audit, options.rule);
-    audit->footer("One line per kind of thing left: bitmaps by tag (with their sizes), colour-matrix filters,\n"
-                  "colour transforms that are not tints, tints without room for every other colour, HTML\n"
-                  "colours in other forms than #rrggbb, action blocks that name colour or drawing calls, video.\n"
+    audit->footer("One line per kind of thing left: bitmaps that cannot be recoloured, by tag and reason (with\n"
+                  "their sizes), colour-matrix filters, colour transforms that are not tints, tints without\n"
+                  "room for every other colour, HTML colours in other forms than #rrggbb, action blocks that\n"
+                  "name colour or drawing calls, video. Bitmaps that shift --bitmaps can recolour are not\n"
+                  "left; the text output counts them on a line of their own.\n"
                   "Nothing is printed but a line saying so when Tintor lists every colour the movie shows.");
     return audit;
 }
@@ -173,9 +179,13 @@ int RunAudit(const AuditOptions& options)
     CSwfFile movie(messages);
     if (!movie.Load(*file, options.rule))
         return kExitFailed;
+    // The images that can be recoloured when chosen are not left as they are.
+    CMovieBitmaps images;
+    images.Load(movie);
+    const auto left = BitmapsLeft(movie.Account(), images.Entries());
     if (options.json) {
         CStdioOutputFile out(stdout);
-        if (!WriteAuditAsJson(movie.Account(), out) || !out.Flush()) {
+        if (!WriteAuditAsJson(movie.Account(), left, out) || !out.Flush()) {
             const std::error_code failure = out.Error() ? out.Error() : std::make_error_code(std::errc::io_error);
             std::fprintf(stderr, "tintor-cli audit: can't write the account: %s\n", failure.message().c_str());
             return kExitFailed;
@@ -183,10 +193,13 @@ int RunAudit(const AuditOptions& options)
         return kExitOk;
     }
     std::string text;
-    for (const AuditLine& line : AuditLines(movie.Account()))
+    for (const AuditLine& line : AuditLines(movie.Account(), left))
         text += line.text + '\n';
     if (text.empty())
         text = "nothing left: every colour the movie shows is listed\n";
+    if (const std::size_t chosen = RecolourableCount(images.Entries()))
+        text += Plural(chosen, "bitmap is", "bitmaps are")
+            + " recoloured only when chosen: shift --bitmaps or --bitmap ID\n";
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "tintor-cli audit: can't write the account\n");
         return kExitFailed;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/json_writer.h"
+#include "document/bitmaps_left.h"
 #include "swf/swf_file.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,15 +22,17 @@ struct AuditLine {
     std::uint64_t count = 0;
     std::string text; // the line of the text output
     // Writes the further members of the JSON entry, when there are any; it
-    // refers to the account the line was made from.
+    // refers to the account and the bitmaps the line was made from.
     std::function<void(CJsonWriter&)> detail;
 };
 
-// The account, one line per kind of thing left, in a fixed order.
-std::vector<AuditLine> AuditLines(const ColourAccount& account);
+// The account, one line per kind of thing left, in a fixed order; the
+// bitmaps are those that cannot be recoloured (BitmapsLeft), not every one
+// the account counted.
+std::vector<AuditLine> AuditLines(const ColourAccount& account, std::span<const LeftBitmaps> bitmaps);
 // The account as the documented JSON object, written to out as it is
 // produced; false when out could not take it all.
-bool WriteAuditAsJson(const ColourAccount& account, IOutputFile& out);
+bool WriteAuditAsJson(const ColourAccount& account, std::span<const LeftBitmaps> bitmaps, IOutputFile& out);
 
 struct AuditOptions {
     std::string movie;

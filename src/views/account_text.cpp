@@ -31,6 +31,19 @@ QString CallNames(std::uint32_t calls)
     return names.join(QStringLiteral(", "));
 }
 
+QString ReasonText(BitmapLeftReason reason)
+{
+    switch (reason) {
+    case BitmapLeftReason::SharedTables:
+        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "ほかの画像と JPEGTables を共有"));
+    case BitmapLeftReason::InSprite:
+        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "スプライトの中"));
+    case BitmapLeftReason::Undecodable:
+        break;
+    }
+    return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "読み取れないデータ"));
+}
+
 QString TagText(std::uint16_t code)
 {
     const std::string_view name = TagName(code);
@@ -39,7 +52,15 @@ QString TagText(std::uint16_t code)
 
 } // namespace
 
-ListNote AccountNote(const ColourAccount& a)
+ListNote AccountNote(const CTintorDoc& doc)
+{
+    if (!doc.HasMovie())
+        return {};
+    const ColourAccount& account = doc.GetMovie().Account();
+    return AccountNote(account, BitmapsLeft(account, doc.GetBitmaps().Entries()));
+}
+
+ListNote AccountNote(const ColourAccount& a, std::span<const LeftBitmaps> left)
 {
     QStringList items;
     QStringList details;
@@ -50,14 +71,16 @@ ListNote AccountNote(const ColourAccount& a)
         details << Tr(item, Count(n));
     };
     std::uint64_t bitmaps = 0;
-    for (const auto& [code, tally] : a.bitmaps)
-        bitmaps += tally.count;
+    for (const LeftBitmaps& group : left)
+        bitmaps += group.tally.count;
     if (bitmaps != 0)
         items << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "ビットマップ %n 個"), Count(bitmaps));
-    for (const auto& [code, tally] : a.bitmaps)
-        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1: ビットマップ %n 個、%2 バイト"), Count(tally.count))
-                       .arg(TagText(code))
-                       .arg(tally.bytes);
+    for (const LeftBitmaps& group : left)
+        details << Tr(
+            QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1: ビットマップ %n 個、%2 バイト (%3)"), Count(group.tally.count))
+                       .arg(TagText(group.code))
+                       .arg(group.tally.bytes)
+                       .arg(ReasonText(group.reason));
     both(a.colourMatrixFilters, QT_TRANSLATE_N_NOOP("tintor::ListNote", "カラーマトリックスフィルター %n 個"));
     both(a.colourTransforms, QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合いでないカラー変換 %n 個"));
     both(a.tintsWithoutRoom, QT_TRANSLATE_N_NOOP("tintor::ListNote", "ほかの色を入れる余地のない色合い %n か所"));

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "document/bitmaps_left.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_account.h"
 
 #include <QString>
 
+#include <span>
 #include <vector>
 
 namespace tintor {
@@ -17,8 +19,11 @@ struct ListNote {
 };
 
 // What the movie shows whose colours stay as they are ("Also in this movie:
-// 3 bitmaps, scripts that draw — their colours stay as they are").
-ListNote AccountNote(const ColourAccount& account);
+// 3 bitmaps, scripts that draw — their colours stay as they are"). Only the
+// bitmaps that cannot be recoloured count (BitmapsLeft), each with why.
+ListNote AccountNote(const ColourAccount& account, std::span<const LeftBitmaps> bitmaps);
+// The same for the document's movie and its images.
+ListNote AccountNote(const CTintorDoc& doc);
 // The tint places that kept their colour at the last Apply, for want of
 // room for the new one.
 ListNote KeptNote(const std::vector<KeptColour>& kept);

@@ -233,7 +233,7 @@ void CColorView::RetranslateUi()
 
 void CColorView::UpdateNotes()
 {
-    ShowNote(*m_accountLabel, m_doc.HasMovie() ? AccountNote(m_doc.GetMovie().Account()) : ListNote{});
+    ShowNote(*m_accountLabel, AccountNote(m_doc));
     ShowNote(*m_keptLabel, KeptNote(m_doc.KeptColours()));
 }
 

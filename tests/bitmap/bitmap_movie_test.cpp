@@ -1,5 +1,6 @@
 // Images of a whole movie through the document: chosen, shifted, spliced
 // into the saved movie with nothing else moving.
+#include "document/bitmaps_left.h"
 #include "document/tintor_doc.h"
 #include "support/tag_headers.h"
 #include "testkit/image_bodies.h"
@@ -27,8 +28,9 @@ public:
 };
 
 // A movie of colours and one image of every kind, a corrupt one and a
-// DefineBits with its tables among them.
-std::vector<std::uint8_t> MovieWithImages(bool compressed)
+// DefineBits with its tables among them, and on request a sprite holding
+// one more image.
+std::vector<std::uint8_t> MovieWithImages(bool compressed, bool withSprite = false)
 {
     CMovieBuilder b;
     b.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
@@ -43,6 +45,9 @@ std::vector<std::uint8_t> MovieWithImages(bool compressed)
     b.AddTag(35, JpegTagBody(35, 4, jpeg, ZlibOf(std::vector<std::uint8_t>(33 * 17, 0x80))));
     b.AddTag(21, JpegTagBody(21, 5, PngOf(std::vector<std::uint8_t>(6 * 6 * 4, 0x90), 6, 6)));
     b.AddTag(20, std::vector<std::uint8_t>{6, 0, 5, 2, 0, 2, 0, 0x78, 0x9C, 0xFF}); // corrupt
+    // DefineSprite 9 of one frame: a DefineBitsLossless of a 10-byte body, End.
+    if (withSprite)
+        b.AddTag(39, std::vector<std::uint8_t>{9, 0, 1, 0, 0x0A, 0x05, 7, 0, 5, 1, 0, 1, 0, 0, 0, 0, 0, 0});
     b.AddTag(1, {});
     return b.Build(compressed);
 }
@@ -185,5 +190,28 @@ TEST(BitmapMovie, AStateTakenBeforeAShiftPutsBackTheExactImages)
     EXPECT_EQ(bitmaps.Snapshot(), second);
 }
 
+// The account of what stays counts only the images a shift cannot reach:
+// DefineBits, corrupt data and images inside sprites, each with its reason.
+TEST(BitmapMovie, TheAccountLeavesOnlyImagesThatCannotBeRecoloured)
+{
+    CRecordingSink messages;
+    CSwfFile swf(messages);
+    CMemoryInputFile file(MovieWithImages(false, true), "m.swf");
+    ASSERT_TRUE(swf.Load(file));
+    CMovieBitmaps images;
+    images.Load(swf);
+    const auto left = BitmapsLeft(swf.Account(), images.Entries());
+    std::vector<std::string> said;
+    for (const LeftBitmaps& group : left) {
+        said.push_back(std::to_string(group.code) + " " + std::to_string(group.tally.count) + " "
+            + std::to_string(group.tally.bytes) + " " + std::to_string(group.tally.sizes.size()) + " "
+            + ReasonText(group));
+    }
+    EXPECT_EQ(said,
+        (std::vector<std::string>{"6 1 " + std::to_string(images.Entries()[1].record.bodyLength)
+                + " 1 shares the movie's JPEGTables with other images",
+            "20 1 10 1 corrupt image data", "20 1 10 0 inside a sprite"}));
+    EXPECT_EQ(RecolourableCount(images.Entries()), 4u);
+}
 } // namespace
 } // namespace tintor

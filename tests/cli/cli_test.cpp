@@ -396,7 +396,7 @@ TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
     auto run = Run({"audit", movie});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out,
-        "bitmap DefineBitsLossless (tag 20): 1 bitmap, 12 bytes, 4x3\n"
+        "bitmap DefineBitsLossless (tag 20): 1 bitmap, 12 bytes, 4x3 (corrupt image data)\n"
         "colour-matrix: 1 colour-matrix filter\n"
         "colour-transform: 1 colour transform that is not a tint\n"
         "tint-without-room: 1 tint place without room for every other colour\n"
@@ -406,7 +406,8 @@ TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
     run = Run({"audit", "--json", movie});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({"left": [
-        {"what": "bitmap", "tag": 20, "count": 1, "name": "DefineBitsLossless", "bytes": 12, "sizes": [[4, 3]]},
+        {"what": "bitmap", "tag": 20, "count": 1, "name": "DefineBitsLossless", "reason": "corrupt image data",
+         "bytes": 12, "sizes": [[4, 3]]},
         {"what": "colour-matrix", "count": 1},
         {"what": "colour-transform", "count": 1},
         {"what": "tint-without-room", "count": 1},
@@ -424,6 +425,21 @@ TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
         std::string::npos)
         << run.err;
     EXPECT_EQ(ReadBytes(out), BuildLeftoversMovie());
+}
+
+TEST_F(CliTest, AuditLeavesOutBitmapsThatShiftCanRecolour)
+{
+    CMovieBuilder builder;
+    builder.AddTag(36, LosslessBody(1, 5, 3, 2, std::vector<std::uint8_t>(24, 0x80)));
+    const auto movie = Write("image.swf", builder.Build()).string();
+    auto run = Run({"audit", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+        "nothing left: every colour the movie shows is listed\n"
+        "1 bitmap is recoloured only when chosen: shift --bitmaps or --bitmap ID\n");
+    run = Run({"audit", "--json", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({"left": []})"));
 }
 
 TEST_F(CliTest, StandardInputAndOutputAreMoviesToo)

@@ -265,7 +265,7 @@ private slots:
                            "#rrggbb 以外の形の HTML の色 1 個、描画するスクリプト、ビデオ があります — "
                            "これらの色はそのままです"));
         QVERIFY(s.view.AccountLabel()->toolTip().contains(
-            QStringLiteral("DefineBitsLossless: ビットマップ 1 個、12 バイト")));
+            QStringLiteral("DefineBitsLossless: ビットマップ 1 個、12 バイト (読み取れないデータ)")));
         QVERIFY(
             s.view.AccountLabel()->toolTip().contains(QStringLiteral("DoAction: 描画するスクリプト 1 個 (beginFill)")));
         QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));

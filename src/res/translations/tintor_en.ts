@@ -823,11 +823,23 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message numerus="yes">
-        <source>%1: ビットマップ %n 個、%2 バイト</source>
+        <source>%1: ビットマップ %n 個、%2 バイト (%3)</source>
         <translation>
-            <numerusform>%1: %n bitmap, %2 bytes</numerusform>
-            <numerusform>%1: %n bitmaps, %2 bytes</numerusform>
+            <numerusform>%1: %n bitmap, %2 bytes (%3)</numerusform>
+            <numerusform>%1: %n bitmaps, %2 bytes (%3)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>ほかの画像と JPEGTables を共有</source>
+        <translation>shares JPEGTables with other images</translation>
+    </message>
+    <message>
+        <source>スプライトの中</source>
+        <translation>inside a sprite</translation>
+    </message>
+    <message>
+        <source>読み取れないデータ</source>
+        <translation>data that cannot be read</translation>
     </message>
     <message numerus="yes">
         <source>カラーマトリックスフィルター %n 個</source>
