@@ -178,11 +178,10 @@ QWidget* CColorView::BuildForm()
     auto* group = new QGroupBox(form);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(BuildSliders());
-    auto* unifyRow = new QHBoxLayout;
-    unifyRow->addStretch(1);
-    unifyRow->addWidget(m_perceptualCheck);
-    unifyRow->addWidget(m_unifyCheck);
-    groupLayout->addLayout(unifyRow);
+    // One switch a line: side by side they do not fit the narrow pane's
+    // width in every language.
+    groupLayout->addWidget(m_perceptualCheck);
+    groupLayout->addWidget(m_unifyCheck);
 
     auto* applyRow = new QHBoxLayout;
     applyRow->addStretch(1);
