@@ -10,6 +10,7 @@
 #include "testkit/image_bodies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
+#include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -24,18 +25,6 @@ namespace {
 using namespace tintor;
 
 constexpr int kSize = 2048;
-
-class CNoDialogs final : public IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 // A photograph-like picture as DefineBitsLossless2 pixels: ARGB, opaque but
 // for a band of half-transparent ones.

@@ -5,6 +5,7 @@
 #include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/bench_movies.h"
+#include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 
 #include <benchmark/benchmark.h>
@@ -18,18 +19,6 @@
 namespace {
 
 using tintor::CTintorDoc;
-
-class CNoDialogs final : public tintor::IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 std::filesystem::path CorpusDir()
 {
@@ -50,7 +39,7 @@ const char* const kMovies[][2] = {
 void BM_Apply(benchmark::State& state, const std::filesystem::path& path)
 {
     tintor::CRecordingSink messages;
-    CNoDialogs dialogs;
+    tintor::CNoDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     if (!doc.OnOpenDocument(path)) {
         state.SkipWithError("cannot open the movie");
@@ -70,7 +59,7 @@ void BM_Apply(benchmark::State& state, const std::filesystem::path& path)
 void BM_ApplyInMemory(benchmark::State& state, const std::filesystem::path& path)
 {
     tintor::CRecordingSink messages;
-    CNoDialogs dialogs;
+    tintor::CNoDialogs dialogs;
     CTintorDoc doc(messages, dialogs);
     doc.SetPreviewFileWritten(false);
     if (!doc.OnOpenDocument(path)) {

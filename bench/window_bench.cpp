@@ -15,6 +15,7 @@
 #include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/bench_movies.h"
+#include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/qt_task_poster.h"
@@ -54,18 +55,6 @@ constexpr double kMemoryGoalCli = 2.0;
 constexpr double kMemoryGoalBytesPerChange = 8.0;
 // Colours per shape of the generated movies.
 constexpr std::uint32_t kColoursPerShape = 100;
-
-class CNoDialogs final : public tintor::IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -226,7 +215,7 @@ public:
 private:
     tintor::CQtTaskPoster m_poster{qApp};
     tintor::CRecordingSink m_messages;
-    CNoDialogs m_dialogs;
+    tintor::CNoDialogs m_dialogs;
     CTintorDoc m_doc{m_messages, m_dialogs};
     CColorView m_view{m_doc};
 };

@@ -18,12 +18,7 @@ CColorTable& CColorTable::operator=(const CColorTable& other)
 {
     if (this == &other)
         return *this;
-    m_hue = other.m_hue;
-    m_saturation = other.m_saturation;
-    m_value = other.m_value;
-    m_unify = other.m_unify;
-    m_space = other.m_space;
-    m_kindFilter = other.m_kindFilter;
+    SetParameters(other.GetParameters());
     // Each chain of the copy runs in reverse, as inserting the entries in the
     // source's order would make it; the history copies every state twice,
     // which brings the order back. Between tables of the same keys this is

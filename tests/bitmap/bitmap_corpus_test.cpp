@@ -4,24 +4,13 @@
 #include "support/corpus.h"
 #include "support/tag_headers.h"
 #include "testkit/memory_files.h"
+#include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
 
 namespace tintor {
 namespace {
-
-class CNoDialogs final : public IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 std::optional<CSwfFile> LoadMovie(const std::vector<std::uint8_t>& bytes, CRecordingSink& messages)
 {

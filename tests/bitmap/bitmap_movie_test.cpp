@@ -6,6 +6,7 @@
 #include "testkit/image_bodies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
+#include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 
 #include <gtest/gtest.h>
@@ -14,18 +15,6 @@
 
 namespace tintor {
 namespace {
-
-class CNoDialogs final : public IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 // A movie of colours and one image of every kind, a corrupt one and a
 // DefineBits with its tables among them, and on request a sprite holding

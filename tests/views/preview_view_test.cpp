@@ -9,6 +9,7 @@
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
 #include "testkit/movie_builder.h"
+#include "testkit/no_dialogs.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 
@@ -49,18 +50,6 @@ constexpr std::uint32_t kSampleRed = 0x4639E6; // red in the low byte
 // player may draw glyphs one step darker per channel.
 constexpr QPoint kSampleTitleStem(24, 10);
 constexpr std::uint32_t kSampleTitle = 0x534626;
-
-class CNoDialogs final : public IFileDialogs {
-public:
-    std::optional<std::filesystem::path> AskOpenFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-    std::optional<std::filesystem::path> AskSaveFile(std::string_view, std::string_view, std::string_view) override
-    {
-        return std::nullopt;
-    }
-};
 
 std::uint32_t ToKeyColour(QRgb rgb)
 {
