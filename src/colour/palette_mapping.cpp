@@ -6,32 +6,114 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace tintor {
 namespace {
 
+// The palette's distinct colours in a k-d tree over OKLab, for the nearest
+// of a million colours in a few dozen steps rather than a million. The tree
+// is implicit: each range of points has its splitting point in the middle,
+// the points before it on the lower side of its axis and those after it on
+// the upper side.
+class CPaletteTree {
+public:
+    explicit CPaletteTree(std::span<const std::uint32_t> palette)
+    {
+        // A colour given twice is found at its first place, as the scan of
+        // the whole palette in order found it.
+        absl::flat_hash_map<std::uint32_t, std::size_t> first;
+        first.reserve(palette.size());
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            if (first.emplace(palette[i] & 0xFFFFFF, i).second)
+                m_points.push_back({OkLabOf(palette[i]), i});
+        Build(0, m_points.size(), 0);
+    }
+
+    // The palette index of the colour nearest to lab; of equally near ones,
+    // the first in the palette's order.
+    std::size_t Nearest(const OkLab& lab) const
+    {
+        Search search{lab};
+        Visit(0, m_points.size(), 0, search);
+        return search.index;
+    }
+
+private:
+    struct Point {
+        OkLab lab;
+        std::size_t index;
+    };
+    struct Search {
+        OkLab lab;
+        double distance = std::numeric_limits<double>::infinity();
+        std::size_t index = 0;
+    };
+    // A range this short is looked through point by point.
+    static constexpr std::size_t kLeaf = 8;
+
+    static double Axis(const OkLab& lab, int axis) { return axis == 0 ? lab.L : axis == 1 ? lab.a : lab.b; }
+
+    void Build(std::size_t begin, std::size_t end, int axis)
+    {
+        if (end - begin <= kLeaf)
+            return;
+        const std::size_t middle = begin + (end - begin) / 2;
+        std::nth_element(m_points.begin() + static_cast<std::ptrdiff_t>(begin),
+            m_points.begin() + static_cast<std::ptrdiff_t>(middle), m_points.begin() + static_cast<std::ptrdiff_t>(end),
+            [axis](const Point& x, const Point& y) { return Axis(x.lab, axis) < Axis(y.lab, axis); });
+        Build(begin, middle, (axis + 1) % 3);
+        Build(middle + 1, end, (axis + 1) % 3);
+    }
+
+    static void Consider(const Point& point, Search& search)
+    {
+        // The very sum the scan of the whole palette compares, so that
+        // every tie comes out as it did.
+        const double d = SquaredDistance(search.lab, point.lab);
+        if (d < search.distance || (d == search.distance && point.index < search.index)) {
+            search.distance = d;
+            search.index = point.index;
+        }
+    }
+
+    void Visit(std::size_t begin, std::size_t end, int axis, Search& search) const
+    {
+        if (end - begin <= kLeaf) {
+            for (std::size_t i = begin; i < end; ++i)
+                Consider(m_points[i], search);
+            return;
+        }
+        const std::size_t middle = begin + (end - begin) / 2;
+        const Point& split = m_points[middle];
+        const double offset = Axis(search.lab, axis) - Axis(split.lab, axis);
+        const int next = (axis + 1) % 3;
+        const bool lowerFirst = offset < 0;
+        Visit(lowerFirst ? begin : middle + 1, lowerFirst ? middle : end, next, search);
+        Consider(split, search);
+        // Every point across the plane is at least this far: rounding keeps
+        // that true of the computed sums too. Only an equal distance can
+        // still hold an earlier palette colour, so only a greater one ends
+        // the search there.
+        if (offset * offset <= search.distance)
+            Visit(lowerFirst ? middle + 1 : begin, lowerFirst ? end : middle, next, search);
+    }
+
+    std::vector<Point> m_points;
+};
+
 std::vector<std::size_t> Nearest(std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette)
 {
-    std::vector<OkLab> labs;
-    labs.reserve(palette.size());
-    for (const std::uint32_t rgb : palette)
-        labs.push_back(OkLabOf(rgb));
+    const CPaletteTree tree(palette);
     // A colour often stands under several kinds: each is looked up once.
     absl::flat_hash_map<std::uint32_t, std::size_t> nearestOf;
     std::vector<std::size_t> match;
     match.reserve(colours.size());
     for (const std::uint32_t rgb : colours) {
         const auto [it, fresh] = nearestOf.emplace(rgb & 0xFFFFFF, 0);
-        if (fresh) {
-            const OkLab lab = OkLabOf(rgb);
-            double bestDistance = SquaredDistance(lab, labs[0]);
-            for (std::size_t i = 1; i < labs.size(); ++i)
-                if (const double d = SquaredDistance(lab, labs[i]); d < bestDistance) {
-                    it->second = i;
-                    bestDistance = d;
-                }
-        }
+        if (fresh)
+            it->second = tree.Nearest(OkLabOf(rgb));
         match.push_back(it->second);
     }
     return match;
