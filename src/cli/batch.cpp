@@ -184,8 +184,10 @@ std::size_t ChangedColours(const CTintorDoc& doc)
     return changed;
 }
 
+// The movie recoloured and saved; what changed is counted only for a report,
+// which a pass over a million colours would otherwise cost every run.
 MovieOutcome RecolourOne(std::string_view command, const std::string& movie, const std::filesystem::path& output,
-    CollectionRule rule, const RecolourStep& step)
+    CollectionRule rule, const RecolourStep& step, bool count)
 {
     MovieOutcome outcome;
     outcome.bytesBefore = FileLength(movie);
@@ -200,9 +202,11 @@ MovieOutcome RecolourOne(std::string_view command, const std::string& movie, con
     if (!SaveMovie(doc, output))
         return outcome;
     outcome.status = MovieOutcome::Status::Ok;
-    outcome.coloursChanged = ChangedColours(doc);
-    outcome.imagesReencoded = doc.GetMovie().ReplacedImageCount();
-    outcome.bytesAfter = FileLength(output);
+    if (count) {
+        outcome.coloursChanged = ChangedColours(doc);
+        outcome.imagesReencoded = doc.GetMovie().ReplacedImageCount();
+        outcome.bytesAfter = FileLength(output);
+    }
     return outcome;
 }
 
@@ -219,7 +223,7 @@ MovieOutcome RunOne(std::string_view command, const std::string& movie, const st
         return outcome;
     }
     try {
-        outcome = RecolourOne(command, movie, output, rule, step);
+        outcome = RecolourOne(command, movie, output, rule, step, !batch.report.empty());
     } catch (const std::bad_alloc&) {
         outcome = {};
         std::fprintf(MovieStderr(), "tintor-cli %.*s: %s: not enough memory\n", static_cast<int>(command.size()),

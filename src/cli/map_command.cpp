@@ -82,7 +82,9 @@ int RunPaletteMap(const MapOptions& options, const std::vector<std::filesystem::
     }
     ColourSelection selection = SelectionFrom(options.selection);
     selection.all = !AnySelection(options.selection);
-    const PaletteMatch match = options.byLightness ? PaletteMatch::ByLightness : PaletteMatch::Nearest;
+    // Made ready once, for every movie of the batch.
+    const CPaletteMatcher matcher(
+        palette.colours, options.byLightness ? PaletteMatch::ByLightness : PaletteMatch::Nearest);
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     return RunOnMovies("map", options.movies, outputs, options.output.batch, options.rule,
@@ -90,7 +92,7 @@ int RunPaletteMap(const MapOptions& options, const std::vector<std::filesystem::
             if (!NamedColoursPresent("map", doc, selection, movie))
                 return false;
             doc.SelectMatching(selection, false);
-            doc.MapSelectedToPalette(palette.colours, match);
+            doc.MapSelectedToPalette(matcher);
             return true;
         });
 }

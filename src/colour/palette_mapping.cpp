@@ -10,16 +10,15 @@
 #include <numeric>
 
 namespace tintor {
-namespace {
 
 // The palette's distinct colours in a k-d tree over OKLab, for the nearest
 // of a million colours in a few dozen steps rather than a million. The tree
 // is implicit: each range of points has its splitting point in the middle,
 // the points before it on the lower side of its axis and those after it on
 // the upper side.
-class CPaletteTree {
+class CPaletteMatcher::CTree {
 public:
-    explicit CPaletteTree(std::span<const std::uint32_t> palette)
+    explicit CTree(std::span<const std::uint32_t> palette)
     {
         // A colour given twice is found at its first place, as the scan of
         // the whole palette in order found it.
@@ -103,21 +102,7 @@ private:
     std::vector<Point> m_points;
 };
 
-std::vector<std::size_t> Nearest(std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette)
-{
-    const CPaletteTree tree(palette);
-    // A colour often stands under several kinds: each is looked up once.
-    absl::flat_hash_map<std::uint32_t, std::size_t> nearestOf;
-    std::vector<std::size_t> match;
-    match.reserve(colours.size());
-    for (const std::uint32_t rgb : colours) {
-        const auto [it, fresh] = nearestOf.emplace(rgb & 0xFFFFFF, 0);
-        if (fresh)
-            it->second = tree.Nearest(OkLabOf(rgb));
-        match.push_back(it->second);
-    }
-    return match;
-}
+namespace {
 
 // Indices 0..n-1 sorted by the lightness of each, ties in their own order.
 std::vector<std::size_t> ByLightnessOrder(std::span<const double> lightness)
@@ -129,7 +114,17 @@ std::vector<std::size_t> ByLightnessOrder(std::span<const double> lightness)
     return order;
 }
 
-std::vector<std::size_t> ByLightness(std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette)
+// The palette's indices from the darkest colour to the lightest.
+std::vector<std::size_t> PaletteByLightness(std::span<const std::uint32_t> palette)
+{
+    std::vector<double> lightness;
+    lightness.reserve(palette.size());
+    for (const std::uint32_t rgb : palette)
+        lightness.push_back(OkLabOf(rgb).L);
+    return ByLightnessOrder(lightness);
+}
+
+std::vector<std::size_t> ByLightness(std::span<const std::uint32_t> colours, std::span<const std::size_t> paletteOrder)
 {
     // The distinct colours, each ranked once however often it occurs.
     absl::flat_hash_map<std::uint32_t, std::size_t> distinctOf;
@@ -142,19 +137,14 @@ std::vector<std::size_t> ByLightness(std::span<const std::uint32_t> colours, std
             lightness.push_back(OkLabOf(rgb).L);
         distinct.push_back(it->second);
     }
-    std::vector<double> paletteLightness;
-    for (const std::uint32_t rgb : palette)
-        paletteLightness.push_back(OkLabOf(rgb).L);
-    const std::vector<std::size_t> paletteOrder = ByLightnessOrder(paletteLightness);
-
     // A run of equal lightness takes the quantile of its middle.
     const std::vector<std::size_t> order = ByLightnessOrder(lightness);
-    const double n = static_cast<double>(order.size()), m = static_cast<double>(palette.size());
+    const double n = static_cast<double>(order.size()), m = static_cast<double>(paletteOrder.size());
     std::vector<std::size_t> slotOf(order.size());
     for (std::size_t begin = 0, end = 0; begin < order.size(); begin = end) {
         for (end = begin + 1; end < order.size() && lightness[order[end]] == lightness[order[begin]]; ++end) {}
         const double quantile = (static_cast<double>(begin) + static_cast<double>(end)) * 0.5 / n;
-        const auto slot = std::min(static_cast<std::size_t>(quantile * m), palette.size() - 1);
+        const auto slot = std::min(static_cast<std::size_t>(quantile * m), paletteOrder.size() - 1);
         for (std::size_t i = begin; i < end; ++i)
             slotOf[order[i]] = paletteOrder[slot];
     }
@@ -167,12 +157,40 @@ std::vector<std::size_t> ByLightness(std::span<const std::uint32_t> colours, std
 
 } // namespace
 
+CPaletteMatcher::CPaletteMatcher(std::span<const std::uint32_t> palette, PaletteMatch match)
+    : m_palette(palette.begin(), palette.end()), m_match(match)
+{
+    if (match == PaletteMatch::Nearest)
+        m_tree = std::make_unique<const CTree>(palette);
+    else
+        m_byLightness = PaletteByLightness(palette);
+}
+
+CPaletteMatcher::~CPaletteMatcher() = default;
+
+std::vector<std::size_t> CPaletteMatcher::Match(std::span<const std::uint32_t> colours) const
+{
+    if (m_palette.empty())
+        return {};
+    if (m_match == PaletteMatch::ByLightness)
+        return ByLightness(colours, m_byLightness);
+    // A colour often stands under several kinds: each is looked up once.
+    absl::flat_hash_map<std::uint32_t, std::size_t> nearestOf;
+    std::vector<std::size_t> match;
+    match.reserve(colours.size());
+    for (const std::uint32_t rgb : colours) {
+        const auto [it, fresh] = nearestOf.emplace(rgb & 0xFFFFFF, 0);
+        if (fresh)
+            it->second = m_tree->Nearest(OkLabOf(rgb));
+        match.push_back(it->second);
+    }
+    return match;
+}
+
 std::vector<std::size_t> MatchToPalette(
     std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette, PaletteMatch match)
 {
-    if (palette.empty())
-        return {};
-    return match == PaletteMatch::Nearest ? Nearest(colours, palette) : ByLightness(colours, palette);
+    return CPaletteMatcher(palette, match).Match(colours);
 }
 
 } // namespace tintor
