@@ -367,8 +367,11 @@ int RunOnMovies(std::string_view command, const std::vector<std::string>& movies
             return kExitFailed;
         }
     }
-    const unsigned jobs = static_cast<unsigned>(
-        std::min<std::size_t>(batch.jobs != 0 ? batch.jobs : CoreCount(), std::max<std::size_t>(movies.size(), 1)));
+    // No more jobs than movies; nor more than the signal clean-up has room
+    // to list a temporary file for, far beyond any machine's cores.
+    constexpr std::size_t kMostJobs = 128;
+    const unsigned jobs = static_cast<unsigned>(std::min(
+        {std::size_t{batch.jobs != 0 ? batch.jobs : CoreCount()}, std::max<std::size_t>(movies.size(), 1), kMostJobs}));
     return CBatchRun(command, movies, outputs, batch, rule, step, report.get()).Run(jobs);
 }
 
