@@ -3,7 +3,6 @@
 
 #include "colour/colour_text.h"
 #include "core/json_reader.h"
-#include "core/utf8.h"
 
 #include <algorithm>
 #include <bit>
@@ -26,34 +25,6 @@ ReadPaletteResult Failed(std::string where, std::string reason)
 }
 
 std::string LineName(std::size_t line) { return "line " + std::to_string(line); }
-
-// A piece of a file as a report quotes it: a file that is no palette at all
-// can hold "words" of any length and any bytes. Control bytes show as '?',
-// and a byte of no UTF-8 character as \xHH: the file's bytes never reach a
-// terminal as they are.
-std::string Quoted(std::string_view text)
-{
-    constexpr std::size_t kLongest = 32;
-    std::string quoted = "'";
-    std::size_t at = 0;
-    for (; at < text.size() && at < kLongest;) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        const std::size_t length = Utf8SequenceLength(text.substr(at));
-        if (length > 1) {
-            quoted.append(text.substr(at, length));
-            at += length;
-            continue;
-        }
-        if (length == 0) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            quoted += std::string{'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
-        } else {
-            quoted += byte < 0x20 || byte == 0x7F ? '?' : static_cast<char>(byte);
-        }
-        ++at;
-    }
-    return quoted + (at < text.size() ? "...'" : "'");
-}
 
 std::string_view Trimmed(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #include "core/json_reader.h"
 
+#include "core/hex_digit.h"
 #include "core/utf8.h"
 
 #include <charconv>
@@ -16,17 +17,6 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 void AppendUtf8(std::string& out, std::uint32_t code)
 {
@@ -119,7 +109,7 @@ bool CJsonEvents::ReadEscapedUnit(std::uint32_t& unit)
 {
     unit = 0;
     for (int i = 0; i < 4; ++i, ++m_at) {
-        const int digit = m_at < m_text.size() ? HexValue(m_text[m_at]) : -1;
+        const int digit = m_at < m_text.size() ? HexDigit(m_text[m_at]) : -1;
         if (digit < 0)
             return false;
         unit = unit << 4 | static_cast<std::uint32_t>(digit);
