@@ -75,6 +75,10 @@ std::optional<std::vector<std::filesystem::path>> PlanOutputs(
         const std::string outFile = IsStandardOutput(options.outFile) ? std::string(kStandardStream) : options.outFile;
         if (outFile == kStandardStream && ::isatty(STDOUT_FILENO) != 0)
             return usage("a movie is binary; write it to a file with -o OUT.swf, or send standard output to one");
+        // The report's lines would land after the movie's last byte.
+        const std::string& report = options.batch.report;
+        if (outFile == kStandardStream && (report == kStandardStream || (!report.empty() && IsStandardOutput(report))))
+            return usage("the movie and the --report cannot both go to standard output; write the report to a file");
         outputs.emplace_back(outFile);
         return outputs;
     }

@@ -33,8 +33,10 @@ Slot g_slots[kSlots];
 // Held for reading by every thread between making a file and listing it, or
 // between naming a file and renaming it; held for writing, for good, by the
 // watcher once a signal came. Statically initialised and never destroyed, so
-// that it outlives everything a late signal could meet.
-pthread_rwlock_t g_holds = PTHREAD_RWLOCK_INITIALIZER;
+// that it outlives everything a late signal could meet. A waiting writer goes
+// before new readers: jobs that keep taking holds must not starve the
+// watcher (holds never nest on the lock itself, see t_holdDepth).
+pthread_rwlock_t g_holds = PTHREAD_RWLOCK_WRITER_NONRECURSIVE_INITIALIZER_NP;
 // How many holds this thread is inside, so that a hold within a hold does not
 // take the lock twice.
 thread_local int t_holdDepth = 0;

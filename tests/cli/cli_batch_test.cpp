@@ -195,6 +195,12 @@ TEST_F(CliBatchTest, StandardOutputNamedByItsPathOnAPipeIsStandardOutput)
     }
     ASSERT_EQ(Run({"palette", movie, "-o", "/dev/stdout"}, {}, "| cat >" + ShellQuoted(palette)).exitCode, 0);
     EXPECT_TRUE(Text(palette).starts_with("GIMP Palette\n"));
+    // Report lines after the movie's last byte would spoil the movie.
+    for (const std::string report : {"-", "/dev/stdout"})
+        EXPECT_EQ(
+            Run({"shift", movie, "--all", "-o", "-", "--report", report}, {}, "| cat >" + ShellQuoted(piped)).exitCode,
+            2)
+            << report;
     // A pipe that is not standard output is named for what it is.
     const CliRun run
         = Run({"shift", movie, "--all", "-o", "/dev/fd/3"}, {}, "3>&1 >/dev/null | cat >" + ShellQuoted(piped));
