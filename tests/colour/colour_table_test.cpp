@@ -85,7 +85,7 @@ TEST(ColorTableTest, AMovedSliderRunsTheEffectAndKeepsTheKind)
     table.Select(kRedFill, 1, sink);
     table.Select(kWhiteBg, 1, sink);
     table.Effect("H", 0, sink); // a full shift of -128 at S = V = 100
-    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0xF5FB00u);
+    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0xF8FE00u);
     table.Effect("H", 100, sink);
     table.Effect("V", 0, sink);
     EXPECT_EQ(table.GetColor(kWhiteBg, 1, sink), KIND_BG | 0u);
@@ -94,8 +94,41 @@ TEST(ColorTableTest, AMovedSliderRunsTheEffectAndKeepsTheKind)
     EXPECT_EQ(table.GetColor(kRedFill, 1, sink), kRedFill);
     // The unify flag alone is enough to leave the defaults.
     table.Effect("U", 1, sink);
-    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0x423FBCu);
+    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0x3F3FBEu);
     EXPECT_TRUE(sink.Messages().empty());
+}
+
+TEST(ColorTableTest, SliderZeroIsTheEffectsCentreSoHueAndSaturationLeaveGreys)
+{
+    // Slider N is the argument 128 + 1.28 N: 0 the effect's neutral point,
+    // -100 and 100 its whole range.
+    EXPECT_EQ(CColorTable::EffectArgument(100), 128.0);
+    EXPECT_EQ(CColorTable::EffectArgument(0), 0.0);
+    EXPECT_EQ(CColorTable::EffectArgument(200), 256.0);
+    const struct {
+        const char* name;
+        int hue, saturation;
+    } rows[] = {{"hue +1", 101, 100}, {"hue -100", 0, 100}, {"hue +37", 137, 100}, {"saturation +50", 100, 150},
+        {"hue -20, saturation -60", 80, 40}};
+    for (const auto& row : rows) {
+        CColorTable table;
+        table.ResetColorTable();
+        CRecordingSink sink;
+        table.Effect("H", row.hue, sink);
+        table.Effect("S", row.saturation, sink);
+        // Every grey, the 24 levels among them that HLS cannot carry exactly (33, 37, ..., 244).
+        for (std::uint32_t c = 0; c < 256; ++c) {
+            const std::uint32_t grey = KIND_FILL | c * 0x010101;
+            EXPECT_EQ(table.ColorOf(grey | kSelectedBit, 1), grey) << row.name << " " << c;
+        }
+    }
+    // A turn of the hue keeps a colour's saturation and lightness bytes.
+    CColorTable table;
+    table.ResetColorTable();
+    CRecordingSink sink;
+    table.Effect("H", 101, sink);
+    const std::uint32_t red = table.ColorOf(kRedFill | kSelectedBit, 1);
+    EXPECT_EQ(CColor(red).ToHls() & 0xFFFF00, CColor(kRedFill).ToHls() & 0xFFFF00);
 }
 
 TEST(ColorTableTest, EffectIsPickedByTheFirstUpperCaseLetter)
@@ -157,12 +190,12 @@ TEST(ColorTableTest, ApplyEffectsFoldsAMovedSliderIntoSelectedEntries)
     table.Select(kRedFill, 1, sink);
     table.Effect("H", 0, sink);
     table.ApplyEffects(sink);
-    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF5FB00u);
+    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF8FE00u);
     EXPECT_EQ(*table.Map().Find(kGreenFill), kGreenFill);
     EXPECT_TRUE(table.ParametersAreDefault());
     // Applied once: selecting again or applying again leaves it.
     table.ApplyEffects(sink);
-    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF5FB00u);
+    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF8FE00u);
 }
 
 TEST(ColorTableTest, ApplyEffectsWithNothingSelectedOnlyResetsTheParameters)

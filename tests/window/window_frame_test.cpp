@@ -416,7 +416,8 @@ private slots:
             changedKey = s.frame->ColorView()->KeyAt(0);
             s.frame->ColorView()->HueSlider()->setValue(170);
             s.frame->ColorView()->SaturationSlider()->setValue(30);
-            s.ClickRow(1); // makes the change permanent
+            s.frame->ColorView()->ValueSlider()->setValue(130); // the darkest colour may be a grey
+            s.ClickRow(1);                                      // makes the change permanent
             changedTo = *s.doc->GetColorTable().Map().Find(changedKey) & kColourMask;
             QVERIFY(changedTo != (changedKey & kColourMask));
             s.dialogs.answers.push_back(script);
