@@ -16,6 +16,7 @@
 #include "views/bitmap_strip.h"
 #include "views/colour_list_view.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 #include "window/main_frame.h"
@@ -1112,6 +1113,9 @@ private slots:
         QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
         const QRect apply(view->ApplyButton()->mapTo(view->viewport(), QPoint()), view->ApplyButton()->size());
         QVERIFY(view->viewport()->rect().contains(apply));
+        // With room to spare for the list: a few lines of swatches, not the
+        // least it can be squeezed to (a style's scroll bar takes more).
+        QVERIFY(view->List()->height() >= 4 * CColorSwatchDelegate::kItemHeight);
     }
 };
 
