@@ -144,6 +144,8 @@ public:
     // The same into a copy of the movie's buffer (of its size), which a
     // passing look at the movie is written into; the movie stays as it is.
     bool WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos, std::uint32_t rgb) const;
+    // What the script constants of a key reach: a bit per ScriptUse.
+    std::uint32_t ScriptUsesOf(ColorKey key) const;
     // The colour a place of the registry holds now, as its key reads it.
     std::uint32_t ColourAt(std::uint32_t pos) const;
     // How many bytes a place of the registry takes: three, six hex digits,
@@ -328,6 +330,13 @@ private:
     std::optional<BitmapSize> EncodedImageSizeAt(std::size_t imageStart) const;
     // Registers a colour whose place is encoded otherwise than as three bytes.
     void AddEncodedColor(ColorKind kind, const EncodedPlace& place);
+    // Registers a script's colour constant: its pos, form (and length), uses
+    // and keepsValue given; the colour and the bytes as loaded are read
+    // here. A place whose bytes do not lie inside the tag being read, or do
+    // not hold a colour (a whole number from 0 to 0xFFFFFF), is ignored.
+    // Counts the places that keep their value and those that cannot hold
+    // every colour. The extended rule's readers call it.
+    void AddScriptColour(EncodedPlace place);
     // Orders the encoded places and their keys once the walk is done.
     void SealEncodedPlaces();
     // Steps over the rest of the tag being read.
