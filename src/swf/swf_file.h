@@ -263,8 +263,9 @@ public:
     void ReadDefineBitsLossless(bool withAlpha);
     void ReadNameCharacter();
     void ReadFrameLabel();
-    // DoInitAction, DoABC and the like: only whether they name drawing calls.
+    // DoABC and the like: only whether they name drawing calls.
     void ReadScriptBlock(std::uint16_t code);
+    void ReadDoInitAction();
     void ReadDefineVideoStream();
     void ReadVideoFrame();
 
@@ -315,7 +316,16 @@ private:
     // The movie with every replaced image body spliced in and its new
     // FileLength; nullopt when it would not fit 32 bits.
     std::optional<ByteBuffer> Spliced() const;
-    void ReadActionRecords();
+    // The action block from start to end, under the extended rule: its
+    // colour constants are registered; the result is the drawing calls it
+    // uses in ways that cannot be followed (every one it names when the
+    // block cannot be read).
+    std::uint32_t ReadActionBlock(std::size_t start, std::size_t end);
+    // Counts a tag's action blocks once as not followed when calls names
+    // any drawing call.
+    void TallyScriptCalls(std::uint16_t code, std::uint32_t calls);
+    // CLIPACTIONS of PlaceObject2 and PlaceObject3, up to their end flag.
+    std::uint32_t ReadClipActions();
     // The fields PlaceObject2 and PlaceObject3 share, from the character
     // id to the clip depth.
     void ReadPlaceFields(std::uint8_t flags);

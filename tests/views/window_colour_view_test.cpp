@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/action_writer.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/colour_view_delegate.h"
@@ -285,6 +286,32 @@ private slots:
         QCOMPARE(s.view.KeptLabel()->toolTip(), QStringLiteral("#400080 → #ffffff: 1 か所が元の色のまま"));
         s.doc.OnEditUndo();
         QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));
+    }
+
+    void aScriptColourNamesItsCallsAndSaysWhenItKeptItsValue()
+    {
+        // One push that setRGB takes and gotoAndStop uses as a number.
+        CActionWriter w;
+        w.PushOne(ActionValue::Int(0xE03030));
+        w.StoreRegister(1);
+        w.CallMethod("c", "setRGB", {ActionValue::Reg(1)});
+        w.CallMethod("mc", "beginFill", {ActionValue::Reg(1)});
+        const std::uint8_t flags[] = {0};
+        w.Action(0x9F, flags); // GotoFrame2
+        const auto movie = Path("script.swf");
+        QVERIFY(WriteFile(movie, ActionMovie(w.Take())));
+        CSession s;
+        QVERIFY(s.Open(movie));
+        QVERIFY(s.view.AccountLabel()->text().contains(QStringLiteral("数としても使われるスクリプトの定数 1 個")));
+        const int row = s.Row(KIND_SCRIPT | kRed);
+        QCOMPARE(
+            s.view.SwatchToolTip(row), QStringLiteral("スクリプト #e03030\nbeginFill, setRGB\n1 か所で使われています"));
+        s.Click(row);
+        s.doc.SetSelectedColor(0xFFFFFF);
+        QCOMPARE(
+            s.view.KeptLabel()->text(), QStringLiteral("数としても使われるスクリプトの定数 1 か所は元の色のままです"));
+        QCOMPARE(s.view.KeptLabel()->toolTip(),
+            QStringLiteral("#e03030 → #ffffff: 1 か所が元の色のまま (うち 1 か所は数としても使われる)"));
     }
 
     void swatchTipsSayWhatAColourIsAndWillBecome()
