@@ -141,7 +141,8 @@ private:
     Frame& Top() { return m_frames.back(); }
     void Push(Value v) { Top().stack.push_back(std::move(v)); }
     Value Pop();
-    Value ValueOf(const PushValue& pushed);
+    // The value a push item puts on the stack, made in place.
+    void PushValueOf(const PushValue& pushed);
     Value Register(std::uint8_t reg) const;
     void SetRegister(std::uint8_t reg, const Value& v);
     std::optional<std::size_t> Count(const Value& v);
@@ -170,7 +171,10 @@ private:
 
     std::span<const std::uint8_t> m_movie;
     bool m_ignoreCase;
-    std::vector<ActionRecord> m_records;
+    // Where each action of the block starts, in order; the block's end
+    // follows the last.
+    std::vector<std::uint32_t> m_starts;
+    std::size_t m_end = 0;
     // Positions where straight-line runs start, in order.
     std::vector<std::uint32_t> m_runStarts;
     std::size_t m_pools = 0;
@@ -180,6 +184,8 @@ private:
     std::vector<std::vector<Value>> m_arrays;
     std::vector<Frame> m_frames;
     std::vector<PushValue> m_pushed;
+    // The arguments of the call being modelled.
+    std::vector<Value> m_args;
     std::uint32_t m_unfollowed = 0;
 };
 
@@ -187,6 +193,9 @@ bool CActionColourPass::ReadRecords(std::size_t start, std::size_t end)
 {
     std::vector<std::uint32_t> bodyEnds;
     std::vector<std::uint32_t> targets;
+    // Compiled scripts take about six bytes an action.
+    m_starts.reserve((end - start) / 6 + 1);
+    m_end = end;
     std::size_t pos = start;
     while (pos < end) {
         const auto record = ReadActionRecord(m_movie, pos, end);
@@ -197,7 +206,7 @@ bool CActionColourPass::ReadRecords(std::size_t start, std::size_t end)
                 return false; // a body that ends inside an action
             bodyEnds.pop_back();
         }
-        m_records.push_back(*record);
+        m_starts.push_back(record->pos);
         pos = record->End();
         switch (record->code) {
         case kActionEnd:
@@ -244,26 +253,23 @@ bool CActionColourPass::ReadRecords(std::size_t start, std::size_t end)
         }
     }
     // The action after those a WaitForFrame may skip is reached two ways.
-    for (std::size_t i = 0; i < m_records.size(); ++i) {
-        const ActionRecord& r = m_records[i];
+    for (std::size_t i = 0; i < m_starts.size(); ++i) {
+        const ActionRecord r = *ReadActionRecord(m_movie, m_starts[i], end);
         if (r.code != kActionWaitForFrame && r.code != kActionWaitForFrame2)
             continue;
         const std::size_t skipAt = r.code == kActionWaitForFrame ? 2 : 0;
         if (r.length <= skipAt)
             return false;
         const std::size_t after = i + 1 + m_movie[r.dataPos + skipAt];
-        targets.push_back(after < m_records.size() ? m_records[after].pos : static_cast<std::uint32_t>(pos));
+        targets.push_back(after < m_starts.size() ? m_starts[after] : static_cast<std::uint32_t>(pos));
     }
     // Every target must start an action (or be where the block's actions
     // end): one into the middle of an action would read its bytes as other
     // actions than these.
     std::sort(targets.begin(), targets.end());
     targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
-    const auto starts = [&](std::uint32_t at) {
-        const auto it = std::lower_bound(
-            m_records.begin(), m_records.end(), at, [](const ActionRecord& r, std::uint32_t p) { return r.pos < p; });
-        return (it != m_records.end() && it->pos == at) || at == pos;
-    };
+    const auto starts
+        = [&](std::uint32_t at) { return std::binary_search(m_starts.begin(), m_starts.end(), at) || at == pos; };
     if (!std::all_of(targets.begin(), targets.end(), starts))
         return false;
     m_runStarts = std::move(targets);
@@ -282,9 +288,9 @@ CActionColourPass::Value CActionColourPass::Pop()
     return v;
 }
 
-CActionColourPass::Value CActionColourPass::ValueOf(const PushValue& pushed)
+void CActionColourPass::PushValueOf(const PushValue& pushed)
 {
-    Value v;
+    Value& v = Top().stack.emplace_back();
     switch (pushed.type) {
     case PushType::String:
         v.kind = Value::Kind::String;
@@ -317,7 +323,6 @@ CActionColourPass::Value CActionColourPass::ValueOf(const PushValue& pushed)
     default:
         break;
     }
-    return v;
 }
 
 CActionColourPass::Value CActionColourPass::Register(std::uint8_t reg) const
@@ -469,7 +474,8 @@ void CActionColourPass::Call(const Value& name, CallForm form)
         Push({});
         return;
     }
-    std::vector<Value> args(*count);
+    std::vector<Value>& args = m_args;
+    args.resize(*count);
     for (Value& arg : args)
         arg = Pop();
     const ColourCall* call = CallNamed(name);
@@ -542,7 +548,7 @@ bool CActionColourPass::Step(const ActionRecord& r)
         if (!ReadActionPush(m_movie, r, m_pushed))
             return false;
         for (const PushValue& pushed : m_pushed)
-            Push(ValueOf(pushed));
+            PushValueOf(pushed);
         return true;
     case kActionConstantPool: {
         auto pool = ReadConstantPool(m_movie, r);
@@ -696,7 +702,8 @@ ActionBlockColours CActionColourPass::Run(std::size_t start, std::size_t end)
     m_frames.emplace_back();
     m_frames.back().end = static_cast<std::uint32_t>(end);
     std::size_t nextRun = 0;
-    for (const ActionRecord& r : m_records) {
+    for (const std::uint32_t at : m_starts) {
+        const ActionRecord r = *ReadActionRecord(m_movie, at, m_end);
         while (m_frames.size() > 1 && r.pos >= m_frames.back().end)
             EndFunction();
         while (nextRun < m_runStarts.size() && m_runStarts[nextRun] <= r.pos) {

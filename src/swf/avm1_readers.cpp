@@ -66,26 +66,6 @@ private:
 
 } // namespace
 
-std::optional<ActionRecord> ReadActionRecord(std::span<const std::uint8_t> movie, std::size_t at, std::size_t end)
-{
-    end = std::min(end, movie.size());
-    if (at >= end)
-        return std::nullopt;
-    ActionRecord record;
-    record.code = movie[at];
-    record.pos = static_cast<std::uint32_t>(at);
-    record.dataPos = static_cast<std::uint32_t>(at + 1);
-    if (record.code >= kActionWithLength) {
-        if (end - at < 3)
-            return std::nullopt;
-        record.length = static_cast<std::uint16_t>(movie[at + 1] | movie[at + 2] << 8);
-        record.dataPos += 2;
-    }
-    if (record.End() > end)
-        return std::nullopt;
-    return record;
-}
-
 bool ReadActionPush(std::span<const std::uint8_t> movie, const ActionRecord& record, std::vector<PushValue>& values)
 {
     CActionData data(movie, record);

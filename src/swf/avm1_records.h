@@ -60,7 +60,28 @@ struct ActionRecord {
 };
 
 // The record at at; nothing when its header or its data run past end.
-std::optional<ActionRecord> ReadActionRecord(std::span<const std::uint8_t> movie, std::size_t at, std::size_t end);
+// Inline: a block is read record by record, and the record is best built
+// where it is kept.
+inline std::optional<ActionRecord> ReadActionRecord(
+    std::span<const std::uint8_t> movie, std::size_t at, std::size_t end)
+{
+    end = end < movie.size() ? end : movie.size();
+    if (at >= end)
+        return std::nullopt;
+    ActionRecord record;
+    record.code = movie[at];
+    record.pos = static_cast<std::uint32_t>(at);
+    record.dataPos = static_cast<std::uint32_t>(at + 1);
+    if (record.code >= kActionWithLength) {
+        if (end - at < 3)
+            return std::nullopt;
+        record.length = static_cast<std::uint16_t>(movie[at + 1] | movie[at + 2] << 8);
+        record.dataPos += 2;
+    }
+    if (record.End() > end)
+        return std::nullopt;
+    return record;
+}
 
 enum class PushType : std::uint8_t {
     String = 0,

@@ -345,9 +345,9 @@ Toggle Toolbar</translation>
         <translation>&amp;Classic Colours Only</translation>
     </message>
     <message>
-        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする
+        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合い・スクリプトの色を集めず、従来どおりの色だけを一覧にする
 従来の色だけを集める</source>
-        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters and tints
+        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters, tints and scripts
 Classic Colours Only</translation>
     </message>
     <message>
