@@ -29,7 +29,7 @@ public:
     // The swatch of a colour as GetColor gives it (its kind in bits 25-31)
     // with its label into rect.
     void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t c) const;
-    // The small padlock of a locked colour, in the top right corner of the
+    // The small padlock of a locked colour, in the bottom right corner of the
     // swatch's rectangle, drawn so that it shows on any colour.
     static void DrawLockMark(QPainter& painter, const QRect& swatch);
     // The part of an item's rectangle that DrawSwatch paints.

@@ -32,7 +32,10 @@ std::vector<std::uint8_t> MovieWithImages(bool compressed, bool withSprite = fal
     b.AddTag(6, JpegTagBody(21, 2, jpeg));
     b.AddTag(21, JpegTagBody(21, 3, jpeg));
     b.AddTag(35, JpegTagBody(35, 4, jpeg, ZlibOf(std::vector<std::uint8_t>(33 * 17, 0x80))));
-    b.AddTag(21, JpegTagBody(21, 5, PngOf(std::vector<std::uint8_t>(6 * 6 * 4, 0x90), 6, 6)));
+    std::vector<std::uint8_t> rgba; // brown, which a hue shift turns
+    for (int i = 0; i < 6 * 6; ++i)
+        rgba.insert(rgba.end(), {0x90, 0x60, 0x30, 0x90});
+    b.AddTag(21, JpegTagBody(21, 5, PngOf(rgba, 6, 6)));
     b.AddTag(20, std::vector<std::uint8_t>{6, 0, 5, 2, 0, 2, 0, 0x78, 0x9C, 0xFF}); // corrupt
     // DefineSprite 9 of one frame: a DefineBitsLossless of a 10-byte body, End.
     if (withSprite)

@@ -37,8 +37,9 @@ CColorTable ShiftTable()
 
 std::uint32_t Expected(std::uint32_t rgb)
 {
-    return CColor(rgb).ApplyEffect(kHue * 255.0 * 0.005, kSaturation * 255.0 * 0.005, kValue * 255.0 * 0.005, 0)
-        & 0xFFFFFF;
+    // Slider N is the effect's argument 128 + 1.28 N.
+    const auto argument = [](int parameter) { return 128.0 + 1.28 * (parameter - 100); };
+    return CColor(rgb).ApplyEffect(argument(kHue), argument(kSaturation), argument(kValue), 0) & 0xFFFFFF;
 }
 
 // Premultiplied channels through the effect, as the format's players

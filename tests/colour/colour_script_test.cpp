@@ -104,7 +104,7 @@ TEST(ColorScriptWriteTest, ASelectedEntryIsSavedWithItsPendingEffect)
     CRecordingSink sink;
     table.Select(kRedFill, 1, sink);
     table.Effect("H", 0, sink);
-    EXPECT_EQ(WriteColorScript(table, sink), "[TINTOR SCRIPT]\n@fill #0000ff -> #f5fb00\n[END]\n");
+    EXPECT_EQ(WriteColorScript(table, sink), "[TINTOR SCRIPT]\n@fill #0000ff -> #f8fe00\n[END]\n");
     // Saving does not touch the table.
     EXPECT_EQ(Entry(table, kRedFill), kRedFill | kSelectedBit);
 }

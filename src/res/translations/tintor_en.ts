@@ -153,10 +153,6 @@
         <translation>Shift colours in OKLCh, so that turning a hue keeps the lightness people see</translation>
     </message>
     <message>
-        <source>ロック中: まとめて選ぶ操作では選ばれません</source>
-        <translation>Locked: the tools that select many colours at once pass it by</translation>
-    </message>
-    <message>
         <source>似た色を選択(&amp;M)</source>
         <translation>Select si&amp;milar colours</translation>
     </message>
@@ -179,10 +175,6 @@
     <message>
         <source>色をロック(&amp;L)</source>
         <translation>&amp;Lock colour</translation>
-    </message>
-    <message>
-        <source>ロックした色は、すべて選択・似た色・色相の選択で選ばれない (クリックでは選べる)</source>
-        <translation>Select All, similar colours and select by hue pass a locked colour by (a click still selects it)</translation>
     </message>
     <message>
         <source>一覧の順</source>
@@ -219,6 +211,14 @@
     <message>
         <source>この色が使われている所を、しばらくの間プレビューで目立つ色にして示す</source>
         <translation>Shows for a moment where this colour is drawn, in a signal colour in the preview</translation>
+    </message>
+    <message>
+        <source>ロック中: どの編集でも変わらず、まとめて選ぶ操作では選ばれません</source>
+        <translation>Locked: no edit changes it, and the tools that select many colours at once pass it by</translation>
+    </message>
+    <message>
+        <source>ロックした色は、適用・色の指定・パレット・カラーテーブルでも変わらず、すべて選択・似た色・色相の選択では選ばれない</source>
+        <translation>A locked colour stays as it is through Apply, Set Colour, palettes and colour tables, and Select All, similar colours and select by hue pass it by</translation>
     </message>
 </context>
 <context>
@@ -441,10 +441,6 @@ Previous Pane</translation>
         <translation>Export &amp;Palette…</translation>
     </message>
     <message>
-        <source>色 %1 個 (選択 %2 個)</source>
-        <translation>%1 colours (%2 selected)</translation>
-    </message>
-    <message>
         <source>取得した色 %1</source>
         <translation>Picked colour %1</translation>
     </message>
@@ -574,6 +570,20 @@ Original movie (hold down, or hold the \ key)</translation>
     <message>
         <source>この色をマゼンタで示しています</source>
         <translation>This colour is shown in magenta</translation>
+    </message>
+    <message numerus="yes">
+        <source>色 %Ln 個 (選択 %1 個)</source>
+        <translation>
+            <numerusform>%Ln colour (%1 selected)</numerusform>
+            <numerusform>%Ln colours (%1 selected)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>画像 %Ln 個 (選択 %1 個)</source>
+        <translation>
+            <numerusform>%Ln image (%1 selected)</numerusform>
+            <numerusform>%Ln images (%1 selected)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
