@@ -205,32 +205,6 @@ TEST(BitmapMovie, TheAccountLeavesOnlyImagesThatCannotBeRecoloured)
     EXPECT_EQ(said, (std::vector<std::string>{"20 1 10 1 corrupt image data", "20 1 10 0 inside a sprite"}));
     EXPECT_EQ(RecolourableCount(images.Entries()), 5u);
 }
-// A JPEG as a DefineBits that shares the movie's JPEGTables holds it: its
-// DQT and DHT segments as a stream of their own, the rest as the image.
-struct SplitJpeg {
-    std::vector<std::uint8_t> tables{0xFF, 0xD8};
-    std::vector<std::uint8_t> image{0xFF, 0xD8};
-};
-SplitJpeg Split(const std::vector<std::uint8_t>& jpeg)
-{
-    SplitJpeg split;
-    std::size_t pos = 2;
-    while (pos + 4 <= jpeg.size()) {
-        const std::uint8_t marker = jpeg[pos + 1];
-        if (marker == 0xDA) {
-            split.image.insert(split.image.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(pos), jpeg.end());
-            break;
-        }
-        const std::size_t end = pos + 2 + (jpeg[pos + 2] << 8 | jpeg[pos + 3]);
-        auto& into = marker == 0xDB || marker == 0xC4 ? split.tables : split.image;
-        into.insert(into.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(pos),
-            jpeg.begin() + static_cast<std::ptrdiff_t>(end));
-        pos = end;
-    }
-    split.tables.insert(split.tables.end(), {0xFF, 0xD9});
-    return split;
-}
-
 // Decodes JPEG data to RGB with libjpeg-turbo; empty when it does not decode.
 std::vector<std::uint8_t> DecodeRgb(std::span<const std::uint8_t> jpeg)
 {
@@ -274,7 +248,7 @@ std::vector<std::vector<std::uint8_t>> BodiesOf(const std::vector<std::uint8_t>&
 TEST(BitmapMovie, DefineBitsSharingJpegTablesIsRecolouredWithThoseTables)
 {
     const auto a = PhotoLikeRgb(40, 24, 1), b = PhotoLikeRgb(40, 24, 2);
-    const SplitJpeg first = Split(JpegOf(a, 40, 24)), second = Split(JpegOf(b, 40, 24));
+    const SplitJpeg first = SplitJpegTables(JpegOf(a, 40, 24)), second = SplitJpegTables(JpegOf(b, 40, 24));
     ASSERT_EQ(first.tables, second.tables);
     // Tables fitted to one image by an optimising encoder: ours, through a
     // first recolouring of a DefineBitsJPEG2.
@@ -300,7 +274,7 @@ TEST(BitmapMovie, DefineBitsSharingJpegTablesIsRecolouredWithThoseTables)
     };
     const Case cases[] = {
         {"the standard tables", first, second, ""},
-        {"tables fitted to one image", Split(fitted), Split(fitted),
+        {"tables fitted to one image", SplitJpegTables(fitted), SplitJpegTables(fitted),
             "the movie's JPEGTables cannot encode a new image"},
     };
     for (const Case& c : cases) {
