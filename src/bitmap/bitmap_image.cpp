@@ -115,6 +115,7 @@ bool SharedTablesFit(const JpegHeader& header, const JpegTableSet& shared)
 std::optional<JpegPlan> PlanJpeg(const BitmapSource& source, std::span<const std::uint8_t> image, std::string& problem)
 {
     JpegPlan plan;
+    const std::span<const std::uint8_t> imageData = image;
     std::optional<JpegTableSet> tables;
     std::vector<std::uint8_t> withTables;
     // Movies' DefineBits images mostly hold whole JPEGs behind an empty
@@ -152,9 +153,7 @@ std::optional<JpegPlan> PlanJpeg(const BitmapSource& source, std::span<const std
     if (tables) {
         // An image with tables of its own goes back whole: its tables stand
         // over the shared ones for it alone, as they did.
-        const auto own = JoinJpegStreams(withTables.size() > source.jpegTables.size()
-                ? std::span<const std::uint8_t>(withTables).subspan(source.jpegTables.size())
-                : std::span<const std::uint8_t>());
+        const auto own = JoinJpegStreams(imageData);
         const auto ownHeader = own ? ReadJpegHeader(*own) : std::nullopt;
         if (!ownHeader || ownHeader->defined.Empty()) {
             if (!SharedTablesFit(*header, *tables)) {

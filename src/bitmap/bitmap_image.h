@@ -91,7 +91,6 @@ public:
     const std::shared_ptr<const ByteBuffer>& Body() const { return m_body; }
     // This image to read again, as the movie's tag will hold it.
     BitmapSource Source(std::span<const std::uint8_t> jpegTables) const { return {m_record, *m_body, jpegTables}; }
-    std::size_t ChangeCount() const { return m_changes.size(); }
 
     CBitmapImage(
         const SwfImageRecord& record, std::shared_ptr<const ByteBuffer> body, std::vector<ColourChange> changes);

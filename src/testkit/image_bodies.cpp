@@ -85,6 +85,19 @@ std::vector<std::uint8_t> JpegOf(std::span<const std::uint8_t> rgb, int width, i
     return out;
 }
 
+std::vector<std::uint8_t> JpegWithSize(std::vector<std::uint8_t> jpeg, std::uint16_t width, std::uint16_t height)
+{
+    static constexpr std::uint8_t kFrame[] = {0xFF, 0xC0};
+    const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(kFrame), std::end(kFrame));
+    if (jpeg.end() - frame < 9)
+        throw std::runtime_error("no baseline frame");
+    frame[5] = static_cast<std::uint8_t>(height >> 8);
+    frame[6] = static_cast<std::uint8_t>(height);
+    frame[7] = static_cast<std::uint8_t>(width >> 8);
+    frame[8] = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
 std::vector<std::uint8_t> PngOf(std::span<const std::uint8_t> rgba, int width, int height)
 {
     png_image image{};

@@ -21,6 +21,8 @@ std::vector<std::uint8_t> JpegTagBody(std::uint16_t code, std::uint16_t id, std:
 // RGB pixels as a JPEG of that subsampling (a TJSAMP value) and quality.
 std::vector<std::uint8_t> JpegOf(
     std::span<const std::uint8_t> rgb, int width, int height, int subsampling = 2, int quality = 85);
+// A baseline JPEG with other dimensions in its frame header.
+std::vector<std::uint8_t> JpegWithSize(std::vector<std::uint8_t> jpeg, std::uint16_t width, std::uint16_t height);
 // RGBA pixels (straight alpha) as a PNG.
 std::vector<std::uint8_t> PngOf(std::span<const std::uint8_t> rgba, int width, int height);
 // Indices into a palette of 0x00BBGGRR colours as a GIF89a, with a

@@ -391,17 +391,6 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
     }
 }
 
-// A JPEG with other dimensions in its frame header.
-std::vector<std::uint8_t> WithJpegSize(std::vector<std::uint8_t> jpeg, std::uint16_t width, std::uint16_t height)
-{
-    const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(kFrameMarker), std::end(kFrameMarker));
-    frame[5] = static_cast<std::uint8_t>(height >> 8);
-    frame[6] = static_cast<std::uint8_t>(height);
-    frame[7] = static_cast<std::uint8_t>(width >> 8);
-    frame[8] = static_cast<std::uint8_t>(width);
-    return jpeg;
-}
-
 // A PNG with other dimensions in its header, its checksum made again.
 std::vector<std::uint8_t> WithPngSize(std::vector<std::uint8_t> png, std::uint32_t width, std::uint32_t height)
 {
@@ -479,7 +468,7 @@ TEST(BitmapCorrupt, IsListedWithWhyAndItsStatedSizeAndNeverRecoloured)
         // Tiny data declaring huge images: refused before any pixel is held.
         {"lossless beyond 1032 times its data", 20, LosslessBody(1, 5, 4000, 4000, pixels),
             "too little data for its size", "4000x4000"},
-        {"JPEG declaring 11000 x 11000", 21, JpegTagBody(21, 1, WithJpegSize(jpeg, 11000, 11000)),
+        {"JPEG declaring 11000 x 11000", 21, JpegTagBody(21, 1, JpegWithSize(jpeg, 11000, 11000)),
             "too little data for its size", "11000x11000"},
         {"PNG declaring 11000 x 11000", 21, JpegTagBody(21, 1, WithPngSize(png, 11000, 11000)),
             "too little data for its size", "11000x11000"},

@@ -811,18 +811,6 @@ TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)
     EXPECT_EQ(Run({"shift", movie, "--bitmaps", "--select", "bg:#102030", "--to", "#123456", "-o", out}).exitCode, 2);
 }
 
-// A JPEG with other dimensions in its frame header.
-std::vector<std::uint8_t> WithJpegSize(std::vector<std::uint8_t> jpeg, std::uint16_t width, std::uint16_t height)
-{
-    static constexpr std::uint8_t kFrame[] = {0xFF, 0xC0};
-    const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(kFrame), std::end(kFrame));
-    frame[5] = static_cast<std::uint8_t>(height >> 8);
-    frame[6] = static_cast<std::uint8_t>(height);
-    frame[7] = static_cast<std::uint8_t>(width >> 8);
-    frame[8] = static_cast<std::uint8_t>(width);
-    return jpeg;
-}
-
 // Images that cannot be recoloured say why, wherever they are listed, and
 // cost no more memory than their data justify; an image its data justifies
 // but the memory does not fails its movie, which is not written, and never
@@ -834,7 +822,7 @@ TEST_F(CliTest, ImagesBeyondTheirDataOrTheMemoryFailHonestly)
     // has no width.
     CMovieBuilder builder;
     builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
-    const auto huge = WithJpegSize(JpegOf(PhotoLikeRgb(8, 8), 8, 8), 11000, 11000);
+    const auto huge = JpegWithSize(JpegOf(PhotoLikeRgb(8, 8), 8, 8), 11000, 11000);
     for (std::uint16_t id = 1; id <= 12; ++id)
         builder.AddTag(21, JpegTagBody(21, id, huge));
     builder.AddTag(20, LosslessBody(13, 5, 11000, 11000, std::vector<std::uint8_t>(64, 0)));
