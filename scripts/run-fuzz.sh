@@ -44,7 +44,8 @@ echo "run-fuzz: $n seed movies from $corpus, $seconds s"
   -print_final_stats=1 -artifact_prefix="$artifacts/"
 
 # Image tags alone, for the decoders, seeded with the image tags of the
-# corpus's movies: a byte naming the tag (as the fuzzer reads it), the body.
+# corpus's movies: a byte naming the tag (as the fuzzer reads it), the body;
+# a DefineBits with the movie's JPEGTables in front, as the fuzzer takes it.
 images=$build/fuzz-images
 mkdir -p "$images"
 if command -v python3 >/dev/null; then
@@ -62,6 +63,7 @@ for name in sorted(os.listdir(sys.argv[1])):
     if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
         continue
     pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
+    tables = None
     while pos + 2 <= len(data):
         value = struct.unpack_from('<H', data, pos)[0]
         pos += 2
@@ -69,9 +71,15 @@ for name in sorted(os.listdir(sys.argv[1])):
         if length == 0x3F and pos + 4 <= len(data):
             length = struct.unpack_from('<I', data, pos)[0]
             pos += 4
+        if code == 8 and tables is None:
+            tables = data[pos:pos + length]
         if code in codes and length <= 65536:
             n += 1
-            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(bytes([codes.index(code)]) + data[pos:pos + length])
+            # DefineBits after a JPEGTables that holds tables: both.
+            head = bytes([codes.index(code)])
+            if code == 6 and tables and len(tables) < 65536:
+                head = bytes([len(codes)]) + struct.pack('<H', len(tables)) + tables
+            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(head + data[pos:pos + length])
         if code == 0:
             break
         pos += length

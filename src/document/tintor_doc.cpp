@@ -804,6 +804,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         CHistory history(kHistoryCapacity);
         CMovieBitmaps bitmaps;
         bitmaps.Load(movie);
+        bitmaps.SetMovieName(path.string());
         history.Reset();
         history.Push(table, std::make_shared<const CBitmapStates>(bitmaps.Snapshot()));
         std::filesystem::path pathName = path;
@@ -850,6 +851,7 @@ bool CTintorDoc::OnSaveDocument(const std::filesystem::path& path)
         return false;
     }
     m_pathName = path;
+    m_bitmaps.SetMovieName(path.string());
     // Colour tables and palettes are offered under the name saved last.
     m_movie.SetTitle(TitleFromFileName(path.filename().string()));
     m_savedState = m_writtenState;

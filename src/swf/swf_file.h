@@ -155,6 +155,12 @@ public:
     // --- Images -------------------------------------------------------------
     // The image tags of the main timeline, in file order.
     const std::vector<SwfImageRecord>& Images() const { return m_images; }
+    // The body of the movie's JPEGTables, the tables its DefineBits images
+    // share; empty when it has none.
+    std::span<const std::uint8_t> JpegTables() const
+    {
+        return std::span<const std::uint8_t>(m_fileBuf).subspan(m_jpegTables.offset, m_jpegTables.length);
+    }
     // The body that image i's tag is written with from now on, in place of
     // the one in the buffer; null puts the buffer's back. The buffer itself
     // never changes size, so colour positions stay valid: the new body is
@@ -261,6 +267,8 @@ public:
     void ReadDefineBitsJPEG3();
     void ReadDefineBitsJPEG4();
     void ReadDefineBitsLossless(bool withAlpha);
+    // Only where its body lies: the bitmap library reads the tables.
+    void ReadJpegTables();
     void ReadNameCharacter();
     void ReadFrameLabel();
     // DoABC and the like: only whether they name drawing calls.
@@ -397,6 +405,14 @@ private:
     std::vector<SwfImageRecord> m_images;
     // One per image: the body it is written with, or null for its own.
     std::vector<std::shared_ptr<const ByteBuffer>> m_imageBodies;
+    // The first JPEGTables of the main timeline, as far as it lies inside
+    // the movie.
+    struct Extent {
+        bool found = false;
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+    Extent m_jpegTables;
 };
 
 } // namespace tintor

@@ -101,8 +101,10 @@ void CSwfFile::WalkTags(bool spriteBody)
 void CSwfFile::DispatchTag(std::uint16_t code)
 {
     switch (code) {
-    case kShowFrame:
     case kJpegTables:
+        ReadJpegTables();
+        break;
+    case kShowFrame:
     case kProtect:
         // Nothing in these bodies leads to a colour the program changes.
         break;

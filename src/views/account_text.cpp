@@ -35,7 +35,7 @@ QString ReasonText(BitmapLeftReason reason)
 {
     switch (reason) {
     case BitmapLeftReason::SharedTables:
-        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "ほかの画像と JPEGTables を共有"));
+        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "共有の JPEGTables では作り直せない"));
     case BitmapLeftReason::InSprite:
         return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "スプライトの中"));
     case BitmapLeftReason::Undecodable:

@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <thread>
+#include <zlib.h>
 
 namespace tintor::test {
 namespace {
@@ -853,6 +854,93 @@ TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)
     EXPECT_NE(run.err.find("has no bitmap 42"), std::string::npos) << run.err;
     EXPECT_EQ(Run({"shift", movie, "--bitmap", "1", "--to", "#123456", "-o", out}).exitCode, 2);
     EXPECT_EQ(Run({"shift", movie, "--bitmaps", "--select", "bg:#102030", "--to", "#123456", "-o", out}).exitCode, 2);
+}
+
+// Images that cannot be recoloured say why, wherever they are listed, and
+// cost no more memory than their data justify; an image its data justifies
+// but the memory does not fails its movie, which is not written, and never
+// the process.
+TEST_F(CliTest, ImagesBeyondTheirDataOrTheMemoryFailHonestly)
+{
+    // Twelve JPEGs of a few hundred bytes declaring 11000 x 11000 each, as
+    // many pixels in a lossless image of a few bytes, and a GIF whose canvas
+    // has no width.
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+    const auto huge = JpegWithSize(JpegOf(PhotoLikeRgb(8, 8), 8, 8), 11000, 11000);
+    for (std::uint16_t id = 1; id <= 12; ++id)
+        builder.AddTag(21, JpegTagBody(21, id, huge));
+    builder.AddTag(20, LosslessBody(13, 5, 11000, 11000, std::vector<std::uint8_t>(64, 0)));
+    const std::uint32_t palette[] = {0x0000FF, 0x00FF00};
+    auto gif = GifOf(std::vector<std::uint8_t>{1}, palette, 1, 1);
+    gif[6] = gif[7] = 0;
+    builder.AddTag(21, JpegTagBody(21, 14, gif));
+    const auto movie = Write("tiny.swf", builder.Build(true)).string();
+    const auto out = (m_dir / "out.swf").string();
+#if defined(__SANITIZE_ADDRESS__) // which reserves more address space than any limit allows
+    constexpr long kLimitKiB = 0;
+#else
+    constexpr long kLimitKiB = 256 * 1024;
+#endif
+    auto run = Run({"colours", movie}, {}, kLimitKiB);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(
+        run.out.find("bitmap 12 11000x11000 jpeg not recolourable: too little data for its size\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("bitmap 13 11000x11000 lossless not recolourable: too little data for its size\n"),
+        std::string::npos)
+        << run.out;
+    EXPECT_NE(
+        run.out.find("bitmap 14 0x1 gif not recolourable: GIF canvas of zero width or height\n"), std::string::npos)
+        << run.out;
+    run = Run({"audit", movie}, {}, kLimitKiB);
+    EXPECT_NE(run.out.find("(GIF canvas of zero width or height)"), std::string::npos) << run.out;
+    // Nothing chosen can be recoloured: each is left, with its reason.
+    run = Run({"shift", movie, "--bitmaps", "--value", "-50", "-o", out}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("bitmap 14 left as it is: GIF canvas of zero width or height"), std::string::npos);
+    run = Run({"shift", movie, "--bitmap", "14", "--value", "-50", "-o", out}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(
+        run.err.find(movie + ": bitmap 14 cannot be recoloured: GIF canvas of zero width or height"), std::string::npos)
+        << run.err;
+#if !defined(__SANITIZE_ADDRESS__)
+    // 256 MiB of pixels in 250 KiB of zlib data, where 256 MiB of address
+    // space are allowed.
+    std::vector<std::uint8_t> zeros(std::size_t{8192} * 4, 0);
+    z_stream zs{};
+    ASSERT_EQ(deflateInit2(&zs, 1, Z_DEFLATED, 15, 8, Z_RLE), Z_OK);
+    std::vector<std::uint8_t> stream(1 << 20);
+    std::size_t produced = 0;
+    for (int row = 0; row <= 8192; ++row) {
+        zs.next_in = zeros.data();
+        zs.avail_in = row < 8192 ? static_cast<uInt>(zeros.size()) : 0;
+        const int flush = row < 8192 ? Z_NO_FLUSH : Z_FINISH;
+        do {
+            if (produced == stream.size())
+                stream.resize(stream.size() * 2);
+            zs.next_out = stream.data() + produced;
+            zs.avail_out = static_cast<uInt>(stream.size() - produced);
+            deflate(&zs, flush);
+            produced = stream.size() - zs.avail_out;
+        } while (zs.avail_in != 0 || (flush == Z_FINISH && zs.avail_out == 0));
+    }
+    deflateEnd(&zs);
+    stream.resize(produced);
+    std::vector<std::uint8_t> body = {1, 0, 5, 0x00, 0x20, 0x00, 0x20};
+    body.insert(body.end(), stream.begin(), stream.end());
+    CMovieBuilder big;
+    big.AddTag(36, body);
+    const auto bigMovie = Write("big.swf", big.Build()).string();
+    run = Run({"colours", bigMovie}, {}, kLimitKiB);
+    EXPECT_EQ(run.out, "bitmap 1 8192x8192 lossless2\n") << run.err;
+    const auto bigOut = (m_dir / "big-out.swf").string();
+    run = Run({"shift", bigMovie, "--bitmaps", "--value", "-50", "-o", bigOut}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(bigMovie + ": bitmap 1 could not be re-encoded: not enough memory"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(bigOut));
+#endif
 }
 
 } // namespace

@@ -48,8 +48,32 @@
         <translation>cut short by the end of the movie</translation>
     </message>
     <message>
-        <source>ムービーの JPEGTables をほかの画像と共有しています</source>
-        <translation>shares the movie&apos;s JPEGTables with other images</translation>
+        <source>ムービーの JPEGTables では画像を作り直せません</source>
+        <translation>the movie&apos;s JPEGTables cannot encode a new image</translation>
+    </message>
+    <message>
+        <source>JPEGTables のデータが壊れています</source>
+        <translation>corrupt JPEGTables</translation>
+    </message>
+    <message>
+        <source>大きさのわりにデータが足りません</source>
+        <translation>too little data for its size</translation>
+    </message>
+    <message>
+        <source>JPEG のデータが途中で切れています</source>
+        <translation>JPEG data cut short</translation>
+    </message>
+    <message>
+        <source>算術符号化の JPEG です</source>
+        <translation>arithmetic-coded JPEG</translation>
+    </message>
+    <message>
+        <source>GIF の画面の幅か高さが 0 です</source>
+        <translation>GIF canvas of zero width or height</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
     </message>
 </context>
 <context>
@@ -848,8 +872,8 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message>
-        <source>ほかの画像と JPEGTables を共有</source>
-        <translation>shares JPEGTables with other images</translation>
+        <source>共有の JPEGTables では作り直せない</source>
+        <translation>the shared JPEGTables cannot encode a new image</translation>
     </message>
     <message>
         <source>スプライトの中</source>
