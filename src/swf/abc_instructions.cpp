@@ -42,11 +42,13 @@ constexpr std::array<AbcOperands, 256> BuildOperandTable()
 
 constexpr std::array<AbcOperands, 256> kOperandTable = BuildOperandTable();
 
-// A u30 operand, with where it stands.
+// A u30 operand, with where it stands. pushshort's is read as a whole
+// 32-bit number, of which the player keeps the low 16 bits: compilers write
+// a negative value as its five-byte two's complement, past any u30.
 std::uint32_t ReadOperand(CAbcCursor& cursor, AbcInstruction& instruction, bool first)
 {
     const std::uint32_t pos = cursor.Pos();
-    const std::uint32_t value = cursor.ReadU30();
+    const std::uint32_t value = instruction.opcode == kOpPushShort ? cursor.ReadVarint().value : cursor.ReadU30();
     if (first) {
         instruction.operandPos = pos;
         instruction.operandLength = static_cast<std::uint8_t>(cursor.Pos() - pos);

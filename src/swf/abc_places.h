@@ -17,7 +17,7 @@ enum class AbcSource : std::uint8_t {
     Double,
     // pushbyte's operand: one byte, sign-extended.
     Byte,
-    // pushshort's operand: a u30 of 1 to 5 bytes whose low 16 bits are
+    // pushshort's operand: a variable-length number of 1 to 5 bytes whose low 16 bits are
     // sign-extended.
     Short,
 };

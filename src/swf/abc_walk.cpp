@@ -186,9 +186,14 @@ private:
         }
         for (const AbcException& e : body.exceptions)
             targets.push_back(e.target);
-        // The player refuses code that leads anywhere but to an instruction.
+        // Compilers leave dead code behind a return whose branches lead past
+        // the end; the player never takes them, as it would refuse the
+        // method if it could. A branch into the middle of an instruction
+        // would read other instructions than these.
         for (const std::int64_t t : targets) {
-            if (t < 0 || t >= static_cast<std::int64_t>(body.code.size()) || !m_starts[static_cast<std::size_t>(t)])
+            if (t < 0 || t >= static_cast<std::int64_t>(body.code.size()))
+                continue;
+            if (!m_starts[static_cast<std::size_t>(t)])
                 return false;
             m_targets[static_cast<std::size_t>(t)] = true;
         }
