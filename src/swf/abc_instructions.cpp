@@ -63,8 +63,11 @@ AbcOperands OperandsOf(std::uint8_t opcode) { return kOperandTable[opcode]; }
 bool ReadInstruction(CAbcCursor& cursor, std::uint32_t codePos, AbcInstruction& instruction)
 {
     const std::uint32_t start = cursor.Pos();
-    instruction = {};
     instruction.offset = start - codePos;
+    instruction.a = instruction.b = 0;
+    instruction.operandPos = 0;
+    instruction.operandLength = 0;
+    instruction.cases = {};
     instruction.opcode = cursor.ReadU8();
     switch (OperandsOf(instruction.opcode)) {
     case None:

@@ -50,6 +50,9 @@ constexpr ColourCall kColourCallForms[] = {
 static_assert(std::size(kColourCallForms) == std::size(kAbcColourCalls));
 
 constexpr std::uint8_t kNoCall = 0xFF;
+// What the first pass marks at an offset of the code.
+constexpr std::uint8_t kStart = 1;
+constexpr std::uint8_t kTarget = 2;
 // Registers beyond these are not modelled: what is stored there is used.
 constexpr std::uint32_t kModelledLocals = 256;
 
@@ -86,6 +89,15 @@ struct Local {
 };
 
 enum class Use : std::uint8_t { Other, Drop };
+
+// A number pushed in the body being walked, from a pool entry (at is its
+// index) or the instruction's operand (at is its position).
+struct Pushed {
+    AbcSource source;
+    std::uint8_t length;
+    std::uint32_t at;
+    AbcUses uses;
+};
 
 std::vector<NameFacts> FactsOf(const AbcConstantPool& pool)
 {
@@ -131,11 +143,53 @@ std::vector<std::optional<std::uint32_t>> ColoursOf(
     return colours;
 }
 
+// The pops and pushes of the instructions whose stack effect does not
+// depend on their operands and that the model knows only by it.
+struct FixedEffect {
+    bool known = false;
+    std::uint8_t pops = 0;
+    std::uint8_t pushes = 0;
+};
+
+constexpr FixedEffect FixedEffectOf(std::uint8_t op)
+{
+    if (op == 0x01 || op == 0x02 || op == 0x06 || op == 0x09 || op == 0x1D || (op >= kOpDebug && op <= kOpTimestamp))
+        return {true, 0, 0}; // bkpt, nop, dxns, label, popscope, debug records, timestamp
+    if (op == kOpDxnsLate || op == kOpPushWith || op == kOpPushScope || op == kOpSetGlobalSlot)
+        return {true, 1, 0};
+    if (op == kOpNextName || op == kOpNextValue || op == kOpHasNext || op == kOpAsTypeLate || op == kOpIsTypeLate
+        || op == 0xB1 || op == kOpIn || (op >= kOpAdd && op <= 0xB0) || (op >= kOpAddI && op <= kOpMultiplyI))
+        return {true, 2, 1};
+    if (op == kOpPushNull || op == kOpPushUndefined || op == kOpPushTrue || op == kOpPushFalse || op == kOpPushNaN
+        || op == kOpPushString || op == kOpPushNamespace || op == kOpNewFunction || op == kOpNewActivation
+        || op == kOpNewCatch || op == kOpGetGlobalScope || op == kOpGetScopeObject || op == kOpGetOuterScope
+        || op == kOpGetGlobalSlot)
+        return {true, 0, 1};
+    if ((op >= kOpLi8 && op <= kOpLf64) || (op >= kOpSxi1 && op <= kOpSxi16) || op == kOpNewClass || op == kOpGetSlot
+        || op == kOpConvertS || op == kOpEscXElem || op == kOpEscXAttr || op == kOpConvertB || op == kOpCheckFilter
+        || op == kOpCoerceB || op == kOpCoerceS || op == kOpCoerceO || op == kOpNegate || op == kOpIncrement
+        || op == kOpDecrement || op == kOpTypeOf || op == kOpNot || op == kOpBitNot || op == kOpIncrementI
+        || op == kOpDecrementI || op == kOpNegateI)
+        return {true, 1, 1};
+    if ((op >= kOpSi8 && op <= kOpSf64) || op == kOpSetSlot)
+        return {true, 2, 0};
+    return {};
+}
+
+constexpr std::array<FixedEffect, 256> BuildFixedEffects()
+{
+    std::array<FixedEffect, 256> table{};
+    for (int op = 0; op < 256; ++op)
+        table[static_cast<std::size_t>(op)] = FixedEffectOf(static_cast<std::uint8_t>(op));
+    return table;
+}
+
+constexpr std::array<FixedEffect, 256> kFixedEffects = BuildFixedEffects();
+
 class CAbcStackWalk {
 public:
     CAbcStackWalk(const AbcFile& file, std::span<const std::uint8_t> abc, std::uint32_t pos)
-        : m_file(file),
-          m_abc(abc),
+        : m_abc(abc),
           m_pos(pos),
           m_names(FactsOf(file.pool)),
           m_intColours(ColoursOf(file.pool.ints, AbcSource::Int, abc, pos)),
@@ -144,6 +198,9 @@ public:
         m_doubleColours.reserve(file.pool.doubles.size());
         for (const AbcDouble& d : file.pool.doubles)
             m_doubleColours.push_back(AbcColourOf(AbcSource::Double, abc.subspan(d.pos - pos, 8)));
+        m_result.ints.resize(file.pool.ints.size() + 1);
+        m_result.uints.resize(file.pool.uints.size() + 1);
+        m_result.doubles.resize(file.pool.doubles.size() + 1);
     }
 
     void Walk(const AbcMethodBody& body)
@@ -152,7 +209,7 @@ public:
             ++m_result.unreadBodies;
             return;
         }
-        Model();
+        Model(body);
     }
 
     AbcWalkResult Take() { return std::move(m_result); }
@@ -161,18 +218,17 @@ private:
     // --- First pass ----------------------------------------------------------
     bool Decode(const AbcMethodBody& body)
     {
-        m_code.clear();
-        m_starts.assign(body.code.size(), false);
-        m_targets.assign(body.code.size(), false);
+        m_marks.assign(body.code.size(), 0);
         m_reads.assign(std::min(body.localCount, kModelledLocals), 0);
         m_exceptions = !body.exceptions.empty();
-        std::vector<std::int64_t> targets;
+        std::vector<std::int64_t>& targets = m_branchTargets;
+        targets.clear();
         CAbcCursor cursor(body.code, body.codePos);
+        AbcInstruction ins;
         while (cursor.Remaining() > 0) {
-            AbcInstruction ins;
             if (!ReadInstruction(cursor, body.codePos, ins))
                 return false;
-            m_starts[ins.offset] = true;
+            m_marks[ins.offset] = kStart;
             const AbcOperands operands = OperandsOf(ins.opcode);
             if (operands == AbcOperands::S24)
                 targets.push_back(std::int64_t{ins.offset} + ins.length + static_cast<std::int32_t>(ins.a));
@@ -182,7 +238,6 @@ private:
                     targets.push_back(LookupSwitchTarget(ins, i));
             }
             CountReads(ins);
-            m_code.push_back(ins);
         }
         for (const AbcException& e : body.exceptions)
             targets.push_back(e.target);
@@ -193,9 +248,9 @@ private:
         for (const std::int64_t t : targets) {
             if (t < 0 || t >= static_cast<std::int64_t>(body.code.size()))
                 continue;
-            if (!m_starts[static_cast<std::size_t>(t)])
+            if (!(m_marks[static_cast<std::size_t>(t)] & kStart))
                 return false;
-            m_targets[static_cast<std::size_t>(t)] = true;
+            m_marks[static_cast<std::size_t>(t)] |= kTarget;
         }
         return true;
     }
@@ -228,18 +283,22 @@ private:
     }
 
     // --- The model -----------------------------------------------------------
-    void Model()
+    // Steps through the code again, which the first pass read whole.
+    void Model(const AbcMethodBody& body)
     {
         m_stack.clear();
         m_locals.assign(m_reads.size(), Local{});
         m_modelledReads.assign(m_reads.size(), 0);
         m_arrays.clear();
-        for (const AbcInstruction& ins : m_code) {
-            if (m_targets[ins.offset])
+        CAbcCursor cursor(body.code, body.codePos);
+        AbcInstruction ins;
+        while (cursor.Remaining() > 0 && ReadInstruction(cursor, body.codePos, ins)) {
+            if (m_marks[ins.offset] & kTarget)
                 Forget(Use::Other);
             Step(ins);
         }
         Forget(Use::Drop);
+        Gather();
     }
 
     Value Pop()
@@ -253,39 +312,51 @@ private:
 
     void Push(Value v) { m_stack.push_back(v); }
 
-    void PushConstant(AbcSource source, std::uint32_t index, std::uint32_t pos, std::uint8_t length,
-        std::optional<std::uint32_t> colour)
+    // The colours of a pool's entries, by index less one.
+    const std::vector<std::optional<std::uint32_t>>& PoolColours(AbcSource source) const
     {
-        AbcPush push;
-        push.source = source;
-        push.index = index;
-        push.pos = pos;
-        push.length = length;
-        push.colour = colour;
-        m_result.pushes.push_back(push);
-        Push({Value::Constant, static_cast<std::uint32_t>(m_result.pushes.size() - 1)});
+        return source == AbcSource::Int ? m_intColours : source == AbcSource::Uint ? m_uintColours : m_doubleColours;
     }
 
     void PushPoolEntry(AbcSource source, std::uint32_t index)
     {
-        const bool isInt = source == AbcSource::Int;
-        if (source == AbcSource::Double) {
-            if (index == 0 || index > m_file.pool.doubles.size())
-                return Push({});
-            const AbcDouble& d = m_file.pool.doubles[index - 1];
-            return PushConstant(source, index, d.pos, 8, m_doubleColours[index - 1]);
-        }
-        const auto& entries = isInt ? m_file.pool.ints : m_file.pool.uints;
-        if (index == 0 || index > entries.size())
-            return Push({});
-        const AbcVarint& e = entries[index - 1];
-        PushConstant(source, index, e.pos, e.length, (isInt ? m_intColours : m_uintColours)[index - 1]);
+        if (index == 0 || index > PoolColours(source).size())
+            return Push({}); // a method the player refuses
+        m_pushed.push_back({source, 0, index, {}});
+        Push({Value::Constant, static_cast<std::uint32_t>(m_pushed.size() - 1)});
     }
 
     void PushOperand(AbcSource source, const AbcInstruction& ins)
     {
-        const auto bytes = m_abc.subspan(ins.operandPos - m_pos, ins.operandLength);
-        PushConstant(source, 0, ins.operandPos, ins.operandLength, AbcColourOf(source, bytes));
+        m_pushed.push_back({source, ins.operandLength, ins.operandPos, {}});
+        Push({Value::Constant, static_cast<std::uint32_t>(m_pushed.size() - 1)});
+    }
+
+    std::optional<std::uint32_t> ColourOf(const Pushed& p) const
+    {
+        if (p.source == AbcSource::Byte || p.source == AbcSource::Short)
+            return AbcColourOf(p.source, m_abc.subspan(p.at - m_pos, p.length));
+        return PoolColours(p.source)[p.at - 1];
+    }
+
+    // Adds what the body's pushes met to the file's entries and operands.
+    void Gather()
+    {
+        for (const Pushed& p : m_pushed) {
+            if (p.source == AbcSource::Byte || p.source == AbcSource::Short) {
+                if (p.uses.colour > 0)
+                    m_result.operands.push_back({p.source, p.at, p.length, *ColourOf(p), p.uses});
+                continue;
+            }
+            std::vector<AbcUses>& pool = p.source == AbcSource::Int ? m_result.ints
+                : p.source == AbcSource::Uint                       ? m_result.uints
+                                                                    : m_result.doubles;
+            AbcUses& uses = pool[p.at];
+            uses.colour += p.uses.colour;
+            uses.other += p.uses.other;
+            uses.calls |= p.uses.calls;
+        }
+        m_pushed.clear();
     }
 
     // A value used otherwise than as a colour, or dropped unseen.
@@ -294,7 +365,7 @@ private:
         if (use == Use::Drop)
             return;
         if (v.kind == Value::Constant)
-            ++m_result.pushes[v.id].otherUses;
+            ++m_pushed[v.id].uses.other;
         if (v.kind == Value::Array)
             for (const Value& e : m_arrays[v.id].elements)
                 Consume(e, use);
@@ -302,10 +373,10 @@ private:
 
     void ConsumeColour(const Value& v, std::uint8_t call)
     {
-        if (v.kind == Value::Constant && m_result.pushes[v.id].colour) {
-            AbcPush& push = m_result.pushes[v.id];
-            ++push.colourUses;
-            push.calls |= 1u << call;
+        if (v.kind == Value::Constant && ColourOf(m_pushed[v.id])) {
+            AbcUses& uses = m_pushed[v.id].uses;
+            ++uses.colour;
+            uses.calls |= 1u << call;
             ++m_result.followedColours;
             return;
         }
@@ -557,61 +628,30 @@ private:
     // count; false for those whose count it does not know.
     static bool Effect(const AbcInstruction& ins, std::size_t& pops, std::size_t& pushes)
     {
-        const std::uint8_t op = ins.opcode;
-        pops = 0;
-        pushes = 0;
-        if (op == 0x01 || op == 0x02 || op == 0x06 || op == 0x09 || op == 0x1D || op >= kOpDebug)
-            return true; // bkpt, nop, dxns, label, popscope, debug records, timestamp
-        if (op == kOpDxnsLate || op == kOpPushWith || op == kOpPushScope || op == kOpSetGlobalSlot) {
-            pops = 1;
+        const FixedEffect fixed = kFixedEffects[ins.opcode];
+        if (fixed.known) {
+            pops = fixed.pops;
+            pushes = fixed.pushes;
             return true;
         }
-        if (op == kOpNextName || op == kOpNextValue || op == kOpHasNext || op == kOpAsTypeLate || op == kOpIsTypeLate
-            || op == 0xB1 || op == kOpIn || (op >= kOpAdd && op <= 0xB0) || (op >= kOpAddI && op <= kOpMultiplyI)) {
-            pops = 2;
-            pushes = 1;
-            return true;
-        }
-        if (op == kOpPushNull || op == kOpPushUndefined || op == kOpPushTrue || op == kOpPushFalse || op == kOpPushNaN
-            || op == kOpPushString || op == kOpPushNamespace || op == kOpNewFunction || op == kOpNewActivation
-            || op == kOpNewCatch || op == kOpGetGlobalScope || op == kOpGetScopeObject || op == kOpGetOuterScope
-            || op == kOpGetGlobalSlot) {
-            pushes = 1;
-            return true;
-        }
-        if ((op >= kOpLi8 && op <= kOpLf64) || (op >= kOpSxi1 && op <= kOpSxi16) || op == kOpNewClass
-            || op == kOpGetSlot || op == kOpConvertS || op == kOpEscXElem || op == kOpEscXAttr || op == kOpConvertB
-            || op == kOpCheckFilter || op == kOpCoerceB || op == kOpCoerceS || op == kOpCoerceO || op == kOpNegate
-            || op == kOpIncrement || op == kOpDecrement || op == kOpTypeOf || op == kOpNot || op == kOpBitNot
-            || op == kOpIncrementI || op == kOpDecrementI || op == kOpNegateI) {
-            pops = 1;
-            pushes = 1;
-            return true;
-        }
-        if ((op >= kOpSi8 && op <= kOpSf64) || op == kOpSetSlot) {
-            pops = 2;
-            return true;
-        }
-        switch (op) {
+        pushes = 1;
+        switch (ins.opcode) {
         case kOpCall:
             pops = std::size_t{ins.a} + 2;
-            pushes = 1;
             return true;
         case kOpCallMethod:
         case kOpCallStatic:
             pops = std::size_t{ins.b} + 1;
-            pushes = 1;
             return true;
         case kOpConstructSuper:
             pops = std::size_t{ins.a} + 1;
+            pushes = 0;
             return true;
         case kOpApplyType:
             pops = std::size_t{ins.a} + 1;
-            pushes = 1;
             return true;
         case kOpNewObject:
             pops = 2 * std::size_t{ins.a};
-            pushes = 1;
             return true;
         default:
             return false;
@@ -709,7 +749,6 @@ private:
             Push({});
     }
 
-    const AbcFile& m_file;
     std::span<const std::uint8_t> m_abc;
     std::uint32_t m_pos;
     std::vector<NameFacts> m_names;
@@ -717,15 +756,15 @@ private:
     std::vector<std::optional<std::uint32_t>> m_uintColours;
     std::vector<std::optional<std::uint32_t>> m_doubleColours;
     AbcWalkResult m_result;
-    // The body being walked: its instructions, which offsets start one and
-    // which are targets, the reads of each register, whether it has
-    // exception handlers.
-    std::vector<AbcInstruction> m_code;
-    std::vector<bool> m_starts;
-    std::vector<bool> m_targets;
+    // The body being walked: which offsets start an instruction and which
+    // are targets, the reads of each register, whether it has exception
+    // handlers.
+    std::vector<std::uint8_t> m_marks;
+    std::vector<std::int64_t> m_branchTargets;
     std::vector<std::uint32_t> m_reads;
     bool m_exceptions = false;
-    // The model.
+    // The model: the values pushed in the body, the stack, the registers.
+    std::vector<Pushed> m_pushed;
     std::vector<Value> m_stack;
     std::vector<Local> m_locals;
     // Reads of each register at which the model knew what it held.

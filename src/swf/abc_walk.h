@@ -31,37 +31,45 @@ inline constexpr std::string_view kAbcColourCalls[] = {
     "color",
 };
 
-// One instruction that pushes a number, and what became of the value.
-struct AbcPush {
-    AbcSource source = AbcSource::Int;
-    // A pool entry's index as the code names it (from 1); for an operand,
-    // its movie position and length.
-    std::uint32_t index = 0;
+// What code does with the values of one pool entry or one operand: how
+// often they reached a colour argument and anything else, and a bit per
+// kAbcColourCalls entry whose colour they reached.
+struct AbcUses {
+    std::uint32_t colour = 0;
+    std::uint32_t other = 0;
+    std::uint32_t calls = 0;
+    friend bool operator==(const AbcUses&, const AbcUses&) = default;
+};
+
+// A pushbyte or pushshort whose value reached a colour argument.
+struct AbcOperandColour {
+    AbcSource source = AbcSource::Byte;
+    // Its operand's movie position and length.
     std::uint32_t pos = 0;
     std::uint8_t length = 0;
-    // The colour (0xRRGGBB) the value is, when it is one at all: 0 to
-    // 0xFFFFFF, written as both players read it alike.
-    std::optional<std::uint32_t> colour;
-    // How often it reached a colour argument, and anything else.
-    std::uint32_t colourUses = 0;
-    std::uint32_t otherUses = 0;
-    // A bit per kAbcColourCalls entry whose colour it reached.
-    std::uint32_t calls = 0;
-    friend bool operator==(const AbcPush&, const AbcPush&) = default;
+    // 0xRRGGBB.
+    std::uint32_t colour = 0;
+    AbcUses uses;
+    friend bool operator==(const AbcOperandColour&, const AbcOperandColour&) = default;
 };
 
 // What walking one ABC file's method bodies found.
 struct AbcWalkResult {
-    std::vector<AbcPush> pushes;
+    // The pushes of each entry of the three number pools, by the index the
+    // code names it by (index 0, the implicit entry, is never pushed).
+    std::vector<AbcUses> ints;
+    std::vector<AbcUses> uints;
+    std::vector<AbcUses> doubles;
+    std::vector<AbcOperandColour> operands;
     // Colour arguments that got a constant colour, and those that got a
     // value the walk could not follow: computed at run time, read from a
     // variable, out of 0 to 0xFFFFFF.
     std::uint32_t followedColours = 0;
     std::uint32_t unfollowedColours = 0;
     // Method bodies whose code could not be stepped through: an opcode no
-    // ABC file has, code cut short, a branch into an instruction, an index
-    // past its pool. Their pushes are not known, so no pool entry can be
-    // known to be used as a colour alone.
+    // ABC file has, code cut short, a branch into an instruction. What they
+    // push is not known, so no pool entry can be known to be used as a
+    // colour alone.
     std::uint32_t unreadBodies = 0;
 };
 
