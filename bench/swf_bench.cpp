@@ -2,11 +2,11 @@
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
 // the same body alone, and an LZMA one against liblzma's raw decode of the
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
-// of a built movie of DefineShape4 tags, of one of filter lists and tints
-// and of one DoABC block of 100,000 instructions (and that block's reader
-// and stack walk alone); the cost of one colour record with few and with very many
-// distinct colours; and an LZMA stream that ends early against the whole
-// one.
+// of a built movie of DefineShape4 tags, of one of filter lists and tints,
+// of one of ActionScript 2 drawing calls and of one DoABC block of 100,000
+// instructions (and that block's reader and stack walk alone); the cost of
+// one colour record with few and with very many distinct colours; and an
+// LZMA stream that ends early against the whole one.
 #include "swf/abc_colours.h"
 #include "swf/swf_file.h"
 #include "testkit/bench_movies.h"
@@ -461,6 +461,8 @@ std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
 // 100,000 PlaceObject3 filter lists and as many tinted PlaceObject2 records.
 std::vector<std::uint8_t> EffectsMovie() { return BuildEffectsMovie(100000); }
 
+// DoAction blocks of 100,000 push values, a fifth of them colours.
+std::vector<std::uint8_t> ActionMovie() { return BuildActionMovie(100000); }
 // One DoABC block of 100,000 instructions.
 std::vector<std::uint8_t> AbcMovie() { return BuildAbcMovie(100000); }
 
@@ -564,6 +566,7 @@ BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicroseco
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, filters_and_tints, EffectsMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, avm1_100k_pushes, ActionMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, abc_100k_instructions, AbcMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_AbcColours, abc_100k_instructions, AbcMovie, 100000)->Unit(benchmark::kMillisecond);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the load fuzzer, the image fuzzer and the ABC fuzzer in <builddir>
-# and runs each for [seconds] (default 60), seeded with every movie of the
-# shared corpus and with the image tags and ActionScript 3 blocks in them. Exits non-zero on any finding (crash,
+# Builds the load, image, action and ABC fuzzers in <builddir> and runs each
+# for [seconds] (default 60), seeded with every movie of the shared corpus
+# and with the image tags, action blocks and ActionScript 3 blocks in them.
+# Exits non-zero on any finding (crash,
 # sanitizer report, timeout or memory blow-up); the input that caused it is
 # left in <builddir>/fuzz-artifacts.
 set -euo pipefail
@@ -15,7 +16,7 @@ corpus=${TINTOR_CORPUS_DIR:-$root/../shared/corpus}
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTINTOR_FUZZ=ON -DTINTOR_GUI=OFF -DTINTOR_TESTS=OFF -DTINTOR_BENCH=OFF >/dev/null
-ninja -C "$build" -j2 load_fuzzer image_fuzzer abc_fuzzer
+ninja -C "$build" -j2 load_fuzzer image_fuzzer action_fuzzer abc_fuzzer
 
 seeds=$build/fuzz-seeds
 found=$build/fuzz-corpus
@@ -80,6 +81,44 @@ fi
 "$build/fuzz/image_fuzzer" "$images" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
   -print_final_stats=1 -artifact_prefix="$artifacts/image-"
+
+# DoAction blocks alone, for the action readers and the colour pass: a byte
+# choosing the tag that holds the block and the movie's version, the actions.
+actions=$build/fuzz-actions
+mkdir -p "$actions"
+if command -v python3 >/dev/null; then
+  python3 - "$seeds" "$actions" <<'PY' || true
+import os, struct, sys, zlib
+n = 0
+for name in sorted(os.listdir(sys.argv[1])):
+    data = open(os.path.join(sys.argv[1], name), 'rb').read()
+    if data[:3] == b'CWS':
+        try:
+            data = data[:8] + zlib.decompressobj().decompress(data[8:])
+        except zlib.error:
+            continue
+    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
+        continue
+    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
+    while pos + 2 <= len(data):
+        value = struct.unpack_from('<H', data, pos)[0]
+        pos += 2
+        code, length = value >> 6, value & 0x3F
+        if length == 0x3F and pos + 4 <= len(data):
+            length = struct.unpack_from('<I', data, pos)[0]
+            pos += 4
+        if code == 12 and length <= 65536:
+            n += 1
+            choice = 0 if data[3] < 7 else 3
+            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(bytes([choice]) + data[pos:pos + length])
+        if code == 0:
+            break
+        pos += length
+PY
+fi
+"$build/fuzz/action_fuzzer" "$actions" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -print_final_stats=1 -artifact_prefix="$artifacts/action-"
 
 # ActionScript 3 blocks alone, for the ABC readers and the stack walk, seeded
 # with the ABC files of the corpus's DoABC tags (72, and 82 less its flags

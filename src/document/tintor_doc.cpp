@@ -182,16 +182,21 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             // Some place stores it otherwise than as three bytes: the movie
             // writes each in its form, and a place may refuse the colour.
             std::size_t kept = 0;
+            std::size_t asNumbers = 0;
             for (const std::uint32_t p : positions) {
                 const std::size_t size
                     = std::min(m_movie.PlaceSize(p), buffer.size() - std::min<std::size_t>(p, buffer.size()));
                 const std::vector<std::uint8_t> before(
                     buffer.begin() + p, buffer.begin() + static_cast<std::ptrdiff_t>(p + size));
-                kept += m_movie.WriteColour(p, RgbOf(c)) ? 0 : 1;
+                if (!m_movie.WriteColour(p, RgbOf(c))) {
+                    ++kept;
+                    const EncodedPlace* place = m_movie.EncodedPlaceAt(p);
+                    asNumbers += place != nullptr && place->keepsValue ? 1 : 0;
+                }
                 changed = changed || !std::equal(before.begin(), before.end(), buffer.begin() + p);
             }
             if (kept != 0)
-                m_kept[key] = KeptColour{key, RgbOf(c), kept};
+                m_kept[key] = KeptColour{key, RgbOf(c), kept, asNumbers};
             else
                 m_kept.erase(key);
             return;

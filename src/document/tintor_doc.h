@@ -51,11 +51,14 @@ public:
 };
 
 // A colour whose places did not all take the colour the table gives it: a
-// tint whose add terms have no room for that colour keeps its old terms.
+// tint whose add terms have no room for that colour keeps its old terms, a
+// script constant its value when its encoding has no room for it or the
+// script also uses it as a number.
 struct KeptColour {
     ColorKey key = 0;
-    std::uint32_t wanted = 0; // the colour it was to become, red in the low byte
-    std::size_t places = 0;   // how many of its places kept their colour
+    std::uint32_t wanted = 0;  // the colour it was to become, red in the low byte
+    std::size_t places = 0;    // how many of its places kept their colour
+    std::size_t asNumbers = 0; // how many of those because they are numbers too
 
     friend bool operator==(const KeptColour&, const KeptColour&) = default;
 };

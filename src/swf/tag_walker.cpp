@@ -107,6 +107,8 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         // Nothing in these bodies leads to a colour the program changes.
         break;
     case kDoInitAction:
+        ReadDoInitAction();
+        break;
     case kDoAbcDefine:
     case kDoAbc:
         ReadScriptBlock(code);

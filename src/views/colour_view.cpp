@@ -1,6 +1,7 @@
 #include "views/colour_view.h"
 
 #include "swf/colour_key.h"
+#include "swf/script_constants.h"
 #include "views/account_text.h"
 #include "views/bitmap_strip.h"
 #include "views/colour_view_delegate.h"
@@ -48,6 +49,7 @@ const KindText kKindNames[] = {
     {KIND_BG, QT_TRANSLATE_NOOP("tintor::CColorView", "背景")},
     {KIND_FILTER, QT_TRANSLATE_NOOP("tintor::CColorView", "フィルター")},
     {KIND_TINT, QT_TRANSLATE_NOOP("tintor::CColorView", "色合い")},
+    {KIND_SCRIPT, QT_TRANSLATE_NOOP("tintor::CColorView", "スクリプト")},
 };
 
 // Names of the kinds beyond those above and the core's: the swatch labels
@@ -262,6 +264,9 @@ QString CColorView::SwatchToolTip(int row) const
                              : QStringLiteral("%1 %2 → %3").arg(kind, HexText(now), HexText(shifted)));
     if (now != RgbOf(key))
         lines << tr("元の色 %1").arg(HexText(RgbOf(key)));
+    // A script's colour is told by the calls that draw with it.
+    if (const std::uint32_t uses = m_doc.GetMovie().ScriptUsesOf(key))
+        lines << QString::fromStdString(ScriptUseList(uses));
     lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCountAt(entry)));
     if (m_doc.IsLocked(key))
         lines << tr("ロック中: まとめて選ぶ操作では選ばれません");

@@ -31,6 +31,7 @@ const KindLabel kKindLabels[] = {
     {"BG", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "背景")},
     {"FLT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "効果")},
     {"TINT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "色調")},
+    {"SCR", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "スクリプト")},
 };
 
 } // namespace
@@ -117,11 +118,27 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     painter.save();
     painter.setClipRect(rect);
     painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
-    painter.setFont(m_labelFont);
-    const QFontMetrics metrics(m_labelFont);
-    painter.drawText(
-        QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), LabelText(kind->label));
+    const QString text = LabelText(kind->label);
+    const QFont font = LabelFontFor(text, rect.width() - kind->labelX);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    painter.drawText(QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), text);
     painter.restore();
+}
+
+QFont CColorSwatchDelegate::LabelFontFor(const QString& label, int room) const
+{
+    // The ink ends one pixel short of the swatch's edge.
+    const int wide = QFontMetrics(m_labelFont).boundingRect(label).right() + 1;
+    if (wide < room || wide <= 0)
+        return m_labelFont;
+    QFont condensed = m_labelFont;
+    for (int stretch = 100 * room / wide; stretch > 1; --stretch) {
+        condensed.setStretch(stretch);
+        if (QFontMetrics(condensed).boundingRect(label).right() + 1 < room)
+            break;
+    }
+    return condensed;
 }
 
 } // namespace tintor

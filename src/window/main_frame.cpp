@@ -85,7 +85,8 @@ const CommandInfo kCommands[] = {
         QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え"), {}},
     {CMainFrame::Command::ViewClassic, QT_TRANSLATE_NOOP("tintor::CMainFrame", "従来の色だけを集める(&C)"),
         QT_TRANSLATE_NOOP("tintor::CMainFrame",
-            "DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする\n"
+            "DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合い・スクリプトの色を集めず、"
+            "従来どおりの色だけを一覧にする\n"
             "従来の色だけを集める"),
         {}},
     {CMainFrame::Command::AppAbout, QT_TRANSLATE_NOOP("tintor::CMainFrame", "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)..."),

@@ -4,6 +4,7 @@
 #include "core/messages.h"
 #include "support/corpus.h"
 #include "swf/swf_file.h"
+#include "testkit/action_writer.h"
 #include "testkit/image_bodies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
@@ -425,6 +426,50 @@ TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
         std::string::npos)
         << run.err;
     EXPECT_EQ(ReadBytes(out), BuildLeftoversMovie());
+}
+
+TEST_F(CliTest, ScriptColoursAreListedShiftedAndKeptWhenTheyAreNumbersToo)
+{
+    // beginFill(0xff0000) with its own push; then one push kept in a register
+    // that setRGB takes and gotoAndStop uses as a number.
+    CActionWriter w;
+    const std::uint32_t own = w.CallMethod("mc", "beginFill", {ActionValue::Int(0xFF0000)})[0];
+    const std::uint32_t shared = w.PushOne(ActionValue::Double(0x00FF00));
+    w.StoreRegister(1);
+    w.CallMethod("c", "setRGB", {ActionValue::Reg(1)});
+    const std::uint8_t play[] = {0};
+    w.Action(0x9F, play); // GotoFrame2
+    std::uint32_t body = 0;
+    const auto original = ActionMovie(w.Take(), &body);
+    const auto movie = Write("script.swf", original).string();
+
+    auto run = Run({"colours", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> lines;
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"script #00ff00 1", "script #ff0000 1"}));
+    const auto json = nlohmann::json::parse(Run({"colours", "--json", movie}).out);
+    for (const auto& colour : json["colours"])
+        EXPECT_EQ(colour["positions"], nlohmann::json::array({body + (colour["rgb"] == "#ff0000" ? own : shared)}));
+    EXPECT_EQ(
+        Run({"audit", movie}).out, "script-number: 1 script constant also used as a number, which keeps its value\n");
+
+    const auto out = (m_dir / "blue.swf").string();
+    run = Run({"shift", movie, "--kind", "script", "--to", "#0000ff", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("script.swf: 1 script place kept its colour, also used as a number:\n"
+                           "  script #00ff00: 1 of 1 places stay, also used as a number\n"),
+        std::string::npos)
+        << run.err;
+    auto expected = original;
+    expected[body + own] = 0xFF; // 0x0000ff, little-endian
+    expected[body + own + 2] = 0x00;
+    EXPECT_EQ(ReadBytes(out), expected);
+    // The classic rule lists none of them.
+    EXPECT_EQ(Run({"colours", "--classic", movie}).out, "");
 }
 
 TEST_F(CliTest, AuditLeavesOutBitmapsThatShiftCanRecolour)

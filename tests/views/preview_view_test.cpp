@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/action_writer.h"
 #include "testkit/movie_builder.h"
 #include "testkit/no_dialogs.h"
 #include "views/preview_environment.h"
@@ -284,6 +285,29 @@ private slots:
         ApplyValueZero(session, *session.FirstKeyOfKind(KIND_BG));
         QCOMPARE(session.view.Notice(), QString());
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);
+    }
+
+    void aScriptsDrawingColourFollowsApply()
+    {
+        // A frame script that fills the stage with beginFill(0xe03030).
+        CActionWriter w;
+        w.CallMethod("_root", "beginFill", {ActionValue::Int(0xE03030), ActionValue::Int(100)});
+        w.CallMethod("_root", "moveTo", {ActionValue::Int(0), ActionValue::Int(0)});
+        for (const auto& [x, y] : {std::pair{400, 0}, std::pair{400, 300}, std::pair{0, 300}, std::pair{0, 0}})
+            w.CallMethod("_root", "lineTo", {ActionValue::Int(x), ActionValue::Int(y)});
+        w.CallMethod("_root", "endFill", {});
+        CMovieBuilder builder(8, {0, 8000, 0, 6000});
+        builder.AddTag(12, w.Take());
+        builder.AddTag(1, std::vector<std::uint8_t>{});
+        const auto movie = WriteMovie(QStringLiteral("script.swf"), builder.Build());
+        constexpr std::uint32_t kDrawn = 0x3030E0; // red in the low byte
+        CPreviewSession session;
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("script"),
+            [&] { return PixelOnScreen(session.view, kSampleBackground) == kDrawn; }));
+        QCOMPARE(session.FirstKeyOfKind(KIND_SCRIPT), std::optional<std::uint32_t>(KIND_SCRIPT | kDrawn));
+        ApplyValueZero(session, KIND_SCRIPT | kDrawn);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleBackground), std::uint32_t{0}, kReloadTimeoutMs);
+        QVERIFY(session.messages.Messages().empty());
     }
 
     void showsBlankWithoutMovie()

@@ -74,6 +74,10 @@
         <source>色調</source>
         <translation>TINT</translation>
     </message>
+    <message>
+        <source>スクリプト</source>
+        <translation>SCR</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CColorView</name>
@@ -135,6 +139,10 @@
     <message>
         <source>色合い</source>
         <translation>Tint</translation>
+    </message>
+    <message>
+        <source>スクリプト</source>
+        <translation>Script</translation>
     </message>
     <message>
         <source>知覚的 (OKLCh)(&amp;P)</source>
@@ -337,9 +345,9 @@ Toggle Toolbar</translation>
         <translation>&amp;Classic Colours Only</translation>
     </message>
     <message>
-        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする
+        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合い・スクリプトの色を集めず、従来どおりの色だけを一覧にする
 従来の色だけを集める</source>
-        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters and tints
+        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters, tints and scripts
 Classic Colours Only</translation>
     </message>
     <message>
@@ -870,6 +878,20 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message numerus="yes">
+        <source>数としても使われるスクリプトの定数 %n 個</source>
+        <translation>
+            <numerusform>%n script constant also used as a number</numerusform>
+            <numerusform>%n script constants also used as numbers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>ほかの色を入れる余地のないスクリプトの定数 %n 個</source>
+        <translation>
+            <numerusform>%n script constant without room for other colours</numerusform>
+            <numerusform>%n script constants without room for other colours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>従来の色に入らないフィルターの色 %n 個</source>
         <translation>
             <numerusform>%n filter colour, not among the classic colours</numerusform>
@@ -901,6 +923,13 @@ The colour list and its editing work as before.</translation>
             <numerusform>%1: %n scripts that draw (%2)</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>プレーヤーが白地と黒枠を描くテキストボックス %n 個</source>
+        <translation>
+            <numerusform>%n text box whose white background and black border the player draws</numerusform>
+            <numerusform>%n text boxes whose white background and black border the player draws</numerusform>
+        </translation>
+    </message>
     <message>
         <source>ビデオ</source>
         <translation>video</translation>
@@ -928,10 +957,31 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message numerus="yes">
+        <source> (うち %n か所は数としても使われる)</source>
+        <translation>
+            <numerusform> (%n of them also used as a number)</numerusform>
+            <numerusform> (%n of them also used as numbers)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>色合い %n か所は新しい色を入れる余地がなく、元の色のままです</source>
         <translation>
             <numerusform>%n tint place had no room for its new colour and kept the old one</numerusform>
             <numerusform>%n tint places had no room for their new colour and kept the old one</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>スクリプトの定数 %n か所は新しい色を入れる余地がなく、元の色のままです</source>
+        <translation>
+            <numerusform>%n script constant had no room for its new colour and kept the old one</numerusform>
+            <numerusform>%n script constants had no room for their new colour and kept the old one</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>数としても使われるスクリプトの定数 %n か所は元の色のままです</source>
+        <translation>
+            <numerusform>%n script constant is also used as a number and kept its value</numerusform>
+            <numerusform>%n script constants are also used as numbers and kept their value</numerusform>
         </translation>
     </message>
 </context>
