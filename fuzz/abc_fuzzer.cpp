@@ -1,9 +1,9 @@
 // One ABC block of any bytes: the record readers, the instruction reader and
 // the stack walk. Whatever the bytes, nothing is read outside the block;
 // every colour place found lies wholly inside it and holds the colour it is
-// listed with, a block that could not be read to its end yields none, and a
-// place written another colour and then its own gives back the block byte
-// for byte.
+// listed with and takes every colour that fits it, a block that could not
+// be read to its end yields none, and writing a place changes no byte
+// outside it.
 #include "swf/abc_colours.h"
 #include "swf/abc_readers.h"
 
@@ -28,17 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto bytes = std::span(block).subspan(place.pos - kAt, place.length);
         if (tintor::AbcColourOf(place.source, bytes) != place.colour)
             std::abort();
-        // A colour every place holds, then one only some hold.
-        for (const std::uint32_t colour : {0x000012u, 0x3F1F0Fu}) {
-            if (tintor::WriteAbcColour(place.source, bytes, colour)
-                != tintor::AbcColourFits(place.source, bytes.size(), colour))
+        // A colour every place holds, then one only some hold, then its own.
+        for (const std::uint32_t colour : {0x000012u, 0x3F1F0Fu, place.colour}) {
+            const bool fits = tintor::AbcColourFits(place.source, bytes.size(), colour);
+            if (tintor::WriteAbcColour(place.source, bytes, colour) != fits)
                 std::abort();
-            if (tintor::AbcColourFits(place.source, bytes.size(), colour)
-                && tintor::AbcColourOf(place.source, bytes) != colour)
+            if (fits && tintor::AbcColourOf(place.source, bytes) != colour)
                 std::abort();
         }
-        if (!tintor::WriteAbcColour(place.source, bytes, place.colour))
+        if (!tintor::AbcColourFits(place.source, bytes.size(), place.colour))
             std::abort();
+        // The bytes as loaded go back as they were, as a movie's do.
+        std::copy_n(loaded.begin() + (place.pos - kAt), place.length, bytes.begin());
     }
     if (block != loaded)
         std::abort();

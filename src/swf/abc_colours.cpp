@@ -79,6 +79,7 @@ AbcColours FindAbcColours(std::span<const std::uint8_t> abc, std::uint32_t pos)
     AbcWalkResult walk = WalkAbcFile(file, abc, pos);
     colours.followedColours = walk.followedColours;
     colours.unfollowedColours = walk.unfollowedColours;
+    colours.unfollowedUses = walk.unfollowedUses;
     colours.unreadBodies = walk.unreadBodies;
     AddDefaults(walk, file);
     const bool everyUseSeen = walk.unreadBodies == 0;

@@ -18,7 +18,7 @@ struct AbcColourPlace {
     AbcSource source = AbcSource::Int;
     // The colour as loaded, 0xRRGGBB.
     std::uint32_t colour = 0;
-    // A bit per kAbcColourCalls entry that takes it.
+    // A bit per ScriptUse that takes it.
     std::uint32_t calls = 0;
     // False when the same number is also used otherwise than as a colour,
     // or not every use of the pool entry could be followed: the place then
@@ -39,6 +39,8 @@ struct AbcColours {
     // computed at run time, read from a variable, or out of 0 to 0xFFFFFF.
     std::uint32_t followedColours = 0;
     std::uint32_t unfollowedColours = 0;
+    // A bit per ScriptUse that got such a value.
+    std::uint32_t unfollowedUses = 0;
     // Method bodies whose code could not be stepped through.
     std::uint32_t unreadBodies = 0;
 

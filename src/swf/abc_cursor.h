@@ -138,12 +138,6 @@ private:
     std::uint32_t m_faultPos = 0;
 };
 
-// Writes bits as a variable-length integer of exactly out.size() bytes (1 to
-// 5), the unneeded bytes as continuations with no payload, as the player
-// reads them. False, with out untouched, when the bits do not fit: above
-// 7 x length bits, or above 32.
-bool WriteAbcVarint(std::span<std::uint8_t> out, std::uint32_t bits);
-
 // How many bytes a u32 takes at the least.
 std::size_t AbcVarintLength(std::uint32_t bits);
 

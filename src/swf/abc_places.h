@@ -1,5 +1,7 @@
 #pragma once
 
+#include "swf/encoded_place.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -17,14 +19,17 @@ enum class AbcSource : std::uint8_t {
     Double,
     // pushbyte's operand: one byte, sign-extended.
     Byte,
-    // pushshort's operand: a variable-length number of 1 to 5 bytes whose low 16 bits are
-    // sign-extended.
+    // pushshort's operand: a variable-length number of 1 to 5 bytes whose
+    // low 16 bits are sign-extended.
     Short,
 };
 
+// The form a colour place of the source is written in.
+PlaceForm AbcFormOf(AbcSource source);
+
 // The colour (0xRRGGBB) that the bytes of a place hold, when they hold one:
-// a value of 0 to 0xFFFFFF, stored so that the two players read it alike
-// and as the writer below would write it. bytes are exactly the place's.
+// a value of 0 to 0xFFFFFF that both players read alike. bytes are exactly
+// the place's.
 std::optional<std::uint32_t> AbcColourOf(AbcSource source, std::span<const std::uint8_t> bytes);
 
 // Writes the colour (0xRRGGBB) into the bytes of a place, in their own

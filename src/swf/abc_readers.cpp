@@ -305,18 +305,6 @@ AbcFile ReadAbcFile(std::span<const std::uint8_t> abc, std::uint32_t pos)
     return file;
 }
 
-bool WriteAbcVarint(std::span<std::uint8_t> out, std::uint32_t bits)
-{
-    const std::size_t length = out.size();
-    if (length == 0 || length > kAbcVarintMaxLength || (length < kAbcVarintMaxLength && (bits >> (7 * length)) != 0))
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto payload = static_cast<std::uint8_t>((bits >> (7 * i)) & 0x7F);
-        out[i] = static_cast<std::uint8_t>(payload | (i + 1 < length ? 0x80 : 0));
-    }
-    return true;
-}
-
 std::size_t AbcVarintLength(std::uint32_t bits)
 {
     std::size_t length = 1;

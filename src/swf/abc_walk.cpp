@@ -22,32 +22,36 @@ namespace {
 
 enum class CallForm : std::uint8_t { Method, Constructor, Property };
 
-// Where a call of kAbcColourCalls takes its colours: up to two argument
+// A call, constructor or property that takes colours: up to two argument
 // indices (-1 for none), and whether they are arrays of colours.
 struct ColourCall {
+    ScriptUse use;
     CallForm form;
     std::array<std::int8_t, 2> slots;
     bool arrays;
 };
 
-// In the order of kAbcColourCalls. A property's value is its slot 0.
+// A property's value is its slot 0. ColorTransform's constructor is not
+// among them: it takes multipliers and offsets, one channel each, which
+// are no colour alone; its color property is.
 constexpr ColourCall kColourCallForms[] = {
-    {CallForm::Method, {0, -1}, false},      // beginFill(color, alpha)
-    {CallForm::Method, {1, -1}, false},      // lineStyle(thickness, color, ...)
-    {CallForm::Method, {1, -1}, true},       // beginGradientFill(type, colors, ...)
-    {CallForm::Method, {1, -1}, true},       // lineGradientStyle(type, colors, ...)
-    {CallForm::Constructor, {0, -1}, false}, // GlowFilter(color, ...)
-    {CallForm::Constructor, {2, -1}, false}, // DropShadowFilter(distance, angle, color, ...)
-    {CallForm::Constructor, {2, 4}, false},  // BevelFilter(distance, angle, highlight, alpha, shadow, ...)
-    {CallForm::Constructor, {2, -1}, true},  // GradientGlowFilter(distance, angle, colors, ...)
-    {CallForm::Constructor, {2, -1}, true},  // GradientBevelFilter(distance, angle, colors, ...)
-    {CallForm::Constructor, {2, -1}, false}, // TextFormat(font, size, color, ...)
-    {CallForm::Property, {0, -1}, false},    // textColor
-    {CallForm::Property, {0, -1}, false},    // backgroundColor
-    {CallForm::Property, {0, -1}, false},    // borderColor
-    {CallForm::Property, {0, -1}, false},    // color (TextFormat, ColorTransform)
+    {ScriptUse::BeginFill, CallForm::Method, {0, -1}, false},             // (color, alpha)
+    {ScriptUse::LineStyle, CallForm::Method, {1, -1}, false},             // (thickness, color, ...)
+    {ScriptUse::BeginGradientFill, CallForm::Method, {1, -1}, true},      // (type, colors, ...)
+    {ScriptUse::LineGradientStyle, CallForm::Method, {1, -1}, true},      // (type, colors, ...)
+    {ScriptUse::GlowFilter, CallForm::Constructor, {0, -1}, false},       // (color, ...)
+    {ScriptUse::DropShadowFilter, CallForm::Constructor, {2, -1}, false}, // (distance, angle, color, ...)
+    {ScriptUse::BevelFilter, CallForm::Constructor, {2, 4}, false},       // (distance, angle, highlight, alpha, shadow)
+    {ScriptUse::GradientGlowFilter, CallForm::Constructor, {2, -1}, true},  // (distance, angle, colors, ...)
+    {ScriptUse::GradientBevelFilter, CallForm::Constructor, {2, -1}, true}, // (distance, angle, colors, ...)
+    {ScriptUse::TextFormat, CallForm::Constructor, {2, -1}, false},         // (font, size, color, ...)
+    {ScriptUse::TextColor, CallForm::Property, {0, -1}, false},
+    {ScriptUse::BackgroundColor, CallForm::Property, {0, -1}, false},
+    {ScriptUse::BorderColor, CallForm::Property, {0, -1}, false},
+    {ScriptUse::Color, CallForm::Property, {0, -1}, false}, // TextFormat's, ColorTransform's
 };
-static_assert(std::size(kColourCallForms) == std::size(kAbcColourCalls));
+
+constexpr std::uint32_t BitOf(std::uint8_t call) { return UseBit(kColourCallForms[call].use); }
 
 constexpr std::uint8_t kNoCall = 0xFF;
 // What the first pass marks at an offset of the code.
@@ -59,7 +63,7 @@ constexpr std::uint32_t kModelledLocals = 256;
 // What the walk needs of a multiname.
 struct NameFacts {
     bool valid = false;
-    // The entry of kAbcColourCalls its name is, or kNoCall.
+    // The entry of kColourCallForms its name is, or kNoCall.
     std::uint8_t call = kNoCall;
     // Values a runtime name takes off the stack: its name, its namespace.
     std::uint8_t runtimeParts = 0;
@@ -80,6 +84,11 @@ struct ArrayValue {
     std::vector<Value> elements;
     // Elements the model did not know.
     std::uint32_t unknown = 0;
+    // Whether its elements were already used otherwise, and the calls that
+    // took them as colours: an array of arrays of the same array is visited
+    // once for each, not once a path.
+    bool usedOther = false;
+    std::uint32_t usedCalls = 0;
 };
 
 // A register as the model holds it: known once the run stored into it.
@@ -123,8 +132,8 @@ std::vector<NameFacts> FactsOf(const AbcConstantPool& pool)
         if (mn.kind == kAbcTypeName || mn.name == 0 || mn.name > pool.strings.size())
             continue;
         const std::string_view name = pool.strings[mn.name - 1];
-        for (std::size_t c = 0; c < std::size(kAbcColourCalls); ++c)
-            if (name == kAbcColourCalls[c])
+        for (std::size_t c = 0; c < std::size(kColourCallForms); ++c)
+            if (name == kScriptUseNames[static_cast<std::size_t>(kColourCallForms[c].use)])
                 f.call = static_cast<std::uint8_t>(c);
         f.keepsNumbers = name == "int" || name == "uint" || name == "Number" || name == "Object";
         f.keepsArrays = name == "Array" || name == "Object";
@@ -366,9 +375,11 @@ private:
             return;
         if (v.kind == Value::Constant)
             ++m_pushed[v.id].uses.other;
-        if (v.kind == Value::Array)
+        if (v.kind == Value::Array && !m_arrays[v.id].usedOther) {
+            m_arrays[v.id].usedOther = true;
             for (const Value& e : m_arrays[v.id].elements)
                 Consume(e, use);
+        }
     }
 
     void ConsumeColour(const Value& v, std::uint8_t call)
@@ -376,22 +387,34 @@ private:
         if (v.kind == Value::Constant && ColourOf(m_pushed[v.id])) {
             AbcUses& uses = m_pushed[v.id].uses;
             ++uses.colour;
-            uses.calls |= 1u << call;
+            uses.calls |= BitOf(call);
             ++m_result.followedColours;
             return;
         }
-        ++m_result.unfollowedColours;
+        Unfollowed(call);
         Consume(v, Use::Other);
+    }
+
+    // Colour arguments of the call that got values the walk cannot tell.
+    void Unfollowed(std::uint8_t call, std::uint32_t count = 1)
+    {
+        if (count == 0)
+            return;
+        m_result.unfollowedColours += count;
+        m_result.unfollowedUses |= BitOf(call);
     }
 
     void ConsumeColourArray(const Value& v, std::uint8_t call)
     {
         if (v.kind != Value::Array) {
-            ++m_result.unfollowedColours;
+            Unfollowed(call);
             return Consume(v, Use::Other);
         }
-        const ArrayValue& array = m_arrays[v.id];
-        m_result.unfollowedColours += array.unknown;
+        ArrayValue& array = m_arrays[v.id];
+        if (array.usedCalls & BitOf(call))
+            return;
+        array.usedCalls |= BitOf(call);
+        Unfollowed(call, array.unknown);
         for (const Value& e : array.elements)
             ConsumeColour(e, call);
     }
@@ -429,9 +452,11 @@ private:
     {
         const std::size_t known = std::min(n, m_stack.size());
         const std::size_t firstKnown = n - known;
-        for (std::size_t arg = 0; arg < firstKnown; ++arg)
-            if (IsSlot(call, arg))
-                ++m_result.unfollowedColours;
+        // Arguments under what the model holds; their count may be huge.
+        if (call != kNoCall)
+            for (const std::int8_t s : kColourCallForms[call].slots)
+                if (s >= 0 && static_cast<std::size_t>(s) < firstKnown)
+                    Unfollowed(call);
         const std::size_t base = m_stack.size() - known;
         for (std::size_t arg = firstKnown; arg < n; ++arg) {
             const Value v = m_stack[base + arg - firstKnown];

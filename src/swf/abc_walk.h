@@ -3,37 +3,18 @@
 #include "swf/abc_instructions.h"
 #include "swf/abc_places.h"
 #include "swf/abc_records.h"
+#include "swf/script_constants.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string_view>
 #include <vector>
 
 namespace tintor {
 
-// The calls and properties whose arguments are colours, as the walk names
-// them; a place's calls are a bit per entry.
-inline constexpr std::string_view kAbcColourCalls[] = {
-    "beginFill",
-    "lineStyle",
-    "beginGradientFill",
-    "lineGradientStyle",
-    "GlowFilter",
-    "DropShadowFilter",
-    "BevelFilter",
-    "GradientGlowFilter",
-    "GradientBevelFilter",
-    "TextFormat",
-    "textColor",
-    "backgroundColor",
-    "borderColor",
-    "color",
-};
-
 // What code does with the values of one pool entry or one operand: how
 // often they reached a colour argument and anything else, and a bit per
-// kAbcColourCalls entry whose colour they reached.
+// ScriptUse whose colour they reached.
 struct AbcUses {
     std::uint32_t colour = 0;
     std::uint32_t other = 0;
@@ -66,6 +47,8 @@ struct AbcWalkResult {
     // variable, out of 0 to 0xFFFFFF.
     std::uint32_t followedColours = 0;
     std::uint32_t unfollowedColours = 0;
+    // A bit per ScriptUse that got such a value.
+    std::uint32_t unfollowedUses = 0;
     // Method bodies whose code could not be stepped through: an opcode no
     // ABC file has, code cut short, a branch into an instruction. What they
     // push is not known, so no pool entry can be known to be used as a

@@ -1,9 +1,9 @@
 // Movies for benchmarks: many distinct colours, or mostly edges.
 #include "testkit/bench_movies.h"
 
-#include "testkit/action_writer.h"
 #include "swf/abc_instructions.h"
 #include "testkit/abc_builder.h"
+#include "testkit/action_writer.h"
 #include "testkit/movie_builder.h"
 
 namespace tintor {

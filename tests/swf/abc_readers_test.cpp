@@ -39,7 +39,7 @@ TEST(AbcPlaces, ReadsAColourOnlyWhereBothPlayersReadItAlike)
         {"int 0xff0000 in four bytes", AbcSource::Int, {0x80, 0x80, 0xFC, 0x07}, 0xFF0000},
         {"int 0xff0000 in five bytes", AbcSource::Int, {0x80, 0x80, 0xFC, 0x87, 0x00}, 0xFF0000},
         {"int -1", AbcSource::Int, {0xFF, 0xFF, 0xFF, 0xFF, 0x0F}, std::nullopt},
-        {"fifth byte with bits no player reads", AbcSource::Int, {0x81, 0x80, 0x80, 0x80, 0x70}, std::nullopt},
+        {"fifth byte with bits no player reads", AbcSource::Int, {0x81, 0x80, 0x80, 0x80, 0x70}, 1},
         {"more than five bytes", AbcSource::Uint, {0x81, 0x80, 0x80, 0x80, 0x80, 0x00}, std::nullopt},
         {"uint of three bytes, bit 20 set", AbcSource::Uint, {0xFF, 0xFF, 0x7F}, 0x1FFFFF},
         {"uint above 0xffffff", AbcSource::Uint, {0x80, 0x80, 0x80, 0x08}, std::nullopt},
@@ -49,10 +49,10 @@ TEST(AbcPlaces, ReadsAColourOnlyWhereBothPlayersReadItAlike)
         {"pushshort 0x7fff", AbcSource::Short, {0xFF, 0xFF, 0x01}, 0x7FFF},
         // Only the low 16 bits count, sign-extended: -32768.
         {"pushshort 0x8000", AbcSource::Short, {0x80, 0x80, 0x02}, std::nullopt},
-        {"pushshort with bits above 16", AbcSource::Short, {0x81, 0x80, 0x04}, std::nullopt},
+        {"pushshort with bits above 16", AbcSource::Short, {0x81, 0x80, 0x04}, 1},
         {"double 16711680", AbcSource::Double, {0, 0, 0, 0, 0, 0xE0, 0x6F, 0x41}, 0xFF0000},
         {"double 1.5", AbcSource::Double, {0, 0, 0, 0, 0, 0, 0xF8, 0x3F}, std::nullopt},
-        {"double -0", AbcSource::Double, {0, 0, 0, 0, 0, 0, 0, 0x80}, std::nullopt},
+        {"double -0", AbcSource::Double, {0, 0, 0, 0, 0, 0, 0, 0x80}, 0},
     };
     for (const ColourRow& row : rows)
         EXPECT_EQ(AbcColourOf(row.source, row.bytes), row.colour) << row.name;

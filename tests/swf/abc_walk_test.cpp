@@ -29,8 +29,8 @@ std::ostream& operator<<(std::ostream& out, const Summary& s)
 
 std::uint32_t Call(std::string_view name)
 {
-    for (std::size_t i = 0; i < std::size(kAbcColourCalls); ++i)
-        if (kAbcColourCalls[i] == name)
+    for (std::size_t i = 0; i < std::size(kScriptUseNames); ++i)
+        if (kScriptUseNames[i] == name)
             return 1u << i;
     return 0;
 }
