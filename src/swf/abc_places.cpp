@@ -36,8 +36,9 @@ PlaceForm AbcFormOf(AbcSource source)
 {
     switch (source) {
     case AbcSource::Int:
-        return PlaceForm::AbcSignedVarInt;
     case AbcSource::Uint:
+        // Both players read an s32 as its bits stand, as a u32, and
+        // compilers write 0x40 to 0x7f in one byte.
         return PlaceForm::AbcVarInt;
     case AbcSource::Double:
         return PlaceForm::AbcDouble;

@@ -28,8 +28,7 @@ enum class AbcSource : std::uint8_t {
 PlaceForm AbcFormOf(AbcSource source);
 
 // The colour (0xRRGGBB) that the bytes of a place hold, when they hold one:
-// a value of 0 to 0xFFFFFF that both players read alike. bytes are exactly
-// the place's.
+// a value of 0 to 0xFFFFFF. bytes are exactly the place's.
 std::optional<std::uint32_t> AbcColourOf(AbcSource source, std::span<const std::uint8_t> bytes);
 
 // Writes the colour (0xRRGGBB) into the bytes of a place, in their own

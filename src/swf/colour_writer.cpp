@@ -118,7 +118,6 @@ bool CSwfFile::WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos
     case PlaceForm::ActionInteger:
     case PlaceForm::ActionDouble:
     case PlaceForm::AbcVarInt:
-    case PlaceForm::AbcSignedVarInt:
     case PlaceForm::AbcShort:
     case PlaceForm::AbcByte:
     case PlaceForm::AbcDouble: {

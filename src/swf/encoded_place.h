@@ -31,11 +31,6 @@ enum class PlaceForm : std::uint8_t {
     AbcByte,
     // An ABC double pool entry: 64 bits little-endian.
     AbcDouble,
-    // An ABC int pool entry: the encoding of AbcVarInt, read by one player
-    // as it stands and by the other sign-extended from the top bit of its
-    // last byte. A value is written only where both read it alike: below
-    // 2^(7 x length - 1), or in five bytes.
-    AbcSignedVarInt,
 };
 
 // One such place, as the walk found it.
@@ -52,8 +47,7 @@ struct EncodedPlace {
     // Tints: the red, green and blue add terms as loaded.
     std::array<std::int16_t, 3> add{};
     // Script constants -------------------------------------------------------
-    // AbcVarInt, AbcSignedVarInt and AbcShort: the encoding's length in
-    // bytes, 1 to 5.
+    // AbcVarInt and AbcShort: the encoding's length in bytes, 1 to 5.
     std::uint8_t length = 0;
     // Also used as a number: the place keeps the value it was loaded with,
     // whatever colour its key is given.

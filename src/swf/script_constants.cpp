@@ -54,13 +54,6 @@ bool FitsVarInt(std::uint32_t value, unsigned length)
     return length >= kLongestVarInt || (length > 0 && value >> (kVarIntBits * length) == 0);
 }
 
-// The same for an s32, which one player sign-extends from the last byte's
-// top bit: that bit must stay clear below five bytes.
-bool FitsSignedVarInt(std::uint32_t value, unsigned length)
-{
-    return length >= kLongestVarInt || (length > 0 && value >> (kVarIntBits * length - 1) == 0);
-}
-
 void PutVarInt(std::span<std::uint8_t> bytes, unsigned length, std::uint32_t value)
 {
     for (unsigned i = 0; i < length; ++i) {
@@ -98,7 +91,6 @@ bool IsScriptForm(PlaceForm form)
     case PlaceForm::ActionInteger:
     case PlaceForm::ActionDouble:
     case PlaceForm::AbcVarInt:
-    case PlaceForm::AbcSignedVarInt:
     case PlaceForm::AbcShort:
     case PlaceForm::AbcByte:
     case PlaceForm::AbcDouble:
@@ -116,7 +108,6 @@ std::size_t ScriptPlaceSize(const EncodedPlace& place)
     case PlaceForm::AbcDouble:
         return 8;
     case PlaceForm::AbcVarInt:
-    case PlaceForm::AbcSignedVarInt:
     case PlaceForm::AbcShort:
         return place.length;
     case PlaceForm::AbcByte:
@@ -141,11 +132,6 @@ std::optional<std::uint32_t> ReadScriptConstant(std::span<const std::uint8_t> by
     case PlaceForm::AbcVarInt: {
         const auto value = ReadVarInt(bytes, place.length);
         return value ? Colour(*value) : std::nullopt;
-    }
-    case PlaceForm::AbcSignedVarInt: {
-        // With its top bit set the two players read different numbers.
-        const auto value = ReadVarInt(bytes, place.length);
-        return value && FitsSignedVarInt(*value, place.length) ? Colour(*value) : std::nullopt;
     }
     case PlaceForm::AbcShort: {
         // Only the low 16 bits count, read as a signed number.
@@ -185,11 +171,6 @@ bool WriteScriptConstant(std::span<std::uint8_t> bytes, const EncodedPlace& plac
             return false;
         PutVarInt(bytes, place.length, value);
         return true;
-    case PlaceForm::AbcSignedVarInt:
-        if (!FitsSignedVarInt(value, place.length))
-            return false;
-        PutVarInt(bytes, place.length, value);
-        return true;
     case PlaceForm::AbcByte:
         if (value > kLargestByte)
             return false;
@@ -205,8 +186,6 @@ bool HoldsEveryColour(const EncodedPlace& place)
     switch (place.form) {
     case PlaceForm::AbcVarInt:
         return FitsVarInt(kLargestColour, place.length);
-    case PlaceForm::AbcSignedVarInt:
-        return FitsSignedVarInt(kLargestColour, place.length);
     case PlaceForm::AbcShort:
     case PlaceForm::AbcByte:
         return false;

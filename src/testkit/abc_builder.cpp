@@ -25,15 +25,11 @@ void PutVarint(std::vector<std::uint8_t>& out, std::uint32_t bits, std::size_t l
 
 void PutU30(std::vector<std::uint8_t>& out, std::uint32_t value) { PutVarint(out, value, AbcVarintLength(value)); }
 
-// The fewest bytes in which both players read an int alike.
+// The fewest bytes of an int, as compilers write it: a negative one takes
+// all five.
 std::size_t IntLength(std::int32_t value)
 {
-    if (value < 0)
-        return kAbcVarintMaxLength;
-    std::size_t length = 1;
-    while (length < kAbcVarintMaxLength && value >= (std::int32_t{1} << (7 * length - 1)))
-        ++length;
-    return length;
+    return value < 0 ? kAbcVarintMaxLength : AbcVarintLength(static_cast<std::uint32_t>(value));
 }
 
 void PutTraits(std::vector<std::uint8_t>& out, const std::vector<AbcTrait>& traits)

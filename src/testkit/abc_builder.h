@@ -50,8 +50,7 @@ struct AbcLayout {
 // it needs; indices are those the code names them by.
 class CAbcBuilder {
 public:
-    // Pool entries. A length of 0 writes the fewest bytes both players read
-    // alike (an int's top payload bit clear).
+    // Pool entries. A length of 0 writes the fewest bytes.
     std::uint32_t Int(std::int32_t value, std::size_t length = 0);
     std::uint32_t Uint(std::uint32_t value, std::size_t length = 0);
     std::uint32_t Double(double value);

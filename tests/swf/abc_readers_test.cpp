@@ -28,14 +28,14 @@ struct ColourRow {
     std::optional<std::uint32_t> colour;
 };
 
-TEST(AbcPlaces, ReadsAColourOnlyWhereBothPlayersReadItAlike)
+TEST(AbcPlaces, ReadsAColourAsThePlayersReadTheBytes)
 {
     const ColourRow rows[] = {
-        {"int in one byte", AbcSource::Int, {0x3F}, 0x3F},
-        // One player sign-extends 0x40 to -64.
-        {"int whose top payload bit is set", AbcSource::Int, {0x40}, std::nullopt},
+        // Compilers write 0x40 to 0x7f in one byte, which the players read
+        // as it stands, not sign-extended.
+        {"int in one byte", AbcSource::Int, {0x64}, 0x64},
         {"int padded to two bytes", AbcSource::Int, {0x85, 0x00}, 5},
-        {"int of three bytes, bit 20 set", AbcSource::Int, {0xFF, 0xFF, 0x7F}, std::nullopt},
+        {"int of three bytes, bit 20 set", AbcSource::Int, {0xFF, 0xFF, 0x7F}, 0x1FFFFF},
         {"int 0xff0000 in four bytes", AbcSource::Int, {0x80, 0x80, 0xFC, 0x07}, 0xFF0000},
         {"int 0xff0000 in five bytes", AbcSource::Int, {0x80, 0x80, 0xFC, 0x87, 0x00}, 0xFF0000},
         {"int -1", AbcSource::Int, {0xFF, 0xFF, 0xFF, 0xFF, 0x0F}, std::nullopt},
@@ -68,10 +68,10 @@ struct WriteRow {
 TEST(AbcPlaces, WritesInTheirOwnLengthOrNotAtAll)
 {
     const WriteRow rows[] = {
-        {AbcSource::Int, 1, 0x3F, true},
-        {AbcSource::Int, 1, 0x40, false},
-        {AbcSource::Int, 3, 0x0FFFFF, true},
-        {AbcSource::Int, 3, 0x100000, false},
+        {AbcSource::Int, 1, 0x7F, true},
+        {AbcSource::Int, 1, 0x80, false},
+        {AbcSource::Int, 3, 0x1FFFFF, true},
+        {AbcSource::Int, 3, 0x200000, false},
         {AbcSource::Int, 4, 0xFFFFFF, true},
         {AbcSource::Int, 5, 0x000001, true},
         {AbcSource::Uint, 3, 0x1FFFFF, true},
