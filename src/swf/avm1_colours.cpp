@@ -22,6 +22,8 @@ constexpr std::uint32_t kLargestColour = 0xFFFFFF;
 // Argument and element counts above this are taken for unknown.
 constexpr double kLargestCount = 0xFFFF;
 constexpr std::uint8_t kFirstCaseSensitiveVersion = 7;
+// Colour arguments stand among a call's first eight.
+constexpr std::size_t kColourArgs = 8;
 
 enum class CallForm : std::uint8_t { Method, Constructor };
 
@@ -252,6 +254,9 @@ bool CActionColourPass::ReadRecords(std::size_t start, std::size_t end)
             break;
         }
     }
+    // A body still open ends with the block, or inside its last action.
+    if (std::any_of(bodyEnds.begin(), bodyEnds.end(), [&](std::uint32_t e) { return e != pos; }))
+        return false;
     // The action after those a WaitForFrame may skip is reached two ways.
     for (std::size_t i = 0; i < m_starts.size(); ++i) {
         const ActionRecord r = *ReadActionRecord(m_movie, m_starts[i], end);
@@ -474,8 +479,11 @@ void CActionColourPass::Call(const Value& name, CallForm form)
         Push({});
         return;
     }
+    // Arguments below what the model knows are unknown; only those that can
+    // be colours are spelt out, so a count of 65535 costs no more than the
+    // values the model holds.
     std::vector<Value>& args = m_args;
-    args.resize(*count);
+    args.resize(std::min(*count, std::max(Top().stack.size(), kColourArgs)));
     for (Value& arg : args)
         arg = Pop();
     const ColourCall* call = CallNamed(name);
@@ -485,9 +493,9 @@ void CActionColourPass::Call(const Value& name, CallForm form)
             Use(arg);
     } else {
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if (i < 8 && (call->colourArgs >> i) & 1u)
+            if (i < kColourArgs && (call->colourArgs >> i) & 1u)
                 Colour(args[i], call->use, call->name);
-            else if (i < 8 && (call->arrayArgs >> i) & 1u)
+            else if (i < kColourArgs && (call->arrayArgs >> i) & 1u)
                 ColourArray(args[i], call->use, call->name);
             else
                 Use(args[i]);
@@ -603,6 +611,14 @@ bool CActionColourPass::Step(const ActionRecord& r)
             Push({});
             return true;
         }
+        if (*count > Top().stack.size()) {
+            // Some elements come from below what the model knows: none is
+            // followed.
+            while (!Top().stack.empty())
+                Use(Pop());
+            Push({});
+            return true;
+        }
         std::vector<Value> elements(*count);
         for (Value& element : elements) {
             element = Pop();
@@ -625,7 +641,8 @@ bool CActionColourPass::Step(const ActionRecord& r)
         if (!count) {
             Forget();
         } else {
-            for (std::size_t i = 0; i < 2 * *count; ++i)
+            const std::size_t known = std::min(2 * *count, Top().stack.size());
+            for (std::size_t i = 0; i < known; ++i)
                 Use(Pop());
         }
         Push({});

@@ -276,6 +276,17 @@ const CallCase kCallCases[] = {
             return std::vector<Expected>{};
         },
         false},
+    {"counts past what the stack holds",
+        [](CActionWriter& w) {
+            w.Push({V::Int(0xFF0000), V::Int(65535)});
+            w.Action(kActionInitArray);
+            w.StoreRegister(1);
+            w.CallMethod("mc", "beginGradientFill", {V::Str("linear"), V::Reg(1)});
+            w.Push({V::Int(65535), V::Str("beginFill")});
+            w.Action(kActionCallFunction);
+            return std::vector<Expected>{};
+        },
+        false},
     {"a ColorTransform of numbers",
         [](CActionWriter& w) {
             w.NewObject("ColorTransform", {V::Int(1), V::Int(1), V::Int(1), V::Int(1), V::Int(255)}, 1);
