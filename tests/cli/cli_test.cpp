@@ -571,7 +571,9 @@ TEST_F(CliTest, FifosAreRefusedAtOnceAsMovieAndAsScript)
         EXPECT_EQ(run.exitCode, 1) << args[0];
         EXPECT_NE(run.err.find(fifo.string()), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(": is a FIFO (named pipe), not a file"), std::string::npos) << run.err;
-        EXPECT_LT(run.seconds, 1.0) << args[0];
+        // Refused without waiting for a writer; the bound is loose enough for
+        // a sanitized build on a busy machine.
+        EXPECT_LT(run.seconds, 10.0) << args[0];
     }
     EXPECT_FALSE(std::filesystem::exists(out));
 }
