@@ -556,7 +556,9 @@ private slots:
         const double top = scrollTop();
         wheel(Qt::NoModifier, -120);
         QTRY_VERIFY_WITH_TIMEOUT(scrollTop() > top, kReloadTimeoutMs);
+        session.view.activateWindow();
         input->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(input->hasFocus(), kReloadTimeoutMs);
         const struct {
             QKeyCombination key;
             QString label;
