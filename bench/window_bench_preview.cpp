@@ -104,14 +104,19 @@ public:
         }) >= 0;
     }
 
-    // Seconds from act() until the pane looks other than it did; -1 when it
-    // never does.
+    // Seconds from act() until the movie in the pane looks other than it
+    // did, at the middle, where the background shows and no word over the
+    // pane lies; -1 when it never does.
     double SecondsToChange(const std::function<void()>& act)
     {
-        const QImage before = m_view.grab().toImage();
+        const auto middle = [this] {
+            const QImage image = m_view.grab().toImage();
+            return image.pixel(image.width() / 2, image.height() / 2);
+        };
+        const QRgb before = middle();
         const auto start = Clock::now();
         act();
-        if (!WaitFor([&] { return m_view.grab().toImage() != before; }))
+        if (!WaitFor([&] { return middle() != before; }))
             return -1;
         return std::chrono::duration<double>(Clock::now() - start).count();
     }

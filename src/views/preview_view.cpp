@@ -3,12 +3,14 @@
 #include "views/preview_page.h"
 #include "views/preview_player.h"
 
+#include <QAction>
 #include <QChildEvent>
 #include <QDebug>
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QResizeEvent>
@@ -262,6 +264,9 @@ void CTintorView::UpdateOverlays()
     lay(m_simulationMark, mark, movie && !(m_aside && m_signal));
     lay(m_zoomLabel, zoom, movie);
     lay(m_filtersNote, note, movie);
+    // Without a movie there is nothing to zoom.
+    for (QAction* action : m_zoomMenu ? m_zoomMenu->actions() : QList<QAction*>())
+        action->setEnabled(m_target.isLocalFile());
     constexpr int margin = 8;
     m_badge->move(margin, margin);
     m_simulationMark->move(width() - m_simulationMark->width() - margin, margin);
@@ -442,7 +447,7 @@ void CTintorView::OnPlayerShown(int generation, const QString& renderer, QSizeF 
     // "webgl2" when Ruffle's log did not say, and the player then has it.
     m_drawsFilters = renderer == u"wgpu-webgl" || renderer == u"webgpu" || renderer == u"webgl2";
     if (!m_drawsFilters && !m_shownOnce)
-        qInfo().noquote() << "preview: the player's renderer," << renderer << ", draws no filters";
+        qInfo().noquote() << QStringLiteral("preview: the player's renderer, %1, draws no filters").arg(renderer);
     m_stage = stage;
     m_shownOnce = true;
     SetBusy(false);
