@@ -12,6 +12,7 @@
 #include "testkit/no_dialogs.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
+#include "views/preview_zoom.h"
 
 #include <QAction>
 #include <QApplication>
@@ -462,6 +463,40 @@ private slots:
         const auto after = session.doc.GetMovie().Buffer();
         QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
         QVERIFY(!session.doc.IsModified());
+    }
+
+    void zoomStepsFromTheScaleShown()
+    {
+        // A 400 x 300 movie in an 800 x 450 pane fits at 150 %.
+        const QSizeF movie(400, 300), pane(800, 450);
+        const struct {
+            double from; // 0: fitted
+            int steps;
+            double to;
+        } rows[] = {
+            {0, 1, 2.0},     // from the fitted 150 %, the stop above it
+            {0, -1, 1.0},    // and the one below
+            {1.0, 1, 1.5},   // from a stop, the next
+            {1.4, 1, 1.5},   // between stops, the nearer one that way
+            {1.4, -1, 1.0},  //
+            {0.5, -2, 0.25}, // two notches of the wheel
+            {16.0, 1, 16.0}, // the ends hold
+            {0.1, -1, 0.1},  //
+        };
+        for (const auto& row : rows) {
+            CPreviewZoom zoom;
+            if (row.from > 0)
+                zoom.SetScale(row.from);
+            zoom.Step(row.steps, movie, pane);
+            QVERIFY2(std::abs(zoom.Scale() - row.to) < 1e-9,
+                qPrintable(QStringLiteral("%1 %2 steps: %3").arg(row.from).arg(row.steps).arg(zoom.Scale())));
+        }
+        CPreviewZoom fitted;
+        QCOMPARE(fitted.Shown(movie, pane), 1.5);
+        QCOMPARE(fitted.Shown(QSizeF(), pane), 1.0);
+        // A movie that fits only below the least stop steps in onto it.
+        fitted.Step(1, QSizeF(8000, 6000), pane);
+        QCOMPARE(fitted.Scale(), 0.1);
     }
 
     void filtersAreDrawnOrThePaneSaysTheyAreNot()
