@@ -2,10 +2,10 @@
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
 // the same body alone, and an LZMA one against liblzma's raw decode of the
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
-// of a built movie of DefineShape4 tags and of one of filter lists and
-// tints; the cost of one colour record with few and with very many
-// distinct colours; and an LZMA stream that ends early against the whole
-// one.
+// of a built movie of DefineShape4 tags, of one of filter lists and tints
+// and of one of ActionScript 2 drawing calls; the cost of one colour record
+// with few and with very many distinct colours; and an LZMA stream that ends
+// early against the whole one.
 #include "swf/swf_file.h"
 #include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
@@ -459,6 +459,9 @@ std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
 // 100,000 PlaceObject3 filter lists and as many tinted PlaceObject2 records.
 std::vector<std::uint8_t> EffectsMovie() { return BuildEffectsMovie(100000); }
 
+// DoAction blocks of 100,000 push values, a fifth of them colours.
+std::vector<std::uint8_t> ActionMovie() { return BuildActionMovie(100000); }
+
 // The tag walk of a built movie: MB/s and colour records/s.
 void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
 {
@@ -522,6 +525,7 @@ BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicroseco
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, filters_and_tints, EffectsMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, avm1_100k_pushes, ActionMovie)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor

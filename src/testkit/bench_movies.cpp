@@ -1,6 +1,7 @@
 // Movies for benchmarks: many distinct colours, or mostly edges.
 #include "testkit/bench_movies.h"
 
+#include "testkit/action_writer.h"
 #include "testkit/movie_builder.h"
 
 namespace tintor {
@@ -171,6 +172,32 @@ std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places)
         p.WriteMatrix(matrix);
         p.WriteCxform(tint, true, true, true, 10);
         builder.AddTag(26, p.Take());
+    }
+    return builder.Build(true);
+}
+
+std::vector<std::uint8_t> BuildActionMovie(std::uint32_t pushes)
+{
+    // Five push values a call: colour, a second argument, the count and the
+    // object's name, then the method's name.
+    constexpr std::uint32_t kPushesPerCall = 5;
+    constexpr std::uint32_t kCallsPerBlock = 1000;
+    constexpr std::string_view kMethods[] = {"beginFill", "lineStyle", "setRGB"};
+    CRandom random;
+    CMovieBuilder builder(8);
+    std::uint32_t calls = pushes / kPushesPerCall;
+    while (calls > 0) {
+        CActionWriter w;
+        w.ConstantPool({"mc", kMethods[0], kMethods[1], kMethods[2]});
+        for (std::uint32_t i = 0; i < kCallsPerBlock && calls > 0; ++i, --calls) {
+            const auto colour = static_cast<std::int32_t>(ScatteredColour(random.Below(1u << 24)));
+            w.Push({ActionValue::Int(100), ActionValue::Int(colour), ActionValue::Int(2), ActionValue::Pool(0)});
+            w.Action(kActionGetVariable);
+            w.Push({ActionValue::Pool(static_cast<std::uint16_t>(1 + i % 3))});
+            w.Action(kActionCallMethod);
+            w.Action(kActionPop);
+        }
+        builder.AddTag(12, w.Take());
     }
     return builder.Build(true);
 }

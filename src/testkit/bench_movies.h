@@ -24,4 +24,9 @@ std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes);
 // many PlaceObject2 tags tinting what they place, every colour scattered.
 std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places);
 
+// A compressed movie of DoAction tags holding the given number of push
+// values: calls to beginFill, lineStyle and setRGB with scattered colours
+// and names from the constant pool, as compiled ActionScript 2 draws.
+std::vector<std::uint8_t> BuildActionMovie(std::uint32_t pushes);
+
 } // namespace tintor
