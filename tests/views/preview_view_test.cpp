@@ -30,6 +30,7 @@
 #include <QWebEngineView>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -82,6 +83,16 @@ QImage Screen(QWidget& widget)
     QImage image = pixmap.toImage();
     image.setDevicePixelRatio(pixmap.devicePixelRatio());
     return image;
+}
+
+// Whether a point of the pane lies under the words laid over the movie
+// (the corner's badge, the zoom, the line about filters), which no
+// recolouring changes.
+bool UnderWords(const QWidget& pane, QPoint point)
+{
+    const auto labels = pane.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    return std::any_of(labels.begin(), labels.end(),
+        [&](const QLabel* label) { return label->isVisible() && label->geometry().contains(point); });
 }
 
 std::uint32_t PixelOnScreen(QWidget& widget, QPoint point)
@@ -419,12 +430,15 @@ private slots:
         for (const auto& [label, movie] : movies) {
             CPreviewSession session;
             // Pixels of the pane inside a coloured part of a picture, clear
-            // of edges the player smooths.
+            // of edges the player smooths and of the words over the movie.
             std::vector<std::pair<QPoint, std::uint32_t>> coloured;
             QVERIFY2(OpenAndWait(session, movie, label,
                          [&] {
                              const QImage image = Screen(session.view);
+                             const qreal ratio = image.devicePixelRatio();
                              const auto colourful = [&](int x, int y) {
+                                 if (UnderWords(session.view, QPoint(int(x / ratio), int(y / ratio))))
+                                     return false;
                                  const QRgb c = image.pixel(x, y);
                                  return std::max({qRed(c), qGreen(c), qBlue(c)})
                                      - std::min({qRed(c), qGreen(c), qBlue(c)})
