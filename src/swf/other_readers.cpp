@@ -76,8 +76,6 @@ void CSwfFile::TallyScript(std::uint16_t code, std::size_t start)
     }
 }
 
-void CSwfFile::ReadScriptBlock(std::uint16_t code) { TallyScript(code, m_pos); }
-
 std::uint32_t CSwfFile::ReadActionBlock(std::size_t start, std::size_t end)
 {
     end = std::min(end, m_limit);

@@ -271,8 +271,10 @@ public:
     void ReadJpegTables();
     void ReadNameCharacter();
     void ReadFrameLabel();
-    // DoABC and the like: only whether they name drawing calls.
-    void ReadScriptBlock(std::uint16_t code);
+    // DoABC (82) and the older DoABC (72): the colour constants their
+    // ActionScript 3 code draws with, as script colours; under the classic
+    // rule only whether they name drawing calls.
+    void ReadDoAbc(std::uint16_t code);
     void ReadDoInitAction();
     void ReadDefineVideoStream();
     void ReadVideoFrame();

@@ -113,7 +113,7 @@ void CSwfFile::DispatchTag(std::uint16_t code)
         break;
     case kDoAbcDefine:
     case kDoAbc:
-        ReadScriptBlock(code);
+        ReadDoAbc(code);
         break;
     case kDefineVideoStream:
         ReadDefineVideoStream();

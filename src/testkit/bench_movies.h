@@ -29,4 +29,10 @@ std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places);
 // and names from the constant pool, as compiled ActionScript 2 draws.
 std::vector<std::uint8_t> BuildActionMovie(std::uint32_t pushes);
 
+// A compressed movie of ActionScript 3 whose one DoABC block holds about the
+// given number of instructions, in method bodies of about a thousand: fills
+// and lines drawn with pool constants, sums kept in registers, and a branch
+// in every few lines, with a thousand distinct colours.
+std::vector<std::uint8_t> BuildAbcMovie(std::uint32_t instructions);
+
 } // namespace tintor

@@ -3,7 +3,9 @@
 #include "core/file.h"
 #include "core/messages.h"
 #include "support/corpus.h"
+#include "swf/abc_instructions.h"
 #include "swf/swf_file.h"
+#include "testkit/abc_builder.h"
 #include "testkit/action_writer.h"
 #include "testkit/image_bodies.h"
 #include "testkit/memory_files.h"
@@ -471,6 +473,48 @@ TEST_F(CliTest, ScriptColoursAreListedShiftedAndKeptWhenTheyAreNumbersToo)
     EXPECT_EQ(ReadBytes(out), expected);
     // The classic rule lists none of them.
     EXPECT_EQ(Run({"colours", "--classic", movie}).out, "");
+}
+
+TEST_F(CliTest, ActionScript3PoolEntriesSharedWithNumbersAreKeptAndReported)
+{
+    // beginFill and lineStyle of one int pool entry that gotoAndStop also
+    // takes, and a fill of an entry of its own.
+    CAbcBuilder abc;
+    const std::uint32_t shared = abc.Int(0xFF0000), own = abc.Int(0x00FF00);
+    const std::uint32_t graphics = abc.QName("", "graphics");
+    CAbcCode code;
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).Op(kOpPushInt, shared);
+    code.Op(kOpCallPropVoid, abc.QName("", "beginFill"), 1);
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).PushByte(1).Op(kOpPushInt, shared);
+    code.Op(kOpCallPropVoid, abc.QName("", "lineStyle"), 2);
+    code.Op(kOpGetLocal0).Op(kOpPushInt, shared).Op(kOpCallPropVoid, abc.QName("", "gotoAndStop"), 1);
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).Op(kOpPushInt, own);
+    code.Op(kOpCallPropVoid, abc.QName("", "beginFill"), 1).Op(kOpReturnVoid);
+    const std::uint32_t method = abc.Method();
+    abc.Body(method, code, 4, 1);
+    abc.Script(method);
+    const AbcLayout layout = abc.Build();
+    CMovieBuilder builder(10);
+    const std::uint32_t at = builder.AddTag(82, DoAbcBody(layout.bytes)) + kDoAbcHeader + 1;
+    const auto original = builder.Build();
+    const auto movie = Write("abc.swf", original).string();
+
+    // The entry of its own takes three bytes, too few for 0x200000 and more.
+    EXPECT_EQ(Run({"audit", movie}).out,
+        "script-number: 1 script constant also used as a number, which keeps its value\n"
+        "script-without-room: 1 script constant without room for every other colour\n");
+    const auto out = (m_dir / "blue.swf").string();
+    const auto run = Run({"shift", movie, "--kind", "script", "--to", "#0000ff", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("abc.swf: 1 script place kept its colour, also used as a number:\n"
+                           "  script #ff0000: 1 of 1 places stay, also used as a number\n"),
+        std::string::npos)
+        << run.err;
+    // 0x0000ff in the three bytes 0x00ff00 took.
+    auto expected = original;
+    const std::uint8_t blue[] = {0xFF, 0x81, 0x00};
+    std::copy(std::begin(blue), std::end(blue), expected.begin() + at + layout.ints[own - 1]);
+    EXPECT_EQ(ReadBytes(out), expected);
 }
 
 TEST_F(CliTest, AuditLeavesOutBitmapsThatShiftCanRecolour)

@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/abc_builder.h"
 #include "testkit/action_writer.h"
 #include "testkit/image_bodies.h"
 #include "testkit/movie_builder.h"
@@ -755,6 +756,36 @@ private slots:
         session.view.SetSimulation(VisionSimulation::Normal);
         QVERIFY(!mark->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kGlowSquare), std::uint32_t{0x0000FF}, kReloadTimeoutMs);
+    }
+
+    // ActionScript 3 fills the whole stage with beginFill of an int pool
+    // entry written in five bytes where four would do: the player reads
+    // such an entry, and the new colour a hue shift writes into it, in its
+    // own five bytes, is what it draws.
+    void actionScript3ColourInALongerEncodingReachesTheScreen()
+    {
+        CPreviewSession session;
+        std::uint32_t entry = 0;
+        const auto movie = WriteMovie(QStringLiteral("abc.swf"), BuildAbcDrawingMovie(0x3366CC, false, 5, &entry));
+        constexpr std::uint32_t kBlue = 0xCC6633; // 0x3366cc, red in the low byte
+        constexpr QPoint kStage(200, 150);
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("ActionScript 3"),
+            [&] { return PixelOnScreen(session.view, kStage) == kBlue; }));
+        const auto key = session.FirstKeyOfKind(KIND_SCRIPT);
+        QCOMPARE(key, std::optional<std::uint32_t>(KIND_SCRIPT | kBlue));
+
+        session.doc.ApplyEffects();
+        session.doc.Select(*key, 1);
+        session.doc.PushHistory();
+        session.doc.Effect("H", 85);
+        session.doc.UpdatePreview(false);
+        session.doc.PushHistory();
+        const std::uint32_t after = session.doc.GetColor(*key, 1) & 0xFFFFFF;
+        QVERIFY(after != kBlue);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kStage), after, kReloadTimeoutMs);
+        const auto bytes = session.doc.GetMovie().Buffer().subspan(entry, 5);
+        QVERIFY((bytes[3] & 0x80) != 0 && bytes[4] == 0);
+        QVERIFY(session.messages.Messages().empty());
     }
 
     void frameShortcutsWinOverThePage()
