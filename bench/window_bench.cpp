@@ -18,7 +18,9 @@
 #include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/preview_environment.h"
 #include "views/qt_task_poster.h"
+#include "window_bench_preview.h"
 
 #include <QApplication>
 #include <QListView>
@@ -441,6 +443,7 @@ int main(int argc, char** argv)
     g_self = std::filesystem::canonical("/proc/self/exe").string();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    tintor::PrepareWebEngineEnvironment();
     if (argc >= 4 && std::string(argv[1]) == "--session") {
         int qtArgc = 1;
         QApplication app(qtArgc, argv);
@@ -494,6 +497,8 @@ int main(int argc, char** argv)
         reg("MemoryEdits", BM_Memory, m, Session::Edits)->Iterations(1);
         reg("MemorySelections", BM_Memory, m, Session::Selections)->Iterations(1);
     }
+
+    RegisterPreviewBenchmarks(scratch);
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -38,9 +38,13 @@ std::uint32_t ScatteredColour(std::uint32_t i)
     return x;
 }
 
-std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes)
+std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes, bool withBackground)
 {
     CMovieBuilder builder;
+    if (withBackground) {
+        const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
+        builder.AddTag(9, white);
+    }
     std::uint32_t colour = 0;
     for (std::uint32_t shape = 0; shape < shapes; ++shape) {
         CBitWriter w;

@@ -10,8 +10,10 @@ namespace tintor {
 std::uint32_t ScatteredColour(std::uint32_t i);
 
 // A compressed movie of the given number of DefineShape tags with 100 solid
-// fills each, every colour distinct and scattered.
-std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes);
+// fills each, every colour distinct and scattered; they draw nothing. With
+// a background, the movie sets it first (white, one colour more), so that a
+// player shows what becomes of it.
+std::vector<std::uint8_t> BuildManyColoursMovie(std::uint32_t shapes, bool withBackground = false);
 
 // A compressed movie of the given number of shapes of 4 fills, 2 lines and
 // 2,000 edges each, as outlines traced from artwork are.

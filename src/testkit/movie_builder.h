@@ -87,6 +87,11 @@ std::vector<std::uint8_t> LzmaMovie(std::vector<std::uint8_t> plainMovie);
 // demonstration movie.
 std::vector<std::uint8_t> BuildSampleMovie(bool compressed = false);
 
+// A 400 x 300 pixel movie on white: a red 100 x 100 square at (150, 100),
+// placed with a green (#00c000) outer glow 16 pixels wide at strength 2,
+// and a blue square that no frame places.
+std::vector<std::uint8_t> BuildGlowMovie();
+
 // A movie of one of each thing whose colours stay as they are: a lossless
 // bitmap (4 x 3, a 12-byte body), a DoAction naming beginFill, a colour
 // transform that is no tint, a red-blue tint of 8 bits without room for

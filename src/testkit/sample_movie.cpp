@@ -28,6 +28,7 @@ enum : std::uint16_t {
     kDefineShape3 = 32,
     kDefineEditText = 37,
     kDefineFont2 = 48,
+    kPlaceObject3 = 70,
 };
 
 void WriteColour(CBitWriter& w, const Rgba& c, bool withAlpha)
@@ -342,6 +343,32 @@ std::vector<std::uint8_t> BuildSampleMovie(bool compressed)
     movie.AddTag(kPlaceObject2, PlaceAt(8, 6, 400, 5610));
     movie.AddTag(kShowFrame, {});
     return movie.Build(compressed);
+}
+
+std::vector<std::uint8_t> BuildGlowMovie()
+{
+    CMovieBuilder movie(10, {0, 8000, 0, 6000}, 0x0C00, 1);
+    const std::uint8_t white[] = {0xFF, 0xFF, 0xFF};
+    movie.AddTag(kSetBackgroundColor, white);
+    movie.AddTag(kDefineShape, RectangleShape(1, false, 3000, 2000, 2000, 2000, {0xFF, 0x00, 0x00}, nullptr, nullptr));
+    // Defined, never placed: a colour of the movie that no frame shows.
+    movie.AddTag(kDefineShape, RectangleShape(2, false, 0, 0, 2000, 2000, {0x00, 0x00, 0xFF}, nullptr, nullptr));
+    CBitWriter w;
+    w.WriteByte(0x06); // has matrix, has character
+    w.WriteByte(0x01); // has filter list
+    w.WriteWord(1);    // depth
+    w.WriteWord(1);    // character
+    w.WriteMatrix(SwfMatrix{});
+    w.WriteByte(1); // filters
+    w.WriteByte(2); // glow
+    w.WriteRgba(0x00, 0xC0, 0x00, 0xFF);
+    w.WriteDWord(16 << 16); // blur x and y, 16.16
+    w.WriteDWord(16 << 16);
+    w.WriteWord(2 << 8); // strength, 8.8
+    w.WriteByte(0x21);   // outer, not knocked out, over the source, one pass
+    movie.AddTag(kPlaceObject3, w.Take());
+    movie.AddTag(kShowFrame, {});
+    return movie.Build();
 }
 
 } // namespace tintor

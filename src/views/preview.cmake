@@ -5,7 +5,9 @@ target_sources(tintor_views PRIVATE
   preview_page.cpp preview_page.h
   preview_player.cpp preview_player.h
   preview_view.cpp preview_view.h
-  preview_simulation.cpp)
+  preview_glances.cpp
+  preview_simulation.cpp
+  preview_zoom.cpp preview_zoom.h)
 
 # The Ruffle player comes from npm, pinned by package-lock.json in the
 # project's root, and is copied with our host page into a "ruffle" folder

@@ -1,6 +1,7 @@
 #include "views/preview_page.h"
 
 #include <QDebug>
+#include <QStringList>
 #include <QStringView>
 
 namespace tintor {
@@ -31,12 +32,23 @@ void CPreviewPage::javaScriptConsoleMessage(
     const int generation = rest.left(detailAt).toInt(&ok);
     if (!ok)
         return;
-    if (what == u"ready")
+    const QString detail = detailAt < 0 ? QString() : rest.mid(detailAt + 1).toString();
+    if (what == u"ready") {
         emit playerReady();
-    else if (what == u"shown")
-        emit movieShown(generation);
-    else if (what == u"failed")
-        emit movieFailed(generation, detailAt < 0 ? QString() : rest.mid(detailAt + 1).toString());
+    } else if (what == u"shown") {
+        // "<renderer> <width> <height>"
+        const QStringList parts = detail.split(u' ');
+        const QSizeF stage = parts.size() == 3 ? QSizeF(parts[1].toDouble(), parts[2].toDouble()) : QSizeF();
+        emit movieShown(generation, parts.value(0), stage);
+    } else if (what == u"failed") {
+        emit movieFailed(generation, detail);
+    } else if (what == u"original") {
+        emit originalReady(generation);
+    } else if (what == u"aside") {
+        emit asideShown(generation);
+    } else if (what == u"asidefailed") {
+        emit asideFailed(generation, detail);
+    }
 }
 
 bool CPreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)

@@ -13,6 +13,29 @@ void CTintorView::SetSimulation(VisionSimulation vision)
         return;
     m_simulation = vision;
     SendSimulation();
+    UpdateOverlays();
+}
+
+QString CTintorView::SimulationMark() const
+{
+    QString name;
+    switch (m_simulation) {
+    case VisionSimulation::Normal:
+        return QString();
+    case VisionSimulation::Protanopia:
+        name = tr("1型色覚 (P型)");
+        break;
+    case VisionSimulation::Deuteranopia:
+        name = tr("2型色覚 (D型)");
+        break;
+    case VisionSimulation::Tritanopia:
+        name = tr("3型色覚 (T型)");
+        break;
+    case VisionSimulation::Greyscale:
+        name = tr("グレースケール");
+        break;
+    }
+    return tr("色覚シミュレーション: %1").arg(name);
 }
 
 void CTintorView::SendSimulation()

@@ -3,11 +3,14 @@
 #include "views/preview_page.h"
 #include "views/preview_player.h"
 
+#include <QAction>
 #include <QChildEvent>
 #include <QDebug>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QResizeEvent>
@@ -15,6 +18,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -23,6 +27,24 @@ namespace tintor {
 namespace {
 
 const QUrl kBlank(QStringLiteral("about:blank"));
+
+// The words over the pane: light on dark, whatever the movie's colours.
+const QString kOverlayStyle
+    = QStringLiteral("QLabel { background: rgba(32, 32, 32, 200); color: white; padding: 3px 8px; }");
+// Show in preview looks at the pane this often for its colour.
+constexpr int kSignalCheckMs = 100;
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+
+QLabel* MakeOverlay(QWidget* parent, const QString& name, const QString& style)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setStyleSheet(style);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->hide();
+    return label;
+}
 
 // What an unreadable pixel reads as: the platform's invalid colour, of which
 // the colour view only ever looks at the low 24 bits.
@@ -76,11 +98,27 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
         m_hostReady = false;
         m_hostLoading = false;
         m_moviePending = false;
+        m_originalSent = m_originalReady = false;
+        m_aside = false;
+        m_signalTimer->stop();
         SetNotice(NoticeKind::Stopped);
         emit previewFailed(QStringLiteral("the renderer stopped"));
     });
     connect(m_page.get(), &CPreviewPage::movieShown, this, &CTintorView::OnPlayerShown);
     connect(m_page.get(), &CPreviewPage::movieFailed, this, &CTintorView::OnMovieFailed);
+    connect(m_page.get(), &CPreviewPage::originalReady, this, [this](int generation) {
+        if (generation != m_originalGeneration)
+            return;
+        m_originalReady = true;
+        emit originalReady();
+    });
+    connect(m_page.get(), &CPreviewPage::asideShown, this, &CTintorView::OnAsideShown);
+    connect(m_page.get(), &CPreviewPage::asideFailed, this, [this](int generation, const QString& reason) {
+        if (generation != m_asideGeneration || !m_aside)
+            return;
+        qWarning().noquote() << "preview: the player could not show a passing look:" << reason;
+        ShowPreviewAgain();
+    });
 
     m_notice = new QLabel(this);
     m_notice->setObjectName(QStringLiteral("notice"));
@@ -92,16 +130,23 @@ CTintorView::CTintorView(CTintorDoc& doc, QWidget* parent)
     m_notice->hide();
 
     // Over the frame's corner, where it hides little of the movie.
-    m_badge = new QLabel(this);
-    m_badge->setObjectName(QStringLiteral("badge"));
-    m_badge->setStyleSheet(
-        QStringLiteral("QLabel { background: rgba(32, 32, 32, 200); color: white; padding: 3px 8px; }"));
-    m_badge->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_badge->hide();
+    m_badge = MakeOverlay(this, QStringLiteral("badge"), kOverlayStyle);
 
     m_asideTimer = new QTimer(this);
     m_asideTimer->setSingleShot(true);
     connect(m_asideTimer, &QTimer::timeout, this, &CTintorView::ShowPreviewAgain);
+    m_signalTimer = new QTimer(this);
+    m_signalTimer->setInterval(kSignalCheckMs);
+    connect(m_signalTimer, &QTimer::timeout, this, &CTintorView::CheckSignal);
+
+    // The other words over the pane: what changes how it looks, at the
+    // other corners, and what it cannot show, along its foot.
+    m_simulationMark = MakeOverlay(this, QStringLiteral("simulationMark"),
+        QStringLiteral("QLabel { background: rgba(120, 40, 140, 220); color: white; padding: 3px 8px; }"));
+    m_zoomLabel = MakeOverlay(this, QStringLiteral("zoomLabel"), kOverlayStyle);
+    m_filtersNote = MakeOverlay(this, QStringLiteral("filtersNote"),
+        QStringLiteral("QLabel { background: rgba(128, 64, 0, 220); color: white; padding: 3px 8px; }"));
+    CreateZoomActions();
 
     m_web->setAcceptDrops(false);
     m_web->installEventFilter(this);
@@ -119,12 +164,23 @@ CTintorView::~CTintorView()
 
 void CTintorView::OnInitialUpdate()
 {
-    m_aside = false;
-    m_asideTimer->stop();
+    ShowPreviewAgain();
     ++m_generation;
     m_moviePending = false;
     m_shownOnce = false;
     m_listMatches = true;
+    // Another movie: its original comes once it is shown, the player may
+    // draw it otherwise, and it starts whole in the pane.
+    m_originalSent = m_originalReady = false;
+    ++m_originalGeneration;
+    m_drawsFilters = true;
+    m_stage = QSizeF();
+    m_zoom.Fit();
+    m_wheelDelta = 0;
+    if (m_hostReady) {
+        m_page->runJavaScript(QStringLiteral("tintor.keepOriginal(%1,'')").arg(m_originalGeneration));
+        SendZoom(QPointF());
+    }
     if (m_doc.HasMovie()) {
         if (const auto path = m_doc.GetTempFilePath()) {
             m_target = QUrl::fromLocalFile(QString::fromStdString(path->string()));
@@ -178,7 +234,9 @@ void CTintorView::UpdateBadge()
 {
     QString text;
     if (m_noticeKind == NoticeKind::None && m_target.isLocalFile()) {
-        if (m_aside)
+        if (m_showingOriginal)
+            text = tr("元のムービー (開いたときのまま)");
+        else if (m_aside)
             text = m_asideBadge;
         else if (m_busy)
             text = m_shownOnce ? tr("プレビューを更新中…") : tr("ムービーを読み込み中…");
@@ -186,47 +244,55 @@ void CTintorView::UpdateBadge()
             text = tr("一覧の色はまだ適用されていません (適用で反映)");
     }
     m_badge->setText(text);
-    m_badge->adjustSize();
-    m_badge->move(8, 8);
-    m_badge->setVisible(!text.isEmpty());
-    m_badge->raise();
+    UpdateOverlays();
+}
+
+void CTintorView::UpdateOverlays()
+{
+    const bool movie = m_noticeKind == NoticeKind::None && m_target.isLocalFile();
+    const QString mark = SimulationMark();
+    const QString zoom = ZoomLabel();
+    const QString note = FiltersNote();
+    const auto lay = [](QLabel* label, const QString& text, bool shown) {
+        label->setText(text);
+        label->adjustSize();
+        label->setVisible(shown && !text.isEmpty());
+        label->raise();
+    };
+    lay(m_badge, m_badge->text(), movie);
+    // The passing look of Show in preview is not simulated.
+    lay(m_simulationMark, mark, movie && !(m_aside && m_signal));
+    lay(m_zoomLabel, zoom, movie);
+    lay(m_filtersNote, note, movie);
+    // Without a movie there is nothing to zoom.
+    for (QAction* action : m_zoomMenu ? m_zoomMenu->actions() : QList<QAction*>())
+        action->setEnabled(m_target.isLocalFile());
+    constexpr int margin = 8;
+    m_badge->move(margin, margin);
+    m_simulationMark->move(width() - m_simulationMark->width() - margin, margin);
+    m_zoomLabel->move(width() - m_zoomLabel->width() - margin, height() - m_zoomLabel->height() - margin);
+    // One line along the foot, cut short rather than wrapped in a narrow pane.
+    const int room = width() - 3 * margin - (m_zoomLabel->isVisible() ? m_zoomLabel->width() : 0);
+    if (m_filtersNote->width() > room && room > 0) {
+        m_filtersNote->setText(m_filtersNote->fontMetrics().elidedText(note, Qt::ElideRight, room - 16));
+        m_filtersNote->adjustSize();
+    }
+    m_filtersNote->move(margin, height() - m_filtersNote->height() - margin);
+}
+
+QString CTintorView::FiltersNote() const
+{
+    if (m_drawsFilters || !m_shownOnce)
+        return QString();
+    return tr("フィルター (影・光彩など) を表示できません: WebGL 2 が使えません");
 }
 
 void CTintorView::Refresh()
 {
     // A new preview ends any passing look.
-    m_aside = false;
-    m_asideTimer->stop();
+    ShowPreviewAgain();
     if (m_target.isLocalFile())
         LoadMovie();
-}
-
-bool CTintorView::ShowAside(const QString& file, const QString& badge, int ms)
-{
-    if (!m_hostReady || m_noticeKind != NoticeKind::None || !m_target.isLocalFile())
-        return false;
-    QFile movie(file);
-    if (!movie.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray data = movie.readAll();
-    ++m_generation;
-    m_moviePending = false;
-    m_aside = true;
-    m_asideBadge = badge;
-    Send(data);
-    UpdateBadge();
-    if (ms > 0)
-        m_asideTimer->start(ms);
-    else
-        m_asideTimer->stop();
-    return true;
-}
-
-void CTintorView::ShowPreviewAgain()
-{
-    if (!m_aside)
-        return;
-    Refresh();
 }
 
 QUrl CTintorView::CurrentTarget() const { return m_target; }
@@ -291,6 +357,7 @@ void CTintorView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         m_notice->setText(NoticeText());
+        RetranslateZoom();
         UpdateBadge();
     }
     QWidget::changeEvent(event);
@@ -362,17 +429,32 @@ void CTintorView::OnPlayerReady()
         return;
     m_hostLoading = false;
     m_hostReady = true;
+    // A page of its own: whatever the last one had, it needs again.
+    m_originalSent = m_originalReady = false;
     SendSimulation();
+    SendZoom(QPointF());
+    if (m_showingOriginal)
+        m_page->runJavaScript(QStringLiteral("tintor.showOriginal(true)"));
     if (m_moviePending)
         SendMovie();
 }
 
-void CTintorView::OnPlayerShown(int generation)
+void CTintorView::OnPlayerShown(int generation, const QString& renderer, QSizeF stage)
 {
     if (generation != m_generation)
         return;
+    // Of Ruffle's renderers those on wgpu draw filters; the page names
+    // "webgl2" when Ruffle's log did not say, and the player then has it.
+    m_drawsFilters = renderer == u"wgpu-webgl" || renderer == u"webgpu" || renderer == u"webgl2";
+    if (!m_drawsFilters && !m_shownOnce)
+        qInfo().noquote() << QStringLiteral("preview: the player's renderer, %1, draws no filters").arg(renderer);
+    m_stage = stage;
     m_shownOnce = true;
     SetBusy(false);
+    // Before and after switch at once once the original waits ready; it is
+    // made after the preview's first frame, which it must not delay.
+    if (!m_originalSent)
+        SendOriginal();
     emit movieShown();
 }
 
@@ -397,6 +479,25 @@ bool CTintorView::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    if (event->type() == QEvent::Wheel && static_cast<QWheelEvent*>(event)->modifiers().testFlag(Qt::ControlModifier)) {
+        // Ctrl+wheel zooms the movie, never the page; a step a notch, about
+        // the point under the mouse.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const QPointF local = wheel->position();
+        const QPointF point = widget != nullptr && (widget == this || isAncestorOf(widget))
+            ? QPointF(widget->mapTo(this, local.toPoint()))
+            : local;
+        m_wheelDelta += wheel->angleDelta().y();
+        const int steps = m_wheelDelta / kWheelNotch;
+        m_wheelDelta -= steps * kWheelNotch;
+        if (steps != 0)
+            ZoomBy(steps, point);
+        return true;
+    }
+    // The zoom's keys belong to the window's actions, not to the page.
+    if (event->type() == QEvent::ShortcutOverride && IsZoomKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     if (IsAltLeftPress(event)) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const QPoint local = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -428,6 +529,7 @@ void CTintorView::resizeEvent(QResizeEvent* event)
     // The browser, or the note in its place, fills the view.
     m_web->setGeometry(QRect(QPoint(0, 0), event->size()));
     m_notice->setGeometry(QRect(QPoint(0, 0), event->size()));
+    UpdateOverlays();
     QWidget::resizeEvent(event);
 }
 

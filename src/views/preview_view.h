@@ -1,7 +1,10 @@
 #pragma once
 
 #include "document/tintor_doc.h"
+#include "views/preview_zoom.h"
 
+#include <QPointF>
+#include <QSizeF>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -10,7 +13,10 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+class QKeyEvent;
 class QLabel;
+class QMenu;
 class QTimer;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -24,7 +30,9 @@ class CPreviewPage;
 // Without a movie it says how to open one; when the player cannot show the
 // movie it says why, in place of the movie. While a movie is on its way it
 // says so over the frame shown, and it marks a frame that no longer shows
-// the colours of the list.
+// the colours of the list, a simulated colour vision, a zoom and a player
+// that cannot draw filters. The movie as it was opened waits in a second,
+// hidden player, so that before and after switch at once.
 class CTintorView : public QWidget, public IPreviewPort {
     Q_OBJECT
 public:
@@ -52,14 +60,48 @@ public:
     // changes; the movie and its preview file stay as they are.
     void SetSimulation(VisionSimulation vision);
     VisionSimulation Simulation() const { return m_simulation; }
-    // Shows another movie file for a moment in place of the preview, with
-    // a word over it saying what it is: for ms milliseconds, or when ms is
-    // 0 until ShowPreviewAgain. The file is read at once. False when the
-    // player cannot take a movie now.
+    // The word over the pane while a simulation is on; empty while none is.
+    QString SimulationMark() const;
+    // Whether the player draws filters (shadows, glows, bevels), as far as
+    // the movie shown last tells; and the line over the pane when it does not.
+    bool DrawsFilters() const { return m_drawsFilters; }
+    QString FiltersNote() const;
+
+    // Shows another movie file over the preview, with a word over it saying
+    // what it is, once its first frame is drawn: for ms milliseconds from
+    // then, or when ms is 0 until ShowPreviewAgain. The preview plays on
+    // beneath. The file is read at once. False when the player cannot take
+    // a movie now.
     bool ShowAside(const QString& file, const QString& badge, int ms = 0);
+    // Show in preview: ShowAside for a copy of the movie in which one colour
+    // is the document's signal colour, saying whether the pane shows it.
+    bool ShowSignal(const QString& file, int ms);
     // The preview again after ShowAside.
     void ShowPreviewAgain();
-    bool ShowingAside() const { return m_aside; }
+    // Whether a passing look or the original stands in for the preview.
+    bool ShowingAside() const { return m_aside || m_showingOriginal; }
+    // The movie as it was opened in place of the preview, or the preview
+    // again; at once, from the player kept ready since the movie was first
+    // shown (until it is, as soon as it is).
+    void ShowOriginal(bool shown);
+    bool ShowingOriginal() const { return m_showingOriginal; }
+    bool OriginalReady() const { return m_originalReady; }
+
+    // --- Zoom ---------------------------------------------------------------
+    // Movie pixels per pixel of the pane; 0 while the movie is fitted into it.
+    double Zoom() const { return m_zoom.Scale(); }
+    // The scale the pane shows, fitted or not.
+    double ShownZoom() const;
+    void ZoomToFit();
+    void ZoomToActualSize();
+    // Stops in (steps > 0) or out, keeping the point of the view at anchor
+    // (the middle when none is given) over the same spot of the movie.
+    void ZoomBy(int steps, std::optional<QPointF> anchor = std::nullopt);
+    // View > Zoom: Fit (Ctrl+0), 100 % (Ctrl+1), In (Ctrl++), Out (Ctrl+-);
+    // its actions work anywhere in the window.
+    QMenu* ZoomMenu() const { return m_zoomMenu; }
+    // The percentage in the pane's corner while it is zoomed; empty while fitted.
+    QString ZoomLabel() const;
 
 signals:
     // An Alt+click picked this colour (red in bits 0-7, green 8-15, blue 16-23).
@@ -68,6 +110,10 @@ signals:
     void similarColoursPicked(std::uint32_t rgb);
     // The player shows a frame of the movie loaded last (for tests and timing).
     void movieShown();
+    // The movie as opened waits ready in its hidden player.
+    void originalReady();
+    // The movie of ShowAside is on screen.
+    void asideShown();
     // The movie loaded last cannot be shown; the pane says why.
     void previewFailed(const QString& reason);
 
@@ -91,7 +137,13 @@ private:
     void OnPageLoadStarted();
     void OnPageLoaded(bool ok);
     void OnPlayerReady();
-    void OnPlayerShown(int generation);
+    void OnPlayerShown(int generation, const QString& renderer, QSizeF stage);
+    void OnAsideShown(int generation);
+    // The movie as opened to the page, once per movie.
+    void SendOriginal();
+    // Whether the pane shows the signal colour, checked again until it
+    // does, or the passing look ends.
+    void CheckSignal();
     // Watches the widget that receives the view's mouse input.
     void WatchInput();
     // The colour at a point of this view, red in the low byte.
@@ -101,6 +153,15 @@ private:
     void UpdateBadge();
     // The simulation to the page, whose filter goes when it reloads.
     void SendSimulation();
+    // The words laid over the pane: the badge, the simulation's mark, the
+    // zoom and the note on filters.
+    void UpdateOverlays();
+    // The zoom to the page, keeping the point at anchor in place.
+    void SendZoom(QPointF anchor);
+    void CreateZoomActions();
+    void RetranslateZoom();
+    // Whether the key is one of the zoom's.
+    bool IsZoomKey(const QKeyEvent& key) const;
 
     CTintorDoc& m_doc;
     // Declared in this order so that the view goes before its page and the
@@ -129,6 +190,32 @@ private:
     bool m_aside = false;
     QString m_asideBadge;
     QTimer* m_asideTimer = nullptr;
+    int m_asideGeneration = 0;
+    int m_asideMs = 0;
+    // Show in preview: the checks of the pane so far, and whether one saw
+    // the signal colour.
+    bool m_signal = false;
+    int m_signalChecks = 0;
+    bool m_signalSeen = false;
+    QTimer* m_signalTimer = nullptr;
+    // The movie as opened: sent to the page, ready there, shown.
+    bool m_originalSent = false;
+    bool m_originalReady = false;
+    bool m_showingOriginal = false;
+    int m_originalGeneration = 0;
+    bool m_drawsFilters = true;
+    // The stage of the movie shown last, in movie pixels.
+    QSizeF m_stage;
+    CPreviewZoom m_zoom;
+    int m_wheelDelta = 0;
+    QMenu* m_zoomMenu = nullptr;
+    QAction* m_zoomFit = nullptr;
+    QAction* m_zoomActual = nullptr;
+    QAction* m_zoomIn = nullptr;
+    QAction* m_zoomOut = nullptr;
+    QLabel* m_simulationMark = nullptr;
+    QLabel* m_zoomLabel = nullptr;
+    QLabel* m_filtersNote = nullptr;
 };
 
 } // namespace tintor

@@ -374,6 +374,7 @@ void CMainFrame::CreateClient()
     connect(m_preview, &CTintorView::similarColoursPicked, m_colorView,
         [this](std::uint32_t rgb) { m_colorView->SelectSimilarToPick(rgb); });
     connect(m_colorView, &CColorView::showInPreview, this, [this](std::uint32_t index) { OnShowInPreview(index); });
+    m_viewMenu->insertMenu(Action(Command::ViewFamilies), m_preview->ZoomMenu());
 }
 
 void CMainFrame::CreateStatusBar()
@@ -861,20 +862,8 @@ void CMainFrame::ShowOriginal(bool shown)
     if (shown == m_showingOriginal)
         return;
     m_showingOriginal = shown;
-    if (!shown) {
-        m_preview->ShowPreviewAgain();
-        return;
-    }
-    if (!m_doc.HasMovie())
-        return;
-    // The file is read by the player's page at once and is not needed after.
-    const auto path = m_doc.WriteBesidePreview(m_doc.OriginalImage(), "__original.swf");
-    if (!path)
-        return;
-    if (!m_preview->ShowAside(ToQString(*path), tr("元のムービー (開いたときのまま)")))
-        statusBar()->showMessage(tr("プレビューがまだ表示できません"), 3000);
-    std::error_code ignored;
-    std::filesystem::remove(*path, ignored);
+    // The preview keeps the original ready in a player of its own.
+    m_preview->ShowOriginal(shown && m_doc.HasMovie());
 }
 
 void CMainFrame::OnShowInPreview(std::uint32_t index)
@@ -884,7 +873,7 @@ void CMainFrame::OnShowInPreview(std::uint32_t index)
     const auto path = m_doc.WriteBesidePreview(m_doc.SignalImage(index), "__signal.swf");
     if (!path)
         return;
-    if (!m_preview->ShowAside(ToQString(*path), tr("この色をマゼンタで示しています"), kShowInPreviewMs))
+    if (!m_preview->ShowSignal(ToQString(*path), kShowInPreviewMs))
         statusBar()->showMessage(tr("プレビューがまだ表示できません"), 3000);
     std::error_code ignored;
     std::filesystem::remove(*path, ignored);

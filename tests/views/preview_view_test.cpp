@@ -15,6 +15,7 @@
 #include "testkit/no_dialogs.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
+#include "views/preview_zoom.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +29,9 @@
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -54,6 +57,21 @@ constexpr std::uint32_t kSampleRed = 0x4639E6; // red in the low byte
 constexpr QPoint kSampleTitleStem(24, 10);
 constexpr std::uint32_t kSampleTitle = 0x534626;
 
+// The glow movie: inside its red square, beside it in the glow, and its
+// blue square, which no frame places.
+constexpr QPoint kGlowSquare(200, 150);
+constexpr QPoint kGlowBeside(143, 150);
+constexpr std::uint32_t kGlowBlue = 0xFF0000; // red in the low byte
+
+// Whether the colour (red in the low byte) leans to green by a clear margin,
+// as a green glow over white does.
+bool Greenish(std::uint32_t rgb)
+{
+    const int r = static_cast<int>(rgb & 0xFF), g = static_cast<int>((rgb >> 8) & 0xFF),
+              b = static_cast<int>((rgb >> 16) & 0xFF);
+    return g > r + 24 && g > b + 24;
+}
+
 std::uint32_t ToKeyColour(QRgb rgb)
 {
     return static_cast<std::uint32_t>(qRed(rgb)) | static_cast<std::uint32_t>(qGreen(rgb)) << 8
@@ -66,6 +84,16 @@ QImage Screen(QWidget& widget)
     QImage image = pixmap.toImage();
     image.setDevicePixelRatio(pixmap.devicePixelRatio());
     return image;
+}
+
+// Whether a point of the pane lies under the words laid over the movie
+// (the corner's badge, the zoom, the line about filters), which no
+// recolouring changes.
+bool UnderWords(const QWidget& pane, QPoint point)
+{
+    const auto labels = pane.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    return std::any_of(labels.begin(), labels.end(),
+        [&](const QLabel* label) { return label->isVisible() && label->geometry().contains(point); });
 }
 
 std::uint32_t PixelOnScreen(QWidget& widget, QPoint point)
@@ -112,6 +140,27 @@ struct CPreviewSession {
         if (!QTest::qWaitFor([&] { return result.has_value(); }, kReloadTimeoutMs))
             return {};
         return *result;
+    }
+
+    // The dense index of the first key of the colour (red in the low byte).
+    std::optional<std::uint32_t> IndexOfColour(std::uint32_t rgb) const
+    {
+        const auto keys = doc.GetColorTable().Map().DenseKeys();
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if ((keys[i] & 0xFFFFFF) == rgb)
+                return static_cast<std::uint32_t>(i);
+        return std::nullopt;
+    }
+
+    // Whether any player's notice about hardware acceleration is on screen.
+    bool AccelerationNoticeShown()
+    {
+        return Evaluate(
+            QStringLiteral("[...document.querySelectorAll('ruffle-player')].some(p => { const m = p.shadowRoot"
+                           " && p.shadowRoot.getElementById('hardware-acceleration-modal');"
+                           " return m !== null && getComputedStyle(m).display !== 'none'"
+                           " && !m.classList.contains('hidden'); })"))
+            .toBool();
     }
 
     // The first key of the given kind in the colour table.
@@ -382,12 +431,15 @@ private slots:
         for (const auto& [label, movie] : movies) {
             CPreviewSession session;
             // Pixels of the pane inside a coloured part of a picture, clear
-            // of edges the player smooths.
+            // of edges the player smooths and of the words over the movie.
             std::vector<std::pair<QPoint, std::uint32_t>> coloured;
             QVERIFY2(OpenAndWait(session, movie, label,
                          [&] {
                              const QImage image = Screen(session.view);
+                             const qreal ratio = image.devicePixelRatio();
                              const auto colourful = [&](int x, int y) {
+                                 if (UnderWords(session.view, QPoint(int(x / ratio), int(y / ratio))))
+                                     return false;
                                  const QRgb c = image.pixel(x, y);
                                  return std::max({qRed(c), qGreen(c), qBlue(c)})
                                      - std::min({qRed(c), qGreen(c), qBlue(c)})
@@ -525,6 +577,185 @@ private slots:
         const auto after = session.doc.GetMovie().Buffer();
         QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
         QVERIFY(!session.doc.IsModified());
+    }
+
+    void zoomStepsFromTheScaleShown()
+    {
+        // A 400 x 300 movie in an 800 x 450 pane fits at 150 %.
+        const QSizeF movie(400, 300), pane(800, 450);
+        const struct {
+            double from; // 0: fitted
+            int steps;
+            double to;
+        } rows[] = {
+            {0, 1, 2.0},     // from the fitted 150 %, the stop above it
+            {0, -1, 1.0},    // and the one below
+            {1.0, 1, 1.5},   // from a stop, the next
+            {1.4, 1, 1.5},   // between stops, the nearer one that way
+            {1.4, -1, 1.0},  //
+            {0.5, -2, 0.25}, // two notches of the wheel
+            {16.0, 1, 16.0}, // the ends hold
+            {0.1, -1, 0.1},  //
+        };
+        for (const auto& row : rows) {
+            CPreviewZoom zoom;
+            if (row.from > 0)
+                zoom.SetScale(row.from);
+            zoom.Step(row.steps, movie, pane);
+            QVERIFY2(std::abs(zoom.Scale() - row.to) < 1e-9,
+                qPrintable(QStringLiteral("%1 %2 steps: %3").arg(row.from).arg(row.steps).arg(zoom.Scale())));
+        }
+        CPreviewZoom fitted;
+        QCOMPARE(fitted.Shown(movie, pane), 1.5);
+        QCOMPARE(fitted.Shown(QSizeF(), pane), 1.0);
+        // A movie that fits only below the least stop steps in onto it.
+        fitted.Step(1, QSizeF(8000, 6000), pane);
+        QCOMPARE(fitted.Scale(), 0.1);
+    }
+
+    void filtersAreDrawnOrThePaneSaysTheyAreNot()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("glow.swf"), BuildGlowMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("glow"),
+            [&] { return PixelOnScreen(session.view, kGlowSquare) == 0x0000FF; }));
+        // Under Xvfb the player gets WebGL only through the flags given to
+        // Chromium; that run of this test asks for it.
+        if (qEnvironmentVariableIsSet("TINTOR_EXPECT_FILTERS"))
+            QVERIFY2(session.view.DrawsFilters(), "the player's renderer draws no filters");
+        // Ruffle asks for hardware acceleration over the movie at the first
+        // mouse over it when its renderer runs on the processor.
+        QCOMPARE(session.Evaluate(
+                     QStringLiteral("for (const p of document.querySelectorAll('ruffle-player')) {"
+                                    " const c = p.shadowRoot && p.shadowRoot.getElementById('container');"
+                                    " if (c) c.dispatchEvent(new MouseEvent('mouseover', { bubbles: true })); } true")),
+            QVariant(true));
+        QTest::qWait(200);
+        QVERIFY(!session.AccelerationNoticeShown());
+        const auto* note = session.view.findChild<QLabel*>(QStringLiteral("filtersNote"));
+        if (!session.view.DrawsFilters()) {
+            QVERIFY(session.view.FiltersNote().contains(QStringLiteral("フィルター")));
+            QVERIFY(note->isVisible());
+            QCOMPARE(PixelOnScreen(session.view, kGlowBeside), std::uint32_t{0xFFFFFF});
+            return;
+        }
+        QCOMPARE(session.view.FiltersNote(), QString());
+        QVERIFY(!note->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(Greenish(PixelOnScreen(session.view, kGlowBeside)), kReloadTimeoutMs);
+        // The glow's colour, shifted, shows in the preview: green no more.
+        const auto glowKey = session.FirstKeyOfKind(KIND_FILTER);
+        QVERIFY(glowKey.has_value());
+        ApplyValueZero(session, *glowKey);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !Greenish(PixelOnScreen(session.view, kGlowBeside)) && PixelOnScreen(session.view, kGlowBeside) != 0xFFFFFF,
+            kReloadTimeoutMs);
+    }
+
+    void beforeAndAfterSwitchAtOnceAndTheZoomOutlivesApply()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("before.swf"), BuildSampleMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("before and after"),
+            [&] { return PixelOnScreen(session.view, kSampleBackground) == 0xDCEEF4; }));
+        QTRY_VERIFY_WITH_TIMEOUT(session.view.OriginalReady(), kReloadTimeoutMs);
+        const auto bgKey = session.FirstKeyOfKind(KIND_BG);
+        ApplyValueZero(session, *bgKey);
+        const std::uint32_t after = session.doc.GetColor(*bgKey, 1) & 0xFFFFFF;
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleBackground), after, kReloadTimeoutMs);
+        // Both ways from the players kept ready: nothing is loaded.
+        QSignalSpy shown(&session.view, &CTintorView::movieShown);
+        for (const bool original : {true, false, true, false}) {
+            QElapsedTimer clock;
+            clock.start();
+            session.view.ShowOriginal(original);
+            QTRY_COMPARE_WITH_TIMEOUT(
+                PixelOnScreen(session.view, kSampleBackground), original ? 0xDCEEF4 : after, kReloadTimeoutMs);
+            qInfo().noquote() << QStringLiteral("to the %1: on screen after %2 ms")
+                                     .arg(original ? QStringLiteral("original") : QStringLiteral("preview"))
+                                     .arg(clock.elapsed());
+            QCOMPARE(session.view.Badge(), original ? QStringLiteral("元のムービー (開いたときのまま)") : QString());
+        }
+        QCOMPARE(shown.count(), 0);
+
+        // Zoomed to 150 % about the middle, the pane's corner shows the red
+        // rectangle, which the whole movie shows only further in.
+        constexpr QPoint corner(10, 10);
+        session.view.ZoomBy(1);
+        QCOMPARE(session.view.ZoomLabel(), QStringLiteral("150 %"));
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, corner), kSampleRed, kReloadTimeoutMs);
+        // Undo reloads the movie, at the same zoom.
+        session.doc.OnEditUndo();
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleBackground), 0xDCEEF4, kReloadTimeoutMs);
+        QCOMPARE(PixelOnScreen(session.view, corner), kSampleRed);
+        QCOMPARE(session.view.ZoomLabel(), QStringLiteral("150 %"));
+
+        // Ctrl+wheel and the keys step the zoom; the plain wheel pans.
+        QWidget* input = session.Web().focusProxy();
+        QVERIFY(input != nullptr);
+        const auto wheel = [&](Qt::KeyboardModifiers modifiers, int delta) {
+            const QPointF at = input->mapFrom(&session.view, kSampleBackground);
+            QWheelEvent event(at, input->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                Qt::NoScrollPhase, false);
+            QApplication::sendEvent(input, &event);
+        };
+        wheel(Qt::ControlModifier, 120);
+        QCOMPARE(session.view.ZoomLabel(), QStringLiteral("200 %"));
+        const auto scrollTop
+            = [&] { return session.Evaluate(QStringLiteral("document.getElementById('stage').scrollTop")).toDouble(); };
+        const double top = scrollTop();
+        wheel(Qt::NoModifier, -120);
+        QTRY_VERIFY_WITH_TIMEOUT(scrollTop() > top, kReloadTimeoutMs);
+        session.view.activateWindow();
+        input->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(input->hasFocus(), kReloadTimeoutMs);
+        const struct {
+            QKeyCombination key;
+            QString label;
+        } keys[] = {{Qt::CTRL | Qt::Key_Minus, QStringLiteral("150 %")}, {Qt::CTRL | Qt::Key_0, QString()},
+            {Qt::CTRL | Qt::Key_Equal, QStringLiteral("150 %")}, {Qt::CTRL | Qt::Key_1, QStringLiteral("100 %")}};
+        for (const auto& step : keys) {
+            QTest::keyClick(input, step.key.key(), step.key.keyboardModifiers());
+            QCOMPARE(session.view.ZoomLabel(), step.label);
+        }
+        QTest::keyClick(input, Qt::Key_0, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, corner), std::uint32_t{0xDCEEF4}, kReloadTimeoutMs);
+    }
+
+    void showInPreviewSaysWhetherTheFrameShowsTheColour()
+    {
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("signal.swf"), BuildGlowMovie());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("signal"),
+            [&] { return PixelOnScreen(session.view, kGlowSquare) == 0x0000FF; }));
+        // A simulation is marked over the pane, but not over the colour
+        // shown, which shows as it is so that it can be found.
+        session.view.SetSimulation(VisionSimulation::Deuteranopia);
+        const auto* mark = session.view.findChild<QLabel*>(QStringLiteral("simulationMark"));
+        QCOMPARE(session.view.SimulationMark(), QStringLiteral("色覚シミュレーション: 2型色覚 (D型)"));
+        QVERIFY(mark->isVisible());
+        const struct {
+            std::uint32_t colour;
+            QString badge;
+        } cases[] = {
+            {0x0000FF, QStringLiteral("この色をマゼンタで示しています")},
+            {kGlowBlue, QStringLiteral("この色はこのフレームにありません")},
+        };
+        for (const auto& look : cases) {
+            const auto index = session.IndexOfColour(look.colour);
+            QVERIFY(index.has_value());
+            const auto path = session.doc.WriteBesidePreview(session.doc.SignalImage(*index), "__signal.swf");
+            QVERIFY(path.has_value());
+            QVERIFY(session.view.ShowSignal(QString::fromStdString(path->string()), 0));
+            QCOMPARE(session.view.Badge(), QStringLiteral("この色を探しています…"));
+            QTRY_COMPARE_WITH_TIMEOUT(session.view.Badge(), look.badge, kReloadTimeoutMs);
+            QVERIFY(!mark->isVisible());
+            session.view.ShowPreviewAgain();
+            QCOMPARE(session.view.Badge(), QString());
+            QVERIFY(mark->isVisible());
+        }
+        session.view.SetSimulation(VisionSimulation::Normal);
+        QVERIFY(!mark->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kGlowSquare), std::uint32_t{0x0000FF}, kReloadTimeoutMs);
     }
 
     // ActionScript 3 fills the whole stage with beginFill of an int pool

@@ -529,7 +529,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
         // Show in preview, for a moment, then the preview again; its file is gone.
         emit view->showInPreview(0);
-        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("この色をマゼンタで示しています"));
+        QCOMPARE(s.frame->Preview()->Badge(), QStringLiteral("この色を探しています…"));
+        QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QStringLiteral("この色をマゼンタで示しています"), 60000);
         QVERIFY(!std::filesystem::exists(s.doc->GetTempFilePath()->parent_path() / "__signal.swf"));
         QTRY_VERIFY_WITH_TIMEOUT(!s.frame->Preview()->ShowingAside(), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(s.frame->Preview()->Badge(), QString(), 60000);
@@ -1009,6 +1010,16 @@ private slots:
         const auto after = s.doc->GetMovie().Buffer();
         QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
         QCOMPARE(s.frame->SimulateMenu()->actions().size(), 6);
+        QCOMPARE(s.frame->Preview()->SimulationMark(), QStringLiteral("色覚シミュレーション: グレースケール"));
+
+        // View > Zoom, whose keys work from the colour list too.
+        QVERIFY(s.frame->menuBar()->actions().at(2)->menu()->actions().contains(
+            s.frame->Preview()->ZoomMenu()->menuAction()));
+        view->List()->setFocus();
+        QTest::keyClick(view->List(), Qt::Key_Plus, Qt::ControlModifier);
+        QVERIFY(s.frame->Preview()->Zoom() > 0);
+        QTest::keyClick(view->List(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(s.frame->Preview()->Zoom(), 0.0);
     }
 
     void workNotYetAppliedIsAskedAboutAndSavedAsTheListShowsIt()

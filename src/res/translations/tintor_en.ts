@@ -584,16 +584,8 @@ Original movie (hold down, or hold the \ key)</translation>
         <translation>Arranging the colours…</translation>
     </message>
     <message>
-        <source>元のムービー (開いたときのまま)</source>
-        <translation>Original movie (as opened)</translation>
-    </message>
-    <message>
         <source>プレビューがまだ表示できません</source>
         <translation>The preview cannot show a movie yet</translation>
-    </message>
-    <message>
-        <source>この色をマゼンタで示しています</source>
-        <translation>This colour is shown in magenta</translation>
     </message>
     <message numerus="yes">
         <source>色 %Ln 個 (選択 %1 個)</source>
@@ -853,6 +845,90 @@ The colour list and its editing work as before.</translation>
     <message>
         <source>一覧の色はまだ適用されていません (適用で反映)</source>
         <translation>Not applied yet: the list shows other colours (Apply shows them here)</translation>
+    </message>
+    <message>
+        <source>この色を探しています…</source>
+        <translation>Looking for this colour…</translation>
+    </message>
+    <message>
+        <source>この色をマゼンタで示しています</source>
+        <translation>This colour is shown in magenta</translation>
+    </message>
+    <message>
+        <source>この色はこのフレームにありません</source>
+        <translation>This colour is not on this frame</translation>
+    </message>
+    <message>
+        <source>この色は表示している範囲にありません</source>
+        <translation>This colour is not in the part shown</translation>
+    </message>
+    <message>
+        <source>1型色覚 (P型)</source>
+        <translation>Protanopia</translation>
+    </message>
+    <message>
+        <source>2型色覚 (D型)</source>
+        <translation>Deuteranopia</translation>
+    </message>
+    <message>
+        <source>3型色覚 (T型)</source>
+        <translation>Tritanopia</translation>
+    </message>
+    <message>
+        <source>グレースケール</source>
+        <translation>Greyscale</translation>
+    </message>
+    <message>
+        <source>色覚シミュレーション: %1</source>
+        <translation>Colour-vision simulation: %1</translation>
+    </message>
+    <message>
+        <source>元のムービー (開いたときのまま)</source>
+        <translation>Original movie (as opened)</translation>
+    </message>
+    <message>
+        <source>フィルター (影・光彩など) を表示できません: WebGL 2 が使えません</source>
+        <translation>Filters (shadows, glows…) cannot be shown: no WebGL 2</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>ズーム(&amp;Z)</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>全体を表示(&amp;F)</source>
+        <translation>&amp;Fit</translation>
+    </message>
+    <message>
+        <source>ムービー全体をプレビューに収める</source>
+        <translation>Fit the whole movie into the preview</translation>
+    </message>
+    <message>
+        <source>実際のサイズ (100 %)(&amp;A)</source>
+        <translation>&amp;Actual Size (100 %)</translation>
+    </message>
+    <message>
+        <source>ムービーの 1 ピクセルを画面の 1 ピクセルで表示する</source>
+        <translation>Show each pixel of the movie as one pixel of the screen</translation>
+    </message>
+    <message>
+        <source>拡大(&amp;I)</source>
+        <translation>Zoom &amp;In</translation>
+    </message>
+    <message>
+        <source>プレビューを拡大する (Ctrl+ホイールでも。拡大中はホイールや中ボタンのドラッグで移動)</source>
+        <translation>Zoom the preview in (Ctrl+wheel too; while zoomed, the wheel or a middle-button drag moves about)</translation>
+    </message>
+    <message>
+        <source>縮小(&amp;O)</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>プレビューを縮小する</source>
+        <translation>Zoom the preview out</translation>
     </message>
 </context>
 <context>
