@@ -13,6 +13,8 @@
 
 namespace tintor {
 
+class CKeyNumbering;
+
 // Positions of one colour's red byte in the movie buffer, in the order the
 // walk met them, as a list of its own.
 using PositionList = std::vector<std::uint32_t>;
@@ -77,6 +79,7 @@ public:
 
 private:
     struct Record {
+        // The key; while its bucket is grouped, the key's number there.
         ColorKey key;
         std::uint32_t pos;
     };
@@ -97,10 +100,10 @@ private:
         }
         std::size_t Size() const { return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunk + m_used; }
         // Calls f(records) for each chunk, in order.
-        template <typename F> void ForEachChunk(F&& f) const
+        template <typename F> void ForEachChunk(F&& f)
         {
             for (std::size_t c = 0; c < m_chunks.size(); ++c)
-                f(std::span<const Record>(m_chunks[c].get(), c + 1 == m_chunks.size() ? m_used : kChunk));
+                f(std::span<Record>(m_chunks[c].get(), c + 1 == m_chunks.size() ? m_used : kChunk));
         }
         void Clear()
         {
@@ -127,17 +130,10 @@ private:
         return m_grouped;
     }
     // Appends bucket b's keys and positions to next: the keys grouped so far
-    // (in old), then the records added since.
-    void GroupBucket(
-        std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next) const;
-
-    // Scratch of the grouping, kept between buckets.
-    struct Scratch {
-        absl::flat_hash_map<ColorKey, std::uint32_t> firstSeen;
-        std::vector<ColorKey> keys;
-        std::vector<std::uint32_t> counts;
-        std::vector<std::uint32_t> groupOf;
-    };
+    // (in old), then the records added since, numbered with the scratch
+    // table that every bucket shares.
+    void GroupBucket(std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next,
+        CKeyNumbering& numbering) const;
 
     // Grouping and the lookup index are worked out when first needed, so
     // both live in mutable members: neither changes what the registry holds.
