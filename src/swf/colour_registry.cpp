@@ -31,19 +31,19 @@ public:
     // The key's number, the next one when it is new; counts n records of it.
     std::uint32_t Number(ColorKey key, std::uint32_t n = 1)
     {
+        Slot* const slots = m_slots.data();
+        const std::size_t mask = m_mask;
         std::size_t i = SlotOf(key);
-        for (;; i = (i + 1) & m_mask) {
-            if (m_slots[i].key == key) {
-                m_counts[m_slots[i].number] += n;
-                return m_slots[i].number;
-            }
-            if (m_slots[i].key == 0)
-                break;
+        while (slots[i].key != key && slots[i].key != 0)
+            i = (i + 1) & mask;
+        if (slots[i].key == key) {
+            m_counts[slots[i].number] += n;
+            return slots[i].number;
         }
         const auto number = static_cast<std::uint32_t>(m_keys.size());
         m_keys.push_back(key);
         m_counts.push_back(n);
-        m_slots[i] = {key, number};
+        slots[i] = {key, number};
         if (2 * m_keys.size() > m_slots.size())
             Resize(2 * m_slots.size());
         return number;
@@ -83,14 +83,6 @@ private:
     std::vector<ColorKey> m_keys;
     std::vector<std::uint32_t> m_counts;
 };
-
-void CColorRegistry::Add(ColorKey key, std::uint32_t pos)
-{
-    // Split by bucket as they come: each bucket is then grouped on its own,
-    // with a lookup table a seventeenth of the size, which stays in cache.
-    m_pending[BucketOf(key)].Append(Record{key, pos});
-    ++m_pendingCount;
-}
 
 void CColorRegistry::Clear()
 {
