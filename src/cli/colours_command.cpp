@@ -76,7 +76,10 @@ private:
     }
     void Set(std::size_t bit, std::string_view name)
     {
-        const std::size_t length = std::min(name.size(), kMost - 2);
+        static_assert(
+            std::ranges::all_of(kColorKinds, [](const ColorKindInfo& info) { return info.name.size() + 2 <= kMost; }),
+            "every kind's name and \" #\" fit in kMost bytes");
+        const std::size_t length = name.size();
         m_text[bit].fill(' ');
         std::copy_n(name.begin(), length, m_text[bit].begin());
         m_text[bit][length] = ' ';
