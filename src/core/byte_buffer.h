@@ -13,7 +13,7 @@ namespace tintor {
 // is asked to back them with huge pages: one fault then maps 2 MiB instead
 // of 4 KiB, and faults are most of what filling a fresh buffer costs.
 inline constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
-inline constexpr std::size_t kHugeBufferFrom = kHugePageSize;
+inline constexpr std::size_t kHugeBufferFrom = SIZE_MAX;
 void* AllocateHugeBuffer(std::size_t bytes);
 void FreeHugeBuffer(void* buffer) noexcept;
 

@@ -107,7 +107,7 @@ private:
             for (std::size_t c = 0; c < m_chunks.size(); ++c) {
                 const Chunk& chunk = m_chunks[c];
                 f(std::span<Record>(
-                    chunk.records.data(), c + 1 == m_chunks.size() ? chunk.size - (m_end - m_next) : chunk.size));
+                    chunk.records.get(), c + 1 == m_chunks.size() ? chunk.size - (m_end - m_next) : chunk.size));
             }
         }
         void Clear()
@@ -124,9 +124,7 @@ private:
         static constexpr std::size_t kFirstChunk = 1024;
         static constexpr std::size_t kLargestChunk = std::size_t{1} << 18;
         struct Chunk {
-            // Not zeroed: pages of a chunk that no record reaches are never
-            // touched; the largest lie in huge pages.
-            std::vector<Record, CDefaultInitAllocator<Record>> records;
+            std::unique_ptr<Record[]> records;
             std::size_t size;
         };
         // Out of line: the walk's appends stay a compare and a store.
@@ -135,9 +133,10 @@ private:
             const std::size_t size = m_chunks.empty() ? kFirstChunk : std::min(2 * m_chunks.back().size, kLargestChunk);
             if (!m_chunks.empty())
                 m_full += m_chunks.back().size;
-            m_chunks.push_back({{}, size});
-            m_chunks.back().records.resize(size);
-            m_next = m_chunks.back().records.data();
+            // Not zeroed: pages of a chunk that no record reaches are never
+            // touched.
+            m_chunks.push_back({std::make_unique_for_overwrite<Record[]>(size), size});
+            m_next = m_chunks.back().records.get();
             m_end = m_next + size;
         }
 
