@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Whole-process costs of tintor-cli against zlib alone on the same files,
-# on movies this script generates:
+# Whole-process costs of tintor-cli against a compression library alone on
+# the same files, on movies this script generates:
 #   colours  of 200 / 20,000 / 200,000 / 2,000,000 distinct colours
-#            against a bare inflate of the same file
-#   shift    of a 3.3 MB edge-heavy movie and a 3 MB movie of 858,000 colours
-#            against inflate + level-6 deflate + write of the same body
+#            against a bare zlib inflate of the same file, and at 200,000 and
+#            2,000,000 colours against libdeflate's inflate alone
+#   shift    of a 3.3 MB (compressed) edge-heavy movie and a 3 MB movie of
+#            858,000 colours against zlib's inflate + level-6 deflate + write
+#            + fsync of the same body; with the corpus, also of its largest
+#            compressed movie (1.9 MB)
 # Each pair runs alternately, A B A B ..., after one warm-up; the ratio is
 # taken pair by pair and its median printed, with the medians of wall time
 # and of peak memory (/usr/bin/time's maximum resident set size).
@@ -68,10 +71,17 @@ compare() {
 
 printf '%-34s %7s  %10s %10s  %12s %12s\n' "" "A/B" "A wall" "B wall" "A peak" "B peak"
 for n in 200 20000 200000 2000000; do
-  compare "colours $n / inflate" "$cli colours $work/colours-$n.swf" "$zlib inflate $work/colours-$n.swf"
+  compare "colours $n / zlib inflate" "$cli colours $work/colours-$n.swf" "$zlib inflate $work/colours-$n.swf"
 done
-for movie in edges colours-858000; do
-  compare "shift $movie / inflate+deflate+write" \
+for n in 200000 2000000; do
+  compare "colours $n / libdeflate inflate" "$cli colours $work/colours-$n.swf" "$zlib libdeflate $work/colours-$n.swf"
+done
+corpus=${TINTOR_CORPUS_DIR:-$root/../shared/corpus}
+real=$corpus/ruffle/tests/tests/swfs/from_shumway/acid/acid-color/test.swf
+[ -f "$real" ] && cp "$real" "$work/acid-color.swf"
+for movie in edges colours-858000 acid-color; do
+  [ -f "$work/$movie.swf" ] || continue
+  compare "shift $movie / zlib recompress" \
     "$cli shift $work/$movie.swf --all --hue 50 -o $work/out.swf" \
     "$zlib recompress $work/$movie.swf $work/base.swf"
 done

@@ -18,7 +18,7 @@ jobs=${TINTOR_JOBS:-$(nproc)}
 
 packages=(
   cmake ninja-build g++ pkg-config
-  zlib1g-dev liblzma-dev libturbojpeg0-dev libpng-dev libgif-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libabsl-dev
+  zlib1g-dev libdeflate-dev liblzma-dev libturbojpeg0-dev libpng-dev libgif-dev libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libabsl-dev
   clang-14 libclang-rt-14-dev clang-format-14
   qt6-base-dev qt6-webengine-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n

@@ -8,9 +8,12 @@
 #include "core/messages.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 namespace tintor::cli {
@@ -24,17 +27,86 @@ const char* KindName(ColorKey key)
 
 std::string RgbText(ColorKey key) { return HexColor(key); }
 
+namespace {
+
+// Hex digits of every byte value, two to a byte.
+constexpr std::array<char, 512> kHexPairs = [] {
+    std::array<char, 512> pairs{};
+    constexpr char kDigits[] = "0123456789abcdef";
+    for (int b = 0; b < 256; ++b) {
+        pairs[2 * b] = kDigits[b >> 4];
+        pairs[2 * b + 1] = kDigits[b & 0xF];
+    }
+    return pairs;
+}();
+
+// Writes the six hex digits of the key's colour, red first, at p.
+char* PutRgbDigits(char* p, ColorKey key)
+{
+    for (int shift = 0; shift < 24; shift += 8, p += 2)
+        std::memcpy(p, &kHexPairs[2 * ((key >> shift) & 0xFF)], 2);
+    return p;
+}
+
+// The start of a line of each kind, "fill #", by the place of the kind's
+// bit; made from the table of kinds, so that a new kind needs nothing here.
+// Keys of no one kind, which the registry never makes, read as fills, as
+// KindName has them.
+class CKindPrefixes {
+public:
+    static constexpr std::size_t kMost = 8;
+
+    CKindPrefixes()
+    {
+        for (std::size_t bit = 0; bit <= 32; ++bit)
+            Set(bit, "fill");
+        for (const ColorKindInfo& info : kColorKinds)
+            Set(static_cast<std::size_t>(std::countr_zero(static_cast<std::uint32_t>(info.kind))), info.name);
+    }
+    // Always kMost bytes to copy, of which Length are the prefix.
+    const char* Text(ColorKey key) const { return m_text[Place(key)].data(); }
+    std::size_t Length(ColorKey key) const { return m_length[Place(key)]; }
+
+private:
+    static std::size_t Place(ColorKey key)
+    {
+        const std::uint32_t kind = KindOf(key);
+        // One bit, told without a population count, which this target's
+        // instruction set would leave to a library call.
+        return kind != 0 && (kind & (kind - 1)) == 0 ? static_cast<std::size_t>(std::countr_zero(kind)) : 32;
+    }
+    void Set(std::size_t bit, std::string_view name)
+    {
+        static_assert(
+            std::ranges::all_of(kColorKinds, [](const ColorKindInfo& info) { return info.name.size() + 2 <= kMost; }),
+            "every kind's name and \" #\" fit in kMost bytes");
+        const std::size_t length = name.size();
+        m_text[bit].fill(' ');
+        std::copy_n(name.begin(), length, m_text[bit].begin());
+        m_text[bit][length] = ' ';
+        m_text[bit][length + 1] = '#';
+        m_length[bit] = static_cast<std::uint8_t>(length + 2);
+    }
+
+    std::array<std::array<char, kMost>, 33> m_text{};
+    std::array<std::uint8_t, 33> m_length{};
+};
+
+} // namespace
+
 bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const std::uint32_t> families)
 {
     // A movie may have millions of colours: each line is put together in
-    // place rather than through a formatted print, and the text goes out in
-    // pieces rather than being held whole.
-    static constexpr char kHex[] = "0123456789abcdef";
+    // place from tables rather than through a formatted print, and the text
+    // goes out in pieces large enough for stdio to pass them straight to
+    // the file.
     constexpr std::size_t kLineMax = 64;
     constexpr std::string_view kFamily = " family ";
+    const CKindPrefixes prefixes;
     std::size_t index = 0;
-    std::vector<char> text(1 << 16);
+    std::vector<char> text(std::size_t{1} << 18);
     char* p = text.data();
+    char* const full = text.data() + text.size() - kLineMax;
     bool ok = true;
     const auto flush = [&] {
         const auto n = static_cast<std::size_t>(p - text.data());
@@ -42,18 +114,15 @@ bool PrintColoursAsText(const CSwfFile& movie, std::FILE* out, std::span<const s
         p = text.data();
     };
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
-        if (static_cast<std::size_t>(text.data() + text.size() - p) < kLineMax)
+        if (p > full)
             flush();
-        const std::string_view kind = KindName(key);
-        p = std::copy(kind.begin(), kind.end(), p);
+        std::memcpy(p, prefixes.Text(key), CKindPrefixes::kMost);
+        p = PutRgbDigits(p + prefixes.Length(key), key);
         *p++ = ' ';
-        *p++ = '#';
-        for (int shift = 0; shift < 24; shift += 8) {
-            *p++ = kHex[(key >> (shift + 4)) & 0xF];
-            *p++ = kHex[(key >> shift) & 0xF];
-        }
-        *p++ = ' ';
-        p = std::to_chars(p, p + 20, positions.size()).ptr;
+        if (positions.size() < 10)
+            *p++ = static_cast<char>('0' + positions.size());
+        else
+            p = std::to_chars(p, p + 20, positions.size()).ptr;
         if (index < families.size()) {
             p = std::copy(kFamily.begin(), kFamily.end(), p);
             p = std::to_chars(p, p + 10, families[index]).ptr;
@@ -76,8 +145,9 @@ bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutpu
     json.BeginArray();
     std::size_t index = 0;
     movie.Colors().ForEach([&](ColorKey key, Positions positions) {
-        char keyText[11];
-        std::snprintf(keyText, sizeof keyText, "0x%08x", key);
+        char keyText[10] = {'0', 'x'};
+        for (int shift = 24, at = 2; shift >= 0; shift -= 8, at += 2)
+            std::memcpy(keyText + at, &kHexPairs[2 * ((key >> shift) & 0xFF)], 2);
         json.BeginObject();
         if (index < families.size()) {
             json.Key("family");
@@ -85,7 +155,7 @@ bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutpu
         }
         ++index;
         json.Key("key");
-        json.String(keyText);
+        json.String(std::string_view(keyText, sizeof keyText));
         json.Key("kind");
         json.String(KindName(key));
         json.Key("positions");
@@ -93,8 +163,10 @@ bool WriteColoursAsJson(const CSwfFile& movie, std::string_view fileName, IOutpu
         for (const std::uint32_t position : positions)
             json.Number(position);
         json.EndArray();
+        char rgbText[7] = {'#'};
+        PutRgbDigits(rgbText + 1, key);
         json.Key("rgb");
-        json.String(RgbText(key));
+        json.String(std::string_view(rgbText, sizeof rgbText));
         json.EndObject();
     });
     if (bitmaps != nullptr)

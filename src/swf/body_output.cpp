@@ -72,4 +72,15 @@ void CBodyOutput::MakeWhole(std::size_t length)
     m_whole = true;
 }
 
+void ReadInto(IInputFile& file, CBodyOutput& out)
+{
+    for (std::span<std::uint8_t> room; !(room = out.Room()).empty();) {
+        const std::size_t n = file.Read(room);
+        out.Filled(n);
+        if (n < room.size())
+            break;
+    }
+    out.Finish();
+}
+
 } // namespace tintor

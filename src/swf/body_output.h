@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/byte_buffer.h"
+#include "core/file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,10 @@
 #include <vector>
 
 namespace tintor {
+
+// What a body whose true size only its data can tell is first given; it
+// grows from there with what really arrives.
+constexpr std::size_t kFirstBodyGuess = std::size_t{1} << 20;
 
 // Where a reader or a decoder puts a movie's body, whose true length only
 // the data can tell, up to the length the header states (or the bytes after
@@ -48,5 +53,8 @@ private:
     // Bytes filled in the last piece.
     std::size_t m_lastFilled = 0;
 };
+
+// Reads from the file into out until out is full or the file ends.
+void ReadInto(IInputFile& file, CBodyOutput& out);
 
 } // namespace tintor

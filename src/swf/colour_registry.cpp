@@ -1,16 +1,88 @@
 #include "swf/colour_registry.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace tintor {
 
-void CColorRegistry::Add(ColorKey key, std::uint32_t pos)
-{
-    // Split by bucket as they come: each bucket is then grouped on its own,
-    // with a lookup table a seventeenth of the size, which stays in cache.
-    m_pending[BucketOf(key)].Append(Record{key, pos});
-    ++m_pendingCount;
-}
+// The keys of one bucket numbered in the order they first come, with how
+// many records each has: an open-addressed table of (key, number) pairs,
+// probed linearly and kept at most half full. No key is 0 (every key has a
+// kind), so 0 marks a free slot. One serves every bucket of a grouping, so
+// its memory is made once.
+class CKeyNumbering {
+public:
+    // Empty, with room from the start for every record to be a key of its
+    // own, up to a bound that keeps a bucket of many repeats small: growing
+    // costs a pass over the table that misses the cache at every key.
+    void Reset(std::size_t records)
+    {
+        const std::size_t wanted = SizeFor(2 * std::min(records, kFirstMost));
+        m_keys.clear();
+        m_counts.clear();
+        // Clearing costs as much as the table is large; a table four times
+        // larger than needed is made anew.
+        if (m_slots.size() < wanted || m_slots.size() > 4 * wanted)
+            Resize(wanted);
+        else
+            std::fill(m_slots.begin(), m_slots.end(), Slot{});
+    }
+
+    // The key's number, the next one when it is new; counts n records of it.
+    std::uint32_t Number(ColorKey key, std::uint32_t n = 1)
+    {
+        Slot* const slots = m_slots.data();
+        const std::size_t mask = m_mask;
+        std::size_t i = SlotOf(key);
+        while (slots[i].key != key && slots[i].key != 0)
+            i = (i + 1) & mask;
+        if (slots[i].key == key) {
+            m_counts[slots[i].number] += n;
+            return slots[i].number;
+        }
+        const auto number = static_cast<std::uint32_t>(m_keys.size());
+        m_keys.push_back(key);
+        m_counts.push_back(n);
+        slots[i] = {key, number};
+        if (2 * m_keys.size() > m_slots.size())
+            Resize(2 * m_slots.size());
+        return number;
+    }
+    void Prefetch(ColorKey key) const { __builtin_prefetch(&m_slots[SlotOf(key)]); }
+    std::span<const ColorKey> Keys() const { return m_keys; }
+    std::vector<std::uint32_t>& Counts() { return m_counts; }
+
+private:
+    static constexpr std::size_t kFirstMost = std::size_t{1} << 20;
+    struct Slot {
+        ColorKey key = 0;
+        std::uint32_t number = 0;
+    };
+    static std::size_t SizeFor(std::size_t slots) { return std::bit_ceil(std::max<std::size_t>(slots, 16)); }
+    // Fibonacci hashing: the top bits of the key times 2^64 / phi.
+    std::size_t SlotOf(ColorKey key) const
+    {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> m_shift);
+    }
+    void Resize(std::size_t size)
+    {
+        m_slots.assign(SizeFor(size), Slot{});
+        m_mask = m_slots.size() - 1;
+        m_shift = 64 - std::countr_zero(m_slots.size());
+        for (std::uint32_t number = 0; number < m_keys.size(); ++number) {
+            std::size_t i = SlotOf(m_keys[number]);
+            while (m_slots[i].key != 0)
+                i = (i + 1) & m_mask;
+            m_slots[i] = {m_keys[number], number};
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+    int m_shift = 64;
+    std::vector<ColorKey> m_keys;
+    std::vector<std::uint32_t> m_counts;
+};
 
 void CColorRegistry::Clear()
 {
@@ -33,12 +105,13 @@ void CColorRegistry::Seal() const
     next.positions.reserve(records);
     next.keys.reserve(records);
     next.starts.reserve(records + 1);
+    CKeyNumbering numbering;
     std::size_t oldBegin = 0;
     for (std::uint32_t b = 0; b < kBucketCount; ++b) {
         std::size_t oldEnd = oldBegin;
         while (oldEnd < old.keys.size() && BucketOf(old.keys[oldEnd]) == b)
             ++oldEnd;
-        GroupBucket(b, old, oldBegin, oldEnd, next);
+        GroupBucket(b, old, oldBegin, oldEnd, next, numbering);
         oldBegin = oldEnd;
         m_pending[b].Clear();
     }
@@ -47,10 +120,10 @@ void CColorRegistry::Seal() const
     m_index = {};
 }
 
-void CColorRegistry::GroupBucket(
-    std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next) const
+void CColorRegistry::GroupBucket(std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd,
+    Grouped& next, CKeyNumbering& numbering) const
 {
-    const CRecordChunks& added = m_pending[b];
+    CRecordChunks& added = m_pending[b];
     const std::size_t oldRecords = old.starts[oldEnd] - old.starts[oldBegin];
     const std::size_t records = oldRecords + added.Size();
     if (records == 0)
@@ -58,61 +131,50 @@ void CColorRegistry::GroupBucket(
 
     // Number the bucket's keys in the order they were first registered; the
     // keys grouped before come first, oldest first (they are listed newest
-    // first).
-    Scratch s;
-    s.groupOf.reserve(records);
-    // Room for every record to be a key of its own spares the map its
-    // growth, up to a bound that keeps a movie of few colours small.
-    constexpr std::size_t kMaxReserved = std::size_t{1} << 20;
-    s.firstSeen.reserve(std::min(records, kMaxReserved));
-    const auto see = [&](ColorKey key) {
-        const auto [it, fresh] = s.firstSeen.try_emplace(key, static_cast<std::uint32_t>(s.keys.size()));
-        if (fresh) {
-            s.keys.push_back(key);
-            s.counts.push_back(0);
-        }
-        ++s.counts[it->second];
-        s.groupOf.push_back(it->second);
-    };
+    // first), so old key i is number oldEnd - 1 - i.
+    numbering.Reset(records);
     for (std::size_t i = oldEnd; i-- > oldBegin;)
-        for (std::uint32_t n = old.starts[i]; n < old.starts[i + 1]; ++n)
-            see(old.keys[i]);
-    // Many keys make the map outgrow the cache: asking for the slot of a
-    // record a few ahead lets those fetches overlap.
-    constexpr std::size_t kLookAhead = 8;
-    added.ForEachChunk([&](std::span<const Record> chunk) {
+        numbering.Number(old.keys[i], old.starts[i + 1] - old.starts[i]);
+    // Many keys make the table outgrow the cache: asking for the slot of a
+    // record a few ahead lets those fetches overlap. Each record's key makes
+    // way for its number, which the second pass needs.
+    constexpr std::size_t kLookAhead = 16;
+    added.ForEachChunk([&](std::span<Record> chunk) {
         for (std::size_t i = 0; i < chunk.size(); ++i) {
             if (i + kLookAhead < chunk.size())
-                s.firstSeen.prefetch(chunk[i + kLookAhead].key);
-            see(chunk[i].key);
+                numbering.Prefetch(chunk[i + kLookAhead].key);
+            chunk[i].key = numbering.Number(chunk[i].key);
         }
     });
 
     // Newest first: key g of the bucket's n keys gets dense index
     // base + n - 1 - g, and its positions follow those of every later key.
-    const std::size_t n = s.keys.size();
+    const std::span<const ColorKey> keys = numbering.Keys();
+    const std::size_t n = keys.size();
     const std::size_t keyBase = next.keys.size();
     const std::size_t posBase = next.positions.size();
     next.keys.resize(keyBase + n);
     next.starts.resize(keyBase + n + 1);
-    std::vector<std::uint32_t>& cursor = s.counts; // each group's next free slot
+    std::vector<std::uint32_t>& cursor = numbering.Counts(); // each group's next free slot
     std::uint32_t start = static_cast<std::uint32_t>(posBase);
     for (std::size_t g = n; g-- > 0;) {
         const std::size_t dense = keyBase + (n - 1 - g);
-        next.keys[dense] = s.keys[g];
+        next.keys[dense] = keys[g];
         const std::uint32_t count = cursor[g];
         cursor[g] = start;
         start += count;
         next.starts[dense + 1] = start;
     }
     next.positions.resize(posBase + records);
-    std::size_t r = 0;
-    for (std::size_t i = oldEnd; i-- > oldBegin;)
-        for (std::uint32_t p = old.starts[i]; p < old.starts[i + 1]; ++p)
-            next.positions[cursor[s.groupOf[r++]]++] = old.positions[p];
-    added.ForEachChunk([&](std::span<const Record> chunk) {
+    for (std::size_t i = oldEnd; i-- > oldBegin;) {
+        std::uint32_t& at = cursor[oldEnd - 1 - i];
+        at = static_cast<std::uint32_t>(std::copy(old.positions.begin() + old.starts[i],
+                                            old.positions.begin() + old.starts[i + 1], next.positions.begin() + at)
+            - next.positions.begin());
+    }
+    added.ForEachChunk([&](std::span<Record> chunk) {
         for (const Record& rec : chunk)
-            next.positions[cursor[s.groupOf[r++]]++] = rec.pos;
+            next.positions[cursor[rec.key]++] = rec.pos;
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/byte_buffer.h"
 #include "swf/colour_key.h"
 
 #include <absl/container/flat_hash_map.h>
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace tintor {
+
+class CKeyNumbering;
 
 // Positions of one colour's red byte in the movie buffer, in the order the
 // walk met them, as a list of its own.
@@ -47,7 +50,13 @@ public:
     CColorRegistry& operator=(CColorRegistry&&) noexcept = default;
 
     // Registers one colour record; positions of a key stay in call order.
-    void Add(ColorKey key, std::uint32_t pos);
+    // Split by bucket as they come: each bucket is then grouped on its own,
+    // with a lookup table a seventeenth of the size, which stays in cache.
+    void Add(ColorKey key, std::uint32_t pos)
+    {
+        m_pending[BucketOf(key)].Append(Record{key, pos});
+        ++m_pendingCount;
+    }
     // Groups what was added; reads do it themselves when needed.
     void Seal() const;
     void Clear();
@@ -77,6 +86,7 @@ public:
 
 private:
     struct Record {
+        // The key; while its bucket is grouped, the key's number there.
         ColorKey key;
         std::uint32_t pos;
     };
@@ -84,40 +94,67 @@ private:
     // walk's appends cost the same at any size and waste at most a chunk.
     class CRecordChunks {
     public:
-        static constexpr std::size_t kChunk = 4096;
         void Append(Record r)
         {
-            if (m_used == kChunk || m_chunks.empty()) {
-                // Not zeroed: pages of a chunk that no record reaches are
-                // never touched.
-                m_chunks.push_back(std::make_unique_for_overwrite<Record[]>(kChunk));
-                m_used = 0;
-            }
-            m_chunks.back()[m_used++] = r;
+            if (m_next == m_end)
+                AddChunk();
+            *m_next++ = r;
         }
-        std::size_t Size() const { return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunk + m_used; }
+        std::size_t Size() const { return m_full + (m_chunks.empty() ? 0 : m_chunks.back().size - (m_end - m_next)); }
         // Calls f(records) for each chunk, in order.
-        template <typename F> void ForEachChunk(F&& f) const
+        template <typename F> void ForEachChunk(F&& f)
         {
-            for (std::size_t c = 0; c < m_chunks.size(); ++c)
-                f(std::span<const Record>(m_chunks[c].get(), c + 1 == m_chunks.size() ? m_used : kChunk));
+            for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+                const Chunk& chunk = m_chunks[c];
+                f(std::span<Record>(
+                    chunk.records.get(), c + 1 == m_chunks.size() ? chunk.size - (m_end - m_next) : chunk.size));
+            }
         }
         void Clear()
         {
             m_chunks.clear();
-            m_used = 0;
+            m_full = 0;
+            m_next = m_end = nullptr;
         }
 
     private:
-        std::vector<std::unique_ptr<Record[]>> m_chunks;
-        std::size_t m_used = 0;
+        // Chunks grow with what the bucket already holds, up to a bound, so
+        // a movie of few colours stays small and one of millions makes few
+        // allocations.
+        static constexpr std::size_t kFirstChunk = 1024;
+        static constexpr std::size_t kLargestChunk = std::size_t{1} << 18;
+        struct Chunk {
+            std::unique_ptr<Record[]> records;
+            std::size_t size;
+        };
+        // Out of line: the walk's appends stay a compare and a store.
+        [[gnu::noinline]] void AddChunk()
+        {
+            const std::size_t size = m_chunks.empty() ? kFirstChunk : std::min(2 * m_chunks.back().size, kLargestChunk);
+            if (!m_chunks.empty())
+                m_full += m_chunks.back().size;
+            // Not zeroed: pages of a chunk that no record reaches are never
+            // touched.
+            m_chunks.push_back({std::make_unique_for_overwrite<Record[]>(size), size});
+            m_next = m_chunks.back().records.get();
+            m_end = m_next + size;
+        }
+
+        std::vector<Chunk> m_chunks;
+        // Records in every chunk but the last.
+        std::size_t m_full = 0;
+        // Where the next record goes, and the end of the last chunk.
+        Record* m_next = nullptr;
+        Record* m_end = nullptr;
     };
 
+    // Arrays that grouping fills whole: grown without being zeroed first.
+    template <typename T> using Filled = std::vector<T, CDefaultInitAllocator<T>>;
     struct Grouped {
-        std::vector<ColorKey> keys;
+        Filled<ColorKey> keys;
         // Key i's positions are positions[starts[i] .. starts[i + 1]).
-        std::vector<std::uint32_t> starts{0};
-        std::vector<std::uint32_t> positions;
+        Filled<std::uint32_t> starts{0};
+        Filled<std::uint32_t> positions;
     };
 
     const Grouped& Sealed() const
@@ -127,17 +164,10 @@ private:
         return m_grouped;
     }
     // Appends bucket b's keys and positions to next: the keys grouped so far
-    // (in old), then the records added since.
-    void GroupBucket(
-        std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next) const;
-
-    // Scratch of the grouping, kept between buckets.
-    struct Scratch {
-        absl::flat_hash_map<ColorKey, std::uint32_t> firstSeen;
-        std::vector<ColorKey> keys;
-        std::vector<std::uint32_t> counts;
-        std::vector<std::uint32_t> groupOf;
-    };
+    // (in old), then the records added since, numbered with the scratch
+    // table that every bucket shares.
+    void GroupBucket(std::uint32_t b, const Grouped& old, std::size_t oldBegin, std::size_t oldEnd, Grouped& next,
+        CKeyNumbering& numbering) const;
 
     // Grouping and the lookup index are worked out when first needed, so
     // both live in mutable members: neither changes what the registry holds.

@@ -2,13 +2,11 @@
 #include "swf/swf_file.h"
 
 #include "swf/body_output.h"
+#include "swf/swf_deflate.h"
 #include "swf/swf_lzma.h"
-
-#include <zlib.h>
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -22,30 +20,12 @@ constexpr std::uint32_t kMinFileLength = 21;
 // A tag header in its long form: code and 0x3F, then a 32-bit length.
 constexpr std::size_t kLongTagHeaderSize = 6;
 constexpr std::uint32_t kLongLengthField = 0x3F;
-// What a body whose true size only its data can tell is first given; it
-// grows from there with what really arrives.
-constexpr std::size_t kFirstGuess = std::size_t{1} << 20;
 // Bytes after a movie are rare and few.
 constexpr std::size_t kFirstTrailerGuess = std::size_t{1} << 16;
-// Real movies deflate to a quarter of their size or less; the first guess at
-// a compressed body follows that, so most movies are read in one piece.
-constexpr std::uint64_t kUsualDeflateRatio = 4;
 
 bool IsSignature(const std::array<std::uint8_t, kHeaderSize>& h, char first)
 {
     return h[0] == static_cast<std::uint8_t>(first) && h[1] == 'W' && h[2] == 'S';
-}
-
-// Reads from the file into out until out is full or the file ends.
-void ReadInto(IInputFile& file, CBodyOutput& out)
-{
-    for (std::span<std::uint8_t> room; !(room = out.Room()).empty();) {
-        const std::size_t n = file.Read(room);
-        out.Filled(n);
-        if (n < room.size())
-            break;
-    }
-    out.Finish();
 }
 
 } // namespace
@@ -163,14 +143,14 @@ bool CSwfFile::ReadBody(IInputFile& file, ByteBuffer& leftover)
 {
     const std::size_t bodySize = m_fileSize - kHeaderSize;
     if (m_compression == SwfCompression::Zlib)
-        return InflateBody(file, leftover);
+        return InflateZlibBody(file, static_cast<std::uint32_t>(bodySize), m_fileBuf, leftover);
     if (m_compression == SwfCompression::Lzma)
         return DecodeLzmaBody(file, static_cast<std::uint32_t>(bodySize), m_fileBuf, leftover);
     // A short file claiming 4 GiB fails here without allocating anything.
     const auto remaining = file.Remaining();
     if (remaining && *remaining < bodySize)
         return false;
-    CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, remaining ? bodySize : kFirstGuess);
+    CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, remaining ? bodySize : kFirstBodyGuess);
     ReadInto(file, body);
     return body.Size() == bodySize;
 }
@@ -193,59 +173,6 @@ bool CSwfFile::ReadTrailer(IInputFile& file, ByteBuffer leftover)
     return rest.Size() <= room && !file.Error();
 }
 
-bool CSwfFile::InflateBody(IInputFile& file, ByteBuffer& leftover)
-{
-    const std::size_t bodySize = m_fileSize - kHeaderSize;
-    z_stream zs{};
-    if (inflateInit(&zs) != Z_OK)
-        return false;
-    // The buffer grows with what the stream really yields, up to FileLength,
-    // so a lying header costs no more memory than the data behind it.
-    const std::uint64_t firstGuess
-        = std::max<std::uint64_t>(kFirstGuess, file.Remaining().value_or(0) * kUsualDeflateRatio);
-    std::vector<std::uint8_t> input(1 << 16);
-    int rc = Z_OK;
-    try {
-        CBodyOutput body(m_fileBuf, kHeaderSize, bodySize, std::min<std::uint64_t>(bodySize, firstGuess));
-        while (rc == Z_OK) {
-            if (zs.avail_in == 0) {
-                const std::size_t n = file.Read(input);
-                if (n == 0)
-                    break;
-                zs.next_in = input.data();
-                zs.avail_in = static_cast<uInt>(n);
-            }
-            const std::span<std::uint8_t> room = body.Room();
-            if (room.empty()) {
-                // Full: the stream may only have its end marker and checksum left.
-                std::uint8_t probe = 0;
-                zs.next_out = &probe;
-                zs.avail_out = 1;
-                rc = inflate(&zs, Z_NO_FLUSH);
-                if (zs.avail_out == 0)
-                    rc = Z_DATA_ERROR; // more content than the header announced
-                continue;
-            }
-            zs.next_out = room.data();
-            zs.avail_out = static_cast<uInt>(std::min<std::size_t>(room.size(), UINT_MAX));
-            const uInt before = zs.avail_out;
-            rc = inflate(&zs, Z_NO_FLUSH);
-            body.Filled(before - zs.avail_out);
-            if (rc == Z_BUF_ERROR && zs.avail_in == 0)
-                rc = Z_OK; // needs more input
-        }
-        body.Finish();
-        // Whatever follows the stream is the start of the bytes after the movie.
-        if (rc == Z_STREAM_END)
-            leftover.assign(zs.next_in, zs.next_in + zs.avail_in);
-    } catch (...) {
-        inflateEnd(&zs);
-        throw;
-    }
-    inflateEnd(&zs);
-    return rc == Z_STREAM_END && m_fileBuf.size() == m_fileSize;
-}
-
 namespace {
 
 // The movie as Save writes it: a plain one as it is held, a compressed one
@@ -261,18 +188,13 @@ bool WriteMovie(IOutputFile& file, std::span<const std::uint8_t> movie, SwfCompr
     const std::span<const std::uint8_t> body = movie.subspan(kHeaderSize);
     if (compression == SwfCompression::Lzma) {
         // The header stays as loaded; the stream's length after it is
-        // the new stream's own. All of it goes out in one write.
+        // the new stream's own.
         const auto encoded = EncodeLzmaMovie(header, body, trailer);
         return encoded && file.Write(*encoded);
     }
     // Header, deflated body and whatever followed the stream go out in one write.
-    uLongf length = compressBound(static_cast<uLong>(body.size()));
-    ByteBuffer out(kHeaderSize + length + trailer.size());
-    std::copy(header.begin(), header.end(), out.begin());
-    if (compress(out.data() + kHeaderSize, &length, body.data(), static_cast<uLong>(body.size())) != Z_OK)
-        return false;
-    std::copy(trailer.begin(), trailer.end(), out.begin() + static_cast<std::ptrdiff_t>(kHeaderSize + length));
-    return file.Write(std::span(out).first(kHeaderSize + length + trailer.size()));
+    const auto deflated = DeflateZlibMovie(header, body, trailer);
+    return deflated && file.Write(*deflated);
 }
 
 } // namespace

@@ -309,7 +309,6 @@ private:
     bool LoadMovie(IInputFile& file);
     // The body into m_fileBuf; leftover gets what was read past its end.
     bool ReadBody(IInputFile& file, ByteBuffer& leftover);
-    bool InflateBody(IInputFile& file, ByteBuffer& leftover);
     // The bytes after the movie, starting with leftover, as m_afterMovie
     // says; false when there are too many to keep or they could not be read.
     bool ReadTrailer(IInputFile& file, ByteBuffer leftover);

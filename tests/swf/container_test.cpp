@@ -1,4 +1,5 @@
 // Reading movie files into the buffer and writing them back.
+#include "swf/swf_deflate.h"
 #include "swf/swf_file.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
@@ -149,6 +150,70 @@ std::vector<std::uint8_t> Noise(std::size_t size, std::uint32_t seed)
         b = static_cast<std::uint8_t>(seed >> 16);
     }
     return noise;
+}
+
+// zlib's own inflate of a whole stream; nullopt unless it ends where the
+// bytes do.
+std::optional<std::vector<std::uint8_t>> ZlibInflate(std::span<const std::uint8_t> stream, std::size_t size)
+{
+    std::vector<std::uint8_t> out(size);
+    uLongf length = out.size();
+    uLong used = stream.size();
+    if (uncompress2(out.data(), &length, stream.data(), &used) != Z_OK || used != stream.size())
+        return std::nullopt;
+    out.resize(length);
+    return out;
+}
+
+// A zlib stream of the body as no common encoder makes one: behind
+// enough empty stored blocks to be longer than any encoder's stream of it,
+// the body in stored blocks.
+std::vector<std::uint8_t> PaddedStream(std::span<const std::uint8_t> body, std::size_t emptyBlocks)
+{
+    std::vector<std::uint8_t> stream = {0x78, 0x01};
+    for (std::size_t i = 0; i < emptyBlocks; ++i)
+        stream.insert(stream.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
+    for (std::size_t at = 0; at < body.size();) {
+        const std::size_t n = std::min<std::size_t>(body.size() - at, 0xFFFF);
+        const bool last = at + n == body.size();
+        stream.insert(stream.end(),
+            {static_cast<std::uint8_t>(last), static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+                static_cast<std::uint8_t>(~n), static_cast<std::uint8_t>(~n >> 8)});
+        stream.insert(stream.end(), body.begin() + static_cast<std::ptrdiff_t>(at),
+            body.begin() + static_cast<std::ptrdiff_t>(at + n));
+        at += n;
+    }
+    const uLong check = adler32(adler32(0, nullptr, 0), body.data(), static_cast<uInt>(body.size()));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        stream.push_back(static_cast<std::uint8_t>(check >> shift));
+    return stream;
+}
+
+TEST_F(ContainerTest, SavedStreamsInflateInZlibToTheBody)
+{
+    // Both sides of the size below which zlib itself deflates, and bodies
+    // that the fast level leaves as they are (noise) or shrinks (repeats),
+    // which the deeper level is then tried on.
+    std::vector<std::uint8_t> repeats;
+    for (std::size_t i = 0; repeats.size() < (300 << 10); ++i)
+        repeats.insert(repeats.end(), {0x3F, 0x03, static_cast<std::uint8_t>(i % 7), 0x10, 0x20, 0xFF, 0x00});
+    const std::uint8_t header[] = {'C', 'W', 'S', 10, 0, 0, 0, 0};
+    const std::uint8_t trailer[] = {9, 8, 7};
+    for (const std::size_t size :
+        {std::size_t{100}, (std::size_t{64} << 10) - 1, std::size_t{64} << 10, std::size_t{300} << 10}) {
+        for (const bool noise : {true, false}) {
+            SCOPED_TRACE(std::to_string(size) + (noise ? " noise" : " repeats"));
+            const auto body = noise
+                ? Noise(size, 11)
+                : std::vector<std::uint8_t>(repeats.begin(), repeats.begin() + static_cast<std::ptrdiff_t>(size));
+            const auto file = DeflateZlibMovie(header, body, trailer);
+            ASSERT_TRUE(file.has_value());
+            ASSERT_GT(file->size(), 8u + 3u);
+            EXPECT_TRUE(std::equal(std::begin(header), std::end(header), file->begin()));
+            EXPECT_TRUE(std::equal(std::begin(trailer), std::end(trailer), file->end() - 3));
+            EXPECT_EQ(ZlibInflate(std::span(*file).subspan(8, file->size() - 11), size), body);
+        }
+    }
 }
 
 // A plain movie as a ZWS one, encoded here rather than by the program: with
@@ -314,6 +379,70 @@ public:
 private:
     CMemoryInputFile m_file;
 };
+
+TEST_F(ContainerTest, ZlibDecidesWhereLibdeflateFails)
+{
+    CMovieBuilder builder;
+    const std::uint8_t red[] = {0xFF, 0x00, 0x00};
+    builder.AddTag(9, red);
+    builder.AddTag(6, Noise(2000, 5));
+    const auto plain = builder.Build();
+    const auto compressed = builder.Build(true);
+    const auto length = static_cast<std::uint32_t>(plain.size());
+    const auto withStream = [&](const std::vector<std::uint8_t>& stream) {
+        std::vector<std::uint8_t> movie(compressed.begin(), compressed.begin() + 8);
+        movie.insert(movie.end(), stream.begin(), stream.end());
+        return movie;
+    };
+    auto damaged = compressed;
+    damaged[damaged.size() - 2] ^= 0x40; // the checksum
+    auto trailing = compressed;
+    trailing.insert(trailing.end(), {1, 2, 3});
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> movie;
+        // What libdeflate makes of the whole stream, and the loader.
+        bool libdeflateLoads;
+        bool loads;
+        std::vector<std::uint8_t> after;
+    };
+    const std::vector<Case> cases = {
+        {"as made", compressed, true, true, {}},
+        {"bytes after the stream", trailing, true, true, {1, 2, 3}},
+        {"FileLength one more", builder.Build(true, true, length + 1), false, false, {}},
+        {"FileLength one less", builder.Build(true, true, length - 1), false, false, {}},
+        {"cut short", std::vector<std::uint8_t>(compressed.begin(), compressed.end() - 7), false, false, {}},
+        {"checksum damaged", damaged, false, false, {}},
+        // Longer than any encoder makes a stream of the body: libdeflate is
+        // not handed all of it, zlib reads on.
+        {"padded", withStream(PaddedStream(std::span(plain).subspan(8), 14000)), true, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::uint32_t fileLength = c.movie[4] | c.movie[5] << 8 | c.movie[6] << 16 | c.movie[7] << 24;
+        std::vector<std::uint8_t> body(fileLength - 8);
+        const auto used = InflateWhole(std::span(c.movie).subspan(8), body);
+        EXPECT_EQ(used.has_value(), c.libdeflateLoads);
+        if (used) {
+            EXPECT_TRUE(std::equal(body.begin(), body.end(), plain.begin() + 8, plain.end()));
+            EXPECT_EQ(*used, c.movie.size() - 8 - c.after.size());
+        }
+        // The loader gives what zlib alone gives, from a file or a pipe.
+        for (const bool throughPipe : {false, true}) {
+            m_messages.Clear();
+            CMemoryInputFile file(c.movie, "movie.swf");
+            CStreamInput pipe(c.movie);
+            ASSERT_EQ(throughPipe ? m_movie.Load(pipe) : m_movie.Load(file), c.loads);
+            if (!c.loads) {
+                EXPECT_EQ(Messages(), std::vector<std::string>{"ERROR: Can't read the body of file"});
+                continue;
+            }
+            EXPECT_TRUE(
+                std::equal(m_movie.Buffer().begin() + 8, m_movie.Buffer().end(), plain.begin() + 8, plain.end()));
+            EXPECT_EQ(std::vector<std::uint8_t>(m_movie.Trailer().begin(), m_movie.Trailer().end()), c.after);
+        }
+    }
+}
 
 // Runs body in a child process that may use headroom bytes of address space
 // beyond what it holds already; the child's exit status, or 128 + the

@@ -31,6 +31,8 @@
 #include <QWebEngineView>
 #include <QWheelEvent>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -112,6 +114,28 @@ bool CloseTo(std::uint32_t actual, std::uint32_t expected)
             return false;
     }
     return true;
+}
+
+// The sample with 200 KiB of data that the player keeps but never shows
+// (DefineBinaryData) in front of its tags, deflated by zlib.
+std::vector<std::uint8_t> LargeCompressedSample()
+{
+    std::vector<std::uint8_t> movie = BuildSampleMovie();
+    const std::size_t firstTag = 8 + (5 + 4 * (movie[8] >> 3) + 7) / 8 + 4;
+    std::vector<std::uint8_t> data = {100, 0, 0, 0, 0, 0}; // character id, reserved
+    for (std::uint32_t i = 0; data.size() < (200 << 10); ++i)
+        data.insert(data.end(), {static_cast<std::uint8_t>(i % 13), static_cast<std::uint8_t>(i * 7 / 5), 0x5A});
+    const auto tag = TagBytes(87, data, true);
+    movie.insert(movie.begin() + static_cast<std::ptrdiff_t>(firstTag), tag.begin(), tag.end());
+    for (int i = 0; i < 4; ++i)
+        movie[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(movie.size() >> (8 * i));
+    uLongf length = compressBound(static_cast<uLong>(movie.size() - 8));
+    std::vector<std::uint8_t> compressed(8 + length);
+    std::copy_n(movie.begin(), 8, compressed.begin());
+    compressed[0] = 'C';
+    compress(compressed.data() + 8, &length, movie.data() + 8, static_cast<uLong>(movie.size() - 8));
+    compressed.resize(8 + length);
+    return compressed;
 }
 
 // One window's worth of preview: a document, its preview view, on screen.
@@ -311,6 +335,20 @@ private slots:
         QVERIFY(preview.open(QIODevice::ReadOnly));
         QCOMPARE(preview.read(3), QByteArray("ZWS"));
         CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample, LZMA"));
+    }
+
+    void aLargeCompressedMovieIsDeflatedForThePlayer()
+    {
+        // Large enough for the preview's body to be deflated by libdeflate
+        // rather than zlib.
+        CPreviewSession session;
+        const auto movie = WriteMovie(QStringLiteral("large.swf"), LargeCompressedSample());
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("sample, large"),
+            [&] { return PixelOnScreen(session.view, kSampleRedShape) == kSampleRed; }));
+        QFile preview(QString::fromStdString(session.doc.GetTempFilePath()->string()));
+        QVERIFY(preview.open(QIODevice::ReadOnly));
+        QCOMPARE(preview.read(3), QByteArray("CWS"));
+        CheckBackgroundFollowsApplyAndUndo(session, kSampleBackground, QStringLiteral("sample, large"));
     }
 
     void aMovieThePlayerRefusesIsExplainedInThePane()
