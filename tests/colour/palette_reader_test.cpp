@@ -101,7 +101,7 @@ TEST(PaletteReaderTest, OtherToolsPalettes)
     };
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
-        EXPECT_FALSE(read.error) << row.name << ": " << read.error->where << ": " << read.error->reason;
+        EXPECT_FALSE(read.error) << row.name << ": " << read.error->where.Text() << ": " << read.error->reason.Text();
         EXPECT_EQ(read.colours, row.colours) << row.name;
         EXPECT_EQ(read.skipped, row.skipped) << row.name;
     }
@@ -145,7 +145,7 @@ TEST(PaletteReaderTest, UnreadablePalettesNameTheLineOrByte)
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
         ASSERT_TRUE(read.error) << row.name;
-        EXPECT_EQ(read.error->where, row.where) << row.name << ": " << read.error->reason;
+        EXPECT_EQ(read.error->where.Text(), row.where) << row.name << ": " << read.error->reason.Text();
         EXPECT_TRUE(read.colours.empty()) << row.name;
     }
 }
