@@ -271,8 +271,7 @@ std::vector<std::uint8_t> CSelectionMatcher::TakesEach(
             }
             for (std::size_t j = 0; j < count; ++j) {
                 const ColorKey key = keys[at + j];
-                takes[at + j]
-                    = !Excepts(key) && (TakesByName(key) || (LooksMatter() && TakesByLook(labs[j])));
+                takes[at + j] = !Excepts(key) && (TakesByName(key) || (LooksMatter() && TakesByLook(labs[j])));
             }
         }
     });

@@ -52,8 +52,7 @@ public:
     bool Excepts(ColorKey key) const;
     // Takes for every key and entry (colour now in bits 0-23) side by side,
     // 1 or 0 each, worked out on every core: millions of colours' OKLab.
-    std::vector<std::uint8_t> TakesEach(
-        std::span<const ColorKey> keys, std::span<const std::uint32_t> entries) const;
+    std::vector<std::uint8_t> TakesEach(std::span<const ColorKey> keys, std::span<const std::uint32_t> entries) const;
 
 private:
     // What the selection takes by the key alone, and by how the colour looks.

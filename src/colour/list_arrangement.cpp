@@ -258,9 +258,8 @@ ListArrangement Arrange(const ListRequest& request, const std::function<bool()>&
     if (!request.keys || !request.entries || !request.listOrder)
         return arrangement;
     const auto& places = request.places;
-    const ListSource source{*request.keys, *request.entries, [&places](std::uint32_t i) -> std::size_t {
-                                return places && i < places->size() ? (*places)[i] : 0;
-                            }};
+    const ListSource source{*request.keys, *request.entries,
+        [&places](std::uint32_t i) -> std::size_t { return places && i < places->size() ? (*places)[i] : 0; }};
     std::vector<std::uint32_t> rows = FilterRows(*request.listOrder, source, request.filter);
     if (stopped())
         return arrangement;

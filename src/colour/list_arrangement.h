@@ -82,8 +82,8 @@ ListArrangement GroupRows(std::span<const std::uint32_t> rows, const ListSource&
 // Everything an arrangement is made from, owned, so that it can be made on
 // another thread while the table goes on changing.
 struct ListRequest {
-    std::shared_ptr<const std::vector<std::uint32_t>> keys;     // the table's keys
-    std::shared_ptr<const std::vector<std::uint32_t>> entries;  // a copy of its entries
+    std::shared_ptr<const std::vector<std::uint32_t>> keys;      // the table's keys
+    std::shared_ptr<const std::vector<std::uint32_t>> entries;   // a copy of its entries
     std::shared_ptr<const std::vector<std::uint32_t>> listOrder; // dense indices in the list's order
     // Places of each entry; needed only for ListSort::Places.
     std::shared_ptr<const std::vector<std::uint32_t>> places;

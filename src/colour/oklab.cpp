@@ -122,8 +122,8 @@ void OkLabsOf(std::span<const std::uint32_t> rgbs, std::span<OkLab> labs)
     ForEachShare(std::min(rgbs.size(), labs.size()), kColoursPerThread, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             const std::uint32_t rgb = rgbs[i];
-            const LinearRgb lms = Multiply(
-                kLinearToLms, {linear[rgb & 0xFF], linear[(rgb >> 8) & 0xFF], linear[(rgb >> 16) & 0xFF]});
+            const LinearRgb lms
+                = Multiply(kLinearToLms, {linear[rgb & 0xFF], linear[(rgb >> 8) & 0xFF], linear[(rgb >> 16) & 0xFF]});
             const LinearRgb root = Multiply(kLmsRootToOkLab, {CubeRoot(lms.r), CubeRoot(lms.g), CubeRoot(lms.b)});
             labs[i] = {root.r, root.g, root.b};
         }

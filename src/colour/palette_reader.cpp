@@ -303,8 +303,8 @@ bool CJsonPaletteHandler::Number(double value)
     if (Parent() != Role::Rgb)
         return Scalar("a number");
     if (!(value >= 0.0 && value <= 255.0) || value != std::floor(value))
-        return Fail({"\"rgb\" of colour %1 holds %2, not a whole number 0..255",
-            {EntryNumber(), std::to_string(value)}});
+        return Fail(
+            {"\"rgb\" of colour %1 holds %2, not a whole number 0..255", {EntryNumber(), std::to_string(value)}});
     m_rgb.push_back(value);
     return true;
 }
@@ -374,8 +374,7 @@ bool CJsonPaletteHandler::End()
     const Role role = m_stack.back().role;
     m_stack.pop_back();
     if (role == Role::Rgb && m_rgb.size() != 3)
-        return Fail(
-            {"\"rgb\" of colour %1 holds %2 numbers, not 3", {EntryNumber(), std::to_string(m_rgb.size())}});
+        return Fail({"\"rgb\" of colour %1 holds %2 numbers, not 3", {EntryNumber(), std::to_string(m_rgb.size())}});
     if (role != Role::Entry)
         return true;
     if (m_hex) {

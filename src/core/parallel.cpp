@@ -7,7 +7,8 @@
 
 namespace tintor {
 
-void ForEachShare(std::size_t n, std::size_t minimumPerThread, const std::function<void(std::size_t, std::size_t)>& part)
+void ForEachShare(
+    std::size_t n, std::size_t minimumPerThread, const std::function<void(std::size_t, std::size_t)>& part)
 {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t threads = std::clamp<std::size_t>(n / std::max<std::size_t>(minimumPerThread, 1), 1, cores);

@@ -10,6 +10,7 @@ namespace tintor {
 // With fewer than minimumPerThread items for each thread, or when no
 // thread can be had, the calling thread does it all. The parts must touch
 // disjoint data.
-void ForEachShare(std::size_t n, std::size_t minimumPerThread, const std::function<void(std::size_t, std::size_t)>& part);
+void ForEachShare(
+    std::size_t n, std::size_t minimumPerThread, const std::function<void(std::size_t, std::size_t)>& part);
 
 } // namespace tintor

@@ -53,7 +53,8 @@ void CListArranger::Request(ListRequest request, bool replacing)
             m_ready = Ready{generation, std::move(arrangement), request};
         }
         // Dropped, should this object go before the event is delivered.
-        QMetaObject::invokeMethod(this, [this] { TakeReady(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { TakeReady(); }, Qt::QueuedConnection);
     });
 }
 

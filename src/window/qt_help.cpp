@@ -163,8 +163,8 @@ void CShortcutsDialog::Fill()
 {
     setWindowTitle(Tr(QT_TRANSLATE_NOOP("tintor::CHelpMenu", "キーボード ショートカット")));
     m_tree->clear();
-    m_tree->setHeaderLabels({Tr(QT_TRANSLATE_NOOP("tintor::CHelpMenu", "コマンド")),
-        Tr(QT_TRANSLATE_NOOP("tintor::CHelpMenu", "キー"))});
+    m_tree->setHeaderLabels(
+        {Tr(QT_TRANSLATE_NOOP("tintor::CHelpMenu", "コマンド")), Tr(QT_TRANSLATE_NOOP("tintor::CHelpMenu", "キー"))});
     QTreeWidgetItem* section = nullptr;
     QString sectionName;
     for (const ShortcutRow& row : ShortcutRows(m_window, m_keysOf)) {
