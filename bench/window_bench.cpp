@@ -29,7 +29,6 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -349,7 +348,9 @@ void BM_Edit(benchmark::State& state, const Movie* movie, Edit edit)
         // Edit > Select by Hue, the reds, on top of nothing selected.
         TimeEdits(
             state, *movie, session, [&] { view.OnEditDeselect(); },
-            [&] { view.SelectHues(tintor::HueRange{330, 30}); });
+            [&] {
+                view.SelectHues(tintor::HueRange{330, 30});
+            });
         break;
     }
 }
@@ -550,8 +551,8 @@ int RunReopenSession(const std::string& kind, const std::string& big, const std:
         view.OnApply();
         view.OnEditDeselect();
         view.SelectHues(tintor::HueRange{330, 30});
-        for (const tintor::ListSort sort : {tintor::ListSort::Lightness, tintor::ListSort::Hue,
-                 tintor::ListSort::Places, tintor::ListSort::ListOrder})
+        for (const tintor::ListSort sort :
+            {tintor::ListSort::Lightness, tintor::ListSort::Hue, tintor::ListSort::Places, tintor::ListSort::ListOrder})
             view.SetSort(sort);
         view.SetGrouped(true);
         view.SetSearchText(QStringLiteral("f"));
@@ -563,14 +564,12 @@ int RunReopenSession(const std::string& kind, const std::string& big, const std:
             return 2;
         session.Quiet();
         std::printf("%.1f ", ResidentMiB());
-        if (std::getenv("TINTOR_BENCH_DEBUG")) { if (std::getenv("TRIM")) malloc_trim(0); std::FILE* f = std::fopen("/proc/self/status", "r"); char line[256]; while (std::fgets(line, sizeof line, f)) if (std::string(line).rfind("Rss", 0) == 0 || std::string(line).rfind("VmHWM", 0) == 0) std::fputs(line, stderr); std::fclose(f); malloc_stats(); }
     }
     if (rounds == 0) {
         if (!session.Open(small))
             return 2;
         session.Quiet();
         std::printf("%.1f", ResidentMiB());
-        if (std::getenv("TINTOR_BENCH_DEBUG")) { std::FILE* f = std::fopen("/proc/self/status", "r"); char line[256]; while (std::fgets(line, sizeof line, f)) if (std::string(line).rfind("Rss", 0) == 0) std::fputs(line, stderr); std::fclose(f); malloc_stats(); }
     }
     std::printf("\n");
     return 0;
