@@ -73,6 +73,15 @@ const struct {
     {ListSort::Places, QT_TRANSLATE_NOOP("tintor::CColorView", "使用箇所の多い順")},
 };
 
+// The width at which the search box shows its whole hint: QLineEdit's
+// size hint is 17 "x" and its frame, margins and clear button.
+int SearchWidthForHint(const QLineEdit& search)
+{
+    const QFontMetrics metrics = search.fontMetrics();
+    const int around = search.sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+    return metrics.horizontalAdvance(search.placeholderText()) + std::max(around, 0);
+}
+
 // A note under the list: shown only when it says something.
 void ShowNote(QLabel& label, const ListNote& note)
 {
@@ -94,11 +103,10 @@ QString HexText(std::uint32_t colour)
 
 CColorView::CColorView(CTintorDoc& doc, QWidget* parent) : QScrollArea(parent), m_doc(doc)
 {
-    m_arranger = new CListArranger(
-        [this](ListArrangement arrangement, const ListRequest& request) {
-            ShowArrangement(std::move(arrangement), request);
-        },
-        this);
+    m_arranger
+        = new CListArranger([this](ListArrangement arrangement,
+                                const ListRequest& request) { ShowArrangement(std::move(arrangement), request); },
+            this);
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setWidget(BuildForm());
@@ -211,6 +219,7 @@ void CColorView::RetranslateUi()
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
     m_search->setPlaceholderText(tr("#rrggbb・種類で絞り込む"));
+    m_search->setMinimumWidth(SearchWidthForHint(*m_search));
     m_search->setToolTip(tr("色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます"));
     m_sortBox->setToolTip(tr("一覧の並べ順"));
     for (int i = 0; i < m_sortBox->count(); ++i)
@@ -478,7 +487,9 @@ void CColorView::SelectNearest(std::uint32_t rgb)
 QWidget* CColorView::BuildFinder(QWidget* parent)
 {
     auto* finder = new QWidget(parent);
-    auto* row = new QHBoxLayout(finder);
+    // The search on a line of its own: beside the sort box its hint does
+    // not fit the narrow pane in Japanese.
+    auto* row = new QVBoxLayout(finder);
     row->setContentsMargins(0, 0, 0, 0);
     m_search = new QLineEdit(finder);
     m_search->setObjectName(QStringLiteral("search"));
@@ -489,7 +500,7 @@ QWidget* CColorView::BuildFinder(QWidget* parent)
     m_sortBox->setObjectName(QStringLiteral("sort"));
     for (const auto& sort : kSorts)
         m_sortBox->addItem(QString(), static_cast<int>(sort.sort));
-    row->addWidget(m_search, 1);
+    row->addWidget(m_search);
     row->addWidget(m_sortBox);
     connect(m_search, &QLineEdit::textChanged, this, [this] { Rearrange(); });
     connect(m_sortBox, &QComboBox::currentIndexChanged, this, [this](int index) {
