@@ -113,8 +113,8 @@ void BM_JpegDecodeEncode(benchmark::State& state)
     const auto header = bitmap::ReadJpegHeader(*stream);
     std::string problem;
     for (auto _ : state) {
-        const auto photo = bitmap::DecodeJpeg(*stream, *header, {}, problem);
-        benchmark::DoNotOptimize(bitmap::EncodeJpeg(*photo, kSize, kSize));
+        const auto photo = bitmap::DecodeJpeg(*stream, *header, problem);
+        benchmark::DoNotOptimize(bitmap::EncodeJpeg(*photo, {&*header, nullptr}, problem));
     }
 }
 
@@ -173,8 +173,8 @@ void BM_CorpusJpegDecodeEncode(benchmark::State& state)
     const auto header = bitmap::ReadJpegHeader(*stream);
     std::string problem;
     for (auto _ : state) {
-        const auto photo = bitmap::DecodeJpeg(*stream, *header, {}, problem);
-        benchmark::DoNotOptimize(bitmap::EncodeJpeg(*photo, header->width, header->height));
+        const auto photo = bitmap::DecodeJpeg(*stream, *header, problem);
+        benchmark::DoNotOptimize(bitmap::EncodeJpeg(*photo, {&*header, nullptr}, problem));
     }
 }
 

@@ -64,7 +64,7 @@ void BM_ApplyEffect(benchmark::State& state)
     const auto colours = Colours(4096);
     for (auto _ : state)
         for (std::uint32_t c : colours)
-            benchmark::DoNotOptimize(CColor(c).ApplyEffect(140.25, 127.5, 96.0, 0));
+            benchmark::DoNotOptimize(CColor(c).ApplyEffect(140.8, 128.0, 96.0, 0));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(colours.size()));
 }
 BENCHMARK(BM_ApplyEffect);

@@ -2,10 +2,12 @@
 // loading a compressed movie (inflate and walk) against zlib's uncompress of
 // the same body alone, and an LZMA one against liblzma's raw decode of the
 // same stream alone; the tag walk alone in MB/s and colour records/s, also
-// of a built movie of DefineShape4 tags and of one of filter lists and
-// tints; the cost of one colour record with few and with very many
-// distinct colours; and an LZMA stream that ends early against the whole
-// one.
+// of a built movie of DefineShape4 tags, of one of filter lists and tints,
+// of one of ActionScript 2 drawing calls and of one DoABC block of 100,000
+// instructions (and that block's reader and stack walk alone); the cost of
+// one colour record with few and with very many distinct colours; and an
+// LZMA stream that ends early against the whole one.
+#include "swf/abc_colours.h"
 #include "swf/swf_file.h"
 #include "testkit/bench_movies.h"
 #include "testkit/memory_files.h"
@@ -459,6 +461,11 @@ std::vector<std::uint8_t> EdgeHeavyMovie() { return BuildEdgeHeavyMovie(460); }
 // 100,000 PlaceObject3 filter lists and as many tinted PlaceObject2 records.
 std::vector<std::uint8_t> EffectsMovie() { return BuildEffectsMovie(100000); }
 
+// DoAction blocks of 100,000 push values, a fifth of them colours.
+std::vector<std::uint8_t> ActionMovie() { return BuildActionMovie(100000); }
+// One DoABC block of 100,000 instructions.
+std::vector<std::uint8_t> AbcMovie() { return BuildAbcMovie(100000); }
+
 // The tag walk of a built movie: MB/s and colour records/s.
 void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
 {
@@ -480,6 +487,43 @@ void BM_WalkBuilt(benchmark::State& state, std::vector<std::uint8_t> (*make)())
         static_cast<double>(plain.records) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["records"] = static_cast<double>(plain.records);
     state.counters["MB"] = static_cast<double>(plain.bytes.size()) / 1e6;
+}
+
+// The ABC reader and the stack walk alone, over the DoABC block of a built
+// movie: MB/s of the block and instructions/s.
+void BM_AbcColours(benchmark::State& state, std::vector<std::uint8_t> (*make)(), double instructions)
+{
+    const PlainMovie plain = Plain(make());
+    std::span<const std::uint8_t> abc;
+    for (std::size_t pos = plain.firstTag; pos + 6 <= plain.bytes.size();) {
+        const std::uint16_t header = static_cast<std::uint16_t>(plain.bytes[pos] | plain.bytes[pos + 1] << 8);
+        std::size_t length = header & 0x3F, body = pos + 2;
+        if (length == 0x3F) {
+            length = plain.bytes[body] | plain.bytes[body + 1] << 8 | plain.bytes[body + 2] << 16
+                | std::size_t{plain.bytes[body + 3]} << 24;
+            body += 4;
+        }
+        if (header >> 6 == 82 && body + length <= plain.bytes.size()) {
+            abc = std::span(plain.bytes).subspan(body + 5, length - 5); // flags and an empty name
+            break;
+        }
+        pos = body + length;
+    }
+    if (abc.empty()) {
+        state.SkipWithError("no DoABC block");
+        return;
+    }
+    std::size_t places = 0;
+    for (auto _ : state) {
+        const AbcColours colours = FindAbcColours(abc, 0);
+        places = colours.places.size();
+        benchmark::DoNotOptimize(colours.places.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(abc.size()) * state.iterations());
+    state.counters["instructions/s"]
+        = benchmark::Counter(instructions * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["places"] = static_cast<double>(places);
+    state.counters["MB"] = static_cast<double>(abc.size()) / 1e6;
 }
 
 // The largest compressed movies of the corpus.
@@ -522,6 +566,9 @@ BENCHMARK_CAPTURE(BM_WalkBuilt, shape4, Shape4Movie)->Unit(benchmark::kMicroseco
 BENCHMARK_CAPTURE(BM_WalkBuilt, shape3_same_styles, Shape3Movie)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, edge_heavy, EdgeHeavyMovie)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WalkBuilt, filters_and_tints, EffectsMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, avm1_100k_pushes, ActionMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WalkBuilt, abc_100k_instructions, AbcMovie)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_AbcColours, abc_100k_instructions, AbcMovie, 100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintor

@@ -34,9 +34,10 @@ void CheckLoad(const std::uint8_t* data, std::size_t size, tintor::CollectionRul
     for (const tintor::SwfImageRecord& image : movie.Images()) {
         if (std::size_t{image.bodyOffset} + image.bodyLength > length || image.tagOffset >= image.bodyOffset)
             std::abort();
-        const auto body = movie.Buffer().subspan(image.bodyOffset, image.bodyLength);
-        tintor::CBitmapImage::Describe(image, body);
-        tintor::CBitmapImage::Decode(image, body);
+        const tintor::BitmapSource source{
+            image, movie.Buffer().subspan(image.bodyOffset, image.bodyLength), movie.JpegTables()};
+        tintor::CBitmapImage::Describe(source);
+        tintor::CBitmapImage::Thumbnail(source, 48);
     }
     movie.Colors().ForEach([&](tintor::ColorKey key, const tintor::PositionList& positions) {
         if (positions.empty())

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the load fuzzer and the image fuzzer in <builddir> and runs each for
-# [seconds] (default 60), seeded with every movie of the shared corpus and
-# with the image tags in them. Exits non-zero on any finding (crash,
+# Builds the load, image, action and ABC fuzzers in <builddir> and runs each
+# for [seconds] (default 60), seeded with every movie of the shared corpus
+# and with the image tags, action blocks and ActionScript 3 blocks in them.
+# Exits non-zero on any finding (crash,
 # sanitizer report, timeout or memory blow-up); the input that caused it is
 # left in <builddir>/fuzz-artifacts.
 set -euo pipefail
@@ -15,7 +16,7 @@ corpus=${TINTOR_CORPUS_DIR:-$root/../shared/corpus}
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTINTOR_FUZZ=ON -DTINTOR_GUI=OFF -DTINTOR_TESTS=OFF -DTINTOR_BENCH=OFF >/dev/null
-ninja -C "$build" -j2 load_fuzzer image_fuzzer
+ninja -C "$build" -j2 load_fuzzer image_fuzzer action_fuzzer abc_fuzzer
 
 seeds=$build/fuzz-seeds
 found=$build/fuzz-corpus
@@ -44,13 +45,58 @@ echo "run-fuzz: $n seed movies from $corpus, $seconds s"
   -print_final_stats=1 -artifact_prefix="$artifacts/"
 
 # Image tags alone, for the decoders, seeded with the image tags of the
-# corpus's movies: a byte naming the tag (as the fuzzer reads it), the body.
+# corpus's movies: a byte naming the tag (as the fuzzer reads it), the body;
+# a DefineBits with the movie's JPEGTables in front, as the fuzzer takes it.
 images=$build/fuzz-images
 mkdir -p "$images"
 if command -v python3 >/dev/null; then
   python3 - "$seeds" "$images" <<'PY' || true
 import os, struct, sys, zlib
 codes = [6, 20, 21, 35, 36, 90]
+n = 0
+for name in sorted(os.listdir(sys.argv[1])):
+    data = open(os.path.join(sys.argv[1], name), 'rb').read()
+    if data[:3] == b'CWS':
+        try:
+            data = data[:8] + zlib.decompressobj().decompress(data[8:])
+        except zlib.error:
+            continue
+    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
+        continue
+    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
+    tables = None
+    while pos + 2 <= len(data):
+        value = struct.unpack_from('<H', data, pos)[0]
+        pos += 2
+        code, length = value >> 6, value & 0x3F
+        if length == 0x3F and pos + 4 <= len(data):
+            length = struct.unpack_from('<I', data, pos)[0]
+            pos += 4
+        if code == 8 and tables is None:
+            tables = data[pos:pos + length]
+        if code in codes and length <= 65536:
+            n += 1
+            # DefineBits after a JPEGTables that holds tables: both.
+            head = bytes([codes.index(code)])
+            if code == 6 and tables and len(tables) < 65536:
+                head = bytes([len(codes)]) + struct.pack('<H', len(tables)) + tables
+            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(head + data[pos:pos + length])
+        if code == 0:
+            break
+        pos += length
+PY
+fi
+"$build/fuzz/image_fuzzer" "$images" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  -print_final_stats=1 -artifact_prefix="$artifacts/image-"
+
+# DoAction blocks alone, for the action readers and the colour pass: a byte
+# choosing the tag that holds the block and the movie's version, the actions.
+actions=$build/fuzz-actions
+mkdir -p "$actions"
+if command -v python3 >/dev/null; then
+  python3 - "$seeds" "$actions" <<'PY' || true
+import os, struct, sys, zlib
 n = 0
 for name in sorted(os.listdir(sys.argv[1])):
     data = open(os.path.join(sys.argv[1], name), 'rb').read()
@@ -69,14 +115,57 @@ for name in sorted(os.listdir(sys.argv[1])):
         if length == 0x3F and pos + 4 <= len(data):
             length = struct.unpack_from('<I', data, pos)[0]
             pos += 4
-        if code in codes and length <= 65536:
+        if code == 12 and length <= 65536:
             n += 1
-            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(bytes([codes.index(code)]) + data[pos:pos + length])
+            choice = 0 if data[3] < 7 else 3
+            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(bytes([choice]) + data[pos:pos + length])
         if code == 0:
             break
         pos += length
 PY
 fi
-"$build/fuzz/image_fuzzer" "$images" \
+"$build/fuzz/action_fuzzer" "$actions" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
-  -print_final_stats=1 -artifact_prefix="$artifacts/image-"
+  -print_final_stats=1 -artifact_prefix="$artifacts/action-"
+
+# ActionScript 3 blocks alone, for the ABC readers and the stack walk, seeded
+# with the ABC files of the corpus's DoABC tags (72, and 82 less its flags
+# and name).
+blocks=$build/fuzz-abc
+mkdir -p "$blocks"
+if command -v python3 >/dev/null; then
+  python3 - "$seeds" "$blocks" <<'PY' || true
+import os, struct, sys, zlib
+n = 0
+for name in sorted(os.listdir(sys.argv[1])):
+    data = open(os.path.join(sys.argv[1], name), 'rb').read()
+    if data[:3] == b'CWS':
+        try:
+            data = data[:8] + zlib.decompressobj().decompress(data[8:])
+        except zlib.error:
+            continue
+    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
+        continue
+    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
+    while pos + 2 <= len(data):
+        value = struct.unpack_from('<H', data, pos)[0]
+        pos += 2
+        code, length = value >> 6, value & 0x3F
+        if length == 0x3F and pos + 4 <= len(data):
+            length = struct.unpack_from('<I', data, pos)[0]
+            pos += 4
+        body = data[pos:pos + length]
+        if code == 82:
+            end = body.find(b'\0', 4)
+            body = body[end + 1:] if end >= 0 else b''
+        if code in (72, 82) and 0 < len(body) <= 262144:
+            n += 1
+            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(body)
+        if code == 0:
+            break
+        pos += length
+PY
+fi
+"$build/fuzz/abc_fuzzer" "$blocks" \
+  -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
+  -print_final_stats=1 -artifact_prefix="$artifacts/abc-"

@@ -6,6 +6,7 @@
 #include "bitmap/colour_cache.h"
 #include "bitmap/zlib_codec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tintor::bitmap {
@@ -25,7 +26,16 @@ struct Layout {
 
 constexpr std::size_t Padded(std::size_t bytes) { return (bytes + 3) & ~std::size_t{3}; }
 
-std::optional<Layout> LayoutOf(const SwfImageRecord& record, std::string& problem)
+// The zlib data after the fields of the tag.
+std::span<const std::uint8_t> StreamOf(const SwfImageRecord& record, std::span<const std::uint8_t> body)
+{
+    const std::size_t fields = record.losslessFormat == kColourMapped ? 8 : 7;
+    return body.size() > fields ? body.subspan(fields) : std::span<const std::uint8_t>{};
+}
+
+// The layout the fields give, once the zlib data is seen to be long enough
+// to inflate to it.
+std::optional<Layout> LayoutOf(const SwfImageRecord& record, std::span<const std::uint8_t> stream, std::string& problem)
 {
     const bool alpha = record.code == kTagDefineBitsLossless2;
     const std::uint8_t format = record.losslessFormat;
@@ -33,11 +43,8 @@ std::optional<Layout> LayoutOf(const SwfImageRecord& record, std::string& proble
         problem = "unknown lossless format " + std::to_string(format);
         return std::nullopt;
     }
-    const std::uint64_t pixels = std::uint64_t{record.width} * record.height;
-    if (pixels > CBitmapImage::kMaxPixels) {
-        problem = "image too large";
+    if (!WithinPixelLimit(record.width, record.height, problem))
         return std::nullopt;
-    }
     Layout layout;
     if (format == kColourMapped) {
         layout.tableCount = std::uint32_t{record.colourTableSize} + 1;
@@ -47,14 +54,11 @@ std::optional<Layout> LayoutOf(const SwfImageRecord& record, std::string& proble
         layout.rowBytes = format == kPix15 ? Padded(std::size_t{record.width} * 2) : std::size_t{record.width} * 4;
     }
     layout.required = layout.tableBytes + layout.rowBytes * record.height;
+    if (layout.required > kZlibMaxRatio * stream.size()) {
+        problem = kTooLittleData;
+        return std::nullopt;
+    }
     return layout;
-}
-
-// The zlib data after the fields of the tag.
-std::span<const std::uint8_t> StreamOf(const SwfImageRecord& record, std::span<const std::uint8_t> body)
-{
-    const std::size_t fields = record.losslessFormat == kColourMapped ? 8 : 7;
-    return body.size() > fields ? body.subspan(fields) : std::span<const std::uint8_t>{};
 }
 
 // Players read the data they need and ignore what follows; up to this much
@@ -80,7 +84,7 @@ std::uint32_t RecolourPremultiplied(
 constexpr std::uint32_t Widen5(std::uint32_t v) { return v << 3 | v >> 2; }
 constexpr std::uint32_t Narrow5(std::uint32_t v) { return (v * 31 + 127) / 255; }
 
-void RecolourTable(CBitmapImage::Lossless& pixels, const RecolourFn& recolour)
+void RecolourTable(Lossless& pixels, const RecolourFn& recolour)
 {
     const std::size_t stride = pixels.alpha ? 4 : 3;
     for (std::size_t i = 0; i < pixels.tableCount; ++i) {
@@ -93,8 +97,7 @@ void RecolourTable(CBitmapImage::Lossless& pixels, const RecolourFn& recolour)
     }
 }
 
-void RecolourPix15(
-    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+void RecolourPix15(Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
 {
     // Every 15-bit colour at most once.
     std::vector<std::int32_t> done(1 << 15, -1);
@@ -116,8 +119,7 @@ void RecolourPix15(
     }
 }
 
-void RecolourPix32(
-    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+void RecolourPix32(Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
 {
     // Byte 0 is alpha (premultiplied pixels) or a reserved byte kept as it is.
     const bool alpha = pixels.alpha;
@@ -137,20 +139,96 @@ void RecolourPix32(
     }
 }
 
+// One row of the stored data as RGBA (premultiplied for DefineBitsLossless2,
+// opaque otherwise), with the colour table for format 3.
+void RowToRgba(const Layout& layout, std::uint8_t format, bool alpha, std::span<const std::uint8_t> table,
+    const std::uint8_t* row, std::uint32_t width, std::uint8_t* out)
+{
+    const std::size_t stride = alpha ? 4 : 3;
+    for (std::uint32_t x = 0; x < width; ++x, out += 4) {
+        if (format == kColourMapped) {
+            const std::uint32_t index = row[x];
+            if (index >= layout.tableCount) {
+                std::fill(out, out + 4, std::uint8_t{0});
+                continue;
+            }
+            const std::uint8_t* e = table.data() + index * stride;
+            out[0] = e[0];
+            out[1] = e[1];
+            out[2] = e[2];
+            out[3] = alpha ? e[3] : 255;
+        } else if (format == kPix15) {
+            const std::uint32_t v = std::uint32_t{row[x * 2]} << 8 | row[x * 2 + 1];
+            out[0] = static_cast<std::uint8_t>(Widen5((v >> 10) & 31));
+            out[1] = static_cast<std::uint8_t>(Widen5((v >> 5) & 31));
+            out[2] = static_cast<std::uint8_t>(Widen5(v & 31));
+            out[3] = 255;
+        } else {
+            const std::uint8_t* p = row + std::size_t{x} * 4;
+            out[0] = p[1];
+            out[1] = p[2];
+            out[2] = p[3];
+            out[3] = alpha ? p[0] : 255;
+        }
+    }
+}
+
 } // namespace
 
-std::optional<CBitmapImage::Lossless> DecodeLossless(
+bool StreamLossless(
+    const SwfImageRecord& record, std::span<const std::uint8_t> body, CThumbnailMaker* thumbnail, std::string& problem)
+{
+    const auto stream = StreamOf(record, body);
+    const auto layout = LayoutOf(record, stream, problem);
+    if (!layout)
+        return false;
+    // The table, then one row at a time, gathered across the pieces the
+    // inflate yields.
+    std::vector<std::uint8_t> table;
+    std::vector<std::uint8_t> row;
+    std::vector<std::uint8_t> rgba;
+    std::size_t seen = 0;
+    std::uint32_t y = 0;
+    const bool alpha = record.code == kTagDefineBitsLossless2;
+    const auto take = [&](std::span<const std::uint8_t> piece) {
+        while (!piece.empty() && seen < layout->required) {
+            const bool inTable = seen < layout->tableBytes;
+            std::vector<std::uint8_t>& into = inTable ? table : row;
+            const std::size_t want = (inTable ? layout->tableBytes : layout->rowBytes) - into.size();
+            const std::size_t n = std::min(want, piece.size());
+            into.insert(into.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n));
+            piece = piece.subspan(n);
+            seen += n;
+            if (!inTable && row.size() == layout->rowBytes) {
+                rgba.resize(std::size_t{record.width} * 4);
+                RowToRgba(*layout, record.losslessFormat, alpha, table, row.data(), record.width, rgba.data());
+                thumbnail->AddColours({record.width, record.height, y++, 0, 1, rgba.data(), record.width, 4, alpha});
+                row.clear();
+            }
+        }
+    };
+    const auto inflated = InflatePieces(stream, layout->required + kSlack,
+        thumbnail != nullptr ? std::function<void(std::span<const std::uint8_t>)>(take) : nullptr);
+    if (!inflated || *inflated < layout->required) {
+        problem = kCorruptImage;
+        return false;
+    }
+    return true;
+}
+
+std::optional<Lossless> DecodeLossless(
     const SwfImageRecord& record, std::span<const std::uint8_t> body, std::string& problem)
 {
-    const auto layout = LayoutOf(record, problem);
+    const auto stream = StreamOf(record, body);
+    const auto layout = LayoutOf(record, stream, problem);
     if (!layout)
         return std::nullopt;
-    auto data = Inflate(StreamOf(record, body), layout->required + kSlack);
+    auto data = Inflate(stream, layout->required + kSlack);
     if (!data || data->size() < layout->required) {
-        problem = "corrupt image data";
+        problem = kCorruptImage;
         return std::nullopt;
     }
-    CBitmapImage::Lossless pixels;
+    Lossless pixels;
     pixels.format = record.losslessFormat;
     pixels.alpha = record.code == kTagDefineBitsLossless2;
     pixels.tableCount = layout->tableCount;
@@ -158,8 +236,7 @@ std::optional<CBitmapImage::Lossless> DecodeLossless(
     return pixels;
 }
 
-void RecolourLossless(
-    CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
+void RecolourLossless(Lossless& pixels, std::uint32_t width, std::uint32_t height, const RecolourFn& recolour)
 {
     switch (pixels.format) {
     case kColourMapped:
@@ -172,52 +249,6 @@ void RecolourLossless(
         RecolourPix32(pixels, width, height, recolour);
         break;
     }
-}
-
-std::vector<std::uint8_t> LosslessToRgba(
-    const CBitmapImage::Lossless& pixels, std::uint32_t width, std::uint32_t height)
-{
-    std::vector<std::uint8_t> rgba(std::size_t{width} * height * 4);
-    std::uint8_t* out = rgba.data();
-    const auto put = [&](std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
-        if (pixels.alpha && a != 0 && a != 255) {
-            r = Unpremultiply(r, a);
-            g = Unpremultiply(g, a);
-            b = Unpremultiply(b, a);
-        }
-        *out++ = static_cast<std::uint8_t>(r);
-        *out++ = static_cast<std::uint8_t>(g);
-        *out++ = static_cast<std::uint8_t>(b);
-        *out++ = static_cast<std::uint8_t>(a);
-    };
-    const std::uint8_t* data = pixels.data.data();
-    if (pixels.format == kColourMapped) {
-        const std::size_t stride = pixels.alpha ? 4 : 3;
-        const std::uint8_t* rows = data + pixels.tableCount * stride;
-        for (std::uint32_t y = 0; y < height; ++y)
-            for (std::uint32_t x = 0; x < width; ++x) {
-                const std::uint32_t index = rows[y * Padded(width) + x];
-                if (index >= pixels.tableCount) {
-                    put(0, 0, 0, 0);
-                    continue;
-                }
-                const std::uint8_t* e = data + index * stride;
-                put(e[0], e[1], e[2], pixels.alpha ? e[3] : 255);
-            }
-    } else if (pixels.format == kPix15) {
-        for (std::uint32_t y = 0; y < height; ++y)
-            for (std::uint32_t x = 0; x < width; ++x) {
-                const std::uint8_t* p = data + y * Padded(std::size_t{width} * 2) + x * 2;
-                const std::uint32_t v = std::uint32_t{p[0]} << 8 | p[1];
-                put(Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31), 255);
-            }
-    } else {
-        for (std::size_t i = 0; i < std::size_t{width} * height; ++i) {
-            const std::uint8_t* p = data + i * 4;
-            put(p[1], p[2], p[3], pixels.alpha ? p[0] : 255);
-        }
-    }
-    return rgba;
 }
 
 } // namespace tintor::bitmap

@@ -86,6 +86,11 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a, std::span<const LeftBi
             : Plural(transforms, "colour transform that is not a tint", "colour transforms that are not tints"));
     add("tint-without-room", a.tintsWithoutRoom,
         Plural(a.tintsWithoutRoom, "tint place", "tint places") + " without room for every other colour");
+    add("script-number", a.scriptNumbers,
+        Plural(a.scriptNumbers, "script constant", "script constants")
+            + " also used as a number, which keeps its value");
+    add("script-without-room", a.scriptsWithoutRoom,
+        Plural(a.scriptsWithoutRoom, "script constant", "script constants") + " without room for every other colour");
     const std::uint64_t html = std::uint64_t{a.htmlColours} + a.uncollectedHtmlColours;
     add("html-colour", html,
         a.uncollectedHtmlColours != 0
@@ -109,6 +114,9 @@ std::vector<AuditLine> AuditLines(const ColourAccount& a, std::span<const LeftBi
         };
         lines.push_back(std::move(line));
     }
+    add("text-box", a.textBoxes,
+        Plural(a.textBoxes, "edit text", "edit texts")
+            + " with a border, whose white background and black border the player draws");
     if (a.videoStreams != 0 || a.videoFrames != 0) {
         constexpr std::uint16_t kDefineVideoStream = 60;
         AuditLine line{"video", kDefineVideoStream, a.videoStreams, {}, {}};
@@ -157,9 +165,11 @@ CLI::App* AddAuditCommand(CLI::App& app, AuditOptions& options)
     AddRuleOption(*audit, options.rule);
     audit->footer("One line per kind of thing left: bitmaps that cannot be recoloured, by tag and reason (with\n"
                   "their sizes), colour-matrix filters, colour transforms that are not tints, tints without\n"
-                  "room for every other colour, HTML colours in other forms than #rrggbb, action blocks that\n"
-                  "name colour or drawing calls, video. Bitmaps that shift --bitmaps can recolour are not\n"
-                  "left; the text output counts them on a line of their own.\n"
+                  "room for every other colour, script constants that keep their value, HTML colours in other\n"
+                  "forms than #rrggbb, action blocks whose colour or drawing calls cannot be followed (with\n"
+                  "--classic: every block that names one), text boxes with a border, video. Bitmaps that\n"
+                  "shift --bitmaps can recolour are not left; the text output counts them on a line of their\n"
+                  "own.\n"
                   "Nothing is printed but a line saying so when Tintor lists every colour the movie shows.");
     return audit;
 }

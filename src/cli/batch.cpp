@@ -32,7 +32,7 @@ void AddRuleOption(CLI::App& command, CollectionRule& rule)
     command.add_flag_callback(
         "--classic", [&rule] { rule = CollectionRule::Classic; },
         "Collect the classic set of colours only: none of DefineShape4, DefineMorphShape2, DefineText2 or "
-        "DefineFont3, and no filter, tint or HTML text colours");
+        "DefineFont3, and no filter, tint, HTML text or script colours");
 }
 
 std::optional<std::vector<std::filesystem::path>> PlanOutputs(
@@ -110,19 +110,35 @@ bool SaveMovie(CTintorDoc& doc, const std::filesystem::path& output)
 }
 
 // Every colour some of whose places could not take their new colour, so
-// that no place keeps its old one unsaid.
+// that no place keeps its old one unsaid: a tint or a script constant
+// without room for it, or a script constant that is also a number.
 void ReportKeptColours(std::string_view command, const CTintorDoc& doc, const std::string& movie)
 {
     const auto kept = doc.KeptColours();
     if (kept.empty())
         return;
     const std::size_t places = doc.KeptPlaceCount();
-    std::fprintf(stderr, "tintor-cli %.*s: %s: %zu tint %s kept %s colour, without room for the new one:\n",
-        static_cast<int>(command.size()), command.data(), movie.c_str(), places, places == 1 ? "place" : "places",
-        places == 1 ? "its" : "their");
-    for (const KeptColour& colour : kept)
-        std::fprintf(stderr, "  %s %s: %zu of %zu places stay, %s does not fit\n", KindName(colour.key),
-            HexColor(colour.key).c_str(), colour.places, doc.PlaceCount(colour.key), HexColor(colour.wanted).c_str());
+    std::size_t tints = 0, numbers = 0;
+    for (const KeptColour& colour : kept) {
+        tints += KindOf(colour.key) == KIND_TINT ? colour.places : 0;
+        numbers += colour.asNumbers;
+    }
+    const char* what = tints == places ? "tint " : tints == 0 ? "script " : "";
+    const char* why = numbers == 0 ? "without room for the new one"
+        : numbers == places        ? "also used as a number"
+                                   : "without room for the new one or also used as a number";
+    std::fprintf(stderr, "tintor-cli %.*s: %s: %zu %s%s kept %s colour, %s:\n", static_cast<int>(command.size()),
+        command.data(), movie.c_str(), places, what, places == 1 ? "place" : "places", places == 1 ? "its" : "their",
+        why);
+    for (const KeptColour& colour : kept) {
+        const std::string wanted = HexColor(colour.wanted);
+        const std::string reason = colour.asNumbers == 0 ? wanted + " does not fit"
+            : colour.asNumbers == colour.places
+            ? std::string("also used as a number")
+            : std::to_string(colour.asNumbers) + " also used as a number, " + wanted + " does not fit the others";
+        std::fprintf(stderr, "  %s %s: %zu of %zu places stay, %s\n", KindName(colour.key),
+            HexColor(colour.key).c_str(), colour.places, doc.PlaceCount(colour.key), reason.c_str());
+    }
 }
 
 bool RecolourOne(std::string_view command, const std::string& movie, const std::filesystem::path& output,

@@ -3,6 +3,7 @@
 
 #include "colour/colour_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tintor::cli {
@@ -61,6 +62,17 @@ void ReportBitmaps(const CTintorDoc& doc, const BitmapChoice& choice, const std:
         count == 1 ? "" : "s", swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
 }
 
+// Whether every chosen image that can be recoloured was: one that ran out of
+// memory or that an encoder refused fails the movie, which the document has
+// said, naming the movie and the image.
+bool EveryChosenBitmapReencoded(const CTintorDoc& doc, const BitmapChoice& choice)
+{
+    const auto& entries = doc.GetBitmaps().Entries();
+    return std::none_of(entries.begin(), entries.end(), [&](const BitmapEntry& bitmap) {
+        return choice.Contains(bitmap) && bitmap.description.Recolourable() && !bitmap.failure.empty();
+    });
+}
+
 bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, const ShiftOptions& options,
     const ColourSelection& selection)
 {
@@ -82,8 +94,11 @@ bool Shift(CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie, c
         doc.Effect("UniColor", options.unify ? 1 : 0);
         doc.ApplyPending();
     }
-    if (bitmaps.Any())
+    if (bitmaps.Any()) {
         ReportBitmaps(doc, bitmaps, movie);
+        if (!EveryChosenBitmapReencoded(doc, bitmaps))
+            return false;
+    }
     if (options.saveScript.empty())
         return true;
     dialogs.SetSavePath(options.saveScript);
@@ -142,7 +157,8 @@ CLI::App* AddShiftCommand(CLI::App& app, ShiftOptions& options)
                   "--bitmap (--all takes no image): each chosen image is re-encoded in its own tag (lossless\n"
                   "ones exactly, JPEG ones as faithfully as JPEG allows), and stderr tells how many were and the\n"
                   "movie's length before and after. A movie that lacks a colour named with --select or an\n"
-                  "image named with --bitmap fails and is not written.\n"
+                  "image named with --bitmap, or one of whose chosen images cannot be re-encoded (not enough\n"
+                  "memory, an encoder's refusal), fails and is not written.\n"
                   "With --space oklch, --hue N turns the hue by 1.8 N degrees, --saturation N scales chroma by\n"
                   "1 + N/100 and --value N moves lightness N% of the way to white (or black), keeping hue and\n"
                   "lightness where a colour leaves sRGB; greys keep their hue.\n"

@@ -66,6 +66,17 @@ std::uint32_t EffectLightness(std::uint32_t l, double value)
     return TruncByte(ln);
 }
 
+// Whether the effect leaves a colour where it was: no byte of its HLS value
+// moved, or, for a colour without saturation, neither saturation nor
+// lightness (its hue is never read). The way to HLS and back loses bits
+// (grey 33 comes back as 32, pure red as 254,0,5), so such a colour is kept
+// exactly as it was rather than sent that way.
+bool Unmoved(std::uint32_t hls, std::uint32_t shifted)
+{
+    const std::uint32_t read = (hls & 0x00FF00) == 0 ? 0xFFFF00 : 0xFFFFFF;
+    return ((hls ^ shifted) & read) == 0;
+}
+
 } // namespace
 
 std::int32_t CColor::Distance(std::uint32_t other) const
@@ -151,9 +162,10 @@ std::uint32_t CColor::ToRgb() const
 std::uint32_t CColor::ApplyEffect(double hue, double saturation, double value, int unify) const
 {
     const std::uint32_t hls = ToHls();
-    return CColor(EffectHue(hls & 0xFF, hue, unify) | EffectSaturation((hls >> 8) & 0xFF, saturation, unify) << 8
-        | EffectLightness((hls >> 16) & 0xFF, value) << 16)
-        .ToRgb();
+    const std::uint32_t shifted = EffectHue(hls & 0xFF, hue, unify)
+        | EffectSaturation((hls >> 8) & 0xFF, saturation, unify) << 8
+        | EffectLightness((hls >> 16) & 0xFF, value) << 16;
+    return Unmoved(hls, shifted) ? m_value & 0xFFFFFF : CColor(shifted).ToRgb();
 }
 
 CColorEffect::CColorEffect(double hue, double saturation, double value, int unify)
@@ -168,9 +180,9 @@ CColorEffect::CColorEffect(double hue, double saturation, double value, int unif
 std::uint32_t CColorEffect::Apply(std::uint32_t colour) const
 {
     const std::uint32_t hls = CColor(colour).ToHls();
-    return CColor(std::uint32_t{m_hue[hls & 0xFF]} | std::uint32_t{m_saturation[(hls >> 8) & 0xFF]} << 8
-        | std::uint32_t{m_lightness[(hls >> 16) & 0xFF]} << 16)
-        .ToRgb();
+    const std::uint32_t shifted = std::uint32_t{m_hue[hls & 0xFF]} | std::uint32_t{m_saturation[(hls >> 8) & 0xFF]} << 8
+        | std::uint32_t{m_lightness[(hls >> 16) & 0xFF]} << 16;
+    return Unmoved(hls, shifted) ? colour & 0xFFFFFF : CColor(shifted).ToRgb();
 }
 
 } // namespace tintor

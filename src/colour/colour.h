@@ -20,7 +20,9 @@ public:
     // This value read as packed HLS, back to a colour.
     std::uint32_t ToRgb() const;
     // Shifts (or, with unify, sets) hue and saturation and moves lightness;
-    // arguments nominally 0..255 with the centre at 128.
+    // arguments nominally 0..256, each changing nothing at 128. A colour
+    // whose hue, saturation and lightness the effect leaves (a grey whose
+    // hue alone turns, for one) comes back exactly as it was.
     std::uint32_t ApplyEffect(double hue, double saturation, double value, int unify) const;
 
 private:

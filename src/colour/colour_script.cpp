@@ -145,7 +145,8 @@ std::string WriteColorScript(const CColorTable& table, IMessageSink&)
     return script;
 }
 
-ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages)
+ColorScriptResult ReadColorScript(
+    std::span<const std::uint8_t> bytes, CColorTable& table, IMessageSink& messages, const ScriptPassesBy& passBy)
 {
     const std::string_view text = ScriptText(bytes);
 
@@ -188,6 +189,10 @@ ColorScriptResult ReadColorScript(std::span<const std::uint8_t> bytes, CColorTab
                 messages.Show(kNotFoundWarning);
                 warned = true;
             }
+            continue;
+        }
+        if (passBy && passBy(*colour | *kind)) {
+            ++result.locked;
             continue;
         }
         *entry = *replacement | *kind;
@@ -234,7 +239,7 @@ bool savetable(const CColorTable& table, std::string_view initialName, IFileDial
 }
 
 bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& dialogs, IMessageSink& messages,
-    ColorScriptResult* result)
+    ColorScriptResult* result, const ScriptPassesBy& passBy)
 {
     const auto path = dialogs.AskOpenFile(initialName, kColorScriptFilter, kColorScriptExtension);
     if (!path)
@@ -261,7 +266,7 @@ bool loadtable(CColorTable& table, std::string_view initialName, IFileDialogs& d
         // colours were not found.
         CColorTable loaded = table;
         CQuietSink quiet;
-        const ColorScriptResult read = ReadColorScript(bytes, loaded, quiet);
+        const ColorScriptResult read = ReadColorScript(bytes, loaded, quiet, passBy);
         if (read.notFound > 0
             && !messages.AskKeepScript({*path, read.applied, read.notFound, std::string(kNotFoundWarning)}))
             return false;

@@ -13,6 +13,12 @@ constexpr std::uint32_t kWhite = 0x00FFFFFF;
 
 } // namespace
 
+double CColorTable::EffectArgument(int parameter)
+{
+    // In doubles: the parameter is whatever Effect was given, unchecked.
+    return 128.0 + 1.28 * (static_cast<double>(parameter) - kDefaultParameter);
+}
+
 CColorTable::CColorTable(const CColorTable& other) { *this = other; }
 
 CColorTable& CColorTable::operator=(const CColorTable& other)
@@ -92,9 +98,8 @@ std::uint32_t CColorTable::GetColor(std::uint32_t key, int applyEffect, IMessage
 
 std::uint32_t CColorTable::ColorOf(std::uint32_t entry, int applyEffect) const
 {
-    // At the default parameters the effect would still move colours (its
-    // centre is 128, the defaults give 127.5, and the HLS round trip loses
-    // bits), so untouched sliders must leave colours exactly as they are.
+    // Untouched sliders leave colours exactly as they are, without working
+    // out an effect at all.
     if (applyEffect == 0 || !IsSelected(entry) || ParametersAreDefault())
         return entry & ~kSelectedBit;
     return WithEffect(entry);
@@ -112,7 +117,7 @@ void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<st
             perceptual.emplace(
                 m_hue - kDefaultParameter, m_saturation - kDefaultParameter, m_value - kDefaultParameter, m_unify != 0);
         else if (!neutral)
-            hsv.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
+            hsv.emplace(EffectArgument(m_hue), EffectArgument(m_saturation), EffectArgument(m_value), m_unify);
         for (std::size_t i = begin; i < end; ++i) {
             const std::uint32_t entry = entries[i];
             if (neutral || !IsSelected(entry))
@@ -140,7 +145,7 @@ std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const
         return (entry & ~(kColourMask | kSelectedBit)) | m_perceptual->Apply(entry);
     }
     if (!m_effect || !(m_effectParameters == parameters)) {
-        m_effect.emplace(m_hue * 255.0 * 0.005, m_saturation * 255.0 * 0.005, m_value * 255.0 * 0.005, m_unify);
+        m_effect.emplace(EffectArgument(m_hue), EffectArgument(m_saturation), EffectArgument(m_value), m_unify);
         m_effectParameters = parameters;
     }
     return (entry & ~(kColourMask | kSelectedBit)) | m_effect->Apply(entry);
@@ -150,7 +155,9 @@ bool CColorTable::ShowSameColours(const CColorTable& a, const CColorTable& b)
 {
     if (!a.m_map.SameLayout(b.m_map))
         return a.m_map.Empty() && b.m_map.Empty();
-    const bool sameEffect = a.GetParameters() == b.GetParameters();
+    // Sliders at 0 leave every colour alone in either space.
+    const bool sameEffect
+        = a.GetParameters() == b.GetParameters() || (a.ParametersAreDefault() && b.ParametersAreDefault());
     const auto va = a.m_map.DenseValues();
     const auto vb = b.m_map.DenseValues();
     for (std::size_t i = 0; i < va.size(); ++i) {

@@ -40,6 +40,11 @@ public:
         bool Neutral() const;
     };
 
+    // The argument of the HSV effect for a slider's parameter: with N the
+    // parameter less its default (-100..100), 128 + 1.28 N, so that 0 is
+    // exactly the effect's neutral point and ±100 its whole range.
+    static double EffectArgument(int parameter);
+
     CColorTable() = default;
     // Copies parameters and entries; the entries are inserted in the source's
     // order, so every bucket chain of the copy runs in reverse.

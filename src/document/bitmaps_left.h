@@ -13,7 +13,7 @@ namespace tintor {
 
 // Why an image of the movie keeps its colours even when the user chooses it.
 enum class BitmapLeftReason {
-    SharedTables, // DefineBits: its JPEG tables are shared with other images
+    SharedTables, // DefineBits whose tables, shared in JPEGTables, cannot encode a new image
     Undecodable,  // corrupt, cut short, too large or of an unknown format
     InSprite,     // defined inside a sprite, which is not rewritten
 };
@@ -39,8 +39,8 @@ std::vector<LeftBitmaps> BitmapsLeft(const ColourAccount& account, std::span<con
 // How many of entries can be recoloured when chosen.
 std::size_t RecolourableCount(std::span<const BitmapEntry> entries);
 
-// The reason in words, for the CLI ("shares the movie's JPEGTables with
-// other images", "inside a sprite", or the problem itself).
+// The reason in words, for the CLI ("the movie's JPEGTables cannot encode
+// a new image", "inside a sprite", or the problem itself).
 std::string ReasonText(const LeftBitmaps& left);
 
 } // namespace tintor

@@ -9,10 +9,55 @@ namespace tintor {
 
 void CTintorDoc::SetLocked(ColorKey key, bool locked)
 {
-    if (locked)
-        m_locked.insert(key);
+    if (locked == IsLocked(key))
+        return;
+    const std::uint32_t* entry = m_colorTable.Map().Find(key);
+    // A selected colour leaves the table's selection, which is a change of
+    // the selection like any other; an unlocked one the list shows
+    // selected comes back into it the same way.
+    const bool selectionMoves = locked ? entry != nullptr && IsSelected(*entry) : m_lockedSelected.contains(key);
+    const auto apply = [&] {
+        if (locked)
+            m_locked.insert(key);
+        else
+            m_locked.erase(key);
+    };
+    if (selectionMoves)
+        ChangeSelection([&](CSelectionEdit&) { apply(); });
     else
-        m_locked.erase(key);
+        apply();
+}
+
+bool CTintorDoc::IsShownSelected(std::size_t index) const
+{
+    const auto entries = m_colorTable.Map().DenseValues();
+    if (index >= entries.size())
+        return false;
+    return IsSelected(entries[index]) || (!m_lockedSelected.empty() && m_lockedSelected.contains(KeyAt(index)));
+}
+
+void CTintorDoc::LockedSelectionIn()
+{
+    for (const ColorKey key : m_lockedSelected)
+        if (std::uint32_t* entry = m_colorTable.Map().Find(key))
+            *entry |= kSelectedBit;
+}
+
+bool CTintorDoc::LockedSelectionOut()
+{
+    m_lockedSelected.clear();
+    for (const ColorKey key : m_locked)
+        if (std::uint32_t* entry = m_colorTable.Map().Find(key); entry != nullptr && IsSelected(*entry)) {
+            *entry &= ~kSelectedBit;
+            m_lockedSelected.insert(key);
+        }
+    return !m_lockedSelected.empty();
+}
+
+void CTintorDoc::KeepLockedOutOfRestored()
+{
+    if (LockedSelectionOut())
+        Record(false);
 }
 
 void CTintorDoc::SelectAllUnlocked(std::span<const std::uint32_t> indices)

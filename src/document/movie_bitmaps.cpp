@@ -1,16 +1,10 @@
 #include "document/movie_bitmaps.h"
 
-#include <new>
 #include <string>
 
 namespace tintor {
 
 namespace {
-
-std::span<const std::uint8_t> BodyOf(const CSwfFile& movie, const SwfImageRecord& record)
-{
-    return movie.Buffer().subspan(record.bodyOffset, record.bodyLength);
-}
 
 std::array<int, 5> EffectOf(const CColorTable& table)
 {
@@ -19,6 +13,25 @@ std::array<int, 5> EffectOf(const CColorTable& table)
 
 } // namespace
 
+BitmapSource SourceOf(const CSwfFile& movie, const SwfImageRecord& record)
+{
+    return {record, movie.Buffer().subspan(record.bodyOffset, record.bodyLength), movie.JpegTables()};
+}
+
+ColourChange ImageChangeOf(const CColorTable& table)
+{
+    return [parameters = table.GetParameters()]() -> RecolourFn {
+        // A table of no colours holds the effect: its arithmetic is a
+        // selected swatch's, and its caches last as long as one recolouring.
+        auto effect = std::make_shared<CColorTable>();
+        effect->SetParameters(parameters);
+        const bool hsv = parameters.space == EffectSpace::Hsv;
+        return [effect, hsv](std::uint32_t rgb) {
+            return RgbOf(effect->ColorOf((hsv ? GreyForEffect(rgb) : rgb) | kSelectedBit, 1));
+        };
+    };
+}
+
 void CMovieBitmaps::Load(const CSwfFile& movie)
 {
     m_entries.clear();
@@ -26,7 +39,7 @@ void CMovieBitmaps::Load(const CSwfFile& movie)
     for (const SwfImageRecord& record : movie.Images()) {
         BitmapEntry entry;
         entry.record = record;
-        entry.description = CBitmapImage::Describe(record, BodyOf(movie, record));
+        entry.description = CBitmapImage::Describe(SourceOf(movie, record));
         m_entries.push_back(std::move(entry));
     }
 }
@@ -45,62 +58,52 @@ bool CMovieBitmaps::AnySelected() const
     return false;
 }
 
-std::shared_ptr<const CBitmapImage> CMovieBitmaps::Committed(const CSwfFile& movie, BitmapEntry& entry)
-{
-    if (entry.committed)
-        return entry.committed;
-    if (!entry.loaded) {
-        std::string problem;
-        entry.loaded = CBitmapImage::Decode(entry.record, BodyOf(movie, entry.record), &problem);
-        if (!entry.loaded) {
-            // It decoded when it was listed; should it not now, it is left alone.
-            entry.description.problem = problem.empty() ? "corrupt image data" : problem;
-            entry.selected = false;
-        }
-    }
-    return entry.loaded;
-}
-
 std::shared_ptr<const CBitmapImage> CMovieBitmaps::WithEffect(
     const CSwfFile& movie, BitmapEntry& entry, const CColorTable& table, IMessageSink& messages)
 {
-    const auto committed = Committed(movie, entry);
-    if (!committed || table.ParametersAreDefault())
-        return committed;
-    if (entry.shown && entry.shownFrom == committed && entry.shownEffect == EffectOf(table))
+    if (table.ParametersAreDefault())
+        return entry.committed;
+    const std::array<int, 5> effect = EffectOf(table);
+    if (entry.shown && entry.shownFrom == entry.committed && entry.shownEffect == effect)
         return entry.shown;
-    try {
-        // Every colour through the arithmetic of a selected swatch of that colour.
-        entry.shown = committed->Recoloured(
-            [&table](std::uint32_t rgb) { return RgbOf(table.ColorOf(RgbOf(rgb) | kSelectedBit, 1)); });
-        entry.shownFrom = committed;
-        entry.shownEffect = EffectOf(table);
-        return entry.shown;
-    } catch (const std::bad_alloc&) {
-        messages.Show("Bitmap " + std::to_string(entry.record.characterId) + ": not enough memory to re-encode it");
+    if (!entry.failure.empty() && entry.failedFrom == entry.committed && entry.failedEffect == effect)
+        return nullptr;
+    std::string problem;
+    auto image = CBitmapImage::Recolour(SourceOf(movie, entry.record), entry.committed, ImageChangeOf(table), problem);
+    if (!image) {
+        entry.failure = problem.empty() ? std::string(kNoMemoryProblem) : problem;
+        entry.failedFrom = entry.committed;
+        entry.failedEffect = effect;
+        const std::string& name = m_movieName.empty() ? movie.Title() : m_movieName;
+        messages.Show((name.empty() ? std::string() : name + ": ") + "bitmap "
+            + std::to_string(entry.record.characterId) + " could not be re-encoded: " + entry.failure);
         return nullptr;
     }
+    entry.failure.clear();
+    entry.failedFrom.reset();
+    entry.shown = std::move(image);
+    entry.shownFrom = entry.committed;
+    entry.shownEffect = effect;
+    return entry.shown;
 }
 
 bool CMovieBitmaps::Update(CSwfFile& movie, const CColorTable& table, bool forceAll, IMessageSink& messages)
 {
     bool changed = false;
-    const auto put = [&](std::size_t i, std::shared_ptr<const ByteBuffer> body) {
-        // Bodies are shared, never copied: the same body is the same image.
-        changed = changed || movie.ImageBody(i) != body;
-        movie.SetImageBody(i, std::move(body));
-    };
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         BitmapEntry& entry = m_entries[i];
         if (!entry.description.Recolourable() || (!forceAll && !entry.selected))
             continue;
-        if (!entry.selected && !entry.committed) {
-            put(i, nullptr); // as loaded
-            continue;
+        std::shared_ptr<const CBitmapImage> shown = entry.committed;
+        if (entry.selected && !table.ParametersAreDefault()) {
+            shown = WithEffect(movie, entry, table, messages);
+            if (!shown)
+                continue; // said, and left as the movie shows it
         }
-        const auto shown = entry.selected ? WithEffect(movie, entry, table, messages) : Committed(movie, entry);
-        if (shown)
-            put(i, shown->Body());
+        // Bodies are shared, never copied: the same body is the same image.
+        std::shared_ptr<const ByteBuffer> body = shown ? shown->Body() : nullptr;
+        changed = changed || movie.ImageBody(i) != body;
+        movie.SetImageBody(i, std::move(body));
     }
     return changed;
 }
@@ -132,11 +135,12 @@ void CMovieBitmaps::Restore(const std::vector<BitmapState>& states)
 {
     for (std::size_t i = 0; i < m_entries.size() && i < states.size(); ++i) {
         BitmapEntry& entry = m_entries[i];
-        // An image that failed to decode since the state was taken stays unselected.
         entry.selected = states[i].selected && entry.description.Recolourable();
         entry.committed = states[i].committed;
         entry.shown.reset();
         entry.shownFrom.reset();
+        entry.failure.clear();
+        entry.failedFrom.reset();
     }
 }
 

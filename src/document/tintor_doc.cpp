@@ -182,16 +182,21 @@ void CTintorDoc::UpdatePreview(bool forceAll)
             // Some place stores it otherwise than as three bytes: the movie
             // writes each in its form, and a place may refuse the colour.
             std::size_t kept = 0;
+            std::size_t asNumbers = 0;
             for (const std::uint32_t p : positions) {
                 const std::size_t size
                     = std::min(m_movie.PlaceSize(p), buffer.size() - std::min<std::size_t>(p, buffer.size()));
                 const std::vector<std::uint8_t> before(
                     buffer.begin() + p, buffer.begin() + static_cast<std::ptrdiff_t>(p + size));
-                kept += m_movie.WriteColour(p, RgbOf(c)) ? 0 : 1;
+                if (!m_movie.WriteColour(p, RgbOf(c))) {
+                    ++kept;
+                    const EncodedPlace* place = m_movie.EncodedPlaceAt(p);
+                    asNumbers += place != nullptr && place->keepsValue ? 1 : 0;
+                }
                 changed = changed || !std::equal(before.begin(), before.end(), buffer.begin() + p);
             }
             if (kept != 0)
-                m_kept[key] = KeptColour{key, RgbOf(c), kept};
+                m_kept[key] = KeptColour{key, RgbOf(c), kept, asNumbers};
             else
                 m_kept.erase(key);
             return;
@@ -309,8 +314,7 @@ bool CTintorDoc::ImagesShowAsRecorded() const
     const auto* recorded = RecordedBitmaps();
     if (recorded == nullptr)
         return m_bitmaps.Entries().empty();
-    return *recorded == m_bitmaps.Snapshot()
-        && (m_colorTable.GetParameters() == m_history.Current().GetParameters() || !m_bitmaps.AnySelected());
+    return *recorded == m_bitmaps.Snapshot() && (EffectAsRecorded() || !m_bitmaps.AnySelected());
 }
 
 bool CTintorDoc::ShowsRecordedColours() const
@@ -320,14 +324,19 @@ bool CTintorDoc::ShowsRecordedColours() const
         return false;
     const auto live = m_colorTable.Map().DenseValues();
     const auto kept = recorded.Map().DenseValues();
-    return std::equal(live.begin(), live.end(), kept.begin(), kept.end())
-        && (recorded.GetParameters() == m_colorTable.GetParameters() || !AnySelected()) && ImagesShowAsRecorded();
+    return std::equal(live.begin(), live.end(), kept.begin(), kept.end()) && (EffectAsRecorded() || !AnySelected())
+        && ImagesShowAsRecorded();
 }
 
-bool CTintorDoc::PendingEffectShows() const
+bool CTintorDoc::EffectAsRecorded() const
 {
-    return !(m_colorTable.GetParameters() == m_history.Current().GetParameters()) && AnySelected();
+    // Sliders at 0 change nothing in either space.
+    const CColorTable::Parameters live = m_colorTable.GetParameters();
+    const CColorTable::Parameters recorded = m_history.Current().GetParameters();
+    return live == recorded || (live.Neutral() && recorded.Neutral());
 }
+
+bool CTintorDoc::PendingEffectShows() const { return !EffectAsRecorded() && AnySelected(); }
 
 bool CTintorDoc::AnySelected() const
 {
@@ -346,6 +355,8 @@ std::size_t CTintorDoc::SelectedCount() const
     std::size_t count = 0;
     for (std::size_t i = 0; i < entries.size(); ++i)
         count += IsSelected(entries[i]) && (keys[i] & m_colorTable.KindFilter()) != 0;
+    for (const ColorKey key : m_lockedSelected)
+        count += (key & m_colorTable.KindFilter()) != 0;
     return count;
 }
 
@@ -354,8 +365,7 @@ bool CTintorDoc::PreviewMatchesList() const
     if (!HasMovie())
         return true;
     return m_writtenState && *m_writtenState == m_history.CurrentId()
-        && (m_colorTable.GetParameters() == m_history.Current().GetParameters()
-            || (!AnySelected() && !m_bitmaps.AnySelected()));
+        && (EffectAsRecorded() || (!AnySelected() && !m_bitmaps.AnySelected()));
 }
 
 bool CTintorDoc::TableMirrorsRegistry() const
@@ -399,8 +409,10 @@ void CTintorDoc::ChangeSelection(const std::function<void(CSelectionEdit&)>& cha
     const bool folds = PendingEffectShows();
     const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
+    LockedSelectionIn();
     CSelectionEdit edit(m_colorTable);
     change(edit);
+    LockedSelectionOut();
     Record(imagesFold || (asRecorded ? folds : !CColorTable::ShowSameColours(m_colorTable, m_history.Current())));
 }
 
@@ -441,8 +453,10 @@ void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
 
 void CTintorDoc::ApplyPending()
 {
+    // An Apply that changes no colour (the sliders at 0 in the other space,
+    // the hue of greys turned) is no step and leaves the movie unmodified.
     if (HasMovie() && !(m_colorTable.GetParameters() == m_history.Current().GetParameters()))
-        Record(AnySelected() || m_bitmaps.AnySelected());
+        Record(!CColorTable::ShowSameColours(m_colorTable, m_history.Current()) || !ImagesShowAsRecorded());
     UpdatePreview(true);
 }
 
@@ -452,7 +466,8 @@ bool CTintorDoc::LoadTable(ColorScriptResult* result)
         return false;
     ColorScriptResult read;
     // Cancelled, unreadable, not a script, or declined: nothing changed.
-    if (!tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages, &read))
+    if (!tintor::loadtable(m_colorTable, m_movie.Title(), m_dialogs, m_messages, &read,
+            [this](ColorKey key) { return IsLocked(key); }))
         return false;
     if (result != nullptr)
         *result = read;
@@ -544,10 +559,12 @@ std::vector<ColorMapLine> CTintorDoc::ApplyColorMap(std::span<const ColorMapLine
     for (const ColorMapLine& line : lines) {
         bool matched = false;
         for (const ColorKindInfo& kind : kColorKinds) {
-            std::uint32_t* entry
-                = (line.kinds & kind.kind) != 0 ? m_colorTable.Map().Find(kind.kind | RgbOf(line.from)) : nullptr;
+            const ColorKey key = kind.kind | RgbOf(line.from);
+            std::uint32_t* entry = (line.kinds & kind.kind) != 0 ? m_colorTable.Map().Find(key) : nullptr;
             if (entry != nullptr) {
-                *entry = (*entry & ~kColourMask) | RgbOf(line.to);
+                // Found, but a locked colour stays as it is.
+                if (!IsLocked(key))
+                    *entry = (*entry & ~kColourMask) | RgbOf(line.to);
                 matched = true;
             }
         }
@@ -687,7 +704,16 @@ std::uint32_t CTintorDoc::GetColor(std::uint32_t key, int applyEffect) const
 
 void CTintorDoc::Effect(std::string_view name, std::int32_t value) { m_colorTable.Effect(name, value, m_messages); }
 
-void CTintorDoc::Select(std::uint32_t key, int selected) { m_colorTable.Select(key, selected, m_messages); }
+void CTintorDoc::Select(std::uint32_t key, int selected)
+{
+    const ColorKey plain = key & ~kSelectedBit;
+    if (!IsLocked(plain) || m_colorTable.Map().Find(plain) == nullptr)
+        m_colorTable.Select(key, selected, m_messages);
+    else if (selected != 0)
+        m_lockedSelected.insert(plain);
+    else
+        m_lockedSelected.erase(plain);
+}
 
 void CTintorDoc::ApplyEffects()
 {
@@ -708,6 +734,7 @@ void CTintorDoc::OnEditUndo()
 {
     m_history.Undo(m_colorTable);
     RestoreBitmaps();
+    KeepLockedOutOfRestored();
     RefreshAll();
 }
 
@@ -715,6 +742,7 @@ void CTintorDoc::OnEditRedo()
 {
     m_history.Redo(m_colorTable);
     RestoreBitmaps();
+    KeepLockedOutOfRestored();
     RefreshAll();
 }
 
@@ -787,6 +815,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         CHistory history(kHistoryCapacity);
         CMovieBitmaps bitmaps;
         bitmaps.Load(movie);
+        bitmaps.SetMovieName(path.string());
         history.Reset();
         history.Push(table, std::make_shared<const CBitmapStates>(bitmaps.Snapshot()));
         std::filesystem::path pathName = path;
@@ -803,6 +832,7 @@ bool CTintorDoc::OnOpenDocument(IInputFile& file, const std::filesystem::path& p
         m_pathName = std::move(pathName);
         m_kept.clear();
         m_locked.clear();
+        m_lockedSelected.clear();
         m_writtenState = m_savedState = m_history.CurrentId();
         SetModifiedFlag(false);
         return true;
@@ -832,6 +862,7 @@ bool CTintorDoc::OnSaveDocument(const std::filesystem::path& path)
         return false;
     }
     m_pathName = path;
+    m_bitmaps.SetMovieName(path.string());
     // Colour tables and palettes are offered under the name saved last.
     m_movie.SetTitle(TitleFromFileName(path.filename().string()));
     m_savedState = m_writtenState;

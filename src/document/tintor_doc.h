@@ -51,11 +51,14 @@ public:
 };
 
 // A colour whose places did not all take the colour the table gives it: a
-// tint whose add terms have no room for that colour keeps its old terms.
+// tint whose add terms have no room for that colour keeps its old terms, a
+// script constant its value when its encoding has no room for it or the
+// script also uses it as a number.
 struct KeptColour {
     ColorKey key = 0;
-    std::uint32_t wanted = 0; // the colour it was to become, red in the low byte
-    std::size_t places = 0;   // how many of its places kept their colour
+    std::uint32_t wanted = 0;  // the colour it was to become, red in the low byte
+    std::size_t places = 0;    // how many of its places kept their colour
+    std::size_t asNumbers = 0; // how many of those because they are numbers too
 
     friend bool operator==(const KeptColour&, const KeptColour&) = default;
 };
@@ -187,12 +190,11 @@ public:
     void SelectMatching(const ColourSelection& selection, bool add);
     // Apply: every colour as the list shows it, the selected ones with the
     // pending effect, into the movie and the preview. The effect stays
-    // pending. A step when the sliders stand elsewhere than in the state on
-    // display and a colour is selected; the movie is marked modified only
-    // when a byte changed.
+    // pending. A step when that shows colours or images otherwise than the
+    // state on display; the movie is marked modified only when a byte changed.
     void ApplyPending();
-    // Loads a colour script that the user picks into the table; when a line
-    // of it was used, the effect parameters go back to neutral, every colour
+    // Loads a colour script that the user picks into the table, locked
+    // colours passed by; when a line of it was used, the effect parameters go back to neutral, every colour
     // of the movie is rewritten and, when that changed colours, a step is
     // taken. False when nothing was loaded (no movie, cancelled, the file
     // unreadable or not a script, or the user declined a script of which some
@@ -223,8 +225,8 @@ public:
     std::optional<std::uint32_t> FirstSelectedColor() const;
     // The changes of a colour map, each matched against the colours as the
     // movie has them (so two lines can swap colours), then every colour of
-    // the movie rewritten and one history state. The lines that matched no
-    // colour come back, for the caller to report.
+    // the movie rewritten and one history state; locked colours stay. The
+    // lines that matched no colour come back, for the caller to report.
     std::vector<ColorMapLine> ApplyColorMap(std::span<const ColorMapLine> lines);
     // --- Bitmaps -------------------------------------------------------------
     // The images of the movie, listed after its colours.
@@ -241,18 +243,26 @@ public:
     // effect ends first. How many colours changed; none without a movie or
     // palette.
     std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
-    // How many colours are selected.
+    // How many colours the list shows selected, locked ones included.
     std::size_t SelectedCount() const;
 
     // --- Locks and the tools that select many colours at once -------------
-    // A locked colour is passed by by Select All, similar colours and hues:
-    // they neither select nor deselect it, whatever it looks like. A click
-    // still selects it, and Deselect clears it as any other. Locks belong to
-    // the movie held: opening a movie (this one again too) clears them. They
-    // are no part of the history, so undo leaves them as they are.
+    // A locked colour never changes: no effect, Set Colour, palette, colour
+    // map or script reaches it. Select All, similar colours and hues pass it
+    // by: they neither select nor deselect it, whatever it looks like. A
+    // click still selects it and Deselect clears it as any other, but it is
+    // selected for the list's eyes only: the table never has it selected,
+    // so every edit of the selected colours passes it by on every path.
+    // Locking a selected colour first makes the pending effect permanent, as
+    // any change of the selection does, so it keeps what it shows. Locks
+    // belong to the movie held: opening a movie (this one again too) clears
+    // them. They are no part of the history, so undo leaves them as they are.
     void SetLocked(ColorKey key, bool locked);
     bool IsLocked(ColorKey key) const { return !m_locked.empty() && m_locked.contains(key); }
     std::size_t LockedCount() const { return m_locked.size(); }
+    // Whether the list shows the entry at a dense index selected: selected
+    // in the table, or a locked colour the user selected.
+    bool IsShownSelected(std::size_t index) const;
     // Select All: the entries at the dense indices given selected, the
     // locked ones left as they were; a selection change as ChangeSelection.
     void SelectAllUnlocked(std::span<const std::uint32_t> indices);
@@ -389,11 +399,21 @@ private:
     // committed images, selected alike, and no pending effect on a selected
     // one that the state does not have.
     bool ImagesShowAsRecorded() const;
+    // Whether the sliders stand as in the state on display, or at 0 in both.
+    bool EffectAsRecorded() const;
     // Whether a pending effect shows on some selected colour, compared with
     // the state on display.
     bool PendingEffectShows() const;
     bool AnySelected() const;
     bool TableMirrorsRegistry() const;
+    // The locked colours the user selected into the table's selection, for
+    // a change of the selection to see, and out again after it; out reports
+    // whether the table had any selected.
+    void LockedSelectionIn();
+    bool LockedSelectionOut();
+    // After the history restored a state: locked colours it had selected
+    // are selected for the list only, in the state on display too.
+    void KeepLockedOutOfRestored();
     // The sort value in 16 bits: lightness, then hue.
     static std::uint16_t ShortSortValue(ColorKey key);
 
@@ -414,6 +434,8 @@ private:
     // Keys with places that kept their colour at the last write of the key.
     std::map<ColorKey, KeptColour> m_kept;
     std::unordered_set<ColorKey> m_locked;
+    // The locked colours the list shows selected; never selected in the table.
+    std::unordered_set<ColorKey> m_lockedSelected;
     bool m_modified = false;
     bool m_previewFile = true;
     CollectionRule m_rule = CollectionRule::Extended;

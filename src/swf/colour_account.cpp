@@ -81,10 +81,22 @@ std::uint32_t DrawingCallsIn(std::span<const std::uint8_t> bytes)
 {
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::uint32_t calls = 0;
-    for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+    for (std::size_t i = 0; i < kScannedDrawingCalls; ++i)
         if (text.find(kDrawingCalls[i]) != std::string_view::npos)
             calls |= 1u << i;
     return calls;
+}
+
+std::uint32_t DrawingCallBit(std::string_view name, bool ignoreCase)
+{
+    const auto same = [ignoreCase](char a, char b) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return a == b || (ignoreCase && lower(a) == lower(b));
+    };
+    for (std::size_t i = 0; i < std::size(kDrawingCalls); ++i)
+        if (std::equal(name.begin(), name.end(), kDrawingCalls[i].begin(), kDrawingCalls[i].end(), same))
+            return 1u << i;
+    return 0;
 }
 
 std::optional<BitmapSize> EncodedImageSize(std::span<const std::uint8_t> image)

@@ -10,7 +10,10 @@
 namespace tintor {
 
 // The names in action blocks that tell of colours drawn or changed by a
-// script, which Tintor cannot follow.
+// script. The first kScannedDrawingCalls are looked for in the bytes of a
+// block that is not followed (under the classic rule, or when it cannot be
+// read); the rest are named only where a followed block uses them with a
+// colour it cannot tell.
 inline constexpr std::string_view kDrawingCalls[] = {
     "beginFill",
     "lineStyle",
@@ -24,9 +27,22 @@ inline constexpr std::string_view kDrawingCalls[] = {
     "DropShadowFilter",
     "BevelFilter",
     "ColorMatrixFilter",
+    "GradientGlowFilter",
+    "GradientBevelFilter",
+    "TextFormat",
+    "backgroundColor",
+    "borderColor",
+    "color",
+    "rgb",
 };
+inline constexpr std::size_t kScannedDrawingCalls = 12;
 
-// A bit per name of kDrawingCalls that occurs somewhere in bytes.
+// The bit of a name of kDrawingCalls, 0 for any other name. Names are told
+// apart by their letter case unless ignoreCase (movies before version 7).
+std::uint32_t DrawingCallBit(std::string_view name, bool ignoreCase = false);
+
+// A bit per name of the first kScannedDrawingCalls that occurs somewhere in
+// bytes.
 std::uint32_t DrawingCallsIn(std::span<const std::uint8_t> bytes);
 
 struct BitmapSize {
@@ -64,6 +80,14 @@ struct ColourAccount {
     std::uint32_t tintsWithoutRoom = 0;
     // HTML color attributes in a form other than "#rrggbb".
     std::uint32_t htmlColours = 0;
+    // Script constants that reach a colour and are also used as a number:
+    // they keep their value.
+    std::uint32_t scriptNumbers = 0;
+    // Script constants whose encoding cannot hold every other colour.
+    std::uint32_t scriptsWithoutRoom = 0;
+    // Edit texts with a border: the player draws a white background and a
+    // black border that no byte of the movie stores.
+    std::uint32_t textBoxes = 0;
     // Action blocks that name a drawing call, by tag code (clip actions
     // under their PlaceObject's).
     std::map<std::uint16_t, ScriptTally> scripts;

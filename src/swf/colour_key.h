@@ -6,12 +6,15 @@
 namespace tintor {
 
 // A colour as the registry knows it: red in bits 0-7, green 8-15, blue 16-23
-// (the byte order of the movie), one kind bit in 26-31. Alpha is never part
+// (the byte order of the movie), one kind bit in 25-31. Alpha is never part
 // of a key. A colour-table entry has the same layout, with the replacement
-// colour in bits 0-23 and its selection in bit 24; bit 25 is free.
+// colour in bits 0-23 and its selection in bit 24.
 using ColorKey = std::uint32_t;
 
 enum ColorKind : std::uint32_t {
+    // A number constant of a script that reaches a colour argument or a
+    // colour property (beginFill, setRGB, textColor, ...).
+    KIND_SCRIPT = 0x02000000,
     // A colour transform that tints what it places: its colour is worked
     // out of its multiplier and add terms.
     KIND_TINT = 0x04000000,
@@ -24,7 +27,7 @@ enum ColorKind : std::uint32_t {
     KIND_BG = 0x80000000,
 };
 
-constexpr std::uint32_t kKindMask = 0xFC000000;
+constexpr std::uint32_t kKindMask = 0xFE000000;
 constexpr std::uint32_t kColourMask = 0x00FFFFFF;
 constexpr std::uint32_t kSelectedBit = 0x01000000;
 
@@ -44,7 +47,9 @@ struct ColorKindInfo {
     // What a script line's tag is recognised by: the longest of these that
     // the text after an '@' starts with. The first kinds are told by their
     // second letter, as scripts have always been read, so "@f..." is a fill
-    // line unless it reads "@filt...".
+    // line unless it reads "@filt...". "@script" is told whole: an '@' with
+    // an 's' after it ended the reading of older scripts, and still does
+    // unless it starts a script line.
     std::string_view scriptPrefix;
     // On the swatch, at (labelX, labelY) pixels from the swatch's corner;
     // fills, the most common kind, go unlabelled.
@@ -60,6 +65,7 @@ inline constexpr ColorKindInfo kColorKinds[] = {
     {KIND_BG, "bg", "@bg", "@b", "BG", 4, 2},
     {KIND_FILTER, "filter", "@filter", "@filt", "FLT", 1, 2},
     {KIND_TINT, "tint", "@tint", "@ti", "TINT", 1, 2},
+    {KIND_SCRIPT, "script", "@script", "@script", "SCR", 1, 2},
 };
 
 // The kind of a key or an entry; null when its kind bits are not exactly

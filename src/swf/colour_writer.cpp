@@ -2,6 +2,7 @@
 // stores it, and reading it back.
 #include "swf/cxform_record.h"
 #include "swf/html_colours.h"
+#include "swf/script_constants.h"
 #include "swf/swf_file.h"
 
 namespace tintor {
@@ -29,6 +30,26 @@ void CSwfFile::AddEncodedColor(ColorKind kind, const EncodedPlace& place)
     m_colors.Add(kind | place.loaded, place.pos);
     m_encoded.push_back(place);
     m_encodedKeys.push_back(kind | place.loaded);
+}
+
+void CSwfFile::AddScriptColour(EncodedPlace place)
+{
+    const std::size_t size = ScriptPlaceSize(place);
+    if (size == 0 || place.pos > m_limit || m_limit - place.pos < size)
+        return;
+    const std::span<const std::uint8_t> bytes = std::span(m_fileBuf).subspan(place.pos, size);
+    const auto value = ReadScriptConstant(bytes, place);
+    if (!value)
+        return;
+    place.loaded = RgbOfScriptValue(*value);
+    place.raw = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        place.raw |= std::uint64_t{bytes[i]} << (8 * i);
+    if (place.keepsValue)
+        ++m_account.scriptNumbers;
+    else if (!HoldsEveryColour(place))
+        ++m_account.scriptsWithoutRoom;
+    AddEncodedColor(KIND_SCRIPT, place);
 }
 
 void CSwfFile::SealEncodedPlaces()
@@ -94,8 +115,35 @@ bool CSwfFile::WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos
                 : place->upperDigits != 0 ? kAllDigitsUpper
                                           : std::uint8_t{0});
         return true;
+    case PlaceForm::ActionInteger:
+    case PlaceForm::ActionDouble:
+    case PlaceForm::AbcVarInt:
+    case PlaceForm::AbcShort:
+    case PlaceForm::AbcByte:
+    case PlaceForm::AbcDouble: {
+        const std::size_t size = ScriptPlaceSize(*place);
+        if (rest.size() < size)
+            return false;
+        if (original) {
+            for (std::size_t i = 0; i < size; ++i)
+                rest[i] = static_cast<std::uint8_t>(place->raw >> (8 * i));
+            return true;
+        }
+        // A constant that is also a number keeps its value.
+        return !place->keepsValue && WriteScriptConstant(rest, *place, ScriptValueOf(RgbOf(rgb)));
+    }
     }
     return false;
+}
+
+std::uint32_t CSwfFile::ScriptUsesOf(ColorKey key) const
+{
+    std::uint32_t uses = 0;
+    if (KindOf(key) == KIND_SCRIPT)
+        for (const std::uint32_t pos : m_colors.PositionsOf(key))
+            if (const EncodedPlace* place = EncodedPlaceAt(pos))
+                uses |= place->uses;
+    return uses;
 }
 
 std::size_t CSwfFile::PlaceSize(std::uint32_t pos) const
@@ -105,6 +153,8 @@ std::size_t CSwfFile::PlaceSize(std::uint32_t pos) const
         return kRgbBytes;
     if (place->form == PlaceForm::HtmlHex)
         return kHexDigits;
+    if (IsScriptForm(place->form))
+        return ScriptPlaceSize(*place);
     const auto record = ParseCxformRecord(
         std::span(m_fileBuf).subspan(std::min<std::size_t>(pos, m_fileBuf.size())), WithAlpha(place->form));
     return record ? record->ByteLength() : 0;
@@ -119,6 +169,8 @@ std::uint32_t CSwfFile::ColourAt(std::uint32_t pos) const
         return rest.size() < kRgbBytes ? 0 : static_cast<std::uint32_t>(rest[0] | rest[1] << 8 | rest[2] << 16);
     if (place->form == PlaceForm::HtmlHex)
         return ParseHtmlHex({reinterpret_cast<const char*>(rest.data()), rest.size()}).value_or(0);
+    if (IsScriptForm(place->form))
+        return RgbOfScriptValue(ReadScriptConstant(rest, *place).value_or(0));
     const auto record = ParseCxformRecord(rest, WithAlpha(place->form));
     const auto tint = record ? TintOf(*record) : std::nullopt;
     return tint ? tint->rgb : 0;

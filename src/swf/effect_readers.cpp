@@ -49,6 +49,11 @@ constexpr std::uint8_t kPlaceHasFilterList = 0x01;
 constexpr std::uint16_t kPlaceObject2Code = 26;
 constexpr std::uint16_t kPlaceObject3Code = 70;
 
+// Clip event flags take 32 bits from this movie version on, 16 before it.
+constexpr std::uint8_t kWideClipEventVersion = 6;
+// The event that carries a key code before its actions.
+constexpr std::uint32_t kClipEventKeyPress = 0x00020000;
+
 // Whether the red, green or blue of a transform changes anything: one that
 // only fades leaves every colour as it is.
 bool ChangesColours(const CxformRecord& r)
@@ -216,8 +221,31 @@ void CSwfFile::ReadPlaceObject2()
     const std::uint8_t flags = ReadByte();
     SkipBytes(2); // depth
     ReadPlaceFields(flags);
-    if (flags & kPlaceHasClipActions)
+    if (!(flags & kPlaceHasClipActions))
+        return;
+    if (Extended())
+        TallyScriptCalls(kPlaceObject2Code, ReadClipActions());
+    else
         TallyScript(kPlaceObject2Code, start);
+}
+
+std::uint32_t CSwfFile::ReadClipActions()
+{
+    const bool wide = Version() >= kWideClipEventVersion;
+    SkipBytes(2);            // reserved
+    SkipBytes(wide ? 4 : 2); // every event of the records
+    std::uint32_t calls = 0;
+    while (!AtLimit()) {
+        const std::uint32_t events = wide ? ReadDWord() : ReadWord();
+        if (events == 0)
+            break;
+        const std::uint32_t size = ReadDWord();
+        const std::size_t end = m_pos + size;
+        const std::size_t actions = m_pos + ((wide && (events & kClipEventKeyPress)) ? 1 : 0);
+        calls |= ReadActionBlock(actions, end);
+        SetPos(end);
+    }
+    return calls;
 }
 
 void CSwfFile::ReadPlaceObject3()
@@ -241,7 +269,11 @@ void CSwfFile::ReadPlaceObject3()
         SkipBytes(1);
     if (flags2 & kPlaceOpaqueBackground)
         ReadFilterColour();
-    if (flags & kPlaceHasClipActions)
+    if (!(flags & kPlaceHasClipActions))
+        return;
+    if (Extended())
+        TallyScriptCalls(kPlaceObject3Code, ReadClipActions());
+    else
         TallyScript(kPlaceObject3Code, start);
 }
 

@@ -77,6 +77,15 @@ void CSwfFile::ReadDefineBitsJPEG4()
     }
 }
 
+void CSwfFile::ReadJpegTables()
+{
+    // A movie has one; players keep the first of several, and a sprite holds
+    // none that counts.
+    if (m_spriteDepth != 0 || m_jpegTables.found)
+        return;
+    m_jpegTables = {true, std::min(m_pos, m_limit), m_limit - std::min(m_pos, m_limit)};
+}
+
 void CSwfFile::ReadDefineBitsLossless(bool withAlpha)
 {
     const std::uint16_t code = withAlpha ? kTagDefineBitsLossless2 : kTagDefineBitsLossless;

@@ -2,6 +2,7 @@
 // their records only far enough to be complete, hand colour transforms and
 // filter lists to their readers, and count what the movie shows whose
 // colours stay as they are: scripts that draw, video.
+#include "swf/avm1_colours.h"
 #include "swf/swf_file.h"
 
 #include <algorithm>
@@ -19,9 +20,10 @@ constexpr std::uint8_t kButtonFilterVersion = 8;
 constexpr std::uint16_t kDefineButtonCode = 7;
 constexpr std::uint16_t kDoActionCode = 12;
 constexpr std::uint16_t kDefineButton2Code = 34;
+constexpr std::uint16_t kDoInitActionCode = 59;
 
-// Action codes from this one on carry a 16-bit length and that many bytes.
-constexpr std::uint8_t kActionWithLength = 0x80;
+// A BUTTONCONDACTION's size and conditions stand before its actions.
+constexpr std::uint16_t kCondActionHeader = 4;
 
 } // namespace
 
@@ -74,7 +76,37 @@ void CSwfFile::TallyScript(std::uint16_t code, std::size_t start)
     }
 }
 
-void CSwfFile::ReadScriptBlock(std::uint16_t code) { TallyScript(code, m_pos); }
+std::uint32_t CSwfFile::ReadActionBlock(std::size_t start, std::size_t end)
+{
+    end = std::min(end, m_limit);
+    start = std::min(start, end);
+    const ActionBlockColours found = FindActionColours(std::span(m_fileBuf).first(end), start, end, Version());
+    for (const EncodedPlace& place : found.places)
+        AddScriptColour(place);
+    SetPos(end);
+    if (!found.readable)
+        return DrawingCallsIn(std::span(m_fileBuf).subspan(start, end - start));
+    return found.unfollowed;
+}
+
+void CSwfFile::TallyScriptCalls(std::uint16_t code, std::uint32_t calls)
+{
+    if (calls == 0)
+        return;
+    ScriptTally& tally = m_account.scripts[code];
+    ++tally.blocks;
+    tally.calls |= calls;
+}
+
+void CSwfFile::ReadDoInitAction()
+{
+    if (!Extended()) {
+        TallyScript(kDoInitActionCode, m_pos);
+        return;
+    }
+    SkipBytes(2); // sprite id
+    TallyScriptCalls(kDoInitActionCode, ReadActionBlock(m_pos, m_limit));
+}
 
 void CSwfFile::ReadDefineVideoStream()
 {
@@ -108,26 +140,24 @@ void CSwfFile::ReadButtonRecords(bool withCxform)
     }
 }
 
-void CSwfFile::ReadActionRecords()
-{
-    for (std::uint8_t code = ReadByte(); code != 0; code = ReadByte()) {
-        if (code >= kActionWithLength)
-            SkipBytes(ReadWord());
-    }
-}
-
 void CSwfFile::ReadDefineButton()
 {
     SkipBytes(2); // button id
     ReadButtonRecords(false);
-    TallyScript(kDefineButtonCode, m_pos);
-    ReadActionRecords();
+    if (!Extended()) {
+        TallyScript(kDefineButtonCode, m_pos);
+        return;
+    }
+    TallyScriptCalls(kDefineButtonCode, ReadActionBlock(m_pos, m_limit));
 }
 
 void CSwfFile::ReadDoAction()
 {
-    TallyScript(kDoActionCode, m_pos);
-    ReadActionRecords();
+    if (!Extended()) {
+        TallyScript(kDoActionCode, m_pos);
+        return;
+    }
+    TallyScriptCalls(kDoActionCode, ReadActionBlock(m_pos, m_limit));
 }
 
 void CSwfFile::ReadDefineFontInfo()
@@ -202,19 +232,25 @@ void CSwfFile::ReadDefineButton2()
     // The offset, not the end of the character records, says where the
     // condition actions begin.
     SetPos(offsetField + actionOffset);
-    TallyScript(kDefineButton2Code, m_pos);
-    for (;;) {
+    if (!Extended()) {
+        TallyScript(kDefineButton2Code, m_pos);
+        return;
+    }
+    std::uint32_t calls = 0;
+    while (!AtLimit()) {
         const std::size_t start = m_pos;
         const std::uint16_t size = ReadWord();
+        // The last record's actions run to the tag's end; a size too small
+        // for the record's own header holds none.
+        const std::size_t end = size == 0 ? m_limit : start + size;
+        if (size == 0 || size >= kCondActionHeader)
+            calls |= ReadActionBlock(start + kCondActionHeader, end);
         if (size == 0)
             break;
         // A size of at least 1 always moves forward, so this ends.
         SetPos(start + size);
-        if (m_pos >= m_limit)
-            return;
     }
-    SkipBytes(2); // conditions of the last record
-    ReadActionRecords();
+    TallyScriptCalls(kDefineButton2Code, calls);
 }
 
 void CSwfFile::ReadNameCharacter()

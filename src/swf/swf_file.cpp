@@ -60,6 +60,7 @@ void CSwfFile::Release()
     ByteBuffer().swap(m_trailer);
     m_images.clear();
     m_imageBodies.clear();
+    m_jpegTables = {};
     m_title.clear();
     m_fileSize = 0;
     m_held = false;

@@ -144,6 +144,8 @@ public:
     // The same into a copy of the movie's buffer (of its size), which a
     // passing look at the movie is written into; the movie stays as it is.
     bool WriteColourInto(std::span<std::uint8_t> buffer, std::uint32_t pos, std::uint32_t rgb) const;
+    // What the script constants of a key reach: a bit per ScriptUse.
+    std::uint32_t ScriptUsesOf(ColorKey key) const;
     // The colour a place of the registry holds now, as its key reads it.
     std::uint32_t ColourAt(std::uint32_t pos) const;
     // How many bytes a place of the registry takes: three, six hex digits,
@@ -153,6 +155,12 @@ public:
     // --- Images -------------------------------------------------------------
     // The image tags of the main timeline, in file order.
     const std::vector<SwfImageRecord>& Images() const { return m_images; }
+    // The body of the movie's JPEGTables, the tables its DefineBits images
+    // share; empty when it has none.
+    std::span<const std::uint8_t> JpegTables() const
+    {
+        return std::span<const std::uint8_t>(m_fileBuf).subspan(m_jpegTables.offset, m_jpegTables.length);
+    }
     // The body that image i's tag is written with from now on, in place of
     // the one in the buffer; null puts the buffer's back. The buffer itself
     // never changes size, so colour positions stay valid: the new body is
@@ -259,10 +267,15 @@ public:
     void ReadDefineBitsJPEG3();
     void ReadDefineBitsJPEG4();
     void ReadDefineBitsLossless(bool withAlpha);
+    // Only where its body lies: the bitmap library reads the tables.
+    void ReadJpegTables();
     void ReadNameCharacter();
     void ReadFrameLabel();
-    // DoInitAction, DoABC and the like: only whether they name drawing calls.
-    void ReadScriptBlock(std::uint16_t code);
+    // DoABC (82) and the older DoABC (72): the colour constants their
+    // ActionScript 3 code draws with, as script colours; under the classic
+    // rule only whether they name drawing calls.
+    void ReadDoAbc(std::uint16_t code);
+    void ReadDoInitAction();
     void ReadDefineVideoStream();
     void ReadVideoFrame();
 
@@ -313,7 +326,16 @@ private:
     // The movie with every replaced image body spliced in and its new
     // FileLength; nullopt when it would not fit 32 bits.
     std::optional<ByteBuffer> Spliced() const;
-    void ReadActionRecords();
+    // The action block from start to end, under the extended rule: its
+    // colour constants are registered; the result is the drawing calls it
+    // uses in ways that cannot be followed (every one it names when the
+    // block cannot be read).
+    std::uint32_t ReadActionBlock(std::size_t start, std::size_t end);
+    // Counts a tag's action blocks once as not followed when calls names
+    // any drawing call.
+    void TallyScriptCalls(std::uint16_t code, std::uint32_t calls);
+    // CLIPACTIONS of PlaceObject2 and PlaceObject3, up to their end flag.
+    std::uint32_t ReadClipActions();
     // The fields PlaceObject2 and PlaceObject3 share, from the character
     // id to the clip depth.
     void ReadPlaceFields(std::uint8_t flags);
@@ -328,6 +350,13 @@ private:
     std::optional<BitmapSize> EncodedImageSizeAt(std::size_t imageStart) const;
     // Registers a colour whose place is encoded otherwise than as three bytes.
     void AddEncodedColor(ColorKind kind, const EncodedPlace& place);
+    // Registers a script's colour constant: its pos, form (and length), uses
+    // and keepsValue given; the colour and the bytes as loaded are read
+    // here. A place whose bytes do not lie inside the tag being read, or do
+    // not hold a colour (a whole number from 0 to 0xFFFFFF), is ignored.
+    // Counts the places that keep their value and those that cannot hold
+    // every colour. The extended rule's readers call it.
+    void AddScriptColour(EncodedPlace place);
     // Orders the encoded places and their keys once the walk is done.
     void SealEncodedPlaces();
     // Steps over the rest of the tag being read.
@@ -378,6 +407,14 @@ private:
     std::vector<SwfImageRecord> m_images;
     // One per image: the body it is written with, or null for its own.
     std::vector<std::shared_ptr<const ByteBuffer>> m_imageBodies;
+    // The first JPEGTables of the main timeline, as far as it lies inside
+    // the movie.
+    struct Extent {
+        bool found = false;
+        std::size_t offset = 0;
+        std::size_t length = 0;
+    };
+    Extent m_jpegTables;
 };
 
 } // namespace tintor

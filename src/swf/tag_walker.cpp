@@ -101,15 +101,19 @@ void CSwfFile::WalkTags(bool spriteBody)
 void CSwfFile::DispatchTag(std::uint16_t code)
 {
     switch (code) {
-    case kShowFrame:
     case kJpegTables:
+        ReadJpegTables();
+        break;
+    case kShowFrame:
     case kProtect:
         // Nothing in these bodies leads to a colour the program changes.
         break;
     case kDoInitAction:
+        ReadDoInitAction();
+        break;
     case kDoAbcDefine:
     case kDoAbc:
-        ReadScriptBlock(code);
+        ReadDoAbc(code);
         break;
     case kDefineVideoStream:
         ReadDefineVideoStream();

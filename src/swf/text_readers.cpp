@@ -23,6 +23,7 @@ constexpr std::uint8_t kEditHasFont = 0x01;
 // DefineEditText, second flag byte.
 constexpr std::uint8_t kEditHasFontClass = 0x80;
 constexpr std::uint8_t kEditHasLayout = 0x20;
+constexpr std::uint8_t kEditBorder = 0x08;
 constexpr std::uint8_t kEditHtml = 0x02;
 // The font class name exists from this movie version on; before it the bit
 // is reserved and carries nothing.
@@ -100,6 +101,9 @@ void CSwfFile::ReadDefineEditText()
     ReadRect(bounds);
     const std::uint8_t f1 = ReadByte();
     const std::uint8_t f2 = ReadByte();
+    // Its white background and black border are the player's own.
+    if (f2 & kEditBorder)
+        ++m_account.textBoxes;
     const bool hasFont = (f1 & kEditHasFont) != 0;
     const bool hasFontClass = Version() >= kFontClassVersion && (f2 & kEditHasFontClass) != 0;
     if (hasFont)

@@ -1,6 +1,9 @@
 // Movies for benchmarks: many distinct colours, or mostly edges.
 #include "testkit/bench_movies.h"
 
+#include "swf/abc_instructions.h"
+#include "testkit/abc_builder.h"
+#include "testkit/action_writer.h"
 #include "testkit/movie_builder.h"
 
 namespace tintor {
@@ -168,6 +171,75 @@ std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places)
         p.WriteCxform(tint, true, true, true, 10);
         builder.AddTag(26, p.Take());
     }
+    return builder.Build(true);
+}
+
+std::vector<std::uint8_t> BuildActionMovie(std::uint32_t pushes)
+{
+    // Five push values a call: colour, a second argument, the count and the
+    // object's name, then the method's name.
+    constexpr std::uint32_t kPushesPerCall = 5;
+    constexpr std::uint32_t kCallsPerBlock = 1000;
+    constexpr std::string_view kMethods[] = {"beginFill", "lineStyle", "setRGB"};
+    CRandom random;
+    CMovieBuilder builder(8);
+    std::uint32_t calls = pushes / kPushesPerCall;
+    while (calls > 0) {
+        CActionWriter w;
+        w.ConstantPool({"mc", kMethods[0], kMethods[1], kMethods[2]});
+        for (std::uint32_t i = 0; i < kCallsPerBlock && calls > 0; ++i, --calls) {
+            const auto colour = static_cast<std::int32_t>(ScatteredColour(random.Below(1u << 24)));
+            w.Push({ActionValue::Int(100), ActionValue::Int(colour), ActionValue::Int(2), ActionValue::Pool(0)});
+            w.Action(kActionGetVariable);
+            w.Push({ActionValue::Pool(static_cast<std::uint16_t>(1 + i % 3))});
+            w.Action(kActionCallMethod);
+            w.Action(kActionPop);
+        }
+        builder.AddTag(12, w.Take());
+    }
+    return builder.Build(true);
+}
+
+std::vector<std::uint8_t> BuildAbcMovie(std::uint32_t instructions)
+{
+    constexpr std::uint32_t kPerLine = 17;
+    constexpr std::uint32_t kLinesPerBody = 60;
+    constexpr std::uint32_t kColours = 1000;
+    CAbcBuilder abc;
+    std::vector<std::uint32_t> ints, uints;
+    for (std::uint32_t i = 0; i < kColours; ++i) {
+        ints.push_back(abc.Int(static_cast<std::int32_t>(ScatteredColour(i))));
+        uints.push_back(abc.Uint(ScatteredColour(kColours + i)));
+    }
+    const std::uint32_t graphics = abc.QName("", "graphics");
+    const std::uint32_t beginFill = abc.QName("", "beginFill");
+    const std::uint32_t lineStyle = abc.QName("", "lineStyle");
+    const std::uint32_t script = abc.Method();
+    std::uint32_t line = 0;
+    for (std::uint32_t written = 0; written < instructions;) {
+        CAbcCode code;
+        for (std::uint32_t i = 0; i < kLinesPerBody && written < instructions; ++i, ++line, written += kPerLine) {
+            // graphics.beginFill(c, 1); graphics.lineStyle(2, u); n += 100;
+            // if (flag) ...
+            code.Op(kOpDebugLine, line);
+            code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).Op(kOpPushInt, ints[line % kColours]).PushByte(1);
+            code.Op(kOpCallPropVoid, beginFill, 2);
+            code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).PushByte(2).Op(kOpPushUint, uints[line % kColours]);
+            code.Op(kOpCallPropVoid, lineStyle, 2);
+            code.Op(kOpGetLocal1).PushShort(100).Op(kOpAdd).Op(kOpSetLocal1);
+            code.Op(kOpGetLocal2).Branch(kOpIfFalse, 0);
+        }
+        code.Op(kOpReturnVoid);
+        abc.Body(abc.Method(), code, 4, 3);
+    }
+    abc.Script(script);
+    CAbcCode init;
+    init.Op(kOpReturnVoid);
+    abc.Body(script, init, 0, 1);
+    CMovieBuilder builder(10);
+    const std::uint8_t attributes[] = {0x08, 0, 0, 0};
+    builder.AddTag(69, attributes);
+    builder.AddTag(82, DoAbcBody(abc.Build().bytes), true);
     return builder.Build(true);
 }
 

@@ -22,4 +22,15 @@ std::vector<std::uint8_t> BuildEdgeHeavyMovie(std::uint32_t shapes);
 // many PlaceObject2 tags tinting what they place, every colour scattered.
 std::vector<std::uint8_t> BuildEffectsMovie(std::uint32_t places);
 
+// A compressed movie of DoAction tags holding the given number of push
+// values: calls to beginFill, lineStyle and setRGB with scattered colours
+// and names from the constant pool, as compiled ActionScript 2 draws.
+std::vector<std::uint8_t> BuildActionMovie(std::uint32_t pushes);
+
+// A compressed movie of ActionScript 3 whose one DoABC block holds about the
+// given number of instructions, in method bodies of about a thousand: fills
+// and lines drawn with pool constants, sums kept in registers, and a branch
+// in every few lines, with a thousand distinct colours.
+std::vector<std::uint8_t> BuildAbcMovie(std::uint32_t instructions);
+
 } // namespace tintor

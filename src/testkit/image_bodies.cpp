@@ -1,10 +1,13 @@
 #include "testkit/image_bodies.h"
 
+#include "testkit/movie_builder.h"
+
 #include <gif_lib.h>
 #include <png.h>
 #include <turbojpeg.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -82,6 +85,19 @@ std::vector<std::uint8_t> JpegOf(std::span<const std::uint8_t> rgb, int width, i
     return out;
 }
 
+std::vector<std::uint8_t> JpegWithSize(std::vector<std::uint8_t> jpeg, std::uint16_t width, std::uint16_t height)
+{
+    static constexpr std::uint8_t kFrame[] = {0xFF, 0xC0};
+    const auto frame = std::search(jpeg.begin(), jpeg.end(), std::begin(kFrame), std::end(kFrame));
+    if (jpeg.end() - frame < 9)
+        throw std::runtime_error("no baseline frame");
+    frame[5] = static_cast<std::uint8_t>(height >> 8);
+    frame[6] = static_cast<std::uint8_t>(height);
+    frame[7] = static_cast<std::uint8_t>(width >> 8);
+    frame[8] = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
 std::vector<std::uint8_t> PngOf(std::span<const std::uint8_t> rgba, int width, int height)
 {
     png_image image{};
@@ -126,6 +142,74 @@ std::vector<std::uint8_t> GifOf(std::span<const std::uint8_t> indices, std::span
     if (!ok)
         throw std::runtime_error("giflib");
     return out;
+}
+
+SplitJpeg SplitJpegTables(std::span<const std::uint8_t> jpeg)
+{
+    SplitJpeg split;
+    std::size_t pos = 2;
+    while (pos + 4 <= jpeg.size()) {
+        const std::uint8_t marker = jpeg[pos + 1];
+        if (marker == 0xDA) {
+            split.image.insert(split.image.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(pos), jpeg.end());
+            break;
+        }
+        const std::size_t end = std::min(jpeg.size(), pos + 2 + (jpeg[pos + 2] << 8 | jpeg[pos + 3]));
+        auto& into = marker == 0xDB || marker == 0xC4 ? split.tables : split.image;
+        into.insert(into.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(pos),
+            jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+        pos = end;
+    }
+    split.tables.insert(split.tables.end(), {0xFF, 0xD9});
+    return split;
+}
+
+std::vector<std::uint8_t> BitmapShapeBody(std::uint16_t id, std::uint16_t bitmap, int width, int height)
+{
+    constexpr std::int32_t kTwips = 20;
+    const std::int32_t w = width * kTwips, h = height * kTwips;
+    CBitWriter out;
+    out.WriteWord(id);
+    out.WriteRect({0, w, 0, h});
+    out.WriteByte(1);    // fill styles
+    out.WriteByte(0x41); // clipped bitmap
+    out.WriteWord(bitmap);
+    SwfMatrix matrix;
+    matrix.scaleX = matrix.scaleY = kTwips << 16; // a pixel of the bitmap to a pixel of the stage
+    out.WriteMatrix(matrix);
+    out.WriteByte(0); // line styles
+    out.Align();
+    out.WriteBits(1, 4); // fill index bits
+    out.WriteBits(0, 4); // line index bits
+    out.WriteBits(0, 1); // style change: fill style 0 set, at the origin
+    out.WriteBits(0x02, 5);
+    out.WriteBits(1, 1);
+    // Four straight edges around the rectangle, each horizontal or vertical.
+    const std::int32_t edges[][2] = {{w, 0}, {0, h}, {-w, 0}, {0, -h}};
+    for (const auto& edge : edges) {
+        const int bits = std::max(2, SignedBitsFor({edge[0], edge[1]}));
+        out.WriteBits(1, 1); // edge
+        out.WriteBits(1, 1); // straight
+        out.WriteBits(static_cast<std::uint32_t>(bits - 2), 4);
+        out.WriteBits(0, 1);                    // not general
+        out.WriteBits(edge[0] == 0 ? 1 : 0, 1); // vertical
+        out.WriteSBits(edge[0] == 0 ? edge[1] : edge[0], bits);
+    }
+    out.WriteBits(0, 6); // end
+    return out.Take();
+}
+
+std::vector<std::uint8_t> PlaceBody(std::uint16_t id, std::uint16_t depth, int x, int y)
+{
+    CBitWriter out;
+    out.WriteByte(0x06); // has matrix, has character
+    out.WriteWord(depth);
+    out.WriteWord(id);
+    SwfMatrix matrix;
+    matrix.translateX = x * 20;
+    matrix.translateY = y * 20;
+    out.WriteMatrix(matrix);
+    return out.Take();
 }
 
 std::vector<std::uint8_t> PhotoLikeRgb(int width, int height, std::uint32_t seed)

@@ -35,7 +35,7 @@ QString ReasonText(BitmapLeftReason reason)
 {
     switch (reason) {
     case BitmapLeftReason::SharedTables:
-        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "ほかの画像と JPEGTables を共有"));
+        return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "共有の JPEGTables では作り直せない"));
     case BitmapLeftReason::InSprite:
         return Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "スプライトの中"));
     case BitmapLeftReason::Undecodable:
@@ -85,6 +85,9 @@ ListNote AccountNote(const ColourAccount& a, std::span<const LeftBitmaps> left)
     both(a.colourTransforms, QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合いでないカラー変換 %n 個"));
     both(a.tintsWithoutRoom, QT_TRANSLATE_N_NOOP("tintor::ListNote", "ほかの色を入れる余地のない色合い %n か所"));
     both(a.htmlColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "#rrggbb 以外の形の HTML の色 %n 個"));
+    both(a.scriptNumbers, QT_TRANSLATE_N_NOOP("tintor::ListNote", "数としても使われるスクリプトの定数 %n 個"));
+    both(a.scriptsWithoutRoom,
+        QT_TRANSLATE_N_NOOP("tintor::ListNote", "ほかの色を入れる余地のないスクリプトの定数 %n 個"));
     both(a.uncollectedFilterColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らないフィルターの色 %n 個"));
     both(a.uncollectedTints, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らない色合い %n か所"));
     both(a.uncollectedHtmlColours, QT_TRANSLATE_N_NOOP("tintor::ListNote", "従来の色に入らない HTML の色 %n 個"));
@@ -93,6 +96,7 @@ ListNote AccountNote(const ColourAccount& a, std::span<const LeftBitmaps> left)
     for (const auto& [code, tally] : a.scripts)
         details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1: 描画するスクリプト %n 個 (%2)"), Count(tally.blocks))
                        .arg(TagText(code), CallNames(tally.calls));
+    both(a.textBoxes, QT_TRANSLATE_N_NOOP("tintor::ListNote", "プレーヤーが白地と黒枠を描くテキストボックス %n 個"));
     if (a.videoStreams != 0 || a.videoFrames != 0) {
         items << Tr(QT_TRANSLATE_NOOP("tintor::ListNote", "ビデオ"));
         details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "ビデオ: %n フレーム"), Count(a.videoFrames));
@@ -106,18 +110,38 @@ ListNote AccountNote(const ColourAccount& a, std::span<const LeftBitmaps> left)
 
 ListNote KeptNote(const std::vector<KeptColour>& kept)
 {
-    std::size_t places = 0;
+    // Places kept for want of room, tints apart from script constants, and
+    // script constants that are numbers too.
+    std::size_t tints = 0, scripts = 0, numbers = 0;
     QStringList details;
     for (const KeptColour& colour : kept) {
-        places += colour.places;
-        details << Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1 → %2: %n か所が元の色のまま"), Count(colour.places))
-                       .arg(Hex(colour.key), Hex(colour.wanted));
+        const std::size_t withoutRoom = colour.places - std::min(colour.asNumbers, colour.places);
+        (KindOf(colour.key) == KIND_TINT ? tints : scripts) += withoutRoom;
+        numbers += colour.places - withoutRoom;
+        QString detail
+            = Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "%1 → %2: %n か所が元の色のまま"), Count(colour.places))
+                  .arg(Hex(colour.key), Hex(colour.wanted));
+        if (colour.asNumbers != 0)
+            detail += Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", " (うち %n か所は数としても使われる)"),
+                Count(colour.asNumbers));
+        details << detail;
     }
-    if (places == 0)
+    QStringList lines;
+    if (tints != 0)
+        lines << Tr(
+            QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合い %n か所は新しい色を入れる余地がなく、元の色のままです"),
+            Count(tints));
+    if (scripts != 0)
+        lines << Tr(QT_TRANSLATE_N_NOOP(
+                        "tintor::ListNote", "スクリプトの定数 %n か所は新しい色を入れる余地がなく、元の色のままです"),
+            Count(scripts));
+    if (numbers != 0)
+        lines << Tr(
+            QT_TRANSLATE_N_NOOP("tintor::ListNote", "数としても使われるスクリプトの定数 %n か所は元の色のままです"),
+            Count(numbers));
+    if (lines.isEmpty())
         return {};
-    return {Tr(QT_TRANSLATE_N_NOOP("tintor::ListNote", "色合い %n か所は新しい色を入れる余地がなく、元の色のままです"),
-                Count(places)),
-        details.join(u'\n')};
+    return {lines.join(u'\n'), details.join(u'\n')};
 }
 
 } // namespace tintor

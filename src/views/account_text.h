@@ -24,8 +24,9 @@ struct ListNote {
 ListNote AccountNote(const ColourAccount& account, std::span<const LeftBitmaps> bitmaps);
 // The same for the document's movie and its images.
 ListNote AccountNote(const CTintorDoc& doc);
-// The tint places that kept their colour at the last Apply, for want of
-// room for the new one.
+// The places that kept their colour at the last Apply: tints and script
+// constants without room for the new one, and script constants that the
+// script also uses as numbers.
 ListNote KeptNote(const std::vector<KeptColour>& kept);
 
 } // namespace tintor

@@ -40,19 +40,24 @@ const ProblemText kProblemTexts[] = {
     {"image too large", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "画像が大きすぎます")},
     {"cut short by the end of the movie",
         QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "ムービーの終わりで途切れています")},
-    {"shares the movie's JPEGTables with other images",
-        QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "ムービーの JPEGTables をほかの画像と共有しています")},
+    {"the movie's JPEGTables cannot encode a new image",
+        QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "ムービーの JPEGTables では画像を作り直せません")},
+    {"corrupt JPEGTables", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "JPEGTables のデータが壊れています")},
+    {"too little data for its size", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "大きさのわりにデータが足りません")},
+    {"JPEG data cut short", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "JPEG のデータが途中で切れています")},
+    {"arithmetic-coded JPEG", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "算術符号化の JPEG です")},
+    {"GIF canvas of zero width or height", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "GIF の画面の幅か高さが 0 です")},
+    {"not enough memory", QT_TRANSLATE_NOOP("tintor::CBitmapStrip", "メモリが足りません")},
 };
 
-// The image as straight RGBA in a QImage of its own.
-QImage ImageOf(const CBitmapImage& bitmap)
+// A thumbnail in a QImage of its own.
+QImage ImageOf(const std::optional<BitmapThumbnail>& thumbnail)
 {
-    const std::vector<std::uint8_t> rgba = bitmap.StraightRgba();
-    const auto width = static_cast<int>(bitmap.Width());
-    const auto height = static_cast<int>(bitmap.Height());
-    if (width <= 0 || height <= 0 || rgba.size() < std::size_t{4} * bitmap.Width() * bitmap.Height())
+    if (!thumbnail || thumbnail->width == 0 || thumbnail->height == 0)
         return QImage();
-    return QImage(rgba.data(), width, height, width * 4, QImage::Format_RGBA8888).copy();
+    const auto width = static_cast<int>(thumbnail->width);
+    const auto height = static_cast<int>(thumbnail->height);
+    return QImage(thumbnail->rgba.data(), width, height, width * 4, QImage::Format_RGBA8888).copy();
 }
 
 } // namespace
@@ -138,26 +143,21 @@ const QImage& CBitmapStrip::CommittedThumbnail(int index)
 {
     const BitmapEntry& entry = m_doc.GetBitmaps().Entries()[static_cast<std::size_t>(index)];
     Thumbnail& thumbnail = m_thumbnails[static_cast<std::size_t>(index)];
-    const auto scaled = [](const CBitmapImage& image) {
-        return ImageOf(image).scaled(kThumbnailSize, kThumbnailSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    };
+    const CSwfFile& movie = m_doc.GetMovie();
+    // Decoded at the thumbnail's size, from the image's encoded bytes: the
+    // image as loaded, or as its changes re-encoded it. Data that does not
+    // decode gives none.
     if (!entry.committed) {
         if (!thumbnail.loadedMade) {
             thumbnail.loadedMade = true;
-            // Decoded for the thumbnail alone unless the document has it
-            // already. DefineBits and corrupt data give none.
-            std::shared_ptr<const CBitmapImage> image = entry.loaded;
-            if (!image && entry.description.Recolourable())
-                image = CBitmapImage::Decode(
-                    entry.record, m_doc.GetMovie().Buffer().subspan(entry.record.bodyOffset, entry.record.bodyLength));
-            if (image)
-                thumbnail.loaded = scaled(*image);
+            thumbnail.loaded = ImageOf(CBitmapImage::Thumbnail(SourceOf(movie, entry.record), kThumbnailSize));
         }
         return thumbnail.loaded;
     }
     if (thumbnail.from != entry.committed) {
         thumbnail.from = entry.committed;
-        thumbnail.committed = scaled(*entry.committed);
+        thumbnail.committed
+            = ImageOf(CBitmapImage::Thumbnail(entry.committed->Source(movie.JpegTables()), kThumbnailSize));
     }
     return thumbnail.committed;
 }
@@ -172,9 +172,10 @@ QImage CBitmapStrip::ThumbnailOf(int index)
     const CColorTable& table = m_doc.GetColorTable();
     if (image.isNull() || !entry.selected || table.ParametersAreDefault())
         return image;
-    // The sliders as a selected swatch of each colour takes them; the
-    // re-encoded image waits for Apply.
+    // The sliders as the image will take them; the re-encoded image waits
+    // for Apply.
     image = image.convertToFormat(QImage::Format_RGBA8888);
+    const RecolourFn recolour = ImageChangeOf(table)();
     std::unordered_map<std::uint32_t, std::uint32_t> shifted;
     for (int y = 0; y < image.height(); ++y) {
         auto* pixel = reinterpret_cast<std::uint8_t*>(image.scanLine(y));
@@ -182,7 +183,7 @@ QImage CBitmapStrip::ThumbnailOf(int index)
             const std::uint32_t rgb = pixel[0] | pixel[1] << 8 | static_cast<std::uint32_t>(pixel[2]) << 16;
             auto [it, added] = shifted.try_emplace(rgb, 0);
             if (added)
-                it->second = RgbOf(table.ColorOf(rgb | kSelectedBit, 1));
+                it->second = recolour(rgb);
             pixel[0] = static_cast<std::uint8_t>(it->second & 0xFF);
             pixel[1] = static_cast<std::uint8_t>((it->second >> 8) & 0xFF);
             pixel[2] = static_cast<std::uint8_t>((it->second >> 16) & 0xFF);

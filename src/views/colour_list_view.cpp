@@ -331,8 +331,15 @@ QItemSelectionModel::SelectionFlags CColorListView::selectionCommand(
     const QModelIndex& index, const QEvent* event) const
 {
     QItemSelectionModel::SelectionFlags command = QAbstractItemView::selectionCommand(index, event);
-    if (event != nullptr && event->type() == QEvent::MouseButtonPress)
+    if (event != nullptr && event->type() == QEvent::MouseButtonPress) {
         m_ctrlDrag = QItemSelectionModel::NoUpdate;
+        // As in a file manager, a right click on a selected item keeps the
+        // whole selection for its menu; Qt would ask its own selection
+        // model, which holds nothing here.
+        if (static_cast<const QMouseEvent*>(event)->button() == Qt::RightButton && index.isValid()
+            && m_isSelected(index.row()))
+            return QItemSelectionModel::NoUpdate;
+    }
     if (event == nullptr || !(command & QItemSelectionModel::Toggle))
         return command;
     // Qt would turn the Toggle of a Ctrl+press into Select or Deselect by

@@ -1,6 +1,7 @@
 #include "views/colour_view.h"
 
 #include "swf/colour_key.h"
+#include "swf/script_constants.h"
 #include "views/account_text.h"
 #include "views/bitmap_strip.h"
 #include "views/colour_view_delegate.h"
@@ -49,6 +50,7 @@ const KindText kKindNames[] = {
     {KIND_BG, QT_TRANSLATE_NOOP("tintor::CColorView", "背景")},
     {KIND_FILTER, QT_TRANSLATE_NOOP("tintor::CColorView", "フィルター")},
     {KIND_TINT, QT_TRANSLATE_NOOP("tintor::CColorView", "色合い")},
+    {KIND_SCRIPT, QT_TRANSLATE_NOOP("tintor::CColorView", "スクリプト")},
 };
 
 // Names of the kinds beyond those above and the core's: the swatch labels
@@ -259,9 +261,12 @@ QString CColorView::SwatchToolTip(int row) const
                              : QStringLiteral("%1 %2 → %3").arg(kind, HexText(now), HexText(shifted)));
     if (now != RgbOf(key))
         lines << tr("元の色 %1").arg(HexText(RgbOf(key)));
+    // A script's colour is told by the calls that draw with it.
+    if (const std::uint32_t uses = m_doc.GetMovie().ScriptUsesOf(key))
+        lines << QString::fromStdString(ScriptUseList(uses));
     lines << tr("%n か所で使われています", nullptr, static_cast<int>(m_doc.PlaceCountAt(entry)));
     if (m_doc.IsLocked(key))
-        lines << tr("ロック中: まとめて選ぶ操作では選ばれません");
+        lines << tr("ロック中: どの編集でも変わらず、まとめて選ぶ操作では選ばれません");
     return lines.join(u'\n');
 }
 
@@ -324,6 +329,14 @@ QSlider* CColorView::MakeSlider(const char* name, QLabel*& label)
 void CColorView::OnInitialUpdate()
 {
     m_bitmapStrip->Forget();
+    // A movie opened starts with every colour listed and nothing picked:
+    // the last movie's search or pick would say nothing true of this one.
+    // The list is arranged once, by the search's change or below.
+    m_search->clear();
+    m_picked.reset();
+    m_pickedListColour.reset();
+    m_pickFound = PickFound::Exact;
+    m_colorList->SetHighlight(-1);
     SyncControls(m_doc.GetColorTable());
     FillList(m_doc.GetColorTable());
 }
@@ -363,11 +376,7 @@ void CColorView::FillList(const CColorTable& table)
 
 bool CColorView::IsRowSelected(int row) const
 {
-    if (row < 0 || row >= Count())
-        return false;
-    const auto entries = m_doc.GetColorTable().Map().DenseValues();
-    const std::uint32_t entry = m_model->IndexAt(row);
-    return entry < entries.size() && IsSelected(entries[entry]);
+    return row >= 0 && row < Count() && m_doc.IsShownSelected(m_model->IndexAt(row));
 }
 
 void CColorView::ChangeSelection(const std::function<void(CSelectionEdit&)>& change)

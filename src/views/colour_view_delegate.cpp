@@ -31,6 +31,7 @@ const KindLabel kKindLabels[] = {
     {"BG", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "背景")},
     {"FLT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "効果")},
     {"TINT", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "色調")},
+    {"SCR", QT_TRANSLATE_NOOP("tintor::CColorSwatchDelegate", "スクリプト")},
 };
 
 } // namespace
@@ -54,10 +55,10 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     QRect r = option.rect;
     // The table holds the selection; Qt's selection model holds none.
     const std::size_t entry = index.data(CColorListModel::kIndexRole).toUInt();
-    const auto entries = m_doc.GetColorTable().Map().DenseValues();
-    if (entry >= entries.size())
+    if (entry >= m_doc.GetColorTable().Map().Size())
         return; // rows of a table that has just been replaced, until the list is refilled
-    if (IsSelected(entries[entry])) {
+    const bool selected = m_doc.IsShownSelected(entry);
+    if (selected) {
         // The outermost ring stays as the list's background.
         r.adjust(1, 1, -1, -1);
         painter->fillRect(r, Qt::black);
@@ -70,10 +71,11 @@ void CColorSwatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     }
     r.adjust(1, 1, -1, -1);
     DrawSwatch(*painter, r, m_doc.ColorAt(entry, 1));
+    if (selected)
+        DrawSelectionMark(*painter, option.rect);
+    // Over the selection's outline, so that both marks show.
     if (m_doc.IsLocked(m_doc.KeyAt(entry)))
         DrawLockMark(*painter, r);
-    if (IsSelected(entries[entry]))
-        DrawSelectionMark(*painter, option.rect);
 }
 
 void CColorSwatchDelegate::DrawSelectionMark(QPainter& painter, const QRect& itemRect) const
@@ -117,11 +119,27 @@ void CColorSwatchDelegate::DrawSwatch(QPainter& painter, const QRect& rect, std:
     painter.save();
     painter.setClipRect(rect);
     painter.setPen(lightness < kDarkLightness ? Qt::white : Qt::black);
-    painter.setFont(m_labelFont);
-    const QFontMetrics metrics(m_labelFont);
-    painter.drawText(
-        QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), LabelText(kind->label));
+    const QString text = LabelText(kind->label);
+    const QFont font = LabelFontFor(text, rect.width() - kind->labelX);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    painter.drawText(QPoint(rect.left() + kind->labelX, rect.top() + kind->labelY + metrics.ascent()), text);
     painter.restore();
+}
+
+QFont CColorSwatchDelegate::LabelFontFor(const QString& label, int room) const
+{
+    // The ink ends one pixel short of the swatch's edge.
+    const int wide = QFontMetrics(m_labelFont).boundingRect(label).right() + 1;
+    if (wide < room || wide <= 0)
+        return m_labelFont;
+    QFont condensed = m_labelFont;
+    for (int stretch = 100 * room / wide; stretch > 1; --stretch) {
+        condensed.setStretch(stretch);
+        if (QFontMetrics(condensed).boundingRect(label).right() + 1 < room)
+            break;
+    }
+    return condensed;
 }
 
 } // namespace tintor
@@ -132,8 +150,8 @@ void CColorSwatchDelegate::DrawLockMark(QPainter& painter, const QRect& swatch)
 {
     // A 7 × 9 padlock: the shackle's arch over a solid body, black on a
     // white halo, so that it reads on light and dark swatches alike. It
-    // sits at the bottom corner: the top one holds a selected swatch's check.
-    const QRect body(swatch.right() - 7, swatch.bottom() - 5, 7, 5);
+    // sits at the bottom corner, below a selected swatch's check.
+    const QRect body(swatch.right() - 7, swatch.bottom() - 4, 7, 5);
     const QRect shackle(body.left() + 1, body.top() - 4, 5, 8);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -26,10 +26,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    // The swatch of a colour as GetColor gives it (its kind in bits 28-31)
+    // The swatch of a colour as GetColor gives it (its kind in bits 25-31)
     // with its label into rect.
     void DrawSwatch(QPainter& painter, const QRect& rect, std::uint32_t c) const;
-    // The small padlock of a locked colour, in the top right corner of the
+    // The small padlock of a locked colour, in the bottom right corner of the
     // swatch's rectangle, drawn so that it shows on any colour.
     static void DrawLockMark(QPainter& painter, const QRect& swatch);
     // The part of an item's rectangle that DrawSwatch paints.
@@ -42,6 +42,10 @@ public:
     static constexpr QColor kMarkColour{0x10, 0x60, 0xF0};
     // The font of the kind labels.
     const QFont& LabelFont() const { return m_labelFont; }
+    // The font a label is drawn in where room pixels are left for it: the
+    // label font, condensed just enough for a longer label ("スクリプト") to
+    // fit.
+    QFont LabelFontFor(const QString& label, int room) const;
 
 private:
     CTintorDoc& m_doc;

@@ -79,7 +79,8 @@ void CColorView::AddSelectionActions(QMenu& menu, int row)
     const bool locked = IsRowLocked(row);
     QAction* lock = menu.addAction(locked ? tr("ロックを解除(&U)") : tr("色をロック(&L)"));
     lock->setObjectName(QStringLiteral("lockColour"));
-    lock->setStatusTip(tr("ロックした色は、すべて選択・似た色・色相の選択で選ばれない (クリックでは選べる)"));
+    lock->setStatusTip(tr("ロックした色は、適用・色の指定・パレット・カラーテーブルでも変わらず、すべて選択・似た色・色"
+                          "相の選択では選ばれない"));
     connect(lock, &QAction::triggered, this, [this, row, locked] { SetLocked(row, !locked); });
 }
 
@@ -115,8 +116,11 @@ void CColorView::SetLocked(int row, bool locked)
 {
     if (row < 0 || row >= Count())
         return;
+    // Locking a selected colour is a change of the selection: the pending
+    // effect is made permanent first.
+    m_selection->Forget();
     m_doc.SetLocked(KeyAt(row), locked);
-    RedrawSwatches();
+    AfterSelectionChange();
 }
 
 } // namespace tintor

@@ -43,7 +43,6 @@ namespace {
 
 constexpr auto kAppTitle = "Tintor";
 constexpr int kRecentDisplayLength = 60;
-constexpr QSize kDefaultSize(900, 620);
 // Beside the recent-file list, under the same organisation and application.
 constexpr auto kOrganisation = "Reru Zuvidivi";
 constexpr auto kApplication = "Tintor";
@@ -87,7 +86,8 @@ const CommandInfo kCommands[] = {
         QT_TRANSLATE_NOOP("tintor::CMainFrame", "ﾂｰﾙ ﾊﾞｰの 表示/非表示\nﾂｰﾙ ﾊﾞｰの表示切り替え"), {}},
     {CMainFrame::Command::ViewClassic, QT_TRANSLATE_NOOP("tintor::CMainFrame", "従来の色だけを集める(&C)"),
         QT_TRANSLATE_NOOP("tintor::CMainFrame",
-            "DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする\n"
+            "DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合い・スクリプトの色を集めず、"
+            "従来どおりの色だけを一覧にする\n"
             "従来の色だけを集める"),
         {}},
     {CMainFrame::Command::AppAbout, QT_TRANSLATE_NOOP("tintor::CMainFrame", "Tintor のﾊﾞｰｼﾞｮﾝ情報(&A)..."),
@@ -374,8 +374,11 @@ void CMainFrame::CreateClient()
     setCentralWidget(m_splitter);
     connect(m_colorView, &CColorView::documentChanged, this, &CMainFrame::UpdateCommandUI);
     // A slider step changes no count, only whether the preview shows the list.
-    connect(m_colorView, &CColorView::effectChanged, this,
-        [this] { m_preview->SetListMatches(m_doc.PreviewMatchesList()); });
+    connect(m_colorView, &CColorView::effectChanged, this, [this] {
+        const bool matches = m_doc.PreviewMatchesList();
+        m_preview->SetListMatches(matches);
+        setWindowModified(m_doc.HasMovie() && (m_doc.IsModified() || !matches));
+    });
     connect(m_preview, &CTintorView::colourPicked, m_colorView,
         [this](std::uint32_t rgb) { m_colorView->SelectNearest(rgb); });
     connect(m_preview, &CTintorView::similarColoursPicked, m_colorView,
@@ -398,8 +401,17 @@ void CMainFrame::CreateStatusBar()
 QString CMainFrame::ListStatus() const
 {
     const QLocale locale;
-    return tr("色 %1 個 (選択 %2 個)")
-        .arg(locale.toString(m_colorView->Count()), locale.toString(static_cast<qulonglong>(m_doc.SelectedCount())));
+    QString status = tr("色 %Ln 個 (選択 %1 個)", nullptr, m_colorView->Count())
+                         .arg(locale.toString(static_cast<qulonglong>(m_doc.SelectedCount())));
+    const auto& images = m_doc.GetBitmaps().Entries();
+    if (!images.empty()) {
+        const auto selected
+            = std::count_if(images.begin(), images.end(), [](const BitmapEntry& e) { return e.selected; });
+        status += QStringLiteral("  ")
+            + tr("画像 %Ln 個 (選択 %1 個)", nullptr, static_cast<int>(images.size()))
+                  .arg(locale.toString(static_cast<qlonglong>(selected)));
+    }
+    return status;
 }
 
 QString CMainFrame::PickStatus() const
@@ -598,13 +610,21 @@ CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path&
     return OpenResult::Opened;
 }
 
-bool CMainFrame::SaveModified()
+bool CMainFrame::HasUnsavedWork() const
 {
     // Without a movie there is nothing that could be saved.
-    if (!m_doc.IsModified() || !m_doc.HasMovie())
+    return m_doc.HasMovie() && (m_doc.IsModified() || !m_doc.PreviewMatchesList());
+}
+
+bool CMainFrame::SaveModified()
+{
+    if (!HasUnsavedWork())
         return true;
     switch (m_prompts.AskSaveChanges(this, DocumentTitle())) {
     case IFramePrompts::SaveAnswer::Save:
+        // What is saved is what the list shows.
+        if (!m_doc.PreviewMatchesList())
+            m_colorView->OnApply();
         return DoFileSave();
     case IFramePrompts::SaveAnswer::Discard:
         return true;
@@ -620,7 +640,8 @@ bool CMainFrame::DoFileSave()
         return false;
     if (m_doc.GetPathName().empty())
         return DoSaveAs();
-    TellImageSizeChange();
+    if (!TellImageSizeChange())
+        return false;
     const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(m_doc.GetPathName());
     UpdateCommandUI();
@@ -634,9 +655,8 @@ bool CMainFrame::DoSaveAs()
     const std::string initial
         = m_doc.GetPathName().empty() ? DocumentTitle().toStdString() : m_doc.GetPathName().string();
     const auto target = m_dialogs.AskSaveFile(initial, CTintorDoc::kMovieFilter, "swf");
-    if (!target)
+    if (!target || !TellImageSizeChange())
         return false;
-    TellImageSizeChange();
     const CBusyScope busy(statusBar(), tr("保存しています…"));
     const bool saved = m_doc.OnSaveDocument(*target);
     if (saved) {
@@ -669,7 +689,7 @@ void CMainFrame::UpdateCommandUI()
     UpdateToolsUI();
     Action(Command::ViewFamilies)->setChecked(m_colorView->Grouped());
     Action(Command::ViewOriginal)->setEnabled(movie);
-    setWindowModified(movie && m_doc.IsModified());
+    setWindowModified(HasUnsavedWork());
     UpdateStatus();
 }
 
@@ -783,21 +803,22 @@ void CMainFrame::OnEditSelectBitmaps()
     UpdateCommandUI();
 }
 
-void CMainFrame::TellImageSizeChange()
+bool CMainFrame::TellImageSizeChange()
 {
     const CSwfFile& movie = m_doc.GetMovie();
     const std::size_t images = movie.ReplacedImageCount();
     const auto after = movie.SavedFileLength();
     if (m_imageSizeTold || images == 0 || (after && *after == movie.FileSize()))
-        return;
-    m_imageSizeTold = true;
+        return true;
     const QLocale locale;
     const QString size = after ? locale.toString(static_cast<qulonglong>(*after)) : QStringLiteral("?");
-    m_prompts.ShowNotice(this,
+    // Told once the user has gone on; a cancel asks again next time.
+    m_imageSizeTold = m_prompts.ConfirmNotice(this,
         tr("%n 個の画像を作り直して保存するので、ムービーの大きさが変わります (展開したとき %1 バイト → %2 バイト)。"
            "ほかのタグはそのままです。",
             nullptr, static_cast<int>(images))
             .arg(locale.toString(static_cast<qulonglong>(movie.FileSize())), size));
+    return m_imageSizeTold;
 }
 
 void CMainFrame::OnFileExportPalette()
@@ -973,6 +994,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
             ShowOriginal(type == QEvent::KeyPress);
         return true;
     }
+    // Ctrl+A in the search box selects its text, as in any text field.
+    if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress) && watched == m_colorView->SearchBox()
+        && static_cast<const QKeyEvent&>(*event).matches(QKeySequence::SelectAll))
+        return QMainWindow::eventFilter(watched, event);
     if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress)
         && IsFrameAccelerator(static_cast<const QKeyEvent&>(*event)))
         return true;

@@ -66,6 +66,9 @@ public:
     enum class OpenResult { Opened, Failed, Cancelled };
 
     static constexpr int kColorPaneWidth = 270;
+    // Fits a 1280 × 800 screen, title bar and a desktop's panel included,
+    // with the image strip, the notes under the list and Apply all in view.
+    static constexpr QSize kDefaultSize{1120, 720};
 
     CMainFrame(
         CTintorDoc& doc, IFileDialogs& dialogs, IFramePrompts& prompts, CLanguage& language, QWidget* parent = nullptr);
@@ -78,9 +81,13 @@ public:
     // Save to the document's own file, or Save As when it has none.
     bool DoFileSave();
     bool DoSaveAs();
-    // Asks to save a modified document; false when the user cancelled or
-    // the save failed.
+    // Asks to save a document with unsaved changes or unapplied work (see
+    // HasUnsavedWork); Save applies that work before saving. False when the
+    // user cancelled or the save failed.
     bool SaveModified();
+    // Whether the movie has changes not saved, or the sliders or a change
+    // folded into the colours hold work that Apply has not written yet.
+    bool HasUnsavedWork() const;
     // Enable and check states of every command from the current state.
     void UpdateCommandUI();
 
@@ -169,8 +176,8 @@ private:
     void OnEditSetColor();
     void OnEditSelectBitmaps();
     // Before the first save of this movie whose size re-encoded images
-    // change, the user is told so; the save goes on either way.
-    void TellImageSizeChange();
+    // change, the user is told so; false when the user cancelled the save.
+    bool TellImageSizeChange();
     void OnFileExportPalette();
     void OnViewToolBar(bool visible);
     void OnViewClassic(bool classic);

@@ -72,16 +72,20 @@ std::optional<QColor> CQtFramePrompts::AskColor(QWidget* parent, const QColor& i
     return chosen;
 }
 
-void CQtFramePrompts::ShowNotice(QWidget* parent, const QString& text)
+bool CQtFramePrompts::ConfirmNotice(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Tintor"), text, QMessageBox::Ok, parent);
+    QMessageBox box(
+        QMessageBox::Information, QStringLiteral("Tintor"), text, QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.button(QMessageBox::Cancel)->setText(Tr(QT_TRANSLATE_NOOP("tintor::CQtFramePrompts", "キャンセル")));
     // A save shows the wait cursor; the box wants the ordinary one.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    box.exec();
+    const int answer = box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+    return answer == QMessageBox::Ok;
 }
 
 std::optional<HueRange> CQtFramePrompts::AskHueRange(QWidget* parent)

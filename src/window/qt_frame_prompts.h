@@ -22,8 +22,9 @@ public:
     virtual void ShowAbout(QWidget* parent) = 0;
     // The platform's colour dialog, starting at initial; nullopt when cancelled.
     virtual std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) = 0;
-    // Something the user should know, not an error: an information box with OK.
-    virtual void ShowNotice(QWidget* parent, const QString& text) = 0;
+    // Something the user should know before going on, not an error: an
+    // information box with OK and Cancel; false when cancelled.
+    virtual bool ConfirmNotice(QWidget* parent, const QString& text) = 0;
     // The hue range of Edit > select by hue; nullopt when cancelled.
     virtual std::optional<HueRange> AskHueRange(QWidget* parent) = 0;
 };
@@ -34,7 +35,7 @@ public:
     SaveAnswer AskSaveChanges(QWidget* parent, const QString& title) override;
     void ShowAbout(QWidget* parent) override;
     std::optional<QColor> AskColor(QWidget* parent, const QColor& initial) override;
-    void ShowNotice(QWidget* parent, const QString& text) override;
+    bool ConfirmNotice(QWidget* parent, const QString& text) override;
     std::optional<HueRange> AskHueRange(QWidget* parent) override;
 };
 

@@ -61,7 +61,7 @@ TEST(BitmapCorpus, EveryRecolourableImageIsReEncodedAndNothingElseMoves)
             from = o.bodyOffset + o.bodyLength;
             savedFrom = s.bodyOffset + s.bodyLength;
             EXPECT_EQ(s.characterId, o.characterId);
-            const auto description = CBitmapImage::Describe(s, saved->Buffer().subspan(s.bodyOffset, s.bodyLength));
+            const auto description = CBitmapImage::Describe(SourceOf(*saved, s));
             EXPECT_EQ(description.Recolourable(), entries[i].description.Recolourable()) << description.problem;
             EXPECT_EQ(description.width, entries[i].description.width);
             EXPECT_EQ(description.height, entries[i].description.height);

@@ -16,6 +16,7 @@
 #include <turbojpeg.h>
 
 #include <cstdlib>
+#include <zlib.h>
 
 namespace tintor {
 namespace {
@@ -37,8 +38,9 @@ CColorTable ShiftTable()
 
 std::uint32_t Expected(std::uint32_t rgb)
 {
-    return CColor(rgb).ApplyEffect(kHue * 255.0 * 0.005, kSaturation * 255.0 * 0.005, kValue * 255.0 * 0.005, 0)
-        & 0xFFFFFF;
+    // Slider N is the effect's argument 128 + 1.28 N.
+    const auto argument = [](int parameter) { return 128.0 + 1.28 * (parameter - 100); };
+    return CColor(rgb).ApplyEffect(argument(kHue), argument(kSaturation), argument(kValue), 0) & 0xFFFFFF;
 }
 
 // Premultiplied channels through the effect, as the format's players
@@ -70,6 +72,25 @@ void LoadTag(TagUnderTest& t, std::uint16_t code, const std::vector<std::uint8_t
     ASSERT_EQ(t.movie.Images().size(), 1u);
     t.record = t.movie.Images()[0];
     t.body = t.movie.Buffer().subspan(t.record.bodyOffset, t.record.bodyLength);
+}
+
+BitmapSource SourceOf(const TagUnderTest& t) { return {t.record, t.body, t.movie.JpegTables()}; }
+
+// The image of the tag through the sliders' effect as a selected swatch
+// takes it; null when it cannot be recoloured.
+std::shared_ptr<const CBitmapImage> Shifted(const TagUnderTest& t, std::string* problem = nullptr)
+{
+    std::string why;
+    const auto image = CBitmapImage::Recolour(
+        SourceOf(t), nullptr,
+        [] {
+            return RecolourFn(
+                [table = ShiftTable()](std::uint32_t rgb) { return RgbOf(table.ColorOf(rgb | kSelectedBit, 1)); });
+        },
+        why);
+    if (problem != nullptr)
+        *problem = why;
+    return image;
 }
 
 // The start of a baseline frame, which follows the tables.
@@ -138,11 +159,8 @@ TEST(BitmapLossless, EveryColourThroughTheArithmeticAndNothingElseChanged)
         LoadTag(
             t, c.code, LosslessBody(9, c.format, c.width, c.height, data, static_cast<std::uint8_t>(tableCount - 1)));
         std::string problem;
-        const auto image = CBitmapImage::Decode(t.record, t.body, &problem);
-        ASSERT_NE(image, nullptr) << problem;
-        const CColorTable table = ShiftTable();
-        const auto shifted
-            = image->Recoloured([&](std::uint32_t rgb) { return RgbOf(table.ColorOf(rgb | kSelectedBit, 1)); });
+        const auto shifted = Shifted(t, &problem);
+        ASSERT_NE(shifted, nullptr) << problem;
         const ByteBuffer& body = *shifted->Body();
         const std::size_t fields = c.format == 3 ? 8 : 7;
         ASSERT_TRUE(std::equal(t.body.begin(), t.body.begin() + fields, body.begin()));
@@ -239,12 +257,10 @@ TEST(BitmapJpeg, RoundTripsWithinTheErrorOfOneReEncoding)
         const std::vector<std::uint8_t> alphaStream = c.alpha ? ZlibOf(alpha) : std::vector<std::uint8_t>{};
         TagUnderTest t;
         LoadTag(t, c.code, JpegTagBody(c.code, 4, jpeg, alphaStream, 0x1234));
-        EXPECT_EQ(CBitmapImage::Describe(t.record, t.body).problem, "");
-        const auto image = CBitmapImage::Decode(t.record, t.body);
+        EXPECT_EQ(CBitmapImage::Describe(SourceOf(t)).problem, "");
+        const auto image = Shifted(t);
         ASSERT_NE(image, nullptr);
-        const CColorTable table = ShiftTable();
-        const auto body
-            = image->Recoloured([&](std::uint32_t v) { return RgbOf(table.ColorOf(v | kSelectedBit, 1)); })->Body();
+        const auto body = image->Body();
 
         const std::size_t fields = c.code == 21 ? 2 : c.code == 35 ? 6 : 8;
         const std::uint32_t offset = c.code == 21 ? static_cast<std::uint32_t>(body->size() - fields)
@@ -358,11 +374,10 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
         SCOPED_TRACE(c.name);
         TagUnderTest t;
         LoadTag(t, 21, JpegTagBody(21, 2, c.data));
-        EXPECT_EQ(CBitmapImage::Describe(t.record, t.body).format, c.name);
-        const auto image = CBitmapImage::Decode(t.record, t.body);
+        EXPECT_EQ(CBitmapImage::Describe(SourceOf(t)).format, c.name);
+        const auto image = Shifted(t);
         ASSERT_NE(image, nullptr);
-        const auto body
-            = image->Recoloured([&](std::uint32_t v) { return RgbOf(table.ColorOf(v | kSelectedBit, 1)); })->Body();
+        const auto body = image->Body();
         const auto got = ReadPngRgba(std::span(*body).subspan(2));
         ASSERT_EQ(got.size(), c.straight.size());
         for (std::size_t i = 0; i < got.size(); i += 4) {
@@ -377,7 +392,32 @@ TEST(BitmapPngAndGif, ComeBackAsPngWithEveryVisibleColourShiftedExactly)
     }
 }
 
-TEST(BitmapCorrupt, IsListedWithWhyAndNeverDecoded)
+// A PNG with other dimensions in its header, its checksum made again.
+std::vector<std::uint8_t> WithPngSize(std::vector<std::uint8_t> png, std::uint32_t width, std::uint32_t height)
+{
+    for (int i = 0; i < 4; ++i) {
+        png[16 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(width >> (24 - 8 * i));
+        png[20 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(height >> (24 - 8 * i));
+    }
+    const uLong crc = crc32(0, png.data() + 12, 17);
+    for (int i = 0; i < 4; ++i)
+        png[29 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    return png;
+}
+
+// A GIF of one 1 x 1 frame on a canvas of the given size.
+std::vector<std::uint8_t> GifOnCanvas(std::uint16_t width, std::uint16_t height)
+{
+    const std::uint32_t palette[] = {0x0000FF, 0x00FF00};
+    auto gif = GifOf(std::vector<std::uint8_t>{1}, palette, 1, 1);
+    gif[6] = static_cast<std::uint8_t>(width);
+    gif[7] = static_cast<std::uint8_t>(width >> 8);
+    gif[8] = static_cast<std::uint8_t>(height);
+    gif[9] = static_cast<std::uint8_t>(height >> 8);
+    return gif;
+}
+
+TEST(BitmapCorrupt, IsListedWithWhyAndItsStatedSizeAndNeverRecoloured)
 {
     const std::vector<std::uint8_t> pixels(16 * 4, 0x80);
     const auto lossless = LosslessBody(1, 5, 4, 4, pixels);
@@ -391,32 +431,149 @@ TEST(BitmapCorrupt, IsListedWithWhyAndNeverDecoded)
     std::vector<std::uint8_t> tablesOnly(
         jpeg.begin(), std::search(jpeg.begin(), jpeg.end(), std::begin(kFrameMarker), std::end(kFrameMarker)));
     tablesOnly.insert(tablesOnly.end(), {0xFF, 0xD9});
+    // Half of the coded data after the scan's header, and no end marker.
+    static constexpr std::uint8_t kScanMarker[] = {0xFF, 0xDA};
+    const auto scan = static_cast<std::size_t>(
+        std::search(jpeg.begin(), jpeg.end(), std::begin(kScanMarker), std::end(kScanMarker)) - jpeg.begin());
+    auto arithmetic = jpeg;
+    std::search(arithmetic.begin(), arithmetic.end(), std::begin(kFrameMarker), std::end(kFrameMarker))[1] = 0xC9;
     struct Case {
         const char* name;
         std::uint16_t code;
         std::vector<std::uint8_t> body;
+        std::string problem;
+        std::string size; // as listed, when the headers state one
     };
     const Case cases[] = {
-        {"zlib stream cut short", 20, cut(lossless, 6)},
-        {"fewer rows than the height", 36, LosslessBody(1, 5, 4, 9, pixels)},
-        {"15-bit pixels with alpha", 36, LosslessBody(1, 4, 4, 4, pixels)},
-        {"unknown format", 20, LosslessBody(1, 7, 4, 4, pixels)},
-        {"JPEG cut in its headers", 21, JpegTagBody(21, 1, std::span(jpeg).first(100))},
-        {"JPEG of tables only", 21, JpegTagBody(21, 1, tablesOnly)},
-        {"alpha offset past the body", 35, cut(JpegTagBody(35, 1, jpeg), 10)},
-        {"alpha plane too small", 35, JpegTagBody(35, 1, jpeg, ZlibOf(pixels))},
-        {"PNG cut short", 21, JpegTagBody(21, 1, cut(png, 20))},
-        {"GIF cut short", 21, JpegTagBody(21, 1, std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 1})},
-        {"DefineBits and its shared tables", 6, JpegTagBody(21, 1, jpeg)},
+        {"zlib stream cut short", 20, cut(lossless, 6), "corrupt image data", "4x4"},
+        {"fewer rows than the height", 36, LosslessBody(1, 5, 4, 9, pixels), "corrupt image data", "4x9"},
+        {"15-bit pixels with alpha", 36, LosslessBody(1, 4, 4, 4, pixels), "unknown lossless format 4", ""},
+        {"unknown format", 20, LosslessBody(1, 7, 4, 4, pixels), "unknown lossless format 7", ""},
+        {"JPEG cut in its headers", 21, JpegTagBody(21, 1, std::span(jpeg).first(100)), "corrupt JPEG data", ""},
+        {"JPEG of tables only", 21, JpegTagBody(21, 1, tablesOnly), "corrupt JPEG data", ""},
+        // libjpeg fills what is missing with grey, as it does any
+        // "premature end of data".
+        {"JPEG cut in its scan", 21, JpegTagBody(21, 1, cut(jpeg, (jpeg.size() - scan) / 2)), "JPEG data cut short",
+            "16x16"},
+        {"arithmetic-coded JPEG", 21, JpegTagBody(21, 1, arithmetic), "arithmetic-coded JPEG", "16x16"},
+        {"alpha offset past the body", 35, cut(JpegTagBody(35, 1, jpeg), 10), "corrupt image data", ""},
+        {"alpha plane too small", 35, JpegTagBody(35, 1, jpeg, ZlibOf(pixels)), "corrupt alpha data", "16x16"},
+        {"PNG cut short", 21, JpegTagBody(21, 1, cut(png, 20)), "corrupt PNG data", "16x16"},
+        {"GIF cut short", 21, JpegTagBody(21, 1, std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 1}),
+            "corrupt GIF data", ""},
+        // The image fuzzer's two findings: libpng refused to write them.
+        {"GIF canvas of zero width", 21, JpegTagBody(21, 1, GifOnCanvas(0, 5)), "GIF canvas of zero width or height",
+            "0x5"},
+        {"GIF canvas of zero size", 21, JpegTagBody(21, 1, GifOnCanvas(0, 0)), "GIF canvas of zero width or height",
+            "0x0"},
+        // Tiny data declaring huge images: refused before any pixel is held.
+        {"lossless beyond 1032 times its data", 20, LosslessBody(1, 5, 4000, 4000, pixels),
+            "too little data for its size", "4000x4000"},
+        {"JPEG declaring 11000 x 11000", 21, JpegTagBody(21, 1, JpegWithSize(jpeg, 11000, 11000)),
+            "too little data for its size", "11000x11000"},
+        {"PNG declaring 11000 x 11000", 21, JpegTagBody(21, 1, WithPngSize(png, 11000, 11000)),
+            "too little data for its size", "11000x11000"},
+        {"GIF canvas beyond its data", 21, JpegTagBody(21, 1, GifOnCanvas(8000, 8000)), "too little data for its size",
+            "8000x8000"},
+        {"more pixels than any image may have", 20, LosslessBody(1, 5, 65535, 65535, pixels), "image too large",
+            "65535x65535"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TagUnderTest t;
         LoadTag(t, c.code, c.body);
-        EXPECT_NE(CBitmapImage::Describe(t.record, t.body).problem, "");
+        const BitmapDescription description = CBitmapImage::Describe(SourceOf(t));
+        EXPECT_EQ(description.problem, c.problem);
+        if (!c.size.empty()) {
+            EXPECT_EQ(std::to_string(description.width) + "x" + std::to_string(description.height), c.size);
+        }
         std::string problem;
-        EXPECT_EQ(CBitmapImage::Decode(t.record, t.body, &problem), nullptr);
-        EXPECT_NE(problem, "");
+        EXPECT_EQ(Shifted(t, &problem), nullptr);
+        EXPECT_EQ(problem, c.problem);
+        EXPECT_FALSE(CBitmapImage::Thumbnail(SourceOf(t), 48).has_value());
+    }
+}
+
+TEST(BitmapCorrupt, ALosslessTagCutShortByTheMovieIsListedWithItsStatedSize)
+{
+    CMovieBuilder builder;
+    const auto body = LosslessBody(7, 5, 300, 200, std::vector<std::uint8_t>(300 * 200 * 4, 0x55));
+    // The header claims the whole body; the movie ends halfway through it.
+    auto tag = TagBytes(20, body, true);
+    tag.resize(tag.size() / 2);
+    builder.AddRaw(tag);
+    TagUnderTest t;
+    CMemoryInputFile file(builder.Build(false, false), "cut.swf");
+    ASSERT_TRUE(t.movie.Load(file));
+    ASSERT_EQ(t.movie.Images().size(), 1u);
+    t.record = t.movie.Images()[0];
+    t.body = t.movie.Buffer().subspan(t.record.bodyOffset, t.record.bodyLength);
+    const BitmapDescription description = CBitmapImage::Describe(SourceOf(t));
+    EXPECT_EQ(description.problem, "cut short by the end of the movie");
+    EXPECT_EQ(description.width, 300u);
+    EXPECT_EQ(description.height, 200u);
+}
+
+// Thumbnails of every kind of image, each made of a left half of one colour
+// and a right half of another (half transparent where the format has alpha):
+// the thumbnail keeps the proportions within the size asked, and its pixels
+// away from the middle show each half's colour as a player shows it.
+TEST(BitmapThumbnail, IsTheImageScaledDownWithItsColoursAndAlpha)
+{
+    constexpr int kWidth = 200, kHeight = 100;
+    std::vector<std::uint8_t> rgb, rgba, xrgb, argb, indices;
+    std::vector<std::uint8_t> alpha;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const bool left = x < kWidth / 2;
+            rgb.insert(rgb.end(), {std::uint8_t(left ? 200 : 20), 40, std::uint8_t(left ? 30 : 220)});
+            rgba.insert(rgba.end(),
+                {std::uint8_t(left ? 200 : 20), 40, std::uint8_t(left ? 30 : 220), std::uint8_t(left ? 255 : 128)});
+            xrgb.insert(xrgb.end(), {0xFF, std::uint8_t(left ? 200 : 20), 40, std::uint8_t(left ? 30 : 220)});
+            // Premultiplied: the right half at alpha 128.
+            argb.insert(argb.end(),
+                {std::uint8_t(left ? 255 : 128), std::uint8_t(left ? 200 : 10), std::uint8_t(left ? 40 : 20),
+                    std::uint8_t(left ? 30 : 110)});
+            indices.push_back(left ? 0 : 1);
+            alpha.push_back(left ? 255 : 128);
+        }
+    // JPEG3's colours are premultiplied by its alpha plane.
+    std::vector<std::uint8_t> premultiplied = rgb;
+    for (std::size_t i = 0; i < alpha.size(); ++i)
+        for (std::size_t k = 0; k < 3; ++k)
+            premultiplied[i * 3 + k] = static_cast<std::uint8_t>((premultiplied[i * 3 + k] * alpha[i] + 127) / 255);
+    const std::uint32_t palette[] = {0x1E28C8, 0xDC2814};
+    struct Case {
+        const char* name;
+        std::uint16_t code;
+        std::vector<std::uint8_t> body;
+        std::uint8_t rightAlpha;
+    };
+    const Case cases[] = {
+        {"lossless", 20, LosslessBody(1, 5, kWidth, kHeight, xrgb), 255},
+        {"lossless2", 36, LosslessBody(1, 5, kWidth, kHeight, argb), 128},
+        {"jpeg, decoded at a quarter", 21, JpegTagBody(21, 1, JpegOf(rgb, kWidth, kHeight, TJSAMP_444, 95)), 255},
+        {"jpeg3", 35, JpegTagBody(35, 1, JpegOf(premultiplied, kWidth, kHeight, TJSAMP_444, 95), ZlibOf(alpha)), 128},
+        {"png", 21, JpegTagBody(21, 1, PngOf(rgba, kWidth, kHeight)), 128},
+        {"gif", 21, JpegTagBody(21, 1, GifOf(indices, palette, kWidth, kHeight)), 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TagUnderTest t;
+        LoadTag(t, c.code, c.body);
+        const auto thumbnail = CBitmapImage::Thumbnail(SourceOf(t), 48);
+        ASSERT_TRUE(thumbnail.has_value());
+        ASSERT_EQ(thumbnail->width, 48u);
+        ASSERT_EQ(thumbnail->height, 24u);
+        const auto pixel = [&](int x) { return thumbnail->rgba.data() + (12 * 48 + x) * 4; };
+        const auto near = [](const std::uint8_t* p, std::array<int, 4> want) {
+            for (std::size_t k = 0; k < 4; ++k)
+                if (std::abs(p[k] - want[k]) > 4)
+                    return false;
+            return true;
+        };
+        EXPECT_TRUE(near(pixel(5), {200, 40, 30, 255}));
+        EXPECT_TRUE(near(pixel(40), {20, 40, 220, c.rightAlpha}));
     }
 }
 

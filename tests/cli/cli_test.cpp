@@ -3,7 +3,10 @@
 #include "core/file.h"
 #include "core/messages.h"
 #include "support/corpus.h"
+#include "swf/abc_instructions.h"
 #include "swf/swf_file.h"
+#include "testkit/abc_builder.h"
+#include "testkit/action_writer.h"
 #include "testkit/image_bodies.h"
 #include "testkit/memory_files.h"
 #include "testkit/movie_builder.h"
@@ -24,6 +27,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <thread>
+#include <zlib.h>
 
 namespace tintor::test {
 namespace {
@@ -427,6 +431,92 @@ TEST_F(CliTest, AuditCountsWhatStaysAndRecolouringSaysWhichTintsKeptTheirColour)
     EXPECT_EQ(ReadBytes(out), BuildLeftoversMovie());
 }
 
+TEST_F(CliTest, ScriptColoursAreListedShiftedAndKeptWhenTheyAreNumbersToo)
+{
+    // beginFill(0xff0000) with its own push; then one push kept in a register
+    // that setRGB takes and gotoAndStop uses as a number.
+    CActionWriter w;
+    const std::uint32_t own = w.CallMethod("mc", "beginFill", {ActionValue::Int(0xFF0000)})[0];
+    const std::uint32_t shared = w.PushOne(ActionValue::Double(0x00FF00));
+    w.StoreRegister(1);
+    w.CallMethod("c", "setRGB", {ActionValue::Reg(1)});
+    const std::uint8_t play[] = {0};
+    w.Action(0x9F, play); // GotoFrame2
+    std::uint32_t body = 0;
+    const auto original = ActionMovie(w.Take(), &body);
+    const auto movie = Write("script.swf", original).string();
+
+    auto run = Run({"colours", movie});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> lines;
+    std::istringstream in(run.out);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"script #00ff00 1", "script #ff0000 1"}));
+    const auto json = nlohmann::json::parse(Run({"colours", "--json", movie}).out);
+    for (const auto& colour : json["colours"])
+        EXPECT_EQ(colour["positions"], nlohmann::json::array({body + (colour["rgb"] == "#ff0000" ? own : shared)}));
+    EXPECT_EQ(
+        Run({"audit", movie}).out, "script-number: 1 script constant also used as a number, which keeps its value\n");
+
+    const auto out = (m_dir / "blue.swf").string();
+    run = Run({"shift", movie, "--kind", "script", "--to", "#0000ff", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("script.swf: 1 script place kept its colour, also used as a number:\n"
+                           "  script #00ff00: 1 of 1 places stay, also used as a number\n"),
+        std::string::npos)
+        << run.err;
+    auto expected = original;
+    expected[body + own] = 0xFF; // 0x0000ff, little-endian
+    expected[body + own + 2] = 0x00;
+    EXPECT_EQ(ReadBytes(out), expected);
+    // The classic rule lists none of them.
+    EXPECT_EQ(Run({"colours", "--classic", movie}).out, "");
+}
+
+TEST_F(CliTest, ActionScript3PoolEntriesSharedWithNumbersAreKeptAndReported)
+{
+    // beginFill and lineStyle of one int pool entry that gotoAndStop also
+    // takes, and a fill of an entry of its own.
+    CAbcBuilder abc;
+    const std::uint32_t shared = abc.Int(0xFF0000), own = abc.Int(0x00FF00);
+    const std::uint32_t graphics = abc.QName("", "graphics");
+    CAbcCode code;
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).Op(kOpPushInt, shared);
+    code.Op(kOpCallPropVoid, abc.QName("", "beginFill"), 1);
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).PushByte(1).Op(kOpPushInt, shared);
+    code.Op(kOpCallPropVoid, abc.QName("", "lineStyle"), 2);
+    code.Op(kOpGetLocal0).Op(kOpPushInt, shared).Op(kOpCallPropVoid, abc.QName("", "gotoAndStop"), 1);
+    code.Op(kOpGetLocal0).Op(kOpGetProperty, graphics).Op(kOpPushInt, own);
+    code.Op(kOpCallPropVoid, abc.QName("", "beginFill"), 1).Op(kOpReturnVoid);
+    const std::uint32_t method = abc.Method();
+    abc.Body(method, code, 4, 1);
+    abc.Script(method);
+    const AbcLayout layout = abc.Build();
+    CMovieBuilder builder(10);
+    const std::uint32_t at = builder.AddTag(82, DoAbcBody(layout.bytes)) + kDoAbcHeader + 1;
+    const auto original = builder.Build();
+    const auto movie = Write("abc.swf", original).string();
+
+    // The entry of its own takes three bytes, too few for 0x200000 and more.
+    EXPECT_EQ(Run({"audit", movie}).out,
+        "script-number: 1 script constant also used as a number, which keeps its value\n"
+        "script-without-room: 1 script constant without room for every other colour\n");
+    const auto out = (m_dir / "blue.swf").string();
+    const auto run = Run({"shift", movie, "--kind", "script", "--to", "#0000ff", "-o", out});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("abc.swf: 1 script place kept its colour, also used as a number:\n"
+                           "  script #ff0000: 1 of 1 places stay, also used as a number\n"),
+        std::string::npos)
+        << run.err;
+    // 0x0000ff in the three bytes 0x00ff00 took.
+    auto expected = original;
+    const std::uint8_t blue[] = {0xFF, 0x81, 0x00};
+    std::copy(std::begin(blue), std::end(blue), expected.begin() + at + layout.ints[own - 1]);
+    EXPECT_EQ(ReadBytes(out), expected);
+}
+
 TEST_F(CliTest, AuditLeavesOutBitmapsThatShiftCanRecolour)
 {
     CMovieBuilder builder;
@@ -808,6 +898,93 @@ TEST_F(CliTest, BitmapsAreListedAfterTheColoursAndChangeOnlyWhenChosen)
     EXPECT_NE(run.err.find("has no bitmap 42"), std::string::npos) << run.err;
     EXPECT_EQ(Run({"shift", movie, "--bitmap", "1", "--to", "#123456", "-o", out}).exitCode, 2);
     EXPECT_EQ(Run({"shift", movie, "--bitmaps", "--select", "bg:#102030", "--to", "#123456", "-o", out}).exitCode, 2);
+}
+
+// Images that cannot be recoloured say why, wherever they are listed, and
+// cost no more memory than their data justify; an image its data justifies
+// but the memory does not fails its movie, which is not written, and never
+// the process.
+TEST_F(CliTest, ImagesBeyondTheirDataOrTheMemoryFailHonestly)
+{
+    // Twelve JPEGs of a few hundred bytes declaring 11000 x 11000 each, as
+    // many pixels in a lossless image of a few bytes, and a GIF whose canvas
+    // has no width.
+    CMovieBuilder builder;
+    builder.AddTag(9, std::vector<std::uint8_t>{0x10, 0x20, 0x30});
+    const auto huge = JpegWithSize(JpegOf(PhotoLikeRgb(8, 8), 8, 8), 11000, 11000);
+    for (std::uint16_t id = 1; id <= 12; ++id)
+        builder.AddTag(21, JpegTagBody(21, id, huge));
+    builder.AddTag(20, LosslessBody(13, 5, 11000, 11000, std::vector<std::uint8_t>(64, 0)));
+    const std::uint32_t palette[] = {0x0000FF, 0x00FF00};
+    auto gif = GifOf(std::vector<std::uint8_t>{1}, palette, 1, 1);
+    gif[6] = gif[7] = 0;
+    builder.AddTag(21, JpegTagBody(21, 14, gif));
+    const auto movie = Write("tiny.swf", builder.Build(true)).string();
+    const auto out = (m_dir / "out.swf").string();
+#if defined(__SANITIZE_ADDRESS__) // which reserves more address space than any limit allows
+    constexpr long kLimitKiB = 0;
+#else
+    constexpr long kLimitKiB = 256 * 1024;
+#endif
+    auto run = Run({"colours", movie}, {}, kLimitKiB);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(
+        run.out.find("bitmap 12 11000x11000 jpeg not recolourable: too little data for its size\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("bitmap 13 11000x11000 lossless not recolourable: too little data for its size\n"),
+        std::string::npos)
+        << run.out;
+    EXPECT_NE(
+        run.out.find("bitmap 14 0x1 gif not recolourable: GIF canvas of zero width or height\n"), std::string::npos)
+        << run.out;
+    run = Run({"audit", movie}, {}, kLimitKiB);
+    EXPECT_NE(run.out.find("(GIF canvas of zero width or height)"), std::string::npos) << run.out;
+    // Nothing chosen can be recoloured: each is left, with its reason.
+    run = Run({"shift", movie, "--bitmaps", "--value", "-50", "-o", out}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("bitmap 14 left as it is: GIF canvas of zero width or height"), std::string::npos);
+    run = Run({"shift", movie, "--bitmap", "14", "--value", "-50", "-o", out}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(
+        run.err.find(movie + ": bitmap 14 cannot be recoloured: GIF canvas of zero width or height"), std::string::npos)
+        << run.err;
+#if !defined(__SANITIZE_ADDRESS__)
+    // 256 MiB of pixels in 250 KiB of zlib data, where 256 MiB of address
+    // space are allowed.
+    std::vector<std::uint8_t> zeros(std::size_t{8192} * 4, 0);
+    z_stream zs{};
+    ASSERT_EQ(deflateInit2(&zs, 1, Z_DEFLATED, 15, 8, Z_RLE), Z_OK);
+    std::vector<std::uint8_t> stream(1 << 20);
+    std::size_t produced = 0;
+    for (int row = 0; row <= 8192; ++row) {
+        zs.next_in = zeros.data();
+        zs.avail_in = row < 8192 ? static_cast<uInt>(zeros.size()) : 0;
+        const int flush = row < 8192 ? Z_NO_FLUSH : Z_FINISH;
+        do {
+            if (produced == stream.size())
+                stream.resize(stream.size() * 2);
+            zs.next_out = stream.data() + produced;
+            zs.avail_out = static_cast<uInt>(stream.size() - produced);
+            deflate(&zs, flush);
+            produced = stream.size() - zs.avail_out;
+        } while (zs.avail_in != 0 || (flush == Z_FINISH && zs.avail_out == 0));
+    }
+    deflateEnd(&zs);
+    stream.resize(produced);
+    std::vector<std::uint8_t> body = {1, 0, 5, 0x00, 0x20, 0x00, 0x20};
+    body.insert(body.end(), stream.begin(), stream.end());
+    CMovieBuilder big;
+    big.AddTag(36, body);
+    const auto bigMovie = Write("big.swf", big.Build()).string();
+    run = Run({"colours", bigMovie}, {}, kLimitKiB);
+    EXPECT_EQ(run.out, "bitmap 1 8192x8192 lossless2\n") << run.err;
+    const auto bigOut = (m_dir / "big-out.swf").string();
+    run = Run({"shift", bigMovie, "--bitmaps", "--value", "-50", "-o", bigOut}, {}, kLimitKiB);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(bigMovie + ": bitmap 1 could not be re-encoded: not enough memory"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(bigOut));
+#endif
 }
 
 } // namespace

@@ -14,12 +14,13 @@ TEST(ColorMapTest, ReadsChangesRedFirstBetweenCommentsAndBlankLines)
                                       "\n"
                                       "   #ffffff\t#202020\n"
                                       "#\n"
-                                      "LINE:0000ff #123456");
+                                      "LINE:0000ff #123456\n"
+                                      "script:#ff0000 #00ff00");
     ASSERT_FALSE(map.error) << map.error->reason;
     // Keys hold red in the low byte: #123456 is 0x563412.
     EXPECT_EQ(map.lines,
         (std::vector<ColorMapLine>{{2, KIND_FILL, 0x0000FF, 0x00FF00}, {4, kKindMask, 0xFFFFFF, 0x202020},
-            {6, KIND_LINE, 0xFF0000, 0x563412}}));
+            {6, KIND_LINE, 0xFF0000, 0x563412}, {7, KIND_SCRIPT, 0x0000FF, 0x00FF00}}));
 }
 
 TEST(ColorMapTest, MalformedLineFailsTheWholeMapWithItsNumber)

@@ -104,7 +104,7 @@ TEST(ColorScriptWriteTest, ASelectedEntryIsSavedWithItsPendingEffect)
     CRecordingSink sink;
     table.Select(kRedFill, 1, sink);
     table.Effect("H", 0, sink);
-    EXPECT_EQ(WriteColorScript(table, sink), "[TINTOR SCRIPT]\n@fill #0000ff -> #f5fb00\n[END]\n");
+    EXPECT_EQ(WriteColorScript(table, sink), "[TINTOR SCRIPT]\n@fill #0000ff -> #f8fe00\n[END]\n");
     // Saving does not touch the table.
     EXPECT_EQ(Entry(table, kRedFill), kRedFill | kSelectedBit);
 }
@@ -183,6 +183,7 @@ TEST(ColorScriptReadTest, LaterKindsAreToldByTheirWholeWordAndWriteBack)
     constexpr std::uint32_t kRedFilter = KIND_FILTER | 0x0000FF;
     constexpr std::uint32_t kRedTint = KIND_TINT | 0x0000FF;
     constexpr std::uint32_t kRedText = KIND_TEXT | 0x0000FF;
+    constexpr std::uint32_t kRedScript = KIND_SCRIPT | 0x0000FF;
     // Each line names the red of one kind; the word after '@' decides which.
     const struct {
         const char* tag;
@@ -197,29 +198,35 @@ TEST(ColorScriptReadTest, LaterKindsAreToldByTheirWholeWordAndWriteBack)
         {"@ti", kRedTint},
         {"@text", kRedText},
         {"@tx", kRedText},
+        {"@script", kRedScript},
     };
     for (const auto& c : cases) {
-        CColorTable table = Table({kRedFill, kRedFilter, kRedTint, kRedText});
+        CColorTable table = Table({kRedFill, kRedFilter, kRedTint, kRedText, kRedScript});
         CRecordingSink sink;
         // Padded as written, so the jump past the mark does not take the '#'.
         const std::string tag(c.tag);
         const std::string line
             = tag + std::string(std::max<std::size_t>(1, 6 - std::min<std::size_t>(6, tag.size())), ' ');
         EXPECT_EQ(Read(line + "#0000ff -> #00ff00\n", table, sink).applied, 1) << c.tag;
-        for (const std::uint32_t key : {kRedFill, kRedFilter, kRedTint, kRedText})
+        for (const std::uint32_t key : {kRedFill, kRedFilter, kRedTint, kRedText, kRedScript})
             EXPECT_EQ(Entry(table, key), key == c.key ? ((key & kKindMask) | 0x00FF00u) : key)
                 << c.tag << " " << std::hex << key;
     }
     // Written with a blank after the longer tags, and read back as written.
-    CColorTable table = Table({kRedFilter, kRedTint});
+    CColorTable table = Table({kRedFilter, kRedTint, kRedScript});
     table.Map().ForEach([](std::uint32_t key, std::uint32_t& value) { value = (key & kKindMask) | 0x00FF00; });
     CRecordingSink sink;
     const std::string script = WriteColorScript(table, sink);
     EXPECT_NE(script.find("@filter #0000ff -> #00ff00\n"), std::string::npos) << script;
     EXPECT_NE(script.find("@tint #0000ff -> #00ff00\n"), std::string::npos) << script;
-    CColorTable again = Table({kRedFilter, kRedTint});
-    EXPECT_EQ(Read(script, again, sink).applied, 2);
+    EXPECT_NE(script.find("@script #0000ff -> #00ff00\n"), std::string::npos) << script;
+    CColorTable again = Table({kRedFilter, kRedTint, kRedScript});
+    EXPECT_EQ(Read(script, again, sink).applied, 3);
     EXPECT_EQ(Entry(again, kRedTint), KIND_TINT | 0x00FF00u);
+    EXPECT_EQ(Entry(again, kRedScript), KIND_SCRIPT | 0x00FF00u);
+    // Any other word after "@s" still ends the reading, as it always did.
+    CColorTable older = Table({kRedFill, kRedScript});
+    EXPECT_EQ(Read("@scr   #0000ff -> #00ff00\n@fill  #0000ff -> #00ff00\n", older, sink).applied, 0);
 }
 
 TEST(ColorScriptReadTest, TheCursorJumpsFiveCharactersPastTheMark)

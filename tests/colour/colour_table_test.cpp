@@ -85,7 +85,7 @@ TEST(ColorTableTest, AMovedSliderRunsTheEffectAndKeepsTheKind)
     table.Select(kRedFill, 1, sink);
     table.Select(kWhiteBg, 1, sink);
     table.Effect("H", 0, sink); // a full shift of -128 at S = V = 100
-    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0xF5FB00u);
+    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0xF8FE00u);
     table.Effect("H", 100, sink);
     table.Effect("V", 0, sink);
     EXPECT_EQ(table.GetColor(kWhiteBg, 1, sink), KIND_BG | 0u);
@@ -94,8 +94,27 @@ TEST(ColorTableTest, AMovedSliderRunsTheEffectAndKeepsTheKind)
     EXPECT_EQ(table.GetColor(kRedFill, 1, sink), kRedFill);
     // The unify flag alone is enough to leave the defaults.
     table.Effect("U", 1, sink);
-    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0x423FBCu);
+    EXPECT_EQ(table.GetColor(kRedFill, 1, sink), KIND_FILL | 0x3F3FBEu);
     EXPECT_TRUE(sink.Messages().empty());
+}
+
+TEST(ColorTableTest, SliderZeroIsTheEffectsCentreSoHueAndSaturationLeaveGreys)
+{
+    // Slider N is the argument 128 + 1.28 N: 0 the effect's neutral point.
+    EXPECT_EQ(CColorTable::EffectArgument(100), 128.0);
+    CRecordingSink sink;
+    for (const auto& [hue, saturation] : {std::pair{101, 100}, {0, 100}, {80, 40}}) {
+        CColorTable table = FilledTable({});
+        table.Effect("H", hue, sink);
+        table.Effect("S", saturation, sink);
+        // Every grey, the 24 levels HLS cannot carry exactly (33, 37, ..., 244) too.
+        for (std::uint32_t c = 0; c < 256; ++c)
+            EXPECT_EQ(table.ColorOf(KIND_FILL | kSelectedBit | c * 0x010101, 1), KIND_FILL | c * 0x010101) << hue;
+        // A colour keeps its saturation and lightness bytes.
+        if (saturation == 100) {
+            EXPECT_EQ(CColor(table.ColorOf(kRedFill | kSelectedBit, 1)).ToHls() & 0xFFFF00, 0x7FFF00u) << hue;
+        }
+    }
 }
 
 TEST(ColorTableTest, EffectIsPickedByTheFirstUpperCaseLetter)
@@ -157,12 +176,12 @@ TEST(ColorTableTest, ApplyEffectsFoldsAMovedSliderIntoSelectedEntries)
     table.Select(kRedFill, 1, sink);
     table.Effect("H", 0, sink);
     table.ApplyEffects(sink);
-    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF5FB00u);
+    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF8FE00u);
     EXPECT_EQ(*table.Map().Find(kGreenFill), kGreenFill);
     EXPECT_TRUE(table.ParametersAreDefault());
     // Applied once: selecting again or applying again leaves it.
     table.ApplyEffects(sink);
-    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF5FB00u);
+    EXPECT_EQ(*table.Map().Find(kRedFill), KIND_FILL | kSelectedBit | 0xF8FE00u);
 }
 
 TEST(ColorTableTest, ApplyEffectsWithNothingSelectedOnlyResetsTheParameters)

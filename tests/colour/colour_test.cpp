@@ -12,7 +12,7 @@ constexpr std::uint32_t kGreen = Rgb(0, 255, 0);
 constexpr std::uint32_t kBlue = Rgb(0, 0, 255);
 constexpr std::uint32_t kWhite = Rgb(255, 255, 255);
 constexpr std::uint32_t kGrey = Rgb(128, 128, 128);
-constexpr double kDefaultArg = 127.5; // a table parameter of 100
+constexpr double kDefaultArg = 127.5; // half a step below the neutral 128
 
 TEST(ColorDistanceTest, SquaredChannelDifferencesIgnoringTheTopByte)
 {
@@ -50,7 +50,7 @@ TEST(ColorHlsTest, RoundTripIsLossyOnlyWhereHueScalesDisagree)
     EXPECT_EQ(CColor(0x80FF00).ToRgb(), kRed);
 }
 
-TEST(ColorEffectTest, DefaultArgumentsAreNotNeutral)
+TEST(ColorEffectTest, HalfAStepBelowTheCentreIsNotNeutral)
 {
     EXPECT_EQ(CColor(kRed).ApplyEffect(kDefaultArg, kDefaultArg, kDefaultArg, 0), Rgb(251, 0, 12));
     EXPECT_EQ(CColor(kWhite).ApplyEffect(kDefaultArg, kDefaultArg, kDefaultArg, 0), Rgb(254, 254, 254));

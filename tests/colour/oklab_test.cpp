@@ -152,7 +152,7 @@ TEST(PerceptualEffectTest, TableWorksInTheChosenSpaceWhichOutlivesApplying)
     table.ResetColorTable();
     table.Map().Set(KIND_FILL | 0x0000FF, KIND_FILL | kSelectedBit | 0x0000FF);
     table.Effect("S", 0, sink);
-    EXPECT_EQ(table.GetColor(KIND_FILL | 0x0000FF, 1, sink), KIND_FILL | 0x7E7E7E); // HSV's grey
+    EXPECT_EQ(table.GetColor(KIND_FILL | 0x0000FF, 1, sink), KIND_FILL | 0x7F7F7F); // HSV's grey
     table.Effect("Perceptual", 1, sink);
     EXPECT_EQ(table.Space(), EffectSpace::OkLch);
     EXPECT_EQ(table.GetColor(KIND_FILL | 0x0000FF, 1, sink), KIND_FILL | Grey(std::pow(0.6279553606, 3)));

@@ -30,13 +30,13 @@ protected:
         ASSERT_TRUE(m_doc->OnOpenDocument(Write("tools.swf", builder.Build())));
     }
 
+    // As the list shows them: locked colours selected by a click included.
     std::set<ColorKey> Selected() const
     {
         std::set<ColorKey> keys;
-        m_doc->GetColorTable().Map().ForEach([&](std::uint32_t key, std::uint32_t value) {
-            if (IsSelected(value))
-                keys.insert(key);
-        });
+        for (std::size_t i = 0; i < m_doc->GetColorTable().Map().Size(); ++i)
+            if (m_doc->IsShownSelected(i))
+                keys.insert(m_doc->KeyAt(i));
         return keys;
     }
 };

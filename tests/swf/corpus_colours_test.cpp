@@ -53,8 +53,8 @@ std::string KeyText(ColorKey key)
 }
 
 // The colour records of the kinds the independent parser knows: filter
-// colours, tints and HTML text colours, which it does not collect, are left
-// out here and checked on their own.
+// colours, tints, HTML text and script colours, which it does not collect,
+// are left out here and checked on their own.
 ColourCounts RegistryCounts(const CSwfFile& movie)
 {
     ColourCounts counts;
@@ -74,8 +74,9 @@ ColourCounts RegistryCounts(const CSwfFile& movie)
 void ExpectOnlyClassicKinds(const CSwfFile& movie)
 {
     EXPECT_TRUE(movie.EncodedPlaces().empty());
-    movie.Colors().ForEach(
-        [&](ColorKey key, const PositionList&) { EXPECT_EQ(key & (KIND_FILTER | KIND_TINT), 0u) << std::hex << key; });
+    movie.Colors().ForEach([&](ColorKey key, const PositionList&) {
+        EXPECT_EQ(key & (KIND_FILTER | KIND_TINT | KIND_SCRIPT), 0u) << std::hex << key;
+    });
 }
 
 std::string Describe(const ColourCounts& counts)

@@ -160,6 +160,8 @@ TEST_F(TextReaderTest, EditTextColourFollowsTheFieldsItsFlagsAnnounce)
             } else {
                 EXPECT_TRUE(m_movie.Colors().Empty()) << f1;
             }
+            // The border flag (0x08 of the second byte): a box the player draws.
+            EXPECT_EQ(m_movie.Account().textBoxes, (f2 & 0x08) ? 1u : 0u) << f1 << " " << int{f2};
         }
     }
     // Has font and has text colour: the red byte four bytes after the flags.

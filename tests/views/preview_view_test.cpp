@@ -8,6 +8,9 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/abc_builder.h"
+#include "testkit/action_writer.h"
+#include "testkit/image_bodies.h"
 #include "testkit/movie_builder.h"
 #include "testkit/no_dialogs.h"
 #include "views/preview_environment.h"
@@ -286,6 +289,29 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleRedShape), kSampleRed, kReloadTimeoutMs);
     }
 
+    void aScriptsDrawingColourFollowsApply()
+    {
+        // A frame script that fills the stage with beginFill(0xe03030).
+        CActionWriter w;
+        w.CallMethod("_root", "beginFill", {ActionValue::Int(0xE03030), ActionValue::Int(100)});
+        w.CallMethod("_root", "moveTo", {ActionValue::Int(0), ActionValue::Int(0)});
+        for (const auto& [x, y] : {std::pair{400, 0}, std::pair{400, 300}, std::pair{0, 300}, std::pair{0, 0}})
+            w.CallMethod("_root", "lineTo", {ActionValue::Int(x), ActionValue::Int(y)});
+        w.CallMethod("_root", "endFill", {});
+        CMovieBuilder builder(8, {0, 8000, 0, 6000});
+        builder.AddTag(12, w.Take());
+        builder.AddTag(1, std::vector<std::uint8_t>{});
+        const auto movie = WriteMovie(QStringLiteral("script.swf"), builder.Build());
+        constexpr std::uint32_t kDrawn = 0x3030E0; // red in the low byte
+        CPreviewSession session;
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("script"),
+            [&] { return PixelOnScreen(session.view, kSampleBackground) == kDrawn; }));
+        QCOMPARE(session.FirstKeyOfKind(KIND_SCRIPT), std::optional<std::uint32_t>(KIND_SCRIPT | kDrawn));
+        ApplyValueZero(session, KIND_SCRIPT | kDrawn);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kSampleBackground), std::uint32_t{0}, kReloadTimeoutMs);
+        QVERIFY(session.messages.Messages().empty());
+    }
+
     void showsBlankWithoutMovie()
     {
         CPreviewSession session;
@@ -327,6 +353,80 @@ private slots:
         session.view.Stop();
         session.view.Refresh();
         QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, *background), std::uint32_t{0xFFFFFF}, kReloadTimeoutMs);
+    }
+
+    // Movies that show DefineBits images, recoloured: one reading the
+    // movie's shared JPEGTables beside a whole JPEG of its own, built here,
+    // and a corpus movie whose image is a whole JPEG behind an empty
+    // JPEGTables. The player draws the new pictures, each coloured pixel
+    // the colour the shift gives the old one, within what one more JPEG
+    // encoding and the player's smoothing change.
+    void recolouredImagesStillPlay()
+    {
+        const SplitJpeg shared = SplitJpegTables(JpegOf(PhotoLikeRgb(160, 120, 3), 160, 120));
+        CMovieBuilder builder;
+        builder.AddTag(9, std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF});
+        builder.AddTag(8, shared.tables);
+        builder.AddTag(6, JpegTagBody(6, 1, shared.image));
+        builder.AddTag(6, JpegTagBody(6, 3, JpegOf(PhotoLikeRgb(160, 120, 4), 160, 120)));
+        builder.AddTag(2, BitmapShapeBody(2, 1, 160, 120));
+        builder.AddTag(2, BitmapShapeBody(4, 3, 160, 120));
+        builder.AddTag(26, PlaceBody(2, 1, 20, 20));
+        builder.AddTag(26, PlaceBody(4, 2, 200, 200));
+        builder.AddTag(1, {});
+        std::vector<std::pair<QString, std::filesystem::path>> movies
+            = {{QStringLiteral("DefineBits"), WriteMovie(QStringLiteral("images.swf"), builder.Build())}};
+        if (test::HaveCorpus())
+            movies.emplace_back(QStringLiteral("acid-bitmap-fill"),
+                test::CorpusDir() / "ruffle/tests/tests/swfs/from_shumway/acid/acid-bitmap-fill/test.swf");
+        for (const auto& [label, movie] : movies) {
+            CPreviewSession session;
+            // Pixels of the pane inside a coloured part of a picture, clear
+            // of edges the player smooths.
+            std::vector<std::pair<QPoint, std::uint32_t>> coloured;
+            QVERIFY2(OpenAndWait(session, movie, label,
+                         [&] {
+                             const QImage image = Screen(session.view);
+                             const auto colourful = [&](int x, int y) {
+                                 const QRgb c = image.pixel(x, y);
+                                 return std::max({qRed(c), qGreen(c), qBlue(c)})
+                                     - std::min({qRed(c), qGreen(c), qBlue(c)})
+                                     > 60;
+                             };
+                             coloured.clear();
+                             for (int y = 2; y + 2 < image.height(); y += 3)
+                                 for (int x = 2; x + 2 < image.width(); x += 3)
+                                     if (colourful(x, y) && colourful(x - 2, y) && colourful(x + 2, y)
+                                         && colourful(x, y - 2) && colourful(x, y + 2))
+                                         coloured.emplace_back(QPoint(x, y), ToKeyColour(image.pixel(x, y)));
+                             return coloured.size() >= 50;
+                         }),
+                qPrintable(label));
+            for (const BitmapEntry& entry : session.doc.GetBitmaps().Entries())
+                QVERIFY2(entry.description.Recolourable(), entry.description.problem.c_str());
+            session.doc.SelectBitmapsWhere([](const BitmapEntry&) { return true; });
+            session.doc.Effect("H", 150);
+            session.doc.UpdatePreview(false);
+            QVERIFY(session.messages.Messages().empty());
+            CColorTable table;
+            table.ResetColorTable();
+            CRecordingSink unused;
+            table.Effect("H", 150, unused);
+            const RecolourFn shift = ImageChangeOf(table)();
+            const auto matches = [&] {
+                const QImage image = Screen(session.view);
+                std::size_t count = 0;
+                for (const auto& [point, was] : coloured) {
+                    const std::uint32_t want = shift(was), got = ToKeyColour(image.pixel(point));
+                    bool near = true;
+                    for (int bits = 0; bits < 24; bits += 8)
+                        near = near && std::abs(int((got >> bits) & 0xFF) - int((want >> bits) & 0xFF)) <= 48;
+                    count += near ? 1 : 0;
+                }
+                return count * 10 >= coloured.size() * 9;
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(matches(), qPrintable(label), kReloadTimeoutMs);
+        }
     }
 
     void altClickPicksTheColourAndPlainClickReachesTheMovie()
@@ -425,6 +525,36 @@ private slots:
         const auto after = session.doc.GetMovie().Buffer();
         QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
         QVERIFY(!session.doc.IsModified());
+    }
+
+    // ActionScript 3 fills the whole stage with beginFill of an int pool
+    // entry written in five bytes where four would do: the player reads
+    // such an entry, and the new colour a hue shift writes into it, in its
+    // own five bytes, is what it draws.
+    void actionScript3ColourInALongerEncodingReachesTheScreen()
+    {
+        CPreviewSession session;
+        std::uint32_t entry = 0;
+        const auto movie = WriteMovie(QStringLiteral("abc.swf"), BuildAbcDrawingMovie(0x3366CC, false, 5, &entry));
+        constexpr std::uint32_t kBlue = 0xCC6633; // 0x3366cc, red in the low byte
+        constexpr QPoint kStage(200, 150);
+        QVERIFY(OpenAndWait(session, movie, QStringLiteral("ActionScript 3"),
+            [&] { return PixelOnScreen(session.view, kStage) == kBlue; }));
+        const auto key = session.FirstKeyOfKind(KIND_SCRIPT);
+        QCOMPARE(key, std::optional<std::uint32_t>(KIND_SCRIPT | kBlue));
+
+        session.doc.ApplyEffects();
+        session.doc.Select(*key, 1);
+        session.doc.PushHistory();
+        session.doc.Effect("H", 85);
+        session.doc.UpdatePreview(false);
+        session.doc.PushHistory();
+        const std::uint32_t after = session.doc.GetColor(*key, 1) & 0xFFFFFF;
+        QVERIFY(after != kBlue);
+        QTRY_COMPARE_WITH_TIMEOUT(PixelOnScreen(session.view, kStage), after, kReloadTimeoutMs);
+        const auto bytes = session.doc.GetMovie().Buffer().subspan(entry, 5);
+        QVERIFY((bytes[3] & 0x80) != 0 && bytes[4] == 0);
+        QVERIFY(session.messages.Messages().empty());
     }
 
     void frameShortcutsWinOverThePage()

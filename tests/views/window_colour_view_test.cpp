@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "document/tintor_doc.h"
 #include "swf/colour_key.h"
+#include "testkit/action_writer.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/colour_view_delegate.h"
@@ -239,13 +240,18 @@ private slots:
     {
         CSession s;
         const CColorSwatchDelegate delegate(s.doc);
-        const QFontMetrics metrics(delegate.LabelFont());
         const QRect swatch = CColorSwatchDelegate::SwatchRect(
             QRect(0, 0, CColorSwatchDelegate::kItemWidth, CColorSwatchDelegate::kItemHeight));
-        // As the core writes the label, and as the window's language does.
+        // As the core writes the label, and as the window's language does;
+        // a long one is condensed to fit, the short ones are not.
         for (const ColorKindInfo& kind : kColorKinds)
             for (const QString& label : {QString::fromLatin1(kind.label.data(), kind.label.size()),
                      CColorSwatchDelegate::LabelText(kind.label)}) {
+                const QFont font = delegate.LabelFontFor(label, swatch.width() - kind.labelX);
+                QVERIFY2(
+                    font == delegate.LabelFont() || (label == QStringLiteral("スクリプト") && font.stretch() >= 50),
+                    qPrintable(label));
+                const QFontMetrics metrics(font);
                 const QRect ink = metrics.boundingRect(label);
                 QVERIFY2(kind.labelX + ink.right() < swatch.width(), qPrintable(label));
                 QVERIFY2(kind.labelY + metrics.ascent() + metrics.descent() <= swatch.height(), qPrintable(label));
@@ -281,6 +287,32 @@ private slots:
         QCOMPARE(s.view.KeptLabel()->toolTip(), QStringLiteral("#400080 → #ffffff: 1 か所が元の色のまま"));
         s.doc.OnEditUndo();
         QVERIFY(!s.view.KeptLabel()->isVisibleTo(&s.view));
+    }
+
+    void aScriptColourNamesItsCallsAndSaysWhenItKeptItsValue()
+    {
+        // One push that setRGB takes and gotoAndStop uses as a number.
+        CActionWriter w;
+        w.PushOne(ActionValue::Int(0xE03030));
+        w.StoreRegister(1);
+        w.CallMethod("c", "setRGB", {ActionValue::Reg(1)});
+        w.CallMethod("mc", "beginFill", {ActionValue::Reg(1)});
+        const std::uint8_t flags[] = {0};
+        w.Action(0x9F, flags); // GotoFrame2
+        const auto movie = Path("script.swf");
+        QVERIFY(WriteFile(movie, ActionMovie(w.Take())));
+        CSession s;
+        QVERIFY(s.Open(movie));
+        QVERIFY(s.view.AccountLabel()->text().contains(QStringLiteral("数としても使われるスクリプトの定数 1 個")));
+        const int row = s.Row(KIND_SCRIPT | kRed);
+        QCOMPARE(
+            s.view.SwatchToolTip(row), QStringLiteral("スクリプト #e03030\nbeginFill, setRGB\n1 か所で使われています"));
+        s.Click(row);
+        s.doc.SetSelectedColor(0xFFFFFF);
+        QCOMPARE(
+            s.view.KeptLabel()->text(), QStringLiteral("数としても使われるスクリプトの定数 1 か所は元の色のままです"));
+        QCOMPARE(s.view.KeptLabel()->toolTip(),
+            QStringLiteral("#e03030 → #ffffff: 1 か所が元の色のまま (うち 1 か所は数としても使われる)"));
     }
 
     void swatchTipsSayWhatAColourIsAndWillBecome()
@@ -571,7 +603,7 @@ private slots:
         CSession s;
         QVERIFY(s.Open(m_movie));
         s.Click(0);
-        s.view.HueSlider()->setValue(30);
+        s.view.ValueSlider()->setValue(130); // the first colour is a grey, which a hue turn leaves
         const int undo = s.UndoCount();
         QTest::keyClick(s.view.List(), Qt::Key_Return);
         QTRY_COMPARE(s.UndoCount(), undo + 1);

@@ -7,12 +7,14 @@
 #include "swf/colour_key.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 #include "views/hue_range_dialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -20,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <set>
 
 namespace tintor::test {
@@ -54,6 +57,28 @@ struct CSession {
             if (RgbOf(view.KeyAt(row)) == rgb)
                 return row;
         return -1;
+    }
+    void Press(std::uint32_t rgb, Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPoint at = view.List()->visualRect(view.List()->model()->index(Row(rgb), 0)).center();
+        // Sent to the list itself: a real right press would also open the
+        // swatch's menu, which waits for the user.
+        QMouseEvent press(
+            QEvent::MouseButtonPress, at, view.List()->viewport()->mapToGlobal(at), button, button, modifiers);
+        QApplication::sendEvent(view.List()->viewport(), &press);
+        QMouseEvent release(
+            QEvent::MouseButtonRelease, at, view.List()->viewport()->mapToGlobal(at), button, Qt::NoButton, modifiers);
+        QApplication::sendEvent(view.List()->viewport(), &release);
+    }
+    // The colour as the table has it, and as the movie's bytes hold it.
+    std::uint32_t TableColour(std::uint32_t rgb) const { return RgbOf(doc.GetColor(KIND_FILL | rgb, 1)); }
+    std::set<std::uint32_t> MovieColours(std::uint32_t rgb) const
+    {
+        std::set<std::uint32_t> colours;
+        const auto bytes = doc.GetMovie().Buffer();
+        for (const std::uint32_t p : doc.GetMovie().Colors().PositionsOf(KIND_FILL | rgb))
+            colours.insert(Rgb(bytes[p], bytes[p + 1], bytes[p + 2]));
+        return colours;
     }
     std::set<std::uint32_t> Selected() const
     {
@@ -149,6 +174,53 @@ private slots:
         QVERIFY(!s.view.IsRowLocked(s.Row(kDarkRed)));
     }
 
+    void aLockedColourSurvivesEveryEdit()
+    {
+        const auto palette = std::filesystem::path(m_dir.filePath(QStringLiteral("one.gpl")).toStdString());
+        QVERIFY(WriteFile(palette,
+            {'G', 'I', 'M', 'P', ' ', 'P', 'a', 'l', 'e', 't', 't', 'e', '\n', '1', ' ', '2', ' ', '3', '\n'}));
+        const auto script = std::filesystem::path(m_dir.filePath(QStringLiteral("both.iro")).toStdString());
+        const std::string text = "[TINTOR SCRIPT]\n@fill #0000ff -> #654321\n@fill #ff0000 -> #123456\n[END]\n";
+        QVERIFY(WriteFile(script, {text.begin(), text.end()}));
+        // Each after Select All, the file dialog answered with the palette or script.
+        const struct {
+            const char* name;
+            std::function<void(CSession&)> edit;
+        } edits[] = {
+            {"apply", [](CSession& s) { s.view.HueSlider()->setValue(150), s.view.ApplyButton()->click(); }},
+            {"set colour", [](CSession& s) { s.doc.SetSelectedColor(Rgb(1, 2, 3)); }},
+            {"map to palette", [](CSession& s) { s.doc.MapSelectedToPaletteFile(PaletteMatch::Nearest); }},
+            {"colour script", [](CSession& s) { s.doc.LoadTable(); }},
+        };
+        for (const auto& e : edits) {
+            CSession s(m_movie);
+            // Selected by a click, then locked: the list still shows it selected.
+            s.Press(kRed, Qt::LeftButton);
+            s.Trigger(kRed, "lockColour");
+            QVERIFY(s.view.IsRowSelected(s.Row(kRed)));
+            s.view.OnEditSelectAll();
+            s.dialogs.answers.push_back(e.name == std::string("colour script") ? script : palette);
+            e.edit(s);
+            QVERIFY2(s.TableColour(kBlue) != kBlue, e.name); // the edit was made
+            QVERIFY2(s.TableColour(kRed) == kRed, e.name);
+            QVERIFY2(s.MovieColours(kRed) == std::set<std::uint32_t>{kRed}, e.name);
+            QVERIFY2(s.view.IsRowLocked(s.Row(kRed)), e.name);
+        }
+    }
+
+    void aRightClickKeepsTheSelectionOrTakesItsSwatchAlone()
+    {
+        CSession s(m_movie);
+        s.Press(kRed, Qt::LeftButton);
+        s.Press(kBlue, Qt::LeftButton, Qt::ControlModifier);
+        s.Press(kRed, Qt::RightButton);
+        QCOMPARE(s.Selected(), (std::set<std::uint32_t>{kRed, kBlue}));
+        s.Trigger(kRed, "selectSimilar"); // adds to the selection kept
+        QCOMPARE(s.Selected(), (std::set<std::uint32_t>{kRed, kBlue, kDarkRed}));
+        s.Press(kOrange, Qt::RightButton);
+        QCOMPARE(s.Selected(), (std::set<std::uint32_t>{kOrange}));
+    }
+
     void aLockedSwatchShowsItsPadlock()
     {
         CSession s(m_movie);
@@ -169,6 +241,24 @@ private slots:
         // The right half of the swatch: its label stays readable on the left.
         QCOMPARE(PixelAt(after, QPoint(item.width() / 4, item.height() / 2)),
             PixelAt(before, QPoint(item.width() / 4, item.height() / 2)));
+
+        // Selected, it keeps the whole padlock (its black in the swatch's
+        // lower right quarter) beside the check.
+        const QRect swatch = CColorSwatchDelegate::SwatchRect(QRect(QPoint(), item.size()));
+        const auto count = [&](const QImage& image, QRect area, QRgb colour) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    n += image.pixel(x, y) == colour;
+            return n;
+        };
+        const QRect lock = swatch.adjusted(swatch.width() / 2, swatch.height() / 2, 0, 0);
+        s.Press(kGrey, Qt::LeftButton);
+        const QImage selected = Grab(*s.view.List()->viewport()).copy(item);
+        QCOMPARE(count(selected, lock, qRgb(0, 0, 0)), count(after, lock, qRgb(0, 0, 0)));
+        QVERIFY(count(selected, QRect(item.width() / 2, 0, item.width() / 2, item.height() / 2),
+                    CColorSwatchDelegate::kMarkColour.rgb())
+            >= 10);
     }
 
     void hueDialogKeepsItsRangeAndSelectsWrappingHues()

@@ -23,7 +23,11 @@ public:
         return colour;
     }
 
-    void ShowNotice(QWidget*, const QString& text) override { notices.push_back(text); }
+    bool ConfirmNotice(QWidget*, const QString& text) override
+    {
+        notices.push_back(text);
+        return noticeAccepted;
+    }
     std::optional<HueRange> AskHueRange(QWidget*) override
     {
         ++huesAsked;
@@ -37,6 +41,7 @@ public:
     std::optional<QColor> colour; // the dialog's answer; nullopt cancels
     QColor colourAskedWith;
     QStringList notices;
+    bool noticeAccepted = true;   // OK, or false for Cancel
     std::optional<HueRange> hues; // the hue dialog's answer; nullopt cancels
     int huesAsked = 0;
 };

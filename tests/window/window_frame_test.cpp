@@ -13,7 +13,10 @@
 #include "swf/colour_key.h"
 #include "testkit/image_bodies.h"
 #include "testkit/recording_sink.h"
+#include "views/bitmap_strip.h"
+#include "views/colour_list_view.h"
 #include "views/colour_view.h"
+#include "views/colour_view_delegate.h"
 #include "views/preview_environment.h"
 #include "views/preview_view.h"
 #include "window/main_frame.h"
@@ -25,6 +28,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -37,6 +41,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSet>
 #include <QSettings>
 #include <QSlider>
@@ -420,7 +425,8 @@ private slots:
             changedKey = s.frame->ColorView()->KeyAt(0);
             s.frame->ColorView()->HueSlider()->setValue(170);
             s.frame->ColorView()->SaturationSlider()->setValue(30);
-            s.ClickRow(1); // makes the change permanent
+            s.frame->ColorView()->ValueSlider()->setValue(130); // the darkest colour may be a grey
+            s.ClickRow(1);                                      // makes the change permanent
             changedTo = *s.doc->GetColorTable().Map().Find(changedKey) & kColourMask;
             QVERIFY(changedTo != (changedKey & kColourMask));
             s.dialogs.answers.push_back(script);
@@ -878,6 +884,16 @@ private slots:
         s.ClickRow(0);
         QVERIFY(s.Enabled(Command::TableLoad));
 
+        // Cancel in the size box saves nothing, and the box comes again.
+        s.frame->ColorView()->HueSlider()->setValue(120);
+        QTest::mouseClick(s.frame->ColorView()->ApplyButton(), Qt::LeftButton);
+        s.prompts.noticeAccepted = false;
+        s.Keys(Qt::CTRL | Qt::Key_S);
+        QVERIFY(s.doc->IsModified());
+        QCOMPARE(ReadFile(path), b.Build());
+        s.prompts.noticeAccepted = true;
+        s.prompts.notices.clear();
+
         // Two shifted saves: the first is told, once, with the sizes.
         for (const int hue : {150, 60}) {
             s.frame->ColorView()->HueSlider()->setValue(hue);
@@ -1024,6 +1040,95 @@ private slots:
         const auto after = s.doc->GetMovie().Buffer();
         QVERIFY(std::equal(before.begin(), before.end(), after.begin(), after.end()));
         QCOMPARE(s.frame->SimulateMenu()->actions().size(), 6);
+    }
+
+    void workNotYetAppliedIsAskedAboutAndSavedAsTheListShowsIt()
+    {
+        const auto copy = Path(QStringLiteral("pending.swf"));
+        const std::vector<std::uint8_t> original = BuildSampleMovie();
+        QVERIFY(WriteFile(copy, original));
+        CFrameSession s;
+        s.OpenWithDialog(copy);
+        s.ClickRow(0);
+        s.frame->ColorView()->ValueSlider()->setValue(150);
+        QVERIFY(!s.doc->IsModified());
+        QCOMPARE(s.Caption(), QStringLiteral("pending.swf* - Tintor"));
+        // Ctrl+Q asks first; a cancel keeps the window and the work.
+        s.prompts.answer = IFramePrompts::SaveAnswer::Cancel;
+        s.Keys(Qt::CTRL | Qt::Key_Q);
+        QCOMPARE(s.prompts.saveAsked, 1);
+        QVERIFY(s.frame->isVisible());
+        QCOMPARE(s.frame->ColorView()->ValueSlider()->value(), 150);
+        // Save applies the work, then saves.
+        s.prompts.answer = IFramePrompts::SaveAnswer::Save;
+        QVERIFY(s.frame->close());
+        QCOMPARE(s.prompts.saveAsked, 2);
+        QCOMPARE(s.Caption(), QStringLiteral("pending.swf - Tintor"));
+        const std::vector<std::uint8_t> saved = ReadFile(copy);
+        QCOMPARE(saved.size(), original.size());
+        QVERIFY(saved != original);
+    }
+
+    void anApplyThatChangesNoColourIsNoChange()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        s.Keys(Qt::CTRL | Qt::Key_A);
+        s.frame->ColorView()->PerceptualCheck()->click();
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
+        s.frame->ColorView()->ApplyButton()->click();
+        QCOMPARE(s.Caption(), QStringLiteral("sample.swf - Tintor"));
+        QCOMPARE(s.UndoCount(), 0);
+        QVERIFY(s.doc->PreviewMatchesList());
+        QCOMPARE(ReadFile(m_sample), BuildSampleMovie());
+    }
+
+    void anOpenedMovieStartsWithoutSearchOrPick()
+    {
+        CFrameSession s;
+        s.OpenWithDialog(m_sample);
+        CColorView* view = s.frame->ColorView();
+        const int all = view->Count();
+        view->SearchBox()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), view->SearchBox());
+        QTest::keyClicks(view->SearchBox(), QStringLiteral("tint"));
+        QCOMPARE(view->Count(), 0);
+        // Ctrl+A there selects the text, not the colours.
+        s.Keys(Qt::CTRL | Qt::Key_A);
+        QCOMPARE(view->SearchBox()->selectedText(), QStringLiteral("tint"));
+        QCOMPARE(s.SelectedCount(), 0);
+        emit s.frame->Preview()->colourPicked(Rgb(0xE6, 0x39, 0x46));
+        QVERIFY(!s.frame->PickStatus().isEmpty());
+        s.OpenWithDialog(m_sample);
+        QCOMPARE(view->SearchBox()->text(), QString());
+        QCOMPARE(view->Count(), all);
+        QCOMPARE(s.frame->PickStatus(), QString());
+        QCOMPARE(static_cast<CColorListView*>(view->List())->Highlight(), -1);
+    }
+
+    void theDefaultWindowShowsApplyAndTheStatusBarCountsImages()
+    {
+        // Title bar and a desktop's panel take some of the screen's height.
+        QVERIFY(CMainFrame::kDefaultSize.width() <= 1280 && CMainFrame::kDefaultSize.height() <= 800 - 70);
+        const auto path = Path(QStringLiteral("leftovers.swf"));
+        QVERIFY(WriteFile(path, BuildLeftoversMovie()));
+        CFrameSession s;
+        // The test screen is smaller than the window: set its size as a
+        // larger screen would leave it.
+        s.frame->resize(CMainFrame::kDefaultSize);
+        s.OpenWithDialog(path);
+        CColorView* view = s.frame->ColorView();
+        QVERIFY(!view->AccountLabel()->isHidden());
+        QVERIFY(view->BitmapStrip()->isVisible());
+        QTRY_COMPARE(view->verticalScrollBar()->maximum(), 0);
+        const QRect apply(view->ApplyButton()->mapTo(view->viewport(), QPoint()), view->ApplyButton()->size());
+        QVERIFY(view->viewport()->rect().contains(apply));
+        // With room to spare for the list: a few lines of swatches, not the
+        // least it can be squeezed to (a style's scroll bar takes more).
+        QVERIFY(view->List()->height() >= 4 * CColorSwatchDelegate::kItemHeight);
+        // The status bar counts the images too, in English in the singular.
+        QVERIFY(s.language.Use(UiLanguage::English));
+        QCOMPARE(s.frame->ListStatus(), QStringLiteral("1 colour (0 selected)  1 image (0 selected)"));
     }
 };
 

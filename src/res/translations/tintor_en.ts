@@ -48,8 +48,32 @@
         <translation>cut short by the end of the movie</translation>
     </message>
     <message>
-        <source>ムービーの JPEGTables をほかの画像と共有しています</source>
-        <translation>shares the movie&apos;s JPEGTables with other images</translation>
+        <source>ムービーの JPEGTables では画像を作り直せません</source>
+        <translation>the movie&apos;s JPEGTables cannot encode a new image</translation>
+    </message>
+    <message>
+        <source>JPEGTables のデータが壊れています</source>
+        <translation>corrupt JPEGTables</translation>
+    </message>
+    <message>
+        <source>大きさのわりにデータが足りません</source>
+        <translation>too little data for its size</translation>
+    </message>
+    <message>
+        <source>JPEG のデータが途中で切れています</source>
+        <translation>JPEG data cut short</translation>
+    </message>
+    <message>
+        <source>算術符号化の JPEG です</source>
+        <translation>arithmetic-coded JPEG</translation>
+    </message>
+    <message>
+        <source>GIF の画面の幅か高さが 0 です</source>
+        <translation>GIF canvas of zero width or height</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
     </message>
 </context>
 <context>
@@ -73,6 +97,10 @@
     <message>
         <source>色調</source>
         <translation>TINT</translation>
+    </message>
+    <message>
+        <source>スクリプト</source>
+        <translation>SCR</translation>
     </message>
 </context>
 <context>
@@ -137,16 +165,16 @@
         <translation>Tint</translation>
     </message>
     <message>
+        <source>スクリプト</source>
+        <translation>Script</translation>
+    </message>
+    <message>
         <source>知覚的 (OKLCh)(&amp;P)</source>
         <translation>&amp;Perceptual (OKLCh)</translation>
     </message>
     <message>
         <source>色相を変えても見た目の明るさが変わらないように、OKLCh で色をずらす</source>
         <translation>Shift colours in OKLCh, so that turning a hue keeps the lightness people see</translation>
-    </message>
-    <message>
-        <source>ロック中: まとめて選ぶ操作では選ばれません</source>
-        <translation>Locked: the tools that select many colours at once pass it by</translation>
     </message>
     <message>
         <source>似た色を選択(&amp;M)</source>
@@ -171,10 +199,6 @@
     <message>
         <source>色をロック(&amp;L)</source>
         <translation>&amp;Lock colour</translation>
-    </message>
-    <message>
-        <source>ロックした色は、すべて選択・似た色・色相の選択で選ばれない (クリックでは選べる)</source>
-        <translation>Select All, similar colours and select by hue pass a locked colour by (a click still selects it)</translation>
     </message>
     <message>
         <source>一覧の順</source>
@@ -211,6 +235,14 @@
     <message>
         <source>この色が使われている所を、しばらくの間プレビューで目立つ色にして示す</source>
         <translation>Shows for a moment where this colour is drawn, in a signal colour in the preview</translation>
+    </message>
+    <message>
+        <source>ロック中: どの編集でも変わらず、まとめて選ぶ操作では選ばれません</source>
+        <translation>Locked: no edit changes it, and the tools that select many colours at once pass it by</translation>
+    </message>
+    <message>
+        <source>ロックした色は、適用・色の指定・パレット・カラーテーブルでも変わらず、すべて選択・似た色・色相の選択では選ばれない</source>
+        <translation>A locked colour stays as it is through Apply, Set Colour, palettes and colour tables, and Select All, similar colours and select by hue pass it by</translation>
     </message>
 </context>
 <context>
@@ -380,9 +412,9 @@ Toggle Toolbar</translation>
         <translation>&amp;Classic Colours Only</translation>
     </message>
     <message>
-        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合いの色を集めず、従来どおりの色だけを一覧にする
+        <source>DefineShape4 などの新しい版のﾀｸﾞの色やフィルター・色合い・スクリプトの色を集めず、従来どおりの色だけを一覧にする
 従来の色だけを集める</source>
-        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters and tints
+        <translation>List only the classic colours, leaving out those of later tag versions such as DefineShape4 and the colours of filters, tints and scripts
 Classic Colours Only</translation>
     </message>
     <message>
@@ -474,10 +506,6 @@ Previous Pane</translation>
     <message>
         <source>パレットを書き出す(&amp;P)…</source>
         <translation>Export &amp;Palette…</translation>
-    </message>
-    <message>
-        <source>色 %1 個 (選択 %2 個)</source>
-        <translation>%1 colours (%2 selected)</translation>
     </message>
     <message>
         <source>取得した色 %1</source>
@@ -609,6 +637,20 @@ Original movie (hold down, or hold the \ key)</translation>
     <message>
         <source>この色をマゼンタで示しています</source>
         <translation>This colour is shown in magenta</translation>
+    </message>
+    <message numerus="yes">
+        <source>色 %Ln 個 (選択 %1 個)</source>
+        <translation>
+            <numerusform>%Ln colour (%1 selected)</numerusform>
+            <numerusform>%Ln colours (%1 selected)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>画像 %Ln 個 (選択 %1 個)</source>
+        <translation>
+            <numerusform>%Ln image (%1 selected)</numerusform>
+            <numerusform>%Ln images (%1 selected)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1017,8 +1059,8 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message>
-        <source>ほかの画像と JPEGTables を共有</source>
-        <translation>shares JPEGTables with other images</translation>
+        <source>共有の JPEGTables では作り直せない</source>
+        <translation>the shared JPEGTables cannot encode a new image</translation>
     </message>
     <message>
         <source>スプライトの中</source>
@@ -1057,6 +1099,20 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message numerus="yes">
+        <source>数としても使われるスクリプトの定数 %n 個</source>
+        <translation>
+            <numerusform>%n script constant also used as a number</numerusform>
+            <numerusform>%n script constants also used as numbers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>ほかの色を入れる余地のないスクリプトの定数 %n 個</source>
+        <translation>
+            <numerusform>%n script constant without room for other colours</numerusform>
+            <numerusform>%n script constants without room for other colours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>従来の色に入らないフィルターの色 %n 個</source>
         <translation>
             <numerusform>%n filter colour, not among the classic colours</numerusform>
@@ -1088,6 +1144,13 @@ The colour list and its editing work as before.</translation>
             <numerusform>%1: %n scripts that draw (%2)</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>プレーヤーが白地と黒枠を描くテキストボックス %n 個</source>
+        <translation>
+            <numerusform>%n text box whose white background and black border the player draws</numerusform>
+            <numerusform>%n text boxes whose white background and black border the player draws</numerusform>
+        </translation>
+    </message>
     <message>
         <source>ビデオ</source>
         <translation>video</translation>
@@ -1115,10 +1178,31 @@ The colour list and its editing work as before.</translation>
         </translation>
     </message>
     <message numerus="yes">
+        <source> (うち %n か所は数としても使われる)</source>
+        <translation>
+            <numerusform> (%n of them also used as a number)</numerusform>
+            <numerusform> (%n of them also used as numbers)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>色合い %n か所は新しい色を入れる余地がなく、元の色のままです</source>
         <translation>
             <numerusform>%n tint place had no room for its new colour and kept the old one</numerusform>
             <numerusform>%n tint places had no room for their new colour and kept the old one</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>スクリプトの定数 %n か所は新しい色を入れる余地がなく、元の色のままです</source>
+        <translation>
+            <numerusform>%n script constant had no room for its new colour and kept the old one</numerusform>
+            <numerusform>%n script constants had no room for their new colour and kept the old one</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>数としても使われるスクリプトの定数 %n か所は元の色のままです</source>
+        <translation>
+            <numerusform>%n script constant is also used as a number and kept its value</numerusform>
+            <numerusform>%n script constants are also used as numbers and kept their value</numerusform>
         </translation>
     </message>
 </context>
