@@ -129,10 +129,12 @@ TEST(ColourSelectionTest, TakesEachAgreesWithOneByOne)
         EXPECT_EQ(differ, 0u) << from;
         // Each selection takes some and leaves some, but for all hues and
         // the one hue no random colour has.
-        if (!selection.hues || selection.hues->from != selection.hues->to)
+        if (!selection.hues || selection.hues->from != selection.hues->to) {
             EXPECT_GT(taken, 0u) << from;
-        if (!selection.hues || selection.hues->to - selection.hues->from != 360)
+        }
+        if (!selection.hues || selection.hues->to - selection.hues->from != 360) {
             EXPECT_LT(taken, keys.size()) << from;
+        }
     }
 }
 
