@@ -138,7 +138,8 @@ TEST(ListArrangementTest, ArrangeIsFilterSortAndFamiliesUntilStopped)
             request.grouped = grouped;
             std::vector<std::uint32_t> rows = filtered;
             SortRows(rows, source, sort);
-            const ListArrangement expected = grouped ? GroupRows(rows, source, request.within) : ListArrangement{rows};
+            const ListArrangement expected
+                = grouped ? GroupRows(rows, source, request.within) : ListArrangement{rows, {}};
             const ListArrangement made = Arrange(request);
             EXPECT_EQ(made.rows, expected.rows) << static_cast<int>(sort) << grouped;
             EXPECT_EQ(made.groupStarts, expected.groupStarts) << static_cast<int>(sort) << grouped;
