@@ -77,3 +77,24 @@ for movie in edges colours-858000; do
 done
 echo "body bytes (FileLength): $(for f in "$work"/colours-2000000.swf "$work"/colours-858000.swf "$work"/edges.swf; do
   od -An -tu4 -j4 -N4 "$f" | tr -d ' '; done | paste -sd' ')"
+
+# Batches across cores and palettes at scale:
+#   a batch of 40 movies of 200,000 colours, shift --jobs 2 against --jobs 1
+#   map --palette of 1,000,000 colours: a movie of 2,000,000 colours against
+#   one of 100
+mkdir -p "$work/batch"
+batch=()
+for i in $(seq -w 1 40); do
+  cp "$work/colours-200000.swf" "$work/batch/m$i.swf"
+  batch+=("$work/batch/m$i.swf")
+done
+for jobs in 1 2; do
+  printf -v "batch_jobs$jobs" '%s' "$cli shift ${batch[*]} --all --hue 50 --jobs $jobs --out-dir $work/batch-out$jobs"
+done
+compare "batch of 40, --jobs 2 / --jobs 1" "$batch_jobs2" "$batch_jobs1"
+"$build/bench/tintor-bench-movie" colours 1 "$work/colours-100.swf"
+awk 'BEGIN { print "GIMP Palette"; srand(3); for (i = 0; i < 1000000; i++)
+  printf "%d %d %d\n", int(rand() * 256), int(rand() * 256), int(rand() * 256) }' >"$work/palette-1m.gpl"
+compare "map 1M palette: 2M / 100 colours" \
+  "$cli map $work/colours-2000000.swf --palette $work/palette-1m.gpl -o $work/out.swf" \
+  "$cli map $work/colours-100.swf --palette $work/palette-1m.gpl -o $work/out.swf"

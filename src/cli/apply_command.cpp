@@ -1,6 +1,7 @@
 // apply: a colour script into each movie, as the colour-table load command does.
 #include "cli/apply_command.h"
 
+#include "cli/movie_log.h"
 #include "core/file.h"
 
 #include <cstdio>
@@ -72,14 +73,14 @@ int RunApply(const ApplyOptions& options)
     }
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    return RunOnMovies("apply", options.movies, *outputs, options.rule,
+    return RunOnMovies("apply", options.movies, *outputs, options.output.batch, options.rule,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             dialogs.SetOpenPath(options.script);
             ColorScriptResult lines;
             // A load that fails fails the movie rather than saving it unchanged.
             if (!doc.LoadTable(&lines))
                 return false;
-            std::fprintf(stderr, "tintor-cli apply: %s: script lines used %d, skipped %d, not found %d\n",
+            std::fprintf(MovieStderr(), "tintor-cli apply: %s: script lines used %d, skipped %d, not found %d\n",
                 movie.c_str(), lines.applied, lines.malformed, lines.notFound);
             return true;
         });

@@ -1,6 +1,7 @@
 #include "cli/colours_command.h"
 
 #include "cli/batch.h"
+#include "cli/selection_options.h"
 #include "colour/colour_text.h"
 #include "core/file.h"
 #include "core/json_writer.h"
@@ -178,7 +179,7 @@ CLI::App* AddColoursCommand(CLI::App& app, ColoursOptions& options)
             "just noticeable")
         ->type_name("D")
         ->capture_default_str()
-        ->check(CLI::Range(0.0, 100.0))
+        ->check(WithinRange())
         ->needs(families);
     AddRuleOption(*colours, options.rule);
     return colours;

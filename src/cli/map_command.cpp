@@ -2,6 +2,7 @@
 // colours of a palette, in one go.
 #include "cli/map_command.h"
 
+#include "cli/movie_log.h"
 #include "colour/colour_map.h"
 #include "colour/colour_text.h"
 #include "colour/palette_reader.h"
@@ -51,10 +52,10 @@ int RunColourMap(const MapOptions& options, const std::vector<std::filesystem::p
     }
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    return RunOnMovies(
-        "map", options.movies, outputs, options.rule, [&](CTintorDoc& doc, CPresetDialogs&, const std::string& movie) {
+    return RunOnMovies("map", options.movies, outputs, options.output.batch, options.rule,
+        [&](CTintorDoc& doc, CPresetDialogs&, const std::string& movie) {
             for (const ColorMapLine& line : doc.ApplyColorMap(map.lines))
-                std::fprintf(stderr, "tintor-cli map: %s has no %s (%s, line %d)\n", movie.c_str(),
+                std::fprintf(MovieStderr(), "tintor-cli map: %s has no %s (%s, line %d)\n", movie.c_str(),
                     Describe(line).c_str(), options.map.c_str(), line.line);
             return true;
         });
@@ -81,15 +82,17 @@ int RunPaletteMap(const MapOptions& options, const std::vector<std::filesystem::
     }
     ColourSelection selection = SelectionFrom(options.selection);
     selection.all = !AnySelection(options.selection);
-    const PaletteMatch match = options.byLightness ? PaletteMatch::ByLightness : PaletteMatch::Nearest;
+    // Made ready once, for every movie of the batch.
+    const CPaletteMatcher matcher(
+        palette.colours, options.byLightness ? PaletteMatch::ByLightness : PaletteMatch::Nearest);
     if (!PrepareOutDir(options.output))
         return kExitFailed;
-    return RunOnMovies(
-        "map", options.movies, outputs, options.rule, [&](CTintorDoc& doc, CPresetDialogs&, const std::string& movie) {
+    return RunOnMovies("map", options.movies, outputs, options.output.batch, options.rule,
+        [&](CTintorDoc& doc, CPresetDialogs&, const std::string& movie) {
             if (!NamedColoursPresent("map", doc, selection, movie))
                 return false;
             doc.SelectMatching(selection, false);
-            doc.MapSelectedToPalette(palette.colours, match);
+            doc.MapSelectedToPalette(matcher);
             return true;
         });
 }

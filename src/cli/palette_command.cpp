@@ -24,7 +24,11 @@ const CLI::Validator kFormatName(
     },
     "");
 
-bool ToStdout(const PaletteOptions& options) { return options.output.empty() || options.output == "-"; }
+// /dev/stdout on a pipe or a terminal is standard output too.
+bool ToStdout(const PaletteOptions& options)
+{
+    return options.output.empty() || options.output == "-" || IsStandardOutput(options.output);
+}
 
 PaletteFormat ChosenFormat(const PaletteOptions& options)
 {

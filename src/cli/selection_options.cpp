@@ -1,7 +1,9 @@
 #include "cli/selection_options.h"
 
+#include "cli/movie_log.h"
 #include "colour/colour_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace tintor::cli {
@@ -32,6 +34,20 @@ const CLI::Validator kHueRange(
 
 } // namespace
 
+CLI::Validator WithinRange()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            double value = 0;
+            if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value) || value < 0.0
+                || value > kWidestWithin)
+                return "expected a distance from 0 to " + std::to_string(static_cast<int>(kWidestWithin)) + ", not "
+                    + text;
+            return {};
+        },
+        "");
+}
+
 void AddSelectionOptions(CLI::App& command, SelectionOptions& options)
 {
     command
@@ -56,7 +72,7 @@ void AddSelectionOptions(CLI::App& command, SelectionOptions& options)
             "How near --near colours must be: OKLab distance ΔE, about 2 being just noticeable")
         ->type_name("D")
         ->capture_default_str()
-        ->check(CLI::Range(0.0, kWidestWithin));
+        ->check(WithinRange());
     command
         .add_option("--hues", options.hues,
             "Select every colour that is no grey whose OKLCh hue lies from A to B degrees; A > B wraps through 0")
@@ -100,13 +116,13 @@ bool NamedColoursPresent(
     bool ok = true;
     for (const ColorKey key : selection.keys)
         if (map.Find(key) == nullptr) {
-            std::fprintf(stderr, "tintor-cli %.*s: %s has no %s\n", static_cast<int>(command.size()), command.data(),
-                movie.c_str(), describe(key).c_str());
+            std::fprintf(MovieStderr(), "tintor-cli %.*s: %s has no %s\n", static_cast<int>(command.size()),
+                command.data(), movie.c_str(), describe(key).c_str());
             ok = false;
         }
     for (const ColorKey key : selection.except)
         if (map.Find(key) == nullptr)
-            std::fprintf(stderr, "tintor-cli %.*s: %s has no %s to keep out (--except)\n",
+            std::fprintf(MovieStderr(), "tintor-cli %.*s: %s has no %s to keep out (--except)\n",
                 static_cast<int>(command.size()), command.data(), movie.c_str(), describe(key).c_str());
     return ok;
 }

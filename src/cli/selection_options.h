@@ -24,6 +24,10 @@ struct SelectionOptions {
 };
 void AddSelectionOptions(CLI::App& command, SelectionOptions& options);
 
+// A tolerance --within D takes: ΔE from 0 to 100; NaN and infinity are no
+// distance.
+CLI::Validator WithinRange();
+
 // Whether any option takes colours (--except alone takes none).
 bool AnySelection(const SelectionOptions& options);
 // The options, checked by their validators, as a selection.

@@ -1,6 +1,7 @@
 // shift: select colours, move the sliders, apply and save, as in the window.
 #include "cli/shift_command.h"
 
+#include "cli/movie_log.h"
 #include "colour/colour_text.h"
 
 #include <algorithm>
@@ -38,9 +39,9 @@ bool AllNamedBitmapsRecolourable(const CTintorDoc& doc, const BitmapChoice& choi
         const auto it = std::find_if(
             entries.begin(), entries.end(), [id](const BitmapEntry& e) { return e.record.characterId == id; });
         if (it == entries.end())
-            std::fprintf(stderr, "tintor-cli shift: %s has no bitmap %u\n", movie.c_str(), unsigned{id});
+            std::fprintf(MovieStderr(), "tintor-cli shift: %s has no bitmap %u\n", movie.c_str(), unsigned{id});
         else if (!it->description.Recolourable())
-            std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u cannot be recoloured: %s\n", movie.c_str(),
+            std::fprintf(MovieStderr(), "tintor-cli shift: %s: bitmap %u cannot be recoloured: %s\n", movie.c_str(),
                 unsigned{id}, it->description.problem.c_str());
         ok = ok && it != entries.end() && it->description.Recolourable();
     }
@@ -54,12 +55,12 @@ void ReportBitmaps(const CTintorDoc& doc, const BitmapChoice& choice, const std:
     const CSwfFile& swf = doc.GetMovie();
     for (const BitmapEntry& bitmap : doc.GetBitmaps().Entries())
         if (choice.Contains(bitmap) && !bitmap.description.Recolourable())
-            std::fprintf(stderr, "tintor-cli shift: %s: bitmap %u left as it is: %s\n", movie.c_str(),
+            std::fprintf(MovieStderr(), "tintor-cli shift: %s: bitmap %u left as it is: %s\n", movie.c_str(),
                 unsigned{bitmap.record.characterId}, bitmap.description.problem.c_str());
     const auto after = swf.SavedFileLength();
     const std::size_t count = swf.ReplacedImageCount();
-    std::fprintf(stderr, "tintor-cli shift: %s: %zu image%s re-encoded, %u -> %llu bytes\n", movie.c_str(), count,
-        count == 1 ? "" : "s", swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
+    std::fprintf(MovieStderr(), "tintor-cli shift: %s: %zu image%s re-encoded, %u -> %llu bytes\n", movie.c_str(),
+        count, count == 1 ? "" : "s", swf.FileSize(), after ? static_cast<unsigned long long>(*after) : 0ull);
 }
 
 // Whether every chosen image that can be recoloured was: one that ran out of
@@ -195,7 +196,7 @@ int RunShift(const ShiftOptions& options)
     if (!PrepareOutDir(options.output))
         return kExitFailed;
     const ColourSelection selection = SelectionFrom(options.selection);
-    return RunOnMovies("shift", options.movies, *outputs, options.rule,
+    return RunOnMovies("shift", options.movies, *outputs, options.output.batch, options.rule,
         [&](CTintorDoc& doc, CPresetDialogs& dialogs, const std::string& movie) {
             return Shift(doc, dialogs, movie, options, selection);
         });

@@ -2,7 +2,6 @@
 
 #include "colour/colour_text.h"
 #include "core/hex_digit.h"
-#include "core/utf8.h"
 #include "swf/colour_key.h"
 
 #include <algorithm>
@@ -31,32 +30,6 @@ std::string_view NextWord(std::string_view& rest)
 
 // A word that starts a comment: a '#' not followed by a hex digit.
 bool IsComment(std::string_view word) { return word.front() == '#' && (word.size() == 1 || HexDigit(word[1]) < 0); }
-
-// A word as a report quotes it: a file that is no map at all can hold
-// "words" of any length, and bytes (a NUL, control characters, bytes of no
-// encoding) that would cut the report short or garble the terminal; those
-// are shown as \xHH.
-std::string Quoted(std::string_view word)
-{
-    constexpr std::size_t kLongest = 32;
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string quoted = "'";
-    std::string_view rest = word;
-    while (!rest.empty() && word.size() - rest.size() < kLongest) {
-        const std::size_t length = Utf8SequenceLength(rest);
-        const auto c = static_cast<unsigned char>(rest.front());
-        if (length == 0 || (length == 1 && (c < 0x20 || c == 0x7F || c == '\\'))) {
-            quoted += "\\x";
-            quoted += kHex[c >> 4];
-            quoted += kHex[c & 0xF];
-            rest.remove_prefix(1);
-        } else {
-            quoted.append(rest.substr(0, length));
-            rest.remove_prefix(length);
-        }
-    }
-    return quoted + (rest.empty() ? "'" : "...'");
-}
 
 using LineResult = std::variant<std::monostate, ColorMapLine, ColorMapError>;
 

@@ -1,6 +1,7 @@
 #include "colour/colour_text.h"
 
 #include "core/hex_digit.h"
+#include "core/utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,6 +70,31 @@ std::string HexColor(std::uint32_t rgb)
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
     return text;
+}
+
+// A file that is no map or palette at all can hold "words" of any length,
+// and bytes (a NUL, control characters, bytes of no encoding) that would cut
+// the report short or garble the terminal.
+std::string Quoted(std::string_view word)
+{
+    constexpr std::size_t kLongest = 32;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string quoted = "'";
+    std::string_view rest = word;
+    while (!rest.empty() && word.size() - rest.size() < kLongest) {
+        const std::size_t length = Utf8SequenceLength(rest);
+        const auto c = static_cast<unsigned char>(rest.front());
+        if (length == 0 || (length == 1 && (c < 0x20 || c == 0x7F || c == '\\'))) {
+            quoted += "\\x";
+            quoted += kHex[c >> 4];
+            quoted += kHex[c & 0xF];
+            rest.remove_prefix(1);
+        } else {
+            quoted.append(rest.substr(0, length));
+            rest.remove_prefix(length);
+        }
+    }
+    return quoted + (rest.empty() ? "'" : "...'");
 }
 
 } // namespace tintor

@@ -25,4 +25,9 @@ std::optional<ColorKey> ParseColourChoice(std::string_view choice);
 // "#rrggbb" of a colour or key (red in the low byte), lower-case digits.
 std::string HexColor(std::uint32_t rgb);
 
+// A piece of a file in single quotes, as an error report quotes it: its first
+// 32 bytes, then "..."; a control byte, a backslash or a byte of no UTF-8
+// character as \xHH, so that no byte of the file reaches a terminal as it is.
+std::string Quoted(std::string_view text);
+
 } // namespace tintor

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -18,8 +20,33 @@ enum class PaletteMatch {
     ByLightness,
 };
 
-// For every colour (red in the low byte), the index in palette of the
-// colour it becomes. An empty palette matches nothing: the result is empty.
+// A palette made ready to match colours to, once for any number of movies:
+// its colours, and what the match needs of them worked out (an index of its
+// distinct colours for Nearest, its order by lightness for ByLightness).
+// Matching changes nothing, so threads may share one.
+class CPaletteMatcher {
+public:
+    CPaletteMatcher(std::span<const std::uint32_t> palette, PaletteMatch match);
+    ~CPaletteMatcher();
+    CPaletteMatcher(const CPaletteMatcher&) = delete;
+    CPaletteMatcher& operator=(const CPaletteMatcher&) = delete;
+
+    // For every colour (red in the low byte), the index in the palette of
+    // the colour it becomes. An empty palette matches nothing: the result
+    // is empty.
+    std::vector<std::size_t> Match(std::span<const std::uint32_t> colours) const;
+    std::span<const std::uint32_t> Colours() const { return m_palette; }
+
+private:
+    class CTree;
+
+    std::vector<std::uint32_t> m_palette;
+    PaletteMatch m_match;
+    std::unique_ptr<const CTree> m_tree;
+    std::vector<std::size_t> m_byLightness;
+};
+
+// The same for one set of colours.
 std::vector<std::size_t> MatchToPalette(
     std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette, PaletteMatch match);
 

@@ -2,8 +2,7 @@
 #include "colour/palette_reader.h"
 
 #include "colour/colour_text.h"
-
-#include <nlohmann/json.hpp>
+#include "core/json_reader.h"
 
 #include <algorithm>
 #include <bit>
@@ -26,17 +25,6 @@ ReadPaletteResult Failed(MessageText where, MessageText reason)
 }
 
 MessageText LineName(std::size_t line) { return {"line %1", {std::to_string(line)}}; }
-
-// A piece of a file as a report quotes it: a file that is no palette at all
-// can hold "words" of any length and any bytes.
-std::string Quoted(std::string_view text)
-{
-    constexpr std::size_t kLongest = 32;
-    std::string quoted = "'";
-    for (const char c : text.substr(0, kLongest))
-        quoted += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    return quoted + (text.size() > kLongest ? "...'" : "'");
-}
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -152,43 +140,12 @@ std::optional<PaletteError> ReadAseColourEntry(CAseCursor& cursor, ReadPaletteRe
 
 // --- JSON -----------------------------------------------------------------------
 
-// Walks the text for nlohmann's parser and remembers how far it has read,
-// so that a report can name the line of what the parser last handed over.
-class CTrackingIterator {
-public:
-    using iterator_category = std::input_iterator_tag;
-    using value_type = char;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const char*;
-    using reference = const char&;
-
-    CTrackingIterator(const char* at, const char** furthest) : m_at(at), m_furthest(furthest) {}
-    reference operator*() const { return *m_at; }
-    CTrackingIterator& operator++()
-    {
-        ++m_at;
-        *m_furthest = std::max(*m_furthest, m_at);
-        return *this;
-    }
-    CTrackingIterator operator++(int)
-    {
-        CTrackingIterator before = *this;
-        ++*this;
-        return before;
-    }
-    bool operator==(const CTrackingIterator& other) const { return m_at == other.m_at; }
-
-private:
-    const char* m_at;
-    const char** m_furthest;
-};
-
 // The palette's colours out of the parser's events: the "colours" array of
 // the top object (or the top array itself), each entry an object with "hex"
 // or "rgb", or a "#rrggbb" string.
 class CJsonPaletteHandler {
 public:
-    using json = nlohmann::json;
+    using json = JsonSaxTypes;
 
     explicit CJsonPaletteHandler(std::string_view text) : m_text(text), m_furthest(text.data()) {}
 
@@ -212,12 +169,13 @@ public:
     bool start_array(std::size_t) { return Container(Shape::Array); }
     bool key(json::string_t& key)
     {
-        m_stack.back().key = key;
+        if (m_otherDepth == 0)
+            m_stack.back().key = key;
         return true;
     }
     bool end_object() { return End(); }
     bool end_array() { return End(); }
-    bool parse_error(std::size_t position, const std::string& lastToken, const nlohmann::detail::exception&)
+    bool parse_error(std::size_t position, const std::string& lastToken, const JsonSyntaxError&)
     {
         if (!m_result.error)
             m_result = Failed(LineName(LineAt(std::min(position, m_text.size()))),
@@ -269,6 +227,9 @@ private:
     std::string_view m_text;
     const char* m_furthest;
     std::vector<Frame> m_stack;
+    // Containers inside one that is nothing to the palette, counted rather
+    // than stacked: a file of a million '[' costs nothing more.
+    std::size_t m_otherDepth = 0;
     bool m_foundList = false;
     std::size_t m_entries = 0;
     std::optional<std::uint32_t> m_hex;
@@ -329,6 +290,10 @@ bool CJsonPaletteHandler::string(json::string_t& text)
 
 bool CJsonPaletteHandler::Container(Shape shape)
 {
+    if (!m_stack.empty() && Parent() == Role::Other) {
+        ++m_otherDepth;
+        return true;
+    }
     Role role = Role::Other;
     switch (Parent()) {
     case Role::List:
@@ -371,6 +336,10 @@ bool CJsonPaletteHandler::Container(Shape shape)
 
 bool CJsonPaletteHandler::End()
 {
+    if (m_otherDepth > 0) {
+        --m_otherDepth;
+        return true;
+    }
     const Role role = m_stack.back().role;
     m_stack.pop_back();
     if (role == Role::Rgb && m_rgb.size() != 3)
@@ -525,8 +494,7 @@ ReadPaletteResult ReadCssPalette(std::string_view text)
 ReadPaletteResult ReadJsonPalette(std::string_view text)
 {
     CJsonPaletteHandler handler(text);
-    const CTrackingIterator begin(text.data(), handler.Furthest()), end(text.data() + text.size(), handler.Furthest());
-    nlohmann::json::sax_parse(begin, end, &handler);
+    ReadJson(text, handler, handler.Furthest());
     return handler.Take();
 }
 

@@ -125,6 +125,12 @@ std::error_code NotARegularFile(unsigned mode)
 
 std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& target, std::error_code& error)
 {
+    // A link into /proc may name what has no path at all ("pipe:[4242]",
+    // /dev/stdout on a pipe), which the walk below would take for a new file.
+    if (struct stat st{}; ::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = NotARegularFile(st.st_mode);
+        return std::nullopt;
+    }
     // Resolved here rather than by the system because the rename that
     // replaces the target would replace the link itself.
     std::filesystem::path path = target;
@@ -454,6 +460,14 @@ bool CStdioOutputFile::Flush()
     if (!m_error && std::fflush(m_stream) != 0)
         m_error = errno != 0 ? LastError() : std::make_error_code(std::errc::io_error);
     return !m_error;
+}
+
+bool IsStandardOutput(const std::filesystem::path& path)
+{
+    struct stat named {
+    }, out{};
+    return path != "-" && ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0
+        && !S_ISREG(out.st_mode) && named.st_dev == out.st_dev && named.st_ino == out.st_ino;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path, std::error_code* error)

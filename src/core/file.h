@@ -185,6 +185,12 @@ int RemoveStaleTempFiles(const std::filesystem::path& folder);
 // regular file or a name still free.
 std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& target, std::error_code& error);
 
+// Whether path names this process's standard output (/dev/stdout,
+// /dev/fd/1...) while that is no regular file but a pipe, a terminal or a
+// socket: then it is to be written as standard output, since no file can be
+// put in its place.
+bool IsStandardOutput(const std::filesystem::path& path);
+
 // Reads a whole file; nullopt (with the reason in error, when given) when it
 // cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(

@@ -1,5 +1,6 @@
 #include "core/signal_cleanup.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -15,8 +16,9 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // A signal handler can only reach what is at a fixed place: the list is the
 // one piece of process-wide state, with room for far more paths than one run
-// holds at once (a preview folder, its file and two files being written).
-constexpr int kSlots = 32;
+// holds at once (a preview folder, its file and two files being written by
+// each job of a batch).
+constexpr int kSlots = 256;
 
 enum SlotState : int { kFree, kFilling, kListed };
 
@@ -27,6 +29,17 @@ struct Slot {
 };
 
 Slot g_slots[kSlots];
+
+// Held for reading by every thread between making a file and listing it, or
+// between naming a file and renaming it; held for writing, for good, by the
+// watcher once a signal came. Statically initialised and never destroyed, so
+// that it outlives everything a late signal could meet. A waiting writer goes
+// before new readers: jobs that keep taking holds must not starve the
+// watcher (holds never nest on the lock itself, see t_holdDepth).
+pthread_rwlock_t g_holds = PTHREAD_RWLOCK_WRITER_NONRECURSIVE_INITIALIZER_NP;
+// How many holds this thread is inside, so that a hold within a hold does not
+// take the lock twice.
+thread_local int t_holdDepth = 0;
 
 static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the states");
 
@@ -41,6 +54,39 @@ void RemoveListed(bool folders)
         }
 }
 
+// Ends the process by the signal, with the usual status, as if nobody had
+// caught it.
+[[noreturn]] void EndBy(int signal)
+{
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::raise(signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::_exit(128 + signal);
+}
+
+// The watcher: every other thread keeps the signals blocked, so they all come
+// here, to a thread that can wait. It waits until no thread is inside a hold
+// (and keeps any from entering one), so that no file is half made or half
+// renamed while it removes the listed ones.
+extern "C" void* WatchSignals(void* waited)
+{
+    const sigset_t set = *static_cast<const sigset_t*>(waited);
+    int signal = 0;
+    while (::sigwait(&set, &signal) != 0) {}
+    ::pthread_rwlock_wrlock(&g_holds);
+    RemoveListed(false);
+    RemoveListed(true);
+    EndBy(signal);
+}
+
+// Where no watcher can be started: the handler runs in whichever thread the
+// signal finds, which is safe while only one thread makes files.
 extern "C" void OnTerminatingSignal(int signal)
 {
     const int savedErrno = errno;
@@ -52,22 +98,52 @@ extern "C" void OnTerminatingSignal(int signal)
     ::raise(signal);
 }
 
+void InstallHandler(const sigset_t& handled)
+{
+    for (const int signal : kSignals) {
+        if (sigismember(&handled, signal) != 1)
+            continue;
+        struct sigaction action {};
+        action.sa_handler = OnTerminatingSignal;
+        action.sa_mask = handled;
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
 } // namespace
 
 void InstallSignalCleanup()
 {
+    // The set must outlive this call: the watcher reads it when it starts.
+    static sigset_t handled;
+    sigemptyset(&handled);
     for (const int signal : kSignals) {
         struct sigaction previous {};
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
         if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN)
             continue;
-        struct sigaction action {};
-        action.sa_handler = OnTerminatingSignal;
-        sigemptyset(&action.sa_mask);
-        for (const int other : kSignals)
-            sigaddset(&action.sa_mask, other);
-        action.sa_flags = SA_RESETHAND;
-        ::sigaction(signal, &action, nullptr);
+        sigaddset(&handled, signal);
+    }
+    // Blocked here, before any other thread exists, so that every thread
+    // started later has them blocked too and only the watcher receives them.
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &handled, &previous);
+    pthread_attr_t attributes;
+    pthread_t watcher;
+    bool started = false;
+    if (::pthread_attr_init(&attributes) == 0) {
+        // It needs next to no stack; a small one keeps the address space a
+        // memory limit counts small too.
+        ::pthread_attr_setstacksize(
+            &attributes, std::max(static_cast<std::size_t>(PTHREAD_STACK_MIN), std::size_t{256} << 10));
+        ::pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+        started = ::pthread_create(&watcher, &attributes, WatchSignals, &handled) == 0;
+        ::pthread_attr_destroy(&attributes);
+    }
+    if (!started) {
+        ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        InstallHandler(handled);
     }
 }
 
@@ -117,8 +193,15 @@ CSignalHold::CSignalHold()
     for (const int signal : kSignals)
         sigaddset(&held, signal);
     ::pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+    if (t_holdDepth++ == 0)
+        ::pthread_rwlock_rdlock(&g_holds);
 }
 
-CSignalHold::~CSignalHold() { ::pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+CSignalHold::~CSignalHold()
+{
+    if (--t_holdDepth == 0)
+        ::pthread_rwlock_unlock(&g_holds);
+    ::pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+}
 
 } // namespace tintor

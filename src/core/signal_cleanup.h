@@ -11,6 +11,11 @@ namespace tintor {
 // files, then the listed folders, and lets the signal end the process as it
 // would have. Only the command line installs the handler: the window clears
 // stale folders of its own at its next start instead.
+//
+// The signals are blocked in every thread and received by a thread of their
+// own, started here, before any other thread: it waits for every thread's
+// CSignalHold to end before it removes anything, however many threads make
+// files. Call it first in main, while the process has one thread.
 void InstallSignalCleanup();
 
 // Lists one path for as long as it lives.
@@ -31,8 +36,9 @@ private:
     int m_slot = -1;
 };
 
-// Holds the handled signals off in this thread while it lives, so that none
-// falls between making a file and listing it.
+// Holds the handled signals off while it lives, whichever thread they reach,
+// so that none falls between making a file and listing it, or between naming
+// a file and renaming it. Holds may nest.
 class CSignalHold {
 public:
     CSignalHold();

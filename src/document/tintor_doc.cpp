@@ -580,6 +580,14 @@ std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> pale
 {
     if (!HasMovie() || palette.empty())
         return 0;
+    return MapSelectedToPalette(CPaletteMatcher(palette, match));
+}
+
+std::size_t CTintorDoc::MapSelectedToPalette(const CPaletteMatcher& matcher)
+{
+    const auto palette = matcher.Colours();
+    if (!HasMovie() || palette.empty())
+        return 0;
     const bool imagesFold = !ImagesShowAsRecorded();
     ApplyEffects();
     const auto keys = m_colorTable.Map().DenseKeys();
@@ -591,7 +599,7 @@ std::size_t CTintorDoc::MapSelectedToPalette(std::span<const std::uint32_t> pale
             selected.push_back(i);
             colours.push_back(RgbOf(entries[i]));
         }
-    const std::vector<std::size_t> matched = MatchToPalette(colours, palette, match);
+    const std::vector<std::size_t> matched = matcher.Match(colours);
     std::size_t changed = 0;
     for (std::size_t j = 0; j < selected.size(); ++j) {
         const std::uint32_t rgb = RgbOf(palette[matched[j]]);

@@ -243,6 +243,8 @@ public:
     // effect ends first. How many colours changed; none without a movie or
     // palette.
     std::size_t MapSelectedToPalette(std::span<const std::uint32_t> palette, PaletteMatch match);
+    // The same with a palette made ready once, for many movies.
+    std::size_t MapSelectedToPalette(const CPaletteMatcher& palette);
     // How many colours the list shows selected, locked ones included.
     std::size_t SelectedCount() const;
 

@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <thread>
+#include <tuple>
 #include <zlib.h>
 
 namespace tintor::test {
@@ -277,7 +278,8 @@ TEST_F(CliTest, SeveralMoviesReportEachAndFailOnlyTheBadOne)
     const auto run = Run({"shift", (m_dir / "a.swf").string(), (m_dir / "bad.swf").string(), (m_dir / "b.swf").string(),
         "--all", "--saturation", "-100", "--out-dir", outDir.string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("[1/3] shift " + (m_dir / "a.swf").string() + " -> "), std::string::npos) << run.err;
+    // Numbered in the order the movies finish, which jobs side by side decide.
+    EXPECT_NE(run.err.find("/3] shift " + (m_dir / "a.swf").string() + " -> "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("bad.swf: FAILED"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("ERROR: Illegal Header - not a Shockwave Flash File"), std::string::npos);
     EXPECT_NE(run.err.find("[3/3]"), std::string::npos);
@@ -668,19 +670,25 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
     builder.AddTag(9, std::vector<std::uint8_t>{0xFF, 0, 0});
     builder.AddTag(6, noise, true);
     const auto movie = Write("large.swf", builder.Build(true));
+    // A batch of three at once, each job writing its own movie.
+    const auto second = Write("second.swf", builder.Build(true)), third = Write("third.swf", builder.Build(true));
     const auto tmp = m_dir / "tmp", outDir = m_dir / "out";
     std::filesystem::create_directory(tmp);
     std::filesystem::create_directory(outDir);
 
     int interrupted = 0;
-    for (const auto& [signal, duringPreview] :
-        {std::pair{SIGTERM, true}, {SIGTERM, false}, {SIGINT, false}, {SIGKILL, false}}) {
+    for (const auto& [signal, duringPreview, batch] : {std::tuple{SIGTERM, true, false}, {SIGTERM, false, false},
+             {SIGINT, false, false}, {SIGKILL, false, false}, {SIGINT, false, true}, {SIGTERM, false, true}}) {
         const std::string out = (outDir / "out.swf").string();
         const pid_t pid = ::fork();
         if (pid == 0) {
             ::setenv("TMPDIR", tmp.c_str(), 1);
             ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
-            ::execl(TINTOR_CLI_PATH, TINTOR_CLI_PATH, "shift", movie.c_str(), "--all", "-o", out.c_str(), nullptr);
+            if (batch)
+                ::execl(TINTOR_CLI_PATH, TINTOR_CLI_PATH, "shift", movie.c_str(), second.c_str(), third.c_str(),
+                    "--all", "-j", "3", "--out-dir", outDir.c_str(), nullptr);
+            else
+                ::execl(TINTOR_CLI_PATH, TINTOR_CLI_PATH, "shift", movie.c_str(), "--all", "-o", out.c_str(), nullptr);
             ::_exit(127);
         }
         int status = 0;
@@ -695,9 +703,10 @@ TEST_F(CliTest, AnInterruptedRunLeavesNothingBehind)
         interrupted += WIFSIGNALED(status) && WTERMSIG(status) == signal;
         EXPECT_TRUE(std::filesystem::is_empty(tmp)) << signal;
         EXPECT_FALSE(Appeared(outDir, false)) << signal;
-        std::filesystem::remove(out);
+        for (const auto& name : {"out.swf", "large.swf", "second.swf", "third.swf"})
+            std::filesystem::remove(outDir / name);
     }
-    EXPECT_GE(interrupted, 3);
+    EXPECT_GE(interrupted, 5);
 }
 
 TEST_F(CliTest, NoOutputMayReplaceAnInputOfTheRunOrAnotherOutput)

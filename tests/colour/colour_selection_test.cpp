@@ -1,6 +1,7 @@
 // Selection by appearance, colour families and palette matching, on colours
 // planned so that each result is known.
 #include "colour/colour_selection.h"
+#include "colour/oklab.h"
 #include "colour/palette_mapping.h"
 
 #include <gtest/gtest.h>
@@ -232,6 +233,41 @@ TEST(PaletteMatchTest, NearestAndByLightness)
     };
     for (const auto& row : rows)
         EXPECT_EQ(MatchToPalette(row.colours, row.palette, row.match), row.expected) << row.name;
+}
+
+// The nearest palette colour as a scan of the whole palette finds it.
+std::vector<std::size_t> NearestByScan(std::span<const std::uint32_t> colours, std::span<const std::uint32_t> palette)
+{
+    std::vector<std::size_t> match;
+    for (const std::uint32_t rgb : colours) {
+        std::size_t best = 0;
+        for (std::size_t i = 1; i < palette.size(); ++i)
+            if (SquaredDistance(OkLabOf(rgb), OkLabOf(palette[i]))
+                < SquaredDistance(OkLabOf(rgb), OkLabOf(palette[best])))
+                best = i;
+        match.push_back(best);
+    }
+    return match;
+}
+
+TEST(PaletteMatchTest, NearestAgreesWithAScanOfTheWholePaletteTiesIncluded)
+{
+    std::mt19937 random(5);
+    const auto colour = [&] { return static_cast<std::uint32_t>(random() & 0xFFFFFF); };
+    for (const std::size_t size : {1u, 2u, 8u, 9u, 17u, 300u, 4000u}) {
+        // Drawn from fewer colours than the palette holds, so that colours
+        // come again and again in it; greys and near neighbours too.
+        std::vector<std::uint32_t> drawn(size / 3 + 1);
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            drawn[i] = i % 4 == 0 ? (random() % 256) * 0x010101 : i % 4 == 1 ? (drawn[i - 1] ^ 1) : colour();
+        std::vector<std::uint32_t> palette(size);
+        for (auto& rgb : palette)
+            rgb = drawn[random() % drawn.size()];
+        std::vector<std::uint32_t> colours(1500);
+        for (std::size_t i = 0; i < colours.size(); ++i)
+            colours[i] = i % 3 == 0 ? palette[random() % size] : i % 3 == 1 ? (random() % 256) * 0x010101 : colour();
+        EXPECT_EQ(MatchToPalette(colours, palette, PaletteMatch::Nearest), NearestByScan(colours, palette)) << size;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // files that cannot be read refused with the line or byte at fault.
 #include "colour/palette.h"
 #include "colour/palette_reader.h"
+#include "core/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,42 @@ TEST(PaletteReaderTest, UnreadablePalettesNameTheLineOrByte)
         EXPECT_EQ(read.error->where.Text(), row.where) << row.name << ": " << read.error->reason.Text();
         EXPECT_TRUE(read.colours.empty()) << row.name;
     }
+}
+
+TEST(PaletteReaderTest, ReasonsQuoteNoByteOfNoCharacter)
+{
+    const struct {
+        const char* name;
+        std::string file;
+        std::string quoted; // how the odd bytes appear
+    } rows[] = {
+        {"gimp", "GIMP Palette\n\xFF\xFE 0 0\n", "\\xff\\xfe"},
+        {"gimp cut inside a character",
+            "GIMP Palette\n" + std::string(31, 'a')
+                + "\xE8\x89\xB2"
+                  "bbb\n",
+            "\xE8\x89\xB2...'"},
+        {"css", ":root {\n  --a\xC0: #ff\x80;\n}\n", "\\x80"},
+        {"json token", "[\"#ff0000\", \xFF]", "\\xff"},
+        {"json string", "[\"#ff0000\", \"\xE8\x89\"]", "\\xe8"},
+        {"json kept character", "{\"colours\": [\"\xE8\x89\xB2\"]}", "'\xE8\x89\xB2'"},
+    };
+    for (const auto& row : rows) {
+        const ReadPaletteResult read = ReadPalette(Bytes(row.file));
+        ASSERT_TRUE(read.error) << row.name;
+        EXPECT_EQ(ValidUtf8(read.error->reason), read.error->reason) << row.name;
+        EXPECT_NE(read.error->reason.find(row.quoted), std::string::npos) << row.name << ": " << read.error->reason;
+    }
+}
+
+TEST(PaletteReaderTest, DeepJsonCostsNoMoreThanItsText)
+{
+    // A million levels inside a member that is nothing to the palette, then
+    // the colours.
+    const std::string deep = std::string(1 << 20, '[') + std::string(1 << 20, ']');
+    const ReadPaletteResult read = ReadPalette(Bytes("{\"x\": " + deep + ", \"colours\": [\"#102030\"]}"));
+    ASSERT_FALSE(read.error) << read.error->reason;
+    EXPECT_EQ(read.colours, std::vector<std::uint32_t>{0x302010});
 }
 
 } // namespace

@@ -338,7 +338,7 @@ private slots:
             reasons << CQtMessageSink::FileFailureReason(PaletteFailure(palette));
         QCOMPARE(reasons,
             QStringList(
-                {QStringLiteral("2 行目: \"1 2\" は色の行 'R G B 名前' (R, G, B はそれぞれ 0..255) ではありません"),
+                {QStringLiteral("2 行目: '1 2' は色の行 'R G B 名前' (R, G, B はそれぞれ 0..255) ではありません"),
                     QStringLiteral("4 バイト目: 形式のバージョン 2 は知らないものです"),
                     QStringLiteral("1 行目: 色 1 が null です (オブジェクトか \"#rrggbb\" でなければなりません)")}));
         // Qt's own file dialog speaks the window's language, not the system's.
