@@ -172,8 +172,9 @@ TEST(PaletteReaderTest, ReasonsQuoteNoByteOfNoCharacter)
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
         ASSERT_TRUE(read.error) << row.name;
-        EXPECT_EQ(ValidUtf8(read.error->reason), read.error->reason) << row.name;
-        EXPECT_NE(read.error->reason.find(row.quoted), std::string::npos) << row.name << ": " << read.error->reason;
+        const std::string reason = read.error->reason.Text();
+        EXPECT_EQ(ValidUtf8(reason), reason) << row.name;
+        EXPECT_NE(reason.find(row.quoted), std::string::npos) << row.name << ": " << reason;
     }
 }
 
@@ -183,7 +184,7 @@ TEST(PaletteReaderTest, DeepJsonCostsNoMoreThanItsText)
     // the colours.
     const std::string deep = std::string(1 << 20, '[') + std::string(1 << 20, ']');
     const ReadPaletteResult read = ReadPalette(Bytes("{\"x\": " + deep + ", \"colours\": [\"#102030\"]}"));
-    ASSERT_FALSE(read.error) << read.error->reason;
+    ASSERT_FALSE(read.error) << read.error->reason.Text();
     EXPECT_EQ(read.colours, std::vector<std::uint32_t>{0x302010});
 }
 
