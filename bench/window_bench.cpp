@@ -13,11 +13,13 @@
 // which a busy machine does not stretch as it stretches wall time. Memory
 // is the peak resident size less that of an empty session (Qt's own).
 #include "core/file.h"
+#include "core/memory.h"
 #include "document/tintor_doc.h"
 #include "testkit/bench_movies.h"
 #include "testkit/no_dialogs.h"
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
+#include "views/list_arranger.h"
 #include "views/preview_environment.h"
 #include "views/qt_task_poster.h"
 #include "window_bench_preview.h"
@@ -55,6 +57,9 @@ constexpr double kEditGoalPasses = 2.0;
 constexpr double kOpenGoalCli = 1.5;
 constexpr double kMemoryGoalCli = 2.0;
 constexpr double kMemoryGoalBytesPerChange = 8.0;
+// What a window that held a big movie may keep after a small one took its
+// place, over a window that only ever held the small one.
+constexpr double kReopenGoalMiB = 100.0;
 // Colours per shape of the generated movies.
 constexpr std::uint32_t kColoursPerShape = 100;
 
@@ -201,14 +206,23 @@ public:
         if (!m_doc.OnOpenDocument(movie))
             return false;
         m_view.OnInitialUpdate();
+        tintor::ReturnFreedMemory();
         Settle();
         return true;
     }
-    // Lets the preview file being written finish, so that the next edit
-    // does not share the machine with it.
+    // Lets the preview file being written and the list being arranged
+    // finish, so that the next edit does not share the machine with them.
     void Quiet()
     {
         m_doc.FlushPreview();
+        WaitForRows();
+        Settle();
+    }
+    // Until the list shows the rows last asked for.
+    void WaitForRows()
+    {
+        while (m_view.Arranger()->Pending())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         Settle();
     }
     CTintorDoc& Doc() { return m_doc; }
@@ -232,6 +246,7 @@ void Report(benchmark::State& state, const Movie& movie, const std::vector<Timin
     const double w = Median(wall), c = Median(cpu);
     state.counters["colours"] = static_cast<double>(movie.colours);
     state.counters["cpu_ms"] = c * 1000.0;
+    state.counters["worst_ms"] = wall.empty() ? 0.0 : *std::max_element(wall.begin(), wall.end()) * 1000.0;
     state.counters["x_pass"] = w / movie.plainPass.wall;
     state.counters["x_pass_cpu"] = c / movie.plainPass.cpu;
     state.counters["goal"] = w <= std::max(kEditGoalSeconds, kEditGoalPasses * movie.plainPass.wall) ? 1.0 : 0.0;
@@ -240,22 +255,29 @@ void Report(benchmark::State& state, const Movie& movie, const std::vector<Timin
     state.counters["goal_cpu"] = c <= std::max(kEditGoalSeconds, kEditGoalPasses * movie.plainPass.cpu) ? 1.0 : 0.0;
 }
 
-// Times `measured` after `prepare` (not timed), each followed by painting.
+// Times `measured` after `prepare` (not timed), each followed by painting:
+// how long the window's thread is held. A large list is arranged aside, so
+// its rows may come later: ready_ms is the time until they are shown.
 void TimeEdits(benchmark::State& state, const Movie& movie, CSession& session, const std::function<void()>& prepare,
     const std::function<void()>& measured)
 {
     std::vector<Timing> times;
+    std::vector<double> ready;
     for (auto _ : state) {
         prepare();
         session.Quiet();
+        const auto start = Clock::now();
         const Timing t = Time([&] {
             measured();
             Settle();
         });
+        session.WaitForRows();
+        ready.push_back(Seconds(Clock::now() - start));
         times.push_back(t);
         state.SetIterationTime(t.wall);
     }
     Report(state, movie, times);
+    state.counters["ready_ms"] = Median(ready) * 1000.0;
 }
 
 void BM_PlainPass(benchmark::State& state, const Movie* movie)
@@ -270,7 +292,7 @@ void BM_PlainPass(benchmark::State& state, const Movie* movie)
     state.counters["colours"] = static_cast<double>(movie->colours);
 }
 
-enum class Edit { SelectAll, SelectNone, Undo, Redo, SliderStep };
+enum class Edit { SelectAll, SelectNone, Undo, Redo, SliderStep, SelectHues };
 
 void BM_Edit(benchmark::State& state, const Movie* movie, Edit edit)
 {
@@ -324,7 +346,72 @@ void BM_Edit(benchmark::State& state, const Movie* movie, Edit edit)
         TimeEdits(
             state, *movie, session, [] {}, [&] { hue.setValue(hue.value() >= 199 ? 101 : hue.value() + 1); });
         break;
+    case Edit::SelectHues:
+        // Edit > Select by Hue, the reds, on top of nothing selected.
+        TimeEdits(
+            state, *movie, session, [&] { view.OnEditDeselect(); },
+            [&] {
+                view.SelectHues(tintor::HueRange{330, 30});
+            });
+        break;
     }
+}
+
+// The list's arrangement: each sort from the list's own order (the list
+// order from hue), and the families toggled on and off.
+enum class Arrange { SortLightness, SortHue, SortPlaces, SortList, FamiliesOn, FamiliesOff };
+
+void BM_Arrange(benchmark::State& state, const Movie* movie, Arrange arrange)
+{
+    CSession session;
+    if (!session.Open(movie->path)) {
+        state.SkipWithError("cannot open the movie");
+        return;
+    }
+    CColorView& view = session.View();
+    const auto sort = [&](tintor::ListSort from, tintor::ListSort to) {
+        TimeEdits(
+            state, *movie, session, [&] { view.SetSort(from); }, [&] { view.SetSort(to); });
+    };
+    switch (arrange) {
+    case Arrange::SortLightness:
+        sort(tintor::ListSort::ListOrder, tintor::ListSort::Lightness);
+        break;
+    case Arrange::SortHue:
+        sort(tintor::ListSort::ListOrder, tintor::ListSort::Hue);
+        break;
+    case Arrange::SortPlaces:
+        sort(tintor::ListSort::ListOrder, tintor::ListSort::Places);
+        break;
+    case Arrange::SortList:
+        sort(tintor::ListSort::Hue, tintor::ListSort::ListOrder);
+        break;
+    case Arrange::FamiliesOn:
+        TimeEdits(
+            state, *movie, session, [&] { view.SetGrouped(false); }, [&] { view.SetGrouped(true); });
+        break;
+    case Arrange::FamiliesOff:
+        TimeEdits(
+            state, *movie, session, [&] { view.SetGrouped(true); }, [&] { view.SetGrouped(false); });
+        break;
+    }
+}
+
+// Typing into the search box and taking it back, one key at a time: each
+// iteration is the next text of the round, timed until the list is painted.
+// The worst key of the round counts as well as the median.
+void BM_SearchKeystroke(benchmark::State& state, const Movie* movie)
+{
+    static const char* const kRound[] = {"f", "fa", "fa3", "fa", "f", ""};
+    CSession session;
+    if (!session.Open(movie->path)) {
+        state.SkipWithError("cannot open the movie");
+        return;
+    }
+    std::size_t next = 0;
+    TimeEdits(
+        state, *movie, session, [] {},
+        [&] { session.View().SetSearchText(QString::fromLatin1(kRound[next++ % std::size(kRound)])); });
 }
 
 // From nothing to a painted list of the movie's colours.
@@ -436,10 +523,99 @@ int RunSession(const std::string& kind, const std::string& movie)
     return 0;
 }
 
+// The resident size of this process now, in MiB.
+double ResidentMiB()
+{
+    long pages = 0, resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The child of BM_MemoryAfterClose. "fresh": the small movie opened in a
+// new session. "reopen": the big movie opened and worked on as a user
+// does (every arrangement, a search, selections, an applied shift), then
+// the small one opened in its place, three times over. Prints the
+// resident size with the small movie open after each round.
+int RunReopenSession(const std::string& kind, const std::string& big, const std::string& small)
+{
+    CSession session;
+    const int rounds = kind == "reopen" ? 3 : 0;
+    for (int round = 0; round < rounds; ++round) {
+        if (!session.Open(big))
+            return 2;
+        CColorView& view = session.View();
+        view.OnEditSelectAll();
+        view.HueSlider()->setValue(120 + round);
+        view.OnApply();
+        view.OnEditDeselect();
+        view.SelectHues(tintor::HueRange{330, 30});
+        for (const tintor::ListSort sort :
+            {tintor::ListSort::Lightness, tintor::ListSort::Hue, tintor::ListSort::Places, tintor::ListSort::ListOrder})
+            view.SetSort(sort);
+        view.SetGrouped(true);
+        view.SetSearchText(QStringLiteral("f"));
+        view.SetSearchText(QString());
+        view.SetGrouped(false);
+        view.OnEditDeselect();
+        session.Quiet();
+        if (!session.Open(small))
+            return 2;
+        session.Quiet();
+        std::printf("%.1f ", ResidentMiB());
+    }
+    if (rounds == 0) {
+        if (!session.Open(small))
+            return 2;
+        session.Quiet();
+        std::printf("%.1f", ResidentMiB());
+    }
+    std::printf("\n");
+    return 0;
+}
+
+// After a big movie, a small one opened in its place: the resident size
+// then against a new session that opened only the small movie.
+void BM_MemoryAfterClose(benchmark::State& state, const Movie* movie, const std::filesystem::path& small)
+{
+    for (auto _ : state) {
+        const ChildResult fresh = RunChild({g_self, "--session", "fresh", "", small.string()}, true);
+        const ChildResult r = RunChild({g_self, "--session", "reopen", movie->path.string(), small.string()}, true);
+        if (!fresh.ok || !r.ok) {
+            state.SkipWithError("the session failed");
+            return;
+        }
+        const double base = std::strtod(fresh.output.c_str(), nullptr);
+        std::vector<double> after;
+        const char* at = r.output.c_str();
+        for (char* end = nullptr;; at = end) {
+            const double v = std::strtod(at, &end);
+            if (end == at)
+                break;
+            after.push_back(v);
+        }
+        if (after.empty()) {
+            state.SkipWithError("the session said nothing");
+            return;
+        }
+        state.SetIterationTime(r.seconds);
+        state.counters["fresh_MiB"] = base;
+        state.counters["after1_MiB"] = after.front() - base;
+        state.counters["after3_MiB"] = after.back() - base;
+        state.counters["goal"] = *std::max_element(after.begin(), after.end()) - base <= kReopenGoalMiB ? 1.0 : 0.0;
+    }
+    state.counters["colours"] = static_cast<double>(movie->colours);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // As the window's main does.
+    tintor::ReturnLargeBlocksWhenFreed();
     g_self = std::filesystem::canonical("/proc/self/exe").string();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -447,6 +623,8 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::string(argv[1]) == "--session") {
         int qtArgc = 1;
         QApplication app(qtArgc, argv);
+        if (argc >= 5)
+            return RunReopenSession(argv[2], argv[3], argv[4]);
         return RunSession(argv[2], argv[3]);
     }
 
@@ -457,6 +635,10 @@ int main(int argc, char** argv)
 
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    // The small movie opened after a big one: 1,000 colours.
+    const std::filesystem::path small = scratch / "colours-1000.swf";
+    if (!tintor::WriteWholeFile(small, tintor::BuildManyColoursMovie(10)))
+        return 1;
     std::vector<std::unique_ptr<Movie>> movies;
     for (const std::size_t colours : {std::size_t{200000}, std::size_t{2000000}}) {
         auto movie = std::make_unique<Movie>();
@@ -492,10 +674,19 @@ int main(int argc, char** argv)
         reg("Undo", BM_Edit, m, Edit::Undo)->Iterations(10);
         reg("Redo", BM_Edit, m, Edit::Redo)->Iterations(10);
         reg("SliderStep", BM_Edit, m, Edit::SliderStep)->Iterations(20);
+        reg("SelectHues", BM_Edit, m, Edit::SelectHues)->Iterations(5);
+        reg("SearchKeystroke", BM_SearchKeystroke, m)->Iterations(12);
+        reg("SortLightness", BM_Arrange, m, Arrange::SortLightness)->Iterations(5);
+        reg("SortHue", BM_Arrange, m, Arrange::SortHue)->Iterations(5);
+        reg("SortPlaces", BM_Arrange, m, Arrange::SortPlaces)->Iterations(5);
+        reg("SortList", BM_Arrange, m, Arrange::SortList)->Iterations(5);
+        reg("FamiliesOn", BM_Arrange, m, Arrange::FamiliesOn)->Iterations(5);
+        reg("FamiliesOff", BM_Arrange, m, Arrange::FamiliesOff)->Iterations(5);
         reg("Open", BM_Open, m)->Iterations(5);
         reg("CliColours", BM_CliColours, m)->Iterations(5);
         reg("MemoryEdits", BM_Memory, m, Session::Edits)->Iterations(1);
         reg("MemorySelections", BM_Memory, m, Session::Selections)->Iterations(1);
+        reg("MemoryAfterClose", BM_MemoryAfterClose, m, small)->Iterations(1);
     }
 
     RegisterPreviewBenchmarks(scratch);

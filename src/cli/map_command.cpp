@@ -68,8 +68,8 @@ int RunPaletteMap(const MapOptions& options, const std::vector<std::filesystem::
         return kExitFailed;
     const ReadPaletteResult palette = ReadPalette(*bytes);
     if (palette.error) {
-        std::fprintf(stderr, "tintor-cli map: %s: %s: %s\n", options.palette.c_str(), palette.error->where.c_str(),
-            palette.error->reason.c_str());
+        std::fprintf(stderr, "tintor-cli map: %s: %s: %s\n", options.palette.c_str(),
+            palette.error->where.Text().c_str(), palette.error->reason.Text().c_str());
         return kExitFailed;
     }
     if (palette.skipped != 0)

@@ -1,8 +1,11 @@
 #include "colour/colour_selection.h"
 
+#include "core/parallel.h"
+
 #include <absl/container/flat_hash_map.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -16,6 +19,9 @@ namespace {
 // near each other, and the grid below would need cells finer than its keys
 // can number.
 constexpr double kFinestWithin = 1e-3;
+
+// Below this many colours a thread costs more than it saves.
+constexpr std::size_t kColoursPerThread = std::size_t{1} << 15;
 
 std::optional<double> ParseDegrees(std::string_view text)
 {
@@ -84,7 +90,8 @@ std::vector<std::int64_t> ForwardOffsets()
 }
 
 struct Cell {
-    std::uint32_t begin = 0; // into the members sorted by cell
+    std::uint64_t key = 0;
+    std::uint32_t begin = 0; // into the members ordered by cell
     std::uint32_t end = 0;
     OkLab low; // the members' bounding box
     OkLab high;
@@ -108,46 +115,53 @@ void JoinNear(std::span<const OkLab> labs, std::span<const std::uint32_t> member
         return;
     const double side = reach / std::numbers::sqrt3 * (1.0 - 1e-9);
     const double reachSquared = reach * reach;
-    // The members by cell, and their colours in the same order, so that
-    // the colours of a cell lie side by side.
-    struct Placed {
-        std::uint64_t cell;
-        std::uint32_t index;
-    };
-    std::vector<Placed> placed;
-    placed.reserve(members.size());
-    for (const std::uint32_t i : members)
-        placed.push_back({CellOf(labs[i], side), i});
-    std::sort(placed.begin(), placed.end(),
-        [](const Placed& x, const Placed& y) { return x.cell != y.cell ? x.cell < y.cell : x.index < y.index; });
-    std::vector<OkLab> points(placed.size());
-    for (std::size_t k = 0; k < placed.size(); ++k)
-        points[k] = labs[placed[k].index];
-
+    // The members by cell, counted into place (the cells are few, the
+    // members millions), each cell's in their own order; and their colours
+    // in the same order, so that the colours of a cell lie side by side.
     std::vector<Cell> cells;
     absl::flat_hash_map<std::uint64_t, std::uint32_t> cellAt;
-    for (std::uint32_t begin = 0; begin < placed.size();) {
-        Cell cell{begin, begin, points[begin], points[begin]};
-        for (; cell.end < placed.size() && placed[cell.end].cell == placed[begin].cell; ++cell.end) {
-            const OkLab& p = points[cell.end];
+    std::vector<std::uint32_t> cellOf(members.size());
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        const std::uint64_t key = CellOf(labs[members[k]], side);
+        const auto [found, fresh] = cellAt.try_emplace(key, static_cast<std::uint32_t>(cells.size()));
+        if (fresh)
+            cells.push_back(Cell{key, 0, 0, {}, {}});
+        cellOf[k] = found->second;
+        ++cells[found->second].end;
+    }
+    std::uint32_t next = 0;
+    for (Cell& cell : cells) {
+        cell.begin = next;
+        next += cell.end;
+        cell.end = cell.begin;
+    }
+    std::vector<std::uint32_t> order(members.size());
+    std::vector<OkLab> points(members.size());
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        Cell& cell = cells[cellOf[k]];
+        order[cell.end] = members[k];
+        points[cell.end] = labs[members[k]];
+        ++cell.end;
+    }
+    for (Cell& cell : cells) {
+        cell.low = cell.high = points[cell.begin];
+        for (std::uint32_t x = cell.begin; x < cell.end; ++x) {
+            const OkLab& p = points[x];
             cell.low = {std::min(cell.low.L, p.L), std::min(cell.low.a, p.a), std::min(cell.low.b, p.b)};
             cell.high = {std::max(cell.high.L, p.L), std::max(cell.high.a, p.a), std::max(cell.high.b, p.b)};
-            sets.Join(placed[begin].index, placed[cell.end].index);
+            sets.Join(order[cell.begin], order[x]);
         }
-        cellAt.emplace(placed[begin].cell, static_cast<std::uint32_t>(cells.size()));
-        cells.push_back(cell);
-        begin = cell.end;
     }
 
     const std::vector<std::int64_t> offsets = ForwardOffsets();
     for (const Cell& cell : cells) {
-        const std::uint32_t first = placed[cell.begin].index;
+        const std::uint32_t first = order[cell.begin];
         for (const std::int64_t offset : offsets) {
-            const auto found = cellAt.find(placed[cell.begin].cell + static_cast<std::uint64_t>(offset));
+            const auto found = cellAt.find(cell.key + static_cast<std::uint64_t>(offset));
             if (found == cellAt.end())
                 continue;
             const Cell& other = cells[found->second];
-            if (sets.Find(first) == sets.Find(placed[other.begin].index))
+            if (sets.Find(first) == sets.Find(order[other.begin]))
                 continue;
             const auto joined = [&] {
                 for (std::uint32_t x = cell.begin; x < cell.end; ++x) {
@@ -160,7 +174,7 @@ void JoinNear(std::span<const OkLab> labs, std::span<const std::uint32_t> member
                 return false;
             };
             if (joined())
-                sets.Join(first, placed[other.begin].index);
+                sets.Join(first, order[other.begin]);
         }
     }
 }
@@ -186,6 +200,28 @@ CSelectionMatcher::CSelectionMatcher(const ColourSelection& selection)
     std::sort(m_selection.except.begin(), m_selection.except.end());
     for (const std::uint32_t rgb : selection.near)
         m_near.push_back(OkLabOf(rgb));
+    if (const auto& hues = selection.hues) {
+        const double radians = std::numbers::pi / 180.0;
+        m_fromA = std::cos(hues->from * radians);
+        m_fromB = std::sin(hues->from * radians);
+        m_toA = std::cos(hues->to * radians);
+        m_toB = std::sin(hues->to * radians);
+        m_hueWidth = hues->from <= hues->to ? hues->to - hues->from : 360.0 - hues->from + hues->to;
+    }
+}
+
+bool CSelectionMatcher::InHues(double a, double b) const
+{
+    if (m_hueWidth >= 360.0)
+        return true;
+    // Positive when the colour lies counterclockwise of the range's start,
+    // and when the range's end lies counterclockwise of the colour.
+    const double afterFrom = m_fromA * b - m_fromB * a;
+    const double beforeTo = a * m_toB - b * m_toA;
+    if (m_hueWidth > 180.0)
+        return !(afterFrom < 0.0 && beforeTo < 0.0);
+    // A range of no width holds its one hue, not the opposite one too.
+    return afterFrom >= 0.0 && beforeTo >= 0.0 && (m_hueWidth > 0.0 || m_fromA * a + m_fromB * b > 0.0);
 }
 
 bool CSelectionMatcher::Excepts(ColorKey key) const
@@ -193,32 +229,73 @@ bool CSelectionMatcher::Excepts(ColorKey key) const
     return std::binary_search(m_selection.except.begin(), m_selection.except.end(), key);
 }
 
+bool CSelectionMatcher::TakesByName(ColorKey key) const
+{
+    return m_selection.all || (key & m_selection.kinds) != 0
+        || std::binary_search(m_selection.keys.begin(), m_selection.keys.end(), key);
+}
+
+bool CSelectionMatcher::TakesByLook(const OkLab& lab) const
+{
+    for (const OkLab& centre : m_near)
+        if (SquaredDistance(lab, centre) <= m_withinSquared)
+            return true;
+    return m_selection.hues && !IsGrey(lab) && InHues(lab.a, lab.b);
+}
+
 bool CSelectionMatcher::Takes(ColorKey key, std::uint32_t rgb) const
 {
     if (Excepts(key))
         return false;
-    if (m_selection.all || (key & m_selection.kinds) != 0
-        || std::binary_search(m_selection.keys.begin(), m_selection.keys.end(), key))
+    if (TakesByName(key))
         return true;
-    if (m_near.empty() && !m_selection.hues)
-        return false;
-    const OkLab lab = OkLabOf(rgb);
-    for (const OkLab& centre : m_near)
-        if (SquaredDistance(lab, centre) <= m_withinSquared)
-            return true;
-    return m_selection.hues && !IsGrey(lab) && m_selection.hues->Contains(ToOkLch(lab).h);
+    return LooksMatter() && TakesByLook(OkLabOf(rgb));
+}
+
+std::vector<std::uint8_t> CSelectionMatcher::TakesEach(
+    std::span<const ColorKey> keys, std::span<const std::uint32_t> entries) const
+{
+    const std::size_t n = std::min(keys.size(), entries.size());
+    std::vector<std::uint8_t> takes(n);
+    ForEachShare(n, kColoursPerThread, [&](std::size_t begin, std::size_t end) {
+        // A chunk's colours converted in one tight loop, then judged.
+        constexpr std::size_t kChunk = 1024;
+        std::array<std::uint32_t, kChunk> colours{};
+        std::array<OkLab, kChunk> labs{};
+        for (std::size_t at = begin; at < end; at += kChunk) {
+            const std::size_t count = std::min(kChunk, end - at);
+            if (LooksMatter()) {
+                for (std::size_t j = 0; j < count; ++j)
+                    colours[j] = RgbOf(entries[at + j]);
+                OkLabsOf(std::span(colours).first(count), labs);
+            }
+            for (std::size_t j = 0; j < count; ++j) {
+                const ColorKey key = keys[at + j];
+                takes[at + j] = !Excepts(key) && (TakesByName(key) || (LooksMatter() && TakesByLook(labs[j])));
+            }
+        }
+    });
+    return takes;
 }
 
 std::vector<std::uint32_t> ColourFamilies(std::span<const std::uint32_t> rgbs, double within)
 {
-    CDisjointSets sets(rgbs.size());
+    std::vector<OkLab> labs;
     if (within > kFinestWithin) {
-        std::vector<OkLab> labs(rgbs.size());
+        labs.resize(rgbs.size());
+        OkLabsOf(rgbs, labs);
+    }
+    return ColourFamilies(rgbs, labs, within);
+}
+
+std::vector<std::uint32_t> ColourFamilies(
+    std::span<const std::uint32_t> rgbs, std::span<const OkLab> labs, double within)
+{
+    CDisjointSets sets(rgbs.size());
+    if (within > kFinestWithin && labs.size() == rgbs.size()) {
         std::vector<std::uint32_t> greys, others;
-        for (std::uint32_t i = 0; i < rgbs.size(); ++i) {
-            labs[i] = OkLabOf(rgbs[i]);
+        for (std::uint32_t i = 0; i < rgbs.size(); ++i)
             (IsGrey(labs[i]) ? greys : others).push_back(i);
-        }
         JoinNear(labs, greys, within / 100.0, sets);
         JoinNear(labs, others, within / 100.0, sets);
     } else if (within > 0.0) {
@@ -241,19 +318,26 @@ std::vector<std::uint32_t> ColourFamilies(std::span<const std::uint32_t> rgbs, d
 
 std::vector<FamilySummary> OrderFamilies(std::span<const std::uint32_t> rgbs, std::span<const std::uint32_t> families)
 {
+    std::vector<OkLab> labs(rgbs.size());
+    OkLabsOf(rgbs, labs);
+    return OrderFamilies(std::span<const OkLab>(labs), families);
+}
+
+std::vector<FamilySummary> OrderFamilies(std::span<const OkLab> labs, std::span<const std::uint32_t> families)
+{
     struct Sums {
         std::size_t members = 0;
         double L = 0, a = 0, b = 0;
         bool grey = false;
     };
     std::vector<Sums> sums;
-    for (std::size_t i = 0; i < rgbs.size() && i < families.size(); ++i) {
+    for (std::size_t i = 0; i < labs.size() && i < families.size(); ++i) {
         if (families[i] == 0)
             continue;
         if (families[i] > sums.size())
             sums.resize(families[i]);
         Sums& sum = sums[families[i] - 1];
-        const OkLab lab = OkLabOf(rgbs[i]);
+        const OkLab& lab = labs[i];
         if (sum.members++ == 0)
             sum.grey = IsGrey(lab);
         sum.L += lab.L;

@@ -50,10 +50,25 @@ public:
     // Whether the selection takes key, whose colour now is rgb.
     bool Takes(ColorKey key, std::uint32_t rgb) const;
     bool Excepts(ColorKey key) const;
+    // Takes for every key and entry (colour now in bits 0-23) side by side,
+    // 1 or 0 each, worked out on every core: millions of colours' OKLab.
+    std::vector<std::uint8_t> TakesEach(std::span<const ColorKey> keys, std::span<const std::uint32_t> entries) const;
 
 private:
+    // What the selection takes by the key alone, and by how the colour looks.
+    bool TakesByName(ColorKey key) const;
+    bool LooksMatter() const { return !m_near.empty() || m_selection.hues.has_value(); }
+    bool TakesByLook(const OkLab& lab) const;
+    // Whether the hue of a colour of no grey, by its a and b, lies in the range.
+    bool InHues(double a, double b) const;
+
     ColourSelection m_selection; // keys and except sorted
     std::vector<OkLab> m_near;
+    // The hue range as directions in the a-b plane, counterclockwise from
+    // one to the other, and the degrees between them: a colour's hue is
+    // then placed by two cross products rather than by an arctangent.
+    double m_fromA = 1, m_fromB = 0, m_toA = 1, m_toB = 0;
+    double m_hueWidth = 360;
     // Compared squared, in OKLab units.
     double m_withinSquared;
 };
@@ -63,6 +78,9 @@ private:
 // greys link only with greys, the others only with the others. Families are
 // numbered from 1 in the order of their first colour in the list.
 std::vector<std::uint32_t> ColourFamilies(std::span<const std::uint32_t> rgbs, double within);
+// The same, given each colour's OKLab as OkLabsOf gives it.
+std::vector<std::uint32_t> ColourFamilies(
+    std::span<const std::uint32_t> rgbs, std::span<const OkLab> labs, double within);
 
 struct FamilySummary {
     std::uint32_t family = 0;
@@ -75,5 +93,7 @@ struct FamilySummary {
 // list shows them: darkest mean lightness first, then by hue, greys before
 // colours of the same lightness.
 std::vector<FamilySummary> OrderFamilies(std::span<const std::uint32_t> rgbs, std::span<const std::uint32_t> families);
+// The same, given each colour's OKLab.
+std::vector<FamilySummary> OrderFamilies(std::span<const OkLab> labs, std::span<const std::uint32_t> families);
 
 } // namespace tintor

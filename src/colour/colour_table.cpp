@@ -1,7 +1,8 @@
 #include "colour/colour_table.h"
 
+#include "core/parallel.h"
+
 #include <algorithm>
-#include <thread>
 #include <vector>
 
 namespace tintor {
@@ -128,20 +129,7 @@ void CColorTable::ColoursOf(std::span<const std::uint32_t> entries, std::span<st
     };
     // Below this a thread costs more than it saves.
     constexpr std::size_t kPerThread = std::size_t{1} << 16;
-    const std::size_t threads
-        = std::clamp<std::size_t>(entries.size() / kPerThread, 1, std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> helpers;
-    const std::size_t share = entries.size() / threads;
-    try {
-        for (std::size_t t = 1; t < threads; ++t)
-            helpers.emplace_back(part, t * share, t + 1 == threads ? entries.size() : (t + 1) * share);
-    } catch (const std::system_error&) {
-        // No thread to be had: this one does the rest as well.
-        part(share * (helpers.size() + 1), entries.size());
-    }
-    part(0, share);
-    for (std::thread& helper : helpers)
-        helper.join();
+    ForEachShare(entries.size(), kPerThread, part);
 }
 
 std::uint32_t CColorTable::WithEffect(std::uint32_t entry) const

@@ -3,10 +3,12 @@
 #include "colour/colour_selection.h"
 #include "colour/oklab.h"
 #include "core/hex_digit.h"
+#include "core/parallel.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace tintor {
 namespace {
@@ -25,56 +27,104 @@ bool StartsWithFolded(std::string_view name, std::string_view word)
     return true;
 }
 
-// The six digits "rrggbb" of a colour, as nibbles.
-std::array<std::uint8_t, 6> Nibbles(std::uint32_t rgb)
+// A colour part of the search as a number: its digits and their value.
+struct HexPart {
+    std::uint32_t value = 0;
+    int digits = 0;
+};
+
+std::vector<HexPart> HexPartsOf(std::span<const std::string> parts)
 {
-    const std::uint32_t r = rgb & 0xFF, g = (rgb >> 8) & 0xFF, b = (rgb >> 16) & 0xFF;
-    return {static_cast<std::uint8_t>(r >> 4), static_cast<std::uint8_t>(r & 15), static_cast<std::uint8_t>(g >> 4),
-        static_cast<std::uint8_t>(g & 15), static_cast<std::uint8_t>(b >> 4), static_cast<std::uint8_t>(b & 15)};
+    std::vector<HexPart> compiled;
+    for (const std::string& part : parts) {
+        HexPart hex;
+        for (const char c : part.substr(0, 6)) {
+            hex.value = hex.value << 4 | static_cast<std::uint32_t>(HexDigit(c));
+            ++hex.digits;
+        }
+        compiled.push_back(hex);
+    }
+    return compiled;
 }
 
-bool HasPart(const std::array<std::uint8_t, 6>& digits, std::string_view part)
+// Whether the colour written "rrggbb" holds every part somewhere: each
+// place a part can stand is a shift of the colour's number.
+bool HasParts(std::uint32_t rgb, std::span<const HexPart> parts)
 {
-    for (std::size_t at = 0; at + part.size() <= digits.size(); ++at) {
-        std::size_t i = 0;
-        while (i < part.size() && digits[at + i] == HexDigit(part[i]))
-            ++i;
-        if (i == part.size())
-            return true;
+    const std::uint32_t written = (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);
+    for (const HexPart& part : parts) {
+        const std::uint32_t mask = (std::uint32_t{1} << (4 * part.digits)) - 1;
+        bool found = false;
+        for (int shift = 4 * (6 - part.digits); shift >= 0 && !found; shift -= 4)
+            found = (written >> shift & mask) == part.value;
+        if (!found)
+            return false;
     }
-    return false;
+    return true;
+}
+
+// Below this many colours a thread costs more than it saves.
+constexpr std::size_t kColoursPerThread = std::size_t{1} << 15;
+
+// The hue of a and b as a share of a turn, 0 <= share < 1, without the
+// cost of atan2: an arctangent polynomial (Abramowitz and Stegun 4.4.49,
+// off by at most 2e-8 radians), far finer than the 1/65535 of a turn the
+// sort key keeps.
+double HueTurns(double a, double b)
+{
+    constexpr double kCoefficients[] = {0.0028662257, -0.0161657367, 0.0429096138, -0.0752896400, 0.1065626393,
+        -0.1420889944, 0.1999355085, -0.3333314528, 1.0};
+    const double x = std::abs(a), y = std::abs(b);
+    const double low = std::min(x, y), high = std::max(x, y);
+    const double t = high > 0.0 ? low / high : 0.0;
+    const double t2 = t * t;
+    double angle = 0.0;
+    for (const double c : kCoefficients)
+        angle = angle * t2 + c;
+    angle *= t;
+    if (y > x)
+        angle = std::numbers::pi / 2 - angle;
+    if (a < 0.0)
+        angle = std::numbers::pi - angle;
+    double turns = angle / (2 * std::numbers::pi);
+    if (b < 0.0)
+        turns = 1.0 - turns;
+    return turns >= 1.0 ? 0.0 : turns;
 }
 
 // 0..65535 from 0..1, the ends kept.
 std::uint32_t Scaled16(double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 65535.0)); }
 
-std::uint32_t SortKeyOf(std::uint32_t rgb, ListSort sort)
+std::uint32_t SortKeyOf(const OkLab& lab, ListSort sort)
 {
-    const OkLab lab = OkLabOf(rgb);
     const std::uint32_t lightness = Scaled16(lab.L);
     // Greys have no hue: they come before every hue.
-    const std::uint32_t hue = IsGrey(lab) ? 0 : 1 + Scaled16(ToOkLch(lab).h / 360.0) * 65534 / 65535;
+    const std::uint32_t hue = IsGrey(lab) ? 0 : 1 + Scaled16(HueTurns(lab.a, lab.b)) * 65534 / 65535;
     return sort == ListSort::Hue ? hue << 16 | lightness : lightness << 16 | hue;
 }
 
-// Stable sort of rows by 32-bit keys: two counting passes of 16 bits.
-void RadixSort(std::vector<std::uint32_t>& rows, std::vector<std::uint32_t>& keys)
+// Stable sort of rows by 32-bit keys: three counting passes of 11 bits
+// over each key and its row packed into one number, few enough places to
+// write to at once that the writes stay in the cache.
+void RadixSort(std::vector<std::uint32_t>& rows, const std::vector<std::uint32_t>& keys)
 {
-    std::vector<std::uint32_t> rowsOut(rows.size()), keysOut(rows.size());
-    for (const int shift : {0, 16}) {
-        std::vector<std::uint32_t> next(std::size_t{1} << 16 | 1, 0);
-        for (const std::uint32_t key : keys)
-            ++next[((key >> shift) & 0xFFFF) + 1];
+    constexpr int kDigitBits = 11;
+    constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+    std::vector<std::uint64_t> items(rows.size()), sorted(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        items[i] = std::uint64_t{keys[i]} << 32 | rows[i];
+    for (int shift = 32; shift < 64; shift += kDigitBits) {
+        std::vector<std::size_t> next(kDigits + 1, 0);
+        for (const std::uint64_t item : items)
+            ++next[((item >> shift) & (kDigits - 1)) + 1];
         for (std::size_t v = 1; v < next.size(); ++v)
             next[v] += next[v - 1];
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const std::uint32_t at = next[(keys[i] >> shift) & 0xFFFF]++;
-            rowsOut[at] = rows[i];
-            keysOut[at] = keys[i];
-        }
-        rows.swap(rowsOut);
-        keys.swap(keysOut);
+        for (const std::uint64_t item : items)
+            sorted[next[(item >> shift) & (kDigits - 1)]++] = item;
+        items.swap(sorted);
     }
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = static_cast<std::uint32_t>(items[i]);
 }
 
 } // namespace
@@ -117,11 +167,7 @@ ListFilter ParseListFilter(std::string_view text, std::span<const KindName> kind
     return filter;
 }
 
-bool HexMatches(std::uint32_t rgb, std::span<const std::string> parts)
-{
-    const auto digits = Nibbles(rgb);
-    return std::all_of(parts.begin(), parts.end(), [&](const std::string& part) { return HasPart(digits, part); });
-}
+bool HexMatches(std::uint32_t rgb, std::span<const std::string> parts) { return HasParts(rgb, HexPartsOf(parts)); }
 
 std::vector<std::uint32_t> FilterRows(
     std::span<const std::uint32_t> listOrder, const ListSource& source, const ListFilter& filter)
@@ -131,16 +177,22 @@ std::vector<std::uint32_t> FilterRows(
     std::vector<std::uint32_t> rows;
     if (filter.nothing)
         return rows;
-    for (const std::uint32_t i : listOrder) {
-        if (i >= source.keys.size() || i >= source.entries.size())
-            continue;
-        const std::uint32_t key = source.keys[i];
-        if (filter.kinds != 0 && (key & filter.kinds) == 0)
-            continue;
-        if (filter.hexParts.empty() || HexMatches(RgbOf(source.entries[i]), filter.hexParts)
-            || HexMatches(RgbOf(key), filter.hexParts))
+    // Whether each entry matches, worked out in the table's order, where
+    // neighbours lie side by side; the list's order, which jumps all over
+    // the table, then reads only these flags.
+    const std::vector<HexPart> parts = HexPartsOf(filter.hexParts);
+    const std::size_t n = std::min(source.keys.size(), source.entries.size());
+    std::vector<std::uint8_t> matches(n);
+    ForEachShare(n, kColoursPerThread, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::uint32_t key = source.keys[i];
+            matches[i] = (filter.kinds == 0 || (key & filter.kinds) != 0)
+                && (parts.empty() || HasParts(RgbOf(source.entries[i]), parts) || HasParts(RgbOf(key), parts));
+        }
+    });
+    for (const std::uint32_t i : listOrder)
+        if (i < n && matches[i])
             rows.push_back(i);
-    }
     return rows;
 }
 
@@ -149,14 +201,28 @@ void SortRows(std::vector<std::uint32_t>& rows, const ListSource& source, ListSo
     if (sort == ListSort::ListOrder || rows.size() < 2)
         return;
     std::vector<std::uint32_t> keys(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const std::uint32_t i = rows[r];
-        if (sort == ListSort::Places) {
-            const std::size_t places = source.places ? source.places(i) : 0;
+    if (sort == ListSort::Places) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const std::size_t places = source.places ? source.places(rows[r]) : 0;
             // Most places first.
             keys[r] = ~static_cast<std::uint32_t>(std::min<std::size_t>(places, 0xFFFFFFFFu));
-        } else
-            keys[r] = SortKeyOf(RgbOf(i < source.entries.size() ? source.entries[i] : 0), sort);
+        }
+    } else {
+        // The colours are gathered first: the rows jump all over the table,
+        // and a loop that does nothing else keeps many reads on their way.
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            keys[r] = rows[r] < source.entries.size() ? RgbOf(source.entries[rows[r]]) : 0;
+        ForEachShare(keys.size(), kColoursPerThread, [&](std::size_t begin, std::size_t end) {
+            // A chunk's colours converted in one tight loop, then keyed.
+            constexpr std::size_t kChunk = 1024;
+            std::array<OkLab, kChunk> labs{};
+            for (std::size_t at = begin; at < end; at += kChunk) {
+                const std::size_t count = std::min(kChunk, end - at);
+                OkLabsOf(std::span<const std::uint32_t>(keys).subspan(at, count), labs);
+                for (std::size_t j = 0; j < count; ++j)
+                    keys[at + j] = SortKeyOf(labs[j], sort);
+            }
+        });
     }
     RadixSort(rows, keys);
 }
@@ -167,8 +233,10 @@ ListArrangement GroupRows(std::span<const std::uint32_t> rows, const ListSource&
     std::vector<std::uint32_t> rgbs(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r)
         rgbs[r] = rows[r] < source.entries.size() ? RgbOf(source.entries[rows[r]]) : 0;
-    const std::vector<std::uint32_t> families = ColourFamilies(rgbs, within);
-    const std::vector<FamilySummary> order = OrderFamilies(rgbs, families);
+    std::vector<OkLab> labs(rgbs.size());
+    OkLabsOf(rgbs, labs);
+    const std::vector<std::uint32_t> families = ColourFamilies(rgbs, labs, within);
+    const std::vector<FamilySummary> order = OrderFamilies(std::span<const OkLab>(labs), families);
     // Where each family's members go: a counting pass by the family's place in the order.
     std::vector<std::uint32_t> start(order.size() + 2, 0);
     std::vector<std::uint32_t> rank(order.size() + 1, 0);
@@ -181,6 +249,27 @@ ListArrangement GroupRows(std::span<const std::uint32_t> rows, const ListSource&
     for (std::size_t r = 0; r < rows.size(); ++r)
         grouped.rows[start[rank[families[r]]]++] = rows[r];
     return grouped;
+}
+
+ListArrangement Arrange(const ListRequest& request, const std::function<bool()>& stop)
+{
+    const auto stopped = [&stop] { return stop && stop(); };
+    ListArrangement arrangement;
+    if (!request.keys || !request.entries || !request.listOrder)
+        return arrangement;
+    const auto& places = request.places;
+    const ListSource source{*request.keys, *request.entries,
+        [&places](std::uint32_t i) -> std::size_t { return places && i < places->size() ? (*places)[i] : 0; }};
+    std::vector<std::uint32_t> rows = FilterRows(*request.listOrder, source, request.filter);
+    if (stopped())
+        return arrangement;
+    SortRows(rows, source, request.sort);
+    if (stopped())
+        return arrangement;
+    if (request.grouped)
+        return GroupRows(rows, source, request.within);
+    arrangement.rows = std::move(rows);
+    return arrangement;
 }
 
 std::optional<NearestPick> NearestOf(std::span<const std::uint32_t> colours, std::uint32_t rgb, std::int32_t limit)

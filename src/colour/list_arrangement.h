@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,6 +78,28 @@ void SortRows(std::vector<std::uint32_t>& rows, const ListSource& source, ListSo
 // `within`): the families darkest first, then by hue, each family's members
 // in the order they had in rows.
 ListArrangement GroupRows(std::span<const std::uint32_t> rows, const ListSource& source, double within);
+
+// Everything an arrangement is made from, owned, so that it can be made on
+// another thread while the table goes on changing.
+struct ListRequest {
+    std::shared_ptr<const std::vector<std::uint32_t>> keys;      // the table's keys
+    std::shared_ptr<const std::vector<std::uint32_t>> entries;   // a copy of its entries
+    std::shared_ptr<const std::vector<std::uint32_t>> listOrder; // dense indices in the list's order
+    // Places of each entry; needed only for ListSort::Places.
+    std::shared_ptr<const std::vector<std::uint32_t>> places;
+    ListFilter filter;
+    ListSort sort = ListSort::ListOrder;
+    bool grouped = false;
+    double within = 8.0;
+
+    // Whether the arrangement is the list's order filtered, and no more.
+    bool FilterOnly() const { return sort == ListSort::ListOrder && !grouped; }
+};
+
+// The rows the request asks for: filtered, sorted and, when asked, grouped.
+// Between the steps it asks stop, when given, whether the rows are still
+// wanted; nothing comes back once they are not.
+ListArrangement Arrange(const ListRequest& request, const std::function<bool()>& stop = {});
 
 // Of colours (red in the low byte), the first nearest to rgb by squared RGB
 // distance, when closer than limit.

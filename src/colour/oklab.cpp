@@ -1,5 +1,7 @@
 #include "colour/oklab.h"
 
+#include "core/parallel.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -60,8 +62,9 @@ bool InGamut(const LinearRgb& c)
 
 // The cube root by Halley's iteration from a guess made of the exponent's
 // bits: three steps reach full precision in half the time of std::cbrt,
-// which the conversion of millions of colours notices.
-double CubeRoot(double x)
+// which the conversion of millions of colours notices. Inlined, the three
+// roots of a colour are worked out side by side.
+[[gnu::always_inline]] inline double CubeRoot(double x)
 {
     if (!(x > 1e-300))
         return std::cbrt(x);
@@ -83,12 +86,6 @@ LinearRgb LinearAlong(const LinearRgb& root, const LinearRgb& step, double share
 }
 
 } // namespace
-
-LinearRgb Multiply(const Matrix3& m, const LinearRgb& v)
-{
-    return {m[0] * v.r + m[1] * v.g + m[2] * v.b, m[3] * v.r + m[4] * v.g + m[5] * v.b,
-        m[6] * v.r + m[7] * v.g + m[8] * v.b};
-}
 
 double LinearOfByte(std::uint32_t byte) { return Tables().linear[byte & 0xFF]; }
 
@@ -115,6 +112,22 @@ OkLab OkLabFromLinear(const LinearRgb& c)
     const LinearRgb lms = Multiply(kLinearToLms, c);
     const LinearRgb root = Multiply(kLmsRootToOkLab, {CubeRoot(lms.r), CubeRoot(lms.g), CubeRoot(lms.b)});
     return {root.r, root.g, root.b};
+}
+
+void OkLabsOf(std::span<const std::uint32_t> rgbs, std::span<OkLab> labs)
+{
+    // The same arithmetic as OkLabOf, inlined into one loop, on every core.
+    const auto& linear = Tables().linear;
+    constexpr std::size_t kColoursPerThread = std::size_t{1} << 15;
+    ForEachShare(std::min(rgbs.size(), labs.size()), kColoursPerThread, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::uint32_t rgb = rgbs[i];
+            const LinearRgb lms
+                = Multiply(kLinearToLms, {linear[rgb & 0xFF], linear[(rgb >> 8) & 0xFF], linear[(rgb >> 16) & 0xFF]});
+            const LinearRgb root = Multiply(kLmsRootToOkLab, {CubeRoot(lms.r), CubeRoot(lms.g), CubeRoot(lms.b)});
+            labs[i] = {root.r, root.g, root.b};
+        }
+    });
 }
 
 LinearRgb LinearFromOkLab(const OkLab& lab)

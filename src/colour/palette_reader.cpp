@@ -17,14 +17,14 @@ constexpr std::string_view kGimpMagic = "GIMP Palette";
 constexpr std::string_view kAseMagic = "ASEF";
 constexpr std::string_view kBlanks = " \t\r\v\f";
 
-ReadPaletteResult Failed(std::string where, std::string reason)
+ReadPaletteResult Failed(MessageText where, MessageText reason)
 {
     ReadPaletteResult result;
     result.error = PaletteError{std::move(where), std::move(reason)};
     return result;
 }
 
-std::string LineName(std::size_t line) { return "line " + std::to_string(line); }
+MessageText LineName(std::size_t line) { return {"line %1", {std::to_string(line)}}; }
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -91,7 +91,7 @@ private:
     std::size_t m_end;
 };
 
-std::string ByteName(std::size_t at) { return "byte " + std::to_string(at); }
+MessageText ByteName(std::size_t at) { return {"byte %1", {std::to_string(at)}}; }
 
 // The values each colour model of a swatch carries.
 std::optional<std::size_t> ValueCount(std::string_view model)
@@ -110,18 +110,18 @@ std::optional<std::size_t> ValueCount(std::string_view model)
 std::optional<PaletteError> ReadAseColourEntry(CAseCursor& cursor, ReadPaletteResult& result)
 {
     if (!cursor.Has(2))
-        return PaletteError{ByteName(cursor.At()), "colour entry ends before its name"};
+        return PaletteError{ByteName(cursor.At()), {"colour entry ends before its name"}};
     const std::size_t nameUnits = cursor.U16();
     if (!cursor.Has(2 * nameUnits + 4))
-        return PaletteError{ByteName(cursor.At()), "colour entry ends inside its name"};
+        return PaletteError{ByteName(cursor.At()), {"colour entry ends inside its name"}};
     cursor.Skip(2 * nameUnits);
     const std::size_t modelAt = cursor.At();
     const std::string_view model = cursor.Chars(4);
     const auto count = ValueCount(model);
     if (!count)
-        return PaletteError{ByteName(modelAt), "unknown colour model " + Quoted(model)};
+        return PaletteError{ByteName(modelAt), {"unknown colour model %1", {Quoted(model)}}};
     if (!cursor.Has(4 * *count + 2))
-        return PaletteError{ByteName(cursor.At()), "colour entry ends inside its values"};
+        return PaletteError{ByteName(cursor.At()), {"colour entry ends inside its values"}};
     if (model != "RGB ") {
         ++result.skipped;
         return std::nullopt;
@@ -131,7 +131,7 @@ std::optional<PaletteError> ReadAseColourEntry(CAseCursor& cursor, ReadPaletteRe
         const std::size_t valueAt = cursor.At();
         const float value = cursor.F32();
         if (!std::isfinite(value))
-            return PaletteError{ByteName(valueAt), "colour value is not a number"};
+            return PaletteError{ByteName(valueAt), {"colour value is not a number"}};
         rgb |= static_cast<std::uint32_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)) << shift;
     }
     result.colours.push_back(rgb);
@@ -152,7 +152,7 @@ public:
     ReadPaletteResult Take()
     {
         if (!m_result.error && !m_foundList)
-            Fail("no \"colours\" array of colours");
+            Fail({"no \"colours\" array of colours"});
         return std::move(m_result);
     }
 
@@ -179,7 +179,7 @@ public:
     {
         if (!m_result.error)
             m_result = Failed(LineName(LineAt(std::min(position, m_text.size()))),
-                "not valid JSON at byte " + std::to_string(position) + ", after " + Quoted(lastToken));
+                {"not valid JSON at byte %1, after %2", {std::to_string(position), Quoted(lastToken)}});
         return false;
     }
 
@@ -205,13 +205,14 @@ private:
             --end;
         return LineAt(end == 0 ? 0 : end - 1);
     }
-    bool Fail(std::string reason)
+    bool Fail(MessageText reason)
     {
         if (!m_result.error)
             m_result = Failed(LineName(CurrentLine()), std::move(reason));
         return false;
     }
-    std::string EntryName() const { return "colour " + std::to_string(m_entries); }
+    // The number of the colour entry being read, from 1.
+    std::string EntryNumber() const { return std::to_string(m_entries); }
     Role Parent() const { return m_stack.empty() ? Role::Other : m_stack.back().role; }
     bool IsColoursKey() const
     {
@@ -242,19 +243,19 @@ bool CJsonPaletteHandler::Scalar(std::string_view what)
     switch (Parent()) {
     case Role::List:
         ++m_entries;
-        return Fail(EntryName() + " is " + std::string(what) + ", not an object or \"#rrggbb\"");
+        return Fail({"colour %1 is %2, not an object or \"#rrggbb\"", {EntryNumber(), std::string(what)}});
     case Role::Rgb:
-        return Fail("\"rgb\" of " + EntryName() + " holds " + std::string(what) + ", not a number");
+        return Fail({"\"rgb\" of colour %1 holds %2, not a number", {EntryNumber(), std::string(what)}});
     case Role::Entry:
         if (m_stack.back().key == "hex" || m_stack.back().key == "rgb")
-            return Fail("\"" + m_stack.back().key + "\" of " + EntryName() + " is " + std::string(what));
+            return Fail({"\"%1\" of colour %2 is %3", {m_stack.back().key, EntryNumber(), std::string(what)}});
         return true;
     case Role::Top:
         if (IsColoursKey())
-            return Fail("\"" + m_stack.back().key + "\" is " + std::string(what) + ", not an array");
+            return Fail({"\"%1\" is %2, not an array", {m_stack.back().key, std::string(what)}});
         return true;
     default:
-        return m_stack.empty() ? Fail("the file holds " + std::string(what) + ", not a palette") : true;
+        return m_stack.empty() ? Fail({"the file holds %1, not a palette", {std::string(what)}}) : true;
     }
 }
 
@@ -263,7 +264,8 @@ bool CJsonPaletteHandler::Number(double value)
     if (Parent() != Role::Rgb)
         return Scalar("a number");
     if (!(value >= 0.0 && value <= 255.0) || value != std::floor(value))
-        return Fail("\"rgb\" of " + EntryName() + " holds " + std::to_string(value) + ", not a whole number 0..255");
+        return Fail(
+            {"\"rgb\" of colour %1 holds %2, not a whole number 0..255", {EntryNumber(), std::to_string(value)}});
     m_rgb.push_back(value);
     return true;
 }
@@ -278,7 +280,7 @@ bool CJsonPaletteHandler::string(json::string_t& text)
         ++m_entries;
     const auto rgb = ParseHexColor(text);
     if (!rgb)
-        return Fail(Quoted(text) + " of " + EntryName() + " is not a colour \"#rrggbb\"");
+        return Fail({"%1 of colour %2 is not a colour \"#rrggbb\"", {Quoted(text), EntryNumber()}});
     if (hexEntry)
         m_result.colours.push_back(*rgb);
     else
@@ -341,7 +343,7 @@ bool CJsonPaletteHandler::End()
     const Role role = m_stack.back().role;
     m_stack.pop_back();
     if (role == Role::Rgb && m_rgb.size() != 3)
-        return Fail("\"rgb\" of " + EntryName() + " holds " + std::to_string(m_rgb.size()) + " numbers, not 3");
+        return Fail({"\"rgb\" of colour %1 holds %2 numbers, not 3", {EntryNumber(), std::to_string(m_rgb.size())}});
     if (role != Role::Entry)
         return true;
     if (m_hex) {
@@ -350,7 +352,7 @@ bool CJsonPaletteHandler::End()
         m_result.colours.push_back(static_cast<std::uint32_t>(m_rgb[0]) | static_cast<std::uint32_t>(m_rgb[1]) << 8
             | static_cast<std::uint32_t>(m_rgb[2]) << 16);
     } else {
-        return Fail(EntryName() + " has neither \"hex\" nor \"rgb\"");
+        return Fail({"colour %1 has neither \"hex\" nor \"rgb\"", {EntryNumber()}});
     }
     return true;
 }
@@ -386,7 +388,7 @@ ReadPaletteResult ReadGimpPalette(std::string_view text)
         text.remove_prefix(std::min(end + 1, text.size()));
         if (number == 1) {
             if (line != kGimpMagic)
-                return Failed(LineName(1), "the first line is not \"GIMP Palette\"");
+                return Failed(LineName(1), {"the first line is not \"GIMP Palette\""});
             continue;
         }
         if (line.empty() || line.front() == '#' || line.starts_with("Name:") || line.starts_with("Columns:"))
@@ -394,7 +396,8 @@ ReadPaletteResult ReadGimpPalette(std::string_view text)
         std::string_view rest = line;
         const auto r = ReadChannel(rest), g = ReadChannel(rest), b = ReadChannel(rest);
         if (!r || !g || !b)
-            return Failed(LineName(number), Quoted(line) + " is not a colour 'R G B name' with each of R, G, B 0..255");
+            return Failed(
+                LineName(number), {"%1 is not a colour 'R G B name' with each of R, G, B 0..255", {Quoted(line)}});
         result.colours.push_back(*r | *g << 8 | *b << 16);
     }
     return result;
@@ -405,9 +408,9 @@ ReadPaletteResult ReadAsePalette(std::span<const std::uint8_t> bytes)
     constexpr std::uint16_t kColourEntry = 0x0001;
     CAseCursor cursor(bytes, 0, bytes.size());
     if (!cursor.Has(12) || cursor.Chars(4) != kAseMagic)
-        return Failed(ByteName(0), "not an Adobe swatch exchange file (no \"ASEF\" header)");
+        return Failed(ByteName(0), {"not an Adobe swatch exchange file (no \"ASEF\" header)"});
     if (const std::uint16_t major = cursor.U16(); major != 1)
-        return Failed(ByteName(4), "version " + std::to_string(major) + " of the format is not known");
+        return Failed(ByteName(4), {"version %1 of the format is not known", {std::to_string(major)}});
     cursor.Skip(2);
     // The block count goes unchecked: the blocks run to the end of the file,
     // and tools disagree whether group ends are counted.
@@ -416,11 +419,11 @@ ReadPaletteResult ReadAsePalette(std::span<const std::uint8_t> bytes)
     while (cursor.Has(1)) {
         const std::size_t blockAt = cursor.At();
         if (!cursor.Has(6))
-            return Failed(ByteName(blockAt), "block header cut short");
+            return Failed(ByteName(blockAt), {"block header cut short"});
         const std::uint16_t type = cursor.U16();
         const std::uint32_t length = cursor.U32();
         if (!cursor.Has(length))
-            return Failed(ByteName(blockAt), "block of " + std::to_string(length) + " bytes runs past the end");
+            return Failed(ByteName(blockAt), {"block of %1 bytes runs past the end", {std::to_string(length)}});
         // Groups only frame the entries between their start and end blocks;
         // the entries are read as they come.
         if (type == kColourEntry) {
@@ -446,7 +449,7 @@ ReadPaletteResult ReadCssPalette(std::string_view text)
         } else if (text.substr(i, 2) == "/*") {
             const std::size_t end = text.find("*/", i + 2);
             if (end == std::string_view::npos)
-                return Failed(LineName(line), "a comment that never ends");
+                return Failed(LineName(line), {"a comment that never ends"});
             line += linesIn(text.substr(i, end - i));
             i = end + 2;
         } else if (text[i] == '"' || text[i] == '\'') {
@@ -478,7 +481,7 @@ ReadPaletteResult ReadCssPalette(std::string_view text)
             const auto rgb = ParseCssHex(hex);
             if (!rgb)
                 return Failed(
-                    LineName(line), Quoted(name) + " has the value " + Quoted(hex) + ", not a colour #rrggbb");
+                    LineName(line), {"%1 has the value %2, not a colour #rrggbb", {Quoted(name), Quoted(hex)}});
             result.colours.push_back(*rgb);
             i = end;
         } else {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/messages.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -15,10 +17,11 @@ inline constexpr std::string_view kPaletteReadFilter
       "Adobe Swatch Exchange (*.ase)|*.ase|CSS (*.css)|*.css|JSON (*.json)|*.json|All files (*.*)|*.*||";
 
 // Why a palette file cannot be used, and where: "line 3" in a text format,
-// "byte 40" in a binary one.
+// "byte 40" in a binary one. Both keep their variable parts apart, so that
+// the window can say them in its language.
 struct PaletteError {
-    std::string where;
-    std::string reason;
+    MessageText where;
+    MessageText reason;
 
     bool operator==(const PaletteError&) const = default;
 };

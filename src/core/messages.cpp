@@ -4,6 +4,23 @@
 
 namespace tintor {
 
+std::string MessageText::Text() const
+{
+    std::string text;
+    text.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const std::size_t n = static_cast<std::size_t>(next - '1');
+        // One pass, so that an argument holding "%2" stays as it is.
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && n < arguments.size()) {
+            text += arguments[n];
+            ++i;
+        } else
+            text += pattern[i];
+    }
+    return text;
+}
+
 std::string FileFailure::Reason() const
 {
     if (!code)

@@ -4,8 +4,21 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tintor {
+
+// A text of the core with its variable parts apart, so that the window can
+// say it in its own language: the pattern (a literal, in English) holds %1,
+// %2, ... where the arguments go, in order.
+struct MessageText {
+    std::string_view pattern;
+    std::vector<std::string> arguments{};
+
+    // The English, with the arguments in their places.
+    std::string Text() const;
+    bool operator==(const MessageText&) const = default;
+};
 
 // A file that could not be opened or saved, and why.
 struct FileFailure {
@@ -19,6 +32,9 @@ struct FileFailure {
     std::error_code code;
     // Otherwise the core's own: "ERROR: Illegal Header - not a Shockwave Flash File".
     std::string detail;
+    // The same detail with its variable parts apart, when the core has it
+    // so: the parts, ": " between them ("line 3: ...").
+    std::vector<MessageText> detailParts{};
 
     std::string Reason() const;
     // "OPERATION PATH: REASON", as the command line prints it.

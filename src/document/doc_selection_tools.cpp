@@ -95,9 +95,9 @@ std::optional<std::size_t> CTintorDoc::MapSelectedToPaletteFile(PaletteMatch mat
     const auto path = m_dialogs.AskOpenFile("", kPaletteReadFilter, PaletteExtension(PaletteFormat::Gimp));
     if (!path)
         return std::nullopt;
-    const auto refuse = [&](std::error_code code, std::string detail) {
-        m_messages.ShowFileFailure(
-            {FileFailure::Action::Open, "MapSelectedToPalette: can't read", *path, code, std::move(detail)});
+    const auto refuse = [&](std::error_code code, std::string detail, std::vector<MessageText> parts = {}) {
+        m_messages.ShowFileFailure({FileFailure::Action::Open, "MapSelectedToPalette: can't read", *path, code,
+            std::move(detail), std::move(parts)});
         return std::nullopt;
     };
     std::error_code error;
@@ -106,7 +106,8 @@ std::optional<std::size_t> CTintorDoc::MapSelectedToPaletteFile(PaletteMatch mat
         return refuse(error, {});
     const ReadPaletteResult palette = ReadPalette(*bytes);
     if (palette.error)
-        return refuse({}, palette.error->where + ": " + palette.error->reason);
+        return refuse({}, palette.error->where.Text() + ": " + palette.error->reason.Text(),
+            {palette.error->where, palette.error->reason});
     if (palette.colours.empty())
         return refuse({}, "no RGB colours in the palette");
     return MapSelectedToPalette(palette.colours, match);

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "core/latest_worker.h"
 #include "swf/swf_file.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <system_error>
-#include <thread>
 
 namespace tintor {
 
@@ -36,29 +33,16 @@ public:
     CPreviewWriter& operator=(const CPreviewWriter&) = delete;
 
     // Queues the image for path, in place of a write still waiting; the
-    // write's number.
+    // write's number. Called from one thread only.
     std::uint64_t Write(CMovieImage image, std::filesystem::path path);
     // Returns once nothing waits or is being written.
     void Flush();
 
 private:
-    struct Job {
-        std::uint64_t number;
-        CMovieImage image;
-        std::filesystem::path path;
-    };
-    void Run();
-
     Done m_done;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::optional<Job> m_waiting;
-    bool m_busy = false;
-    bool m_stop = false;
     std::uint64_t m_lastJob = 0;
-    // Last, so that it starts when everything it uses is there.
-    std::thread m_thread;
+    // Last, so that it goes first: the write under way ends before the rest.
+    CLatestWorker m_worker{"tintor-preview"};
 };
 
 } // namespace tintor

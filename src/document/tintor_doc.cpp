@@ -385,6 +385,18 @@ std::size_t CTintorDoc::PlaceCountAt(std::size_t index) const
     return TableMirrorsRegistry() ? m_movie.Colors().PositionsAt(index).size() : PlaceCount(KeyAt(index));
 }
 
+std::vector<std::uint32_t> CTintorDoc::PlaceCounts() const
+{
+    const std::size_t n = m_colorTable.Map().DenseKeys().size();
+    std::vector<std::uint32_t> counts(n);
+    const bool mirrors = TableMirrorsRegistry();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t places = mirrors ? m_movie.Colors().PositionsAt(i).size() : PlaceCount(KeyAt(i));
+        counts[i] = static_cast<std::uint32_t>(std::min<std::size_t>(places, UINT32_MAX));
+    }
+    return counts;
+}
+
 // --- Edits -------------------------------------------------------------------
 
 void CTintorDoc::ChangeSelection(const std::function<void(CSelectionEdit&)>& change)
@@ -432,11 +444,10 @@ void CTintorDoc::SelectMatching(const ColourSelection& selection, bool add)
         const CSelectionMatcher matcher(selection);
         const auto keys = m_colorTable.Map().DenseKeys();
         const auto entries = m_colorTable.Map().DenseValues();
+        const std::vector<std::uint8_t> takes = matcher.TakesEach(keys, entries);
         for (std::size_t i = 0; i < keys.size(); ++i)
             if ((keys[i] & m_colorTable.KindFilter()) != 0 && !IsLocked(keys[i]))
-                edit.Set(i,
-                    !matcher.Excepts(keys[i])
-                        && ((add && edit.IsSelected(i)) || matcher.Takes(keys[i], RgbOf(entries[i]))));
+                edit.Set(i, !matcher.Excepts(keys[i]) && ((add && edit.IsSelected(i)) || takes[i] != 0));
     });
 }
 

@@ -288,6 +288,9 @@ public:
     ColorKey KeyAt(std::size_t index) const { return m_colorTable.Map().DenseKeys()[index]; }
     std::uint32_t ColorAt(std::size_t index, int applyEffect) const;
     std::size_t PlaceCountAt(std::size_t index) const;
+    // The same for every entry at once, by dense index: one pass, where
+    // PlaceCountAt first compares the table with the movie's registry.
+    std::vector<std::uint32_t> PlaceCounts() const;
     // The palette: every listed colour as the list shows it, in the list's
     // order, each kind and colour once.
     std::vector<PaletteColor> PaletteColors() const;

@@ -6,6 +6,7 @@
 #include "views/bitmap_strip.h"
 #include "views/colour_view_delegate.h"
 #include "views/colour_view_model.h"
+#include "views/list_arranger.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -74,28 +75,14 @@ const struct {
     {ListSort::Places, QT_TRANSLATE_NOOP("tintor::CColorView", "使用箇所の多い順")},
 };
 
-// From this many colours on, arranging the list waits with a busy cursor.
-constexpr std::size_t kBusyRows = 200000;
-
-// The wait cursor for as long as it lives, when the work is large.
-class CBusyCursor {
-public:
-    explicit CBusyCursor(bool busy) : m_busy(busy)
-    {
-        if (m_busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~CBusyCursor()
-    {
-        if (m_busy)
-            QApplication::restoreOverrideCursor();
-    }
-    CBusyCursor(const CBusyCursor&) = delete;
-    CBusyCursor& operator=(const CBusyCursor&) = delete;
-
-private:
-    bool m_busy;
-};
+// The width at which the search box shows its whole hint: QLineEdit's
+// size hint is 17 "x" and its frame, margins and clear button.
+int SearchWidthForHint(const QLineEdit& search)
+{
+    const QFontMetrics metrics = search.fontMetrics();
+    const int around = search.sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+    return metrics.horizontalAdvance(search.placeholderText()) + std::max(around, 0);
+}
 
 // A note under the list: shown only when it says something.
 void ShowNote(QLabel& label, const ListNote& note)
@@ -118,12 +105,21 @@ QString HexText(std::uint32_t colour)
 
 CColorView::CColorView(CTintorDoc& doc, QWidget* parent) : QScrollArea(parent), m_doc(doc)
 {
+    m_arranger
+        = new CListArranger([this](ListArrangement arrangement,
+                                const ListRequest& request) { ShowArrangement(std::move(arrangement), request); },
+            this);
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setWidget(BuildForm());
 }
 
-CColorView::~CColorView() = default;
+CColorView::~CColorView()
+{
+    // No rows may come for a view on its way out.
+    delete m_arranger;
+    m_arranger = nullptr;
+}
 
 QWidget* CColorView::BuildForm()
 {
@@ -225,6 +221,7 @@ void CColorView::RetranslateUi()
     m_applyButton->setText(tr("適用(&A) >>"));
     m_applyButton->setToolTip(tr("選んだ色の変更をムービーに書き込み、プレビューを更新する (Enter)"));
     m_search->setPlaceholderText(tr("#rrggbb・種類で絞り込む"));
+    m_search->setMinimumWidth(SearchWidthForHint(*m_search));
     m_search->setToolTip(tr("色 (#rrggbb かその一部) や種類の名前で一覧を絞り込みます"));
     m_sortBox->setToolTip(tr("一覧の並べ順"));
     for (int i = 0; i < m_sortBox->count(); ++i)
@@ -434,6 +431,8 @@ void CColorView::OnUnify(bool checked)
 
 void CColorView::OnEditSelectAll()
 {
+    // All the colours the list shows as it was asked to.
+    m_arranger->Settle();
     m_selection->Forget();
     // Locked colours stay as they are.
     m_doc.SelectAllUnlocked(m_model->Rows());
@@ -460,6 +459,7 @@ void CColorView::OnApply()
 
 void CColorView::SelectNearest(std::uint32_t rgb)
 {
+    m_arranger->Settle();
     m_picked = RgbOf(rgb);
     // The colours as the list shows them, pending effect included, in its order.
     const auto rows = m_model->Rows();
@@ -496,7 +496,9 @@ void CColorView::SelectNearest(std::uint32_t rgb)
 QWidget* CColorView::BuildFinder(QWidget* parent)
 {
     auto* finder = new QWidget(parent);
-    auto* row = new QHBoxLayout(finder);
+    // The search on a line of its own: beside the sort box its hint does
+    // not fit the narrow pane in Japanese.
+    auto* row = new QVBoxLayout(finder);
     row->setContentsMargins(0, 0, 0, 0);
     m_search = new QLineEdit(finder);
     m_search->setObjectName(QStringLiteral("search"));
@@ -507,7 +509,7 @@ QWidget* CColorView::BuildFinder(QWidget* parent)
     m_sortBox->setObjectName(QStringLiteral("sort"));
     for (const auto& sort : kSorts)
         m_sortBox->addItem(QString(), static_cast<int>(sort.sort));
-    row->addWidget(m_search, 1);
+    row->addWidget(m_search);
     row->addWidget(m_sortBox);
     connect(m_search, &QLineEdit::textChanged, this, [this] { Rearrange(); });
     connect(m_sortBox, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -562,18 +564,21 @@ void CColorView::SetGrouped(bool grouped)
 void CColorView::Rearrange()
 {
     const CColorTable& table = m_doc.GetColorTable();
+    const bool replacing = !m_model->Lists(table);
     if (m_listOrderKeys != table.Map().SharedKeys() || m_listOrderKeys == nullptr) {
-        m_listOrder = CTintorDoc::ListOrder(table);
+        m_listOrder = std::make_shared<const std::vector<std::uint32_t>>(CTintorDoc::ListOrder(table));
         m_listOrderKeys = table.Map().SharedKeys();
+        m_placeCounts.reset();
     }
     if (m_listOrderKeys == nullptr) {
+        m_arranger->Cancel();
+        m_listOrder.reset();
         m_selection->Forget();
         m_model->SetRows(nullptr, {});
         m_colorList->SetGroups({});
         emit documentChanged();
         return;
     }
-    const CBusyCursor busy(m_listOrder.size() >= kBusyRows && (m_sort != ListSort::ListOrder || m_grouped));
     // The names are gathered anew, as the language may have changed.
     std::vector<std::pair<std::string, ColorKind>> names;
     for (const ColorKindInfo& info : kColorKinds)
@@ -582,20 +587,33 @@ void CColorView::Rearrange()
     std::vector<KindName> kindNames;
     for (const auto& [name, kind] : names)
         kindNames.push_back({name, kind});
-    const std::string text = m_search->text().toStdString();
-    const ListSource source{table.Map().DenseKeys(), table.Map().DenseValues(),
-        [this](std::uint32_t index) { return m_doc.PlaceCountAt(index); }};
-    std::vector<std::uint32_t> rows = FilterRows(m_listOrder, source, ParseListFilter(text, kindNames));
-    SortRows(rows, source, m_sort);
-    ListArrangement arrangement;
-    if (m_grouped)
-        arrangement = GroupRows(rows, source, kDefaultWithin);
-    else
-        arrangement.rows = std::move(rows);
+    ListRequest request;
+    request.keys = m_listOrderKeys;
+    const auto entries = table.Map().DenseValues();
+    request.entries = std::make_shared<const std::vector<std::uint32_t>>(entries.begin(), entries.end());
+    request.listOrder = m_listOrder;
+    if (m_sort == ListSort::Places) {
+        // Counted once for the movie: they change only with it.
+        if (!m_placeCounts)
+            m_placeCounts = std::make_shared<const std::vector<std::uint32_t>>(m_doc.PlaceCounts());
+        request.places = m_placeCounts;
+    }
+    request.filter = ParseListFilter(m_search->text().toStdString(), kindNames);
+    request.sort = m_sort;
+    request.grouped = m_grouped;
+    request.within = kDefaultWithin;
+    m_arranger->Request(std::move(request), replacing);
+}
+
+void CColorView::ShowArrangement(ListArrangement arrangement, const ListRequest& request)
+{
+    // Rows made for a table that has gone since name entries of another.
+    if (request.keys != m_doc.GetColorTable().Map().SharedKeys())
+        return;
     m_selection->Forget();
-    m_model->SetRows(table.Map().SharedKeys(), std::move(arrangement.rows));
+    m_model->SetRows(request.keys, std::move(arrangement.rows));
     m_colorList->SetGroups(std::move(arrangement.groupStarts));
-    m_colorList->SetSortedByText(m_sort == ListSort::ListOrder && !m_grouped);
+    m_colorList->SetSortedByText(request.FilterOnly());
     emit documentChanged();
 }
 

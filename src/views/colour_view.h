@@ -25,6 +25,7 @@ namespace tintor {
 
 class CBitmapStrip;
 class CColorSwatchDelegate;
+class CListArranger;
 
 // The left pane: every colour of the document's table as a swatch in a
 // multi-column list, the hue, saturation and value sliders, the unify box
@@ -76,6 +77,10 @@ public:
     bool Grouped() const { return m_grouped; }
     QLineEdit* SearchBox() const { return m_search; }
     QComboBox* SortBox() const { return m_sortBox; }
+    // What arranges the list: aside from the window's thread for a large
+    // one, so the rows may come a moment after the search, sort or grouping
+    // changed.
+    CListArranger* Arranger() const { return m_arranger; }
     // The swatch context menu's items for finding where a colour is.
     void AddFindingActions(QMenu& menu, int row);
     // The whole context menu of a row.
@@ -174,6 +179,8 @@ private:
     // The list's rows again from the table's list order, the search, the
     // sort and the grouping.
     void Rearrange();
+    // Shows rows the arranger made.
+    void ShowArrangement(ListArrangement arrangement, const ListRequest& request);
     void OnContextMenu(QPoint point);
     void OnGroupClicked(int first, int last, Qt::KeyboardModifiers modifiers);
 
@@ -204,9 +211,12 @@ private:
     QLineEdit* m_search = nullptr;
     QComboBox* m_sortBox = nullptr;
     // The table's entries in list order, as the table lists them, before
-    // search and sort.
-    std::vector<std::uint32_t> m_listOrder;
+    // search and sort; and the places of each entry, counted at the first
+    // sort by places. Both hold for the keys they were made from.
+    std::shared_ptr<const std::vector<std::uint32_t>> m_listOrder;
+    std::shared_ptr<const std::vector<std::uint32_t>> m_placeCounts;
     std::shared_ptr<const std::vector<std::uint32_t>> m_listOrderKeys;
+    CListArranger* m_arranger = nullptr;
     ListSort m_sort = ListSort::ListOrder;
     bool m_grouped = false;
 };

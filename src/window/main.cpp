@@ -1,4 +1,5 @@
 // tintor [MOVIE.swf]: the window for recolouring a movie.
+#include "core/memory.h"
 #include "views/preview_environment.h"
 #include "window/tintor_app.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
             "tintor-cli works without one\n");
         return 2;
     }
+    tintor::ReturnLargeBlocksWhenFreed();
     tintor::PrepareWebEngineEnvironment();
     tintor::CTintorApp app(argc, argv);
     if (!app.InitInstance())

@@ -1,9 +1,11 @@
 #include "window/main_frame.h"
 
+#include "core/memory.h"
 #include "document/tintor_doc.h"
 #include "views/colour_view.h"
 #include "views/preview_view.h"
 #include "window/qt_frame_prompts.h"
+#include "window/qt_help.h"
 #include "window/qt_paths.h"
 #include "window/qt_toolbar_icons.h"
 
@@ -291,6 +293,14 @@ void CMainFrame::CreateMenus()
 
     m_helpMenu = menuBar()->addMenu(QString());
     m_helpMenu->addAction(Action(Command::AppAbout));
+    // The list of shortcuts names the original movie's key too, which is
+    // held down rather than pressed.
+    m_help = new CHelpMenu(*this, *m_helpMenu, [this](const QAction& action) {
+        QList<QKeySequence> keys = action.shortcuts();
+        if (&action == Action(Command::ViewOriginal))
+            keys << QKeySequence(kOriginalKey);
+        return keys;
+    });
 
     for (QMenu* menu : {m_fileMenu, m_editMenu, m_viewMenu})
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
@@ -595,6 +605,8 @@ CMainFrame::OpenResult CMainFrame::OpenDocumentFile(const std::filesystem::path&
     m_recentFiles.Add(ToQString(path));
     RebuildRecentMenu();
     InitialUpdateViews();
+    // What the movie before took is free now.
+    ReturnFreedMemory();
     UpdateCommandUI();
     return OpenResult::Opened;
 }
@@ -836,8 +848,10 @@ void CMainFrame::OnViewClassic(bool classic)
     if (m_doc.HasMovie()) {
         const std::filesystem::path path = m_doc.GetPathName();
         const CBusyScope busy(statusBar(), tr("%1 を開いています…").arg(FileTitle(path)));
-        if (m_doc.OnOpenDocument(path))
+        if (m_doc.OnOpenDocument(path)) {
             InitialUpdateViews();
+            ReturnFreedMemory();
+        }
     }
     UpdateCommandUI();
 }

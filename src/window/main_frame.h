@@ -21,6 +21,7 @@ class QToolBar;
 namespace tintor {
 
 class CColorView;
+class CHelpMenu;
 class CTintorDoc;
 class CTintorView;
 class IFileDialogs;
@@ -99,6 +100,8 @@ public:
     QMenu* LanguageMenu() const { return m_languageMenu; }
     QMenu* EditMenu() const { return m_editMenu; }
     QMenu* SimulateMenu() const { return m_simulateMenu; }
+    // Help's guide and list of keyboard shortcuts.
+    CHelpMenu* Help() const { return m_help; }
     // The View > Simulate item of a simulation.
     QAction* SimulationAction(VisionSimulation vision) const
     {
@@ -209,6 +212,7 @@ private:
     QMenu* m_simulateMenu = nullptr;
     std::array<QAction*, 5> m_simulationActions{};
     QMenu* m_helpMenu = nullptr;
+    CHelpMenu* m_help = nullptr;
     QLabel* m_listStatus = nullptr;
     QLabel* m_pickStatus = nullptr;
     QAction* m_systemLanguage = nullptr;

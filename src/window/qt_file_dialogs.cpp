@@ -13,6 +13,9 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 
@@ -98,6 +101,9 @@ public:
 
     QString type(const QFileInfo& info) const override
     {
+        // Qt's own word for a folder is missing from its translations.
+        if (info.isDir())
+            return Tr(QT_TRANSLATE_NOOP("tintor::CQtFileDialogs", "フォルダー"));
         if (!info.isFile())
             return QFileIconProvider::type(info);
         const QMimeType type = TypeOf(info);
@@ -111,6 +117,23 @@ private:
     }
 
     QMimeDatabase m_types;
+};
+
+// The dialog's file list with the dates written as the window's language
+// writes them: Qt's model writes them as the system's locale does.
+class CWindowDatesModel final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        // The columns of Qt's file model: name, size, type, date modified.
+        constexpr int kModifiedColumn = 3;
+        if (role == Qt::DisplayRole && index.column() == kModifiedColumn)
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel()))
+                return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
 };
 
 } // namespace
@@ -215,7 +238,11 @@ std::unique_ptr<QFileDialog> CQtFileDialogs::CreateDialog(bool save, const QStri
     auto dialog
         = std::make_unique<QFileDialog>(QApplication::activeWindow(), DialogTitle(save, defaultExtension), startFolder);
     dialog->setOption(QFileDialog::DontUseCustomDirectoryIcons);
+    // Qt's own dialog, which speaks the window's language (the desktop's
+    // would speak the system's) and takes the icon provider below.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setIconProvider(m_icons.get());
+    dialog->setProxyModel(new CWindowDatesModel(dialog.get()));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setNameFilters(ToNameFilters(filter));

@@ -63,8 +63,10 @@ void CQtFramePrompts::ShowAbout(QWidget* parent)
 
 std::optional<QColor> CQtFramePrompts::AskColor(QWidget* parent, const QColor& initial)
 {
-    const QColor chosen
-        = QColorDialog::getColor(initial, parent, QCoreApplication::translate("tintor::CQtFramePrompts", "色を指定"));
+    // Qt's own dialog, which speaks the window's language; the desktop's
+    // would speak the system's.
+    const QColor chosen = QColorDialog::getColor(initial, parent,
+        QCoreApplication::translate("tintor::CQtFramePrompts", "色を指定"), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;

@@ -28,6 +28,10 @@ public:
     // The text in the window's language when it is one the user is meant
     // to read; otherwise as it came.
     static QString Translated(std::string_view text);
+    // The same for a text with variable parts: the pattern in the window's
+    // language, and in it the arguments, the reader's words for what it
+    // found translated too.
+    static QString Translated(const MessageText& text);
 };
 
 } // namespace tintor

@@ -66,14 +66,16 @@ bool CTintorApp::InitInstance()
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "SWF ムービーの色を変えます。")));
-    // Qt's own --help and --version describe themselves in English only.
+    // Qt's own --help and --version describe themselves in English only;
+    // the rest of the help (its headings, the errors) is Qt's, in the
+    // language of the translations just installed.
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
         Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "コマンドライン オプションの説明を表示します。")));
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
         Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "バージョン情報を表示します。")));
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("movie"),
+    parser.addPositionalArgument(Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "ムービー")),
         Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "開くムービー (.swf)。")),
         Tr(QT_TRANSLATE_NOOP("tintor::CTintorApp", "[ムービー.swf]")));
     // Grabs the window once the preview shows the movie, saves it and quits.

@@ -83,6 +83,62 @@ TEST(ColourSelectionTest, EachChoiceTakesItsColoursAndExceptWins)
         EXPECT_EQ(CSelectionMatcher(row.selection).Takes(row.key, RgbOf(row.key)), row.taken) << row.name;
 }
 
+// Millions of colours are judged side by side on every core, hues by the
+// direction of a and b rather than by an angle: the same answer as asking
+// colour by colour, with the hue in degrees.
+TEST(ColourSelectionTest, TakesEachAgreesWithOneByOne)
+{
+    std::mt19937 random(27);
+    std::vector<ColorKey> keys(100000);
+    for (ColorKey& key : keys)
+        key = (random() % 2 ? KIND_FILL : KIND_LINE) | (random() & 0xFFFFFF);
+    // The entries: each colour changed since, but for every third.
+    std::vector<std::uint32_t> entries(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        entries[i] = i % 3 == 0 ? keys[i] : (keys[i] & ~0xFFFFFFu) | (random() & 0xFFFFFF);
+    std::vector<ColourSelection> selections;
+    for (const HueRange range : {HueRange{20, 40}, HueRange{330, 30}, HueRange{0, 360}, HueRange{90, 270},
+             HueRange{100, 100}, HueRange{181, 180}, HueRange{10, 200}}) {
+        ColourSelection hues;
+        hues.hues = range;
+        selections.push_back(hues);
+    }
+    ColourSelection mixed;
+    mixed.near = {0x0000FF, 0x00FF00};
+    mixed.kinds = KIND_LINE;
+    mixed.keys = {keys[5], keys[6]};
+    mixed.except = {keys[7], keys[9]};
+    selections.push_back(mixed);
+    ColourSelection byName;
+    byName.keys = {keys[1]};
+    selections.push_back(byName);
+    for (const ColourSelection& selection : selections) {
+        const CSelectionMatcher matcher(selection);
+        const std::vector<std::uint8_t> takes = matcher.TakesEach(keys, entries);
+        ASSERT_EQ(takes.size(), keys.size());
+        std::size_t taken = 0, differ = 0;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            bool expected = matcher.Takes(keys[i], RgbOf(entries[i]));
+            if (selection.hues) {
+                const OkLab lab = OkLabOf(RgbOf(entries[i]));
+                expected = !IsGrey(lab) && selection.hues->Contains(ToOkLch(lab).h);
+            }
+            taken += takes[i];
+            differ += (takes[i] != 0) != expected;
+        }
+        const double from = selection.hues ? selection.hues->from : -1;
+        EXPECT_EQ(differ, 0u) << from;
+        // Each selection takes some and leaves some, but for all hues and
+        // the one hue no random colour has.
+        if (!selection.hues || selection.hues->from != selection.hues->to) {
+            EXPECT_GT(taken, 0u) << from;
+        }
+        if (!selection.hues || selection.hues->to - selection.hues->from != 360) {
+            EXPECT_LT(taken, keys.size()) << from;
+        }
+    }
+}
+
 // Single linkage by brute force: every pair compared.
 std::vector<std::uint32_t> FamiliesByAllPairs(const std::vector<std::uint32_t>& rgbs, double within)
 {

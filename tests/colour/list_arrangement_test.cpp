@@ -1,9 +1,11 @@
 // Search, sort, families and picks of the colour list, on small tables
 // whose every result is known.
 #include "colour/list_arrangement.h"
+#include "colour/oklab.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <numeric>
 
 namespace tintor {
@@ -93,6 +95,56 @@ TEST(ListArrangementTest, SortsAreStableAndOrderAsNamed)
         SortRows(rows, source, c.sort);
         EXPECT_EQ(rows, c.rows) << static_cast<int>(c.sort);
     }
+}
+
+TEST(ListArrangementTest, HueSortFollowsTheHueOnAnyNumberOfColours)
+{
+    // Enough colours for every core to take a share; greys first, then
+    // each colour's OKLCh hue never falls by more than the key keeps.
+    std::vector<std::uint32_t> keys(1 << 17);
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        keys[i] = KIND_FILL | (i * 0x9E3779B1u >> 8);
+    const ListSource source{keys, keys, {}};
+    std::vector<std::uint32_t> rows(keys.size());
+    std::iota(rows.begin(), rows.end(), 0u);
+    SortRows(rows, source, ListSort::Hue);
+    const auto hueOf = [&](std::uint32_t row) {
+        const OkLab lab = OkLabOf(RgbOf(keys[row]));
+        return IsGrey(lab) ? -1.0 : ToOkLch(lab).h;
+    };
+    std::size_t falls = 0;
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        falls += hueOf(rows[r]) < hueOf(rows[r - 1]) - 360.0 / 65535;
+    EXPECT_EQ(falls, 0u);
+}
+
+TEST(ListArrangementTest, ArrangeIsFilterSortAndFamiliesUntilStopped)
+{
+    auto keys = std::make_shared<std::vector<std::uint32_t>>();
+    for (std::uint32_t i = 0; i < 500; ++i)
+        keys->push_back((i % 2 ? KIND_FILL : KIND_LINE) | (i * 0x9E3779B1u >> 8));
+    auto order = std::make_shared<std::vector<std::uint32_t>>(keys->size());
+    std::iota(order->rbegin(), order->rend(), 0u);
+    ListRequest request;
+    request.keys = keys;
+    request.entries = keys;
+    request.listOrder = order;
+    request.filter = ParseListFilter("line", kNames);
+    const ListSource source{*keys, *keys, {}};
+    const std::vector<std::uint32_t> filtered = FilterRows(*order, source, request.filter);
+    for (const ListSort sort : {ListSort::ListOrder, ListSort::Hue, ListSort::Lightness})
+        for (const bool grouped : {false, true}) {
+            request.sort = sort;
+            request.grouped = grouped;
+            std::vector<std::uint32_t> rows = filtered;
+            SortRows(rows, source, sort);
+            const ListArrangement expected
+                = grouped ? GroupRows(rows, source, request.within) : ListArrangement{rows, {}};
+            const ListArrangement made = Arrange(request);
+            EXPECT_EQ(made.rows, expected.rows) << static_cast<int>(sort) << grouped;
+            EXPECT_EQ(made.groupStarts, expected.groupStarts) << static_cast<int>(sort) << grouped;
+            EXPECT_TRUE(Arrange(request, [] { return true; }).rows.empty());
+        }
 }
 
 TEST(ListArrangementTest, FamiliesMakeRowsDarkestFirstMembersInListOrder)

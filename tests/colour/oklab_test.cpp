@@ -84,6 +84,22 @@ TEST(OkLabTest, EveryColourComesBackAndOutsideColoursKeepLightnessAndHue)
     }
 }
 
+TEST(OkLabTest, ManyAtOnceAreEachToTheLastBit)
+{
+    // Enough colours for every core to take a share.
+    std::vector<std::uint32_t> rgbs(1 << 17);
+    for (std::uint32_t i = 0; i < rgbs.size(); ++i)
+        rgbs[i] = i * 0x9E3779B1u >> 8;
+    rgbs[0] = 0x000000;
+    rgbs[1] = 0xFFFFFF;
+    std::vector<OkLab> labs(rgbs.size());
+    OkLabsOf(rgbs, labs);
+    for (std::size_t i = 0; i < rgbs.size(); ++i) {
+        const OkLab one = OkLabOf(rgbs[i]);
+        ASSERT_TRUE(one.L == labs[i].L && one.a == labs[i].a && one.b == labs[i].b) << std::hex << rgbs[i];
+    }
+}
+
 TEST(PerceptualEffectTest, ResultsWorkedOutFromTheDefinition)
 {
     const double redL = 0.6279553606; // OKLab L of #ff0000

@@ -102,7 +102,7 @@ TEST(PaletteReaderTest, OtherToolsPalettes)
     };
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
-        EXPECT_FALSE(read.error) << row.name << ": " << read.error->where << ": " << read.error->reason;
+        EXPECT_FALSE(read.error) << row.name << ": " << read.error->where.Text() << ": " << read.error->reason.Text();
         EXPECT_EQ(read.colours, row.colours) << row.name;
         EXPECT_EQ(read.skipped, row.skipped) << row.name;
     }
@@ -146,7 +146,7 @@ TEST(PaletteReaderTest, UnreadablePalettesNameTheLineOrByte)
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
         ASSERT_TRUE(read.error) << row.name;
-        EXPECT_EQ(read.error->where, row.where) << row.name << ": " << read.error->reason;
+        EXPECT_EQ(read.error->where.Text(), row.where) << row.name << ": " << read.error->reason.Text();
         EXPECT_TRUE(read.colours.empty()) << row.name;
     }
 }
@@ -172,8 +172,9 @@ TEST(PaletteReaderTest, ReasonsQuoteNoByteOfNoCharacter)
     for (const auto& row : rows) {
         const ReadPaletteResult read = ReadPalette(Bytes(row.file));
         ASSERT_TRUE(read.error) << row.name;
-        EXPECT_EQ(ValidUtf8(read.error->reason), read.error->reason) << row.name;
-        EXPECT_NE(read.error->reason.find(row.quoted), std::string::npos) << row.name << ": " << read.error->reason;
+        const std::string reason = read.error->reason.Text();
+        EXPECT_EQ(ValidUtf8(reason), reason) << row.name;
+        EXPECT_NE(reason.find(row.quoted), std::string::npos) << row.name << ": " << reason;
     }
 }
 
@@ -183,7 +184,7 @@ TEST(PaletteReaderTest, DeepJsonCostsNoMoreThanItsText)
     // the colours.
     const std::string deep = std::string(1 << 20, '[') + std::string(1 << 20, ']');
     const ReadPaletteResult read = ReadPalette(Bytes("{\"x\": " + deep + ", \"colours\": [\"#102030\"]}"));
-    ASSERT_FALSE(read.error) << read.error->reason;
+    ASSERT_FALSE(read.error) << read.error->reason.Text();
     EXPECT_EQ(read.colours, std::vector<std::uint32_t>{0x302010});
 }
 

@@ -10,6 +10,7 @@
 #include "testkit/recording_sink.h"
 #include "views/colour_view.h"
 #include "views/colour_view_delegate.h"
+#include "views/list_arranger.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -709,6 +710,34 @@ private slots:
         QCOMPARE(s.UndoCount(), 0);
         s.view.SetGrouped(false);
         QVERIFY(!list->Grouped());
+    }
+
+    void largeListsAreArrangedAsideAndTheNewestRowsWin()
+    {
+        CSession s;
+        // Every list counts as large here.
+        s.view.Arranger()->SetAsideFrom(0);
+        QVERIFY(s.Open(m_movie));
+        s.view.SetSort(ListSort::Lightness);
+        // Keys typed faster than the rows come: only the last one's show.
+        for (const char* text : {"e", "e0", "e03030"})
+            s.view.SetSearchText(QString::fromLatin1(text));
+        QTRY_VERIFY(!s.view.Arranger()->Pending());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(s.view.Count(), 2);
+        QCOMPARE((std::set<std::uint32_t>{s.view.KeyAt(0), s.view.KeyAt(1)}),
+            (std::set<std::uint32_t>{kRed | KIND_FILL, kRed | KIND_LINE}));
+        // Select All takes the rows asked for, come or not.
+        s.view.SetSearchText(QStringLiteral("背景"));
+        s.view.OnEditSelectAll();
+        QCOMPARE(s.TableSelection(), (std::set<std::uint32_t>{kBackground | KIND_BG}));
+        s.view.OnEditDeselect();
+        // A new table: its rows at once in the list's order, then sorted.
+        s.view.SetSearchText(QString());
+        QVERIFY(s.Open(m_movie));
+        QCOMPARE(s.view.Count(), 10);
+        QTRY_VERIFY(!s.view.Arranger()->Pending());
+        QCOMPARE(s.view.KeyAt(9), kBackground | KIND_BG);
     }
 
     void altClickScrollsToThePickAndSaysHowSureItIs()

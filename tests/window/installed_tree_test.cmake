@@ -24,7 +24,8 @@ if(NOT (status EQUAL 0))
 endif()
 
 foreach(file bin/tintor bin/tintor-cli share/tintor/ruffle/preview.html share/tintor/ruffle/ruffle.js
-    share/tintor/translations/tintor_en.qm share/applications/tintor.desktop
+    share/tintor/translations/tintor_en.qm share/tintor/docs/window.md share/tintor/docs/screenshot.png
+    share/applications/tintor.desktop
     share/icons/hicolor/scalable/apps/tintor.svg)
   if(NOT EXISTS "${prefix}/${file}")
     fail("not installed: ${file}")

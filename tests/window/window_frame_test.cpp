@@ -21,6 +21,7 @@
 #include "views/preview_view.h"
 #include "window/main_frame.h"
 #include "window/qt_file_dialogs.h"
+#include "window/qt_help.h"
 #include "window/qt_message_sink.h"
 #include "window/qt_paths.h"
 #include "window/qt_recent_files.h"
@@ -34,6 +35,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -47,9 +49,11 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QWebEngineView>
 #include <QWindow>
 
@@ -706,6 +710,33 @@ private slots:
         }
         s.Keys(Qt::CTRL | Qt::Key_Q);
         QTRY_VERIFY(!s.frame->isVisible());
+    }
+
+    void helpOpensTheGuideAndListsEveryKey()
+    {
+        CFrameSession s;
+        // F1 opens the guide beside the program, pictures and all.
+        s.Keys(Qt::Key_F1);
+        CGuideDialog* guide = s.frame->Help()->Guide();
+        QVERIFY(guide && guide->isVisible());
+        QVERIFY2(guide->HasGuide(), qPrintable(GuideSearchDescription()));
+        QVERIFY(guide->Browser()->toPlainText().contains(QStringLiteral("Tintor")));
+        QVERIFY(!guide->Browser()
+                     ->document()
+                     ->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("screenshot.png")))
+                     .isNull());
+        // The shortcuts: menu commands under their menu, the key held for
+        // the original movie too, each key once.
+        s.frame->Help()->ShortcutsAction()->trigger();
+        QTreeWidget* tree = s.frame->Help()->Shortcuts()->Tree();
+        QMap<QString, QString> keyOf;
+        for (QTreeWidgetItemIterator item(tree, QTreeWidgetItemIterator::NoChildren); *item; ++item)
+            keyOf.insert((*item)->text(0), (*item)->text(1));
+        QCOMPARE(keyOf.value(QStringLiteral("開く...")), QStringLiteral("Ctrl+O"));
+        QCOMPARE(keyOf.value(PlainCommandText(s.frame->Action(Command::ViewOriginal)->text())).count(u'\\'), 1);
+        QCOMPARE(keyOf.value(QStringLiteral("ユーザーガイド")), QStringLiteral("F1"));
+        QCOMPARE(PlainCommandText(QStringLiteral("開く(&O)...\tCtrl+O")), QStringLiteral("開く..."));
+        QCOMPARE(PlainCommandText(QStringLiteral("Save &As && Quit")), QStringLiteral("Save As & Quit"));
     }
 
     void aWindowTooLargeForTheScreenIsFittedIntoIt()

@@ -5,6 +5,7 @@
 
 #include "colour/colour_script.h"
 #include "colour/palette.h"
+#include "colour/palette_reader.h"
 #include "core/file.h"
 #include "document/tintor_doc.h"
 #include "testkit/recording_sink.h"
@@ -14,19 +15,25 @@
 #include "views/preview_view.h"
 #include "window/main_frame.h"
 #include "window/qt_file_dialogs.h"
+#include "window/qt_help.h"
 #include "window/qt_language.h"
 #include "window/qt_message_sink.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -87,6 +94,21 @@ const ScriptMismatch kScriptMismatches[] = {
 };
 
 FileFailure LoadFailure(const char* reason) { return {FileFailure::Action::Open, "", "/movies/a.swf", {}, reason}; }
+
+// Palettes the reader refuses, one for each way of saying where and a
+// reason with a word of its own (null) in it.
+const std::string_view kBadPalettes[] = {std::string_view("GIMP Palette\n1 2\n"),
+    std::string_view("ASEF\0\2\0\0\0\0\0\0", 12), std::string_view(R"({"colours": [null]})")};
+
+FileFailure PaletteFailure(std::string_view file)
+{
+    const ReadPaletteResult read
+        = ReadPalette(std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+    if (!read.error)
+        return {};
+    return {FileFailure::Action::Open, "", "/palettes/p.gpl", {},
+        read.error->where.Text() + ": " + read.error->reason.Text(), {read.error->where, read.error->reason}};
+}
 
 const QStringList kJapaneseMenus{"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)"};
 const QStringList kEnglishMenus{"&File", "&Edit", "&View", "&Help"};
@@ -262,8 +284,28 @@ private slots:
             QStringLiteral("1 tint place had no room for its new colour and kept the old one"));
         for (int row = 0; row < w.frame->ColorView()->Count(); ++row)
             texts << w.frame->ColorView()->SwatchToolTip(row);
-        for (const QString& text : texts)
+        // A palette's reason is the reader's English, where and why.
+        for (const std::string_view palette : kBadPalettes) {
+            const FileFailure failure = PaletteFailure(palette);
+            QVERIFY(!failure.detailParts.empty());
+            QCOMPARE(CQtMessageSink::FileFailureReason(failure), QString::fromStdString(failure.detail));
+            texts << CQtMessageSink::FileFailureText(failure);
+        }
+        // Help's windows.
+        w.frame->Help()->ShowShortcuts();
+        texts << w.frame->Help()->Shortcuts()->windowTitle();
+        for (QTreeWidgetItemIterator item(w.frame->Help()->Shortcuts()->Tree()); *item; ++item)
+            texts << (*item)->text(0);
+        w.frame->Help()->ShowGuide();
+        texts << w.frame->Help()->Guide()->windowTitle();
+        static const QRegularExpression american(
+            QStringLiteral(R"(\bcolor)"), QRegularExpression::CaseInsensitiveOption);
+        for (const QString& text : texts) {
             QVERIFY2(!HasJapanese(text), qPrintable(text));
+            // One spelling throughout.
+            QVERIFY2(!text.contains(american), qPrintable(text));
+        }
+        QCOMPARE(CQtFileDialogs::ToNameFilters(kColorScriptFilter).front(), QStringLiteral("Colour table (*.iro)"));
         QVERIFY(w.frame->ColorView()->SwatchToolTip(0).contains(QStringLiteral(" place")));
         QCOMPARE(CQtFileDialogs::DialogTitle(true, "iro"), QStringLiteral("Save Colour Table"));
     }
@@ -290,6 +332,36 @@ private slots:
         // The colour model's Japanese warning keeps its exact form.
         QCOMPARE(CQtMessageSink::ScriptMismatchHeadline(kScriptMismatches[0]),
             QStringLiteral("見つからない色があるんですけど……いいですか？"));
+        // A palette's reason in Japanese, the reader's words in it too.
+        QStringList reasons;
+        for (const std::string_view palette : kBadPalettes)
+            reasons << CQtMessageSink::FileFailureReason(PaletteFailure(palette));
+        QCOMPARE(reasons,
+            QStringList(
+                {QStringLiteral("2 行目: '1 2' は色の行 'R G B 名前' (R, G, B はそれぞれ 0..255) ではありません"),
+                    QStringLiteral("4 バイト目: 形式のバージョン 2 は知らないものです"),
+                    QStringLiteral("1 行目: 色 1 が null です (オブジェクトか \"#rrggbb\" でなければなりません)")}));
+        // Qt's own file dialog speaks the window's language, not the system's.
+        CQtFileDialogs dialogs;
+        const auto dialog = dialogs.CreateDialog(false, QDir::tempPath(), "", kColorScriptFilter, "iro");
+        for (const auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType})
+            QVERIFY2(HasJapanese(dialog->labelText(label)), qPrintable(dialog->labelText(label)));
+    }
+
+    void theSearchHintIsShownWholeInEitherLanguage()
+    {
+        for (const UiLanguage chosen : {UiLanguage::Japanese, UiLanguage::English}) {
+            CLanguage language;
+            language.Use(chosen);
+            CWindow w(language);
+            QVERIFY(QTest::qWaitForWindowExposed(w.frame.get()));
+            const QLineEdit& search = *w.frame->ColorView()->SearchBox();
+            // QLineEdit's size hint is 17 "x" and what lies around the text.
+            const QFontMetrics metrics = search.fontMetrics();
+            const int around = search.sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+            QVERIFY2(search.width() >= metrics.horizontalAdvance(search.placeholderText()) + around,
+                qPrintable(search.placeholderText()));
+        }
     }
 };
 

@@ -246,6 +246,49 @@
     </message>
 </context>
 <context>
+    <name>tintor::CHelpMenu</name>
+    <message>
+        <source>Tintor ユーザーガイド</source>
+        <translation>Tintor User Guide</translation>
+    </message>
+    <message>
+        <source>ウィンドウのガイド (%1) が見つかりません。探した場所: %2</source>
+        <translation>The window&apos;s guide (%1) was not found. Looked in: %2</translation>
+    </message>
+    <message>
+        <source>キーボード ショートカット</source>
+        <translation>Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>コマンド</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>キー</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>ウィンドウ全体</source>
+        <translation>Whole window</translation>
+    </message>
+    <message>
+        <source>ユーザーガイド(&amp;G)</source>
+        <translation>User &amp;Guide</translation>
+    </message>
+    <message>
+        <source>ウィンドウの使い方のガイドを開く</source>
+        <translation>Open the guide to the window</translation>
+    </message>
+    <message>
+        <source>キーボード ショートカット(&amp;K)</source>
+        <translation>&amp;Keyboard Shortcuts</translation>
+    </message>
+    <message>
+        <source>キーで使えるコマンドの一覧を表示</source>
+        <translation>List the commands that have keys</translation>
+    </message>
+</context>
+<context>
     <name>tintor::CHueRangeDialog</name>
     <message>
         <source>色相で選択</source>
@@ -630,7 +673,7 @@ Original movie (hold down, or hold the \ key)</translation>
     </message>
     <message>
         <source>カラーテーブル</source>
-        <translation>Color table</translation>
+        <translation>Colour table</translation>
     </message>
     <message>
         <source>すべてのﾌｧｲﾙ</source>
@@ -651,6 +694,10 @@ Original movie (hold down, or hold the \ key)</translation>
     <message>
         <source>パレットを開く</source>
         <translation>Open Palette</translation>
+    </message>
+    <message>
+        <source>フォルダー</source>
+        <translation>Folder</translation>
     </message>
 </context>
 <context>
@@ -758,6 +805,142 @@ OK で変更を残し、キャンセルで元の色に戻します。</source>
         <translation>Lines of “%1” used: %2, not found: %3.
 OK keeps the change; Cancel leaves the colours as they were.</translation>
     </message>
+    <message>
+        <source>パレットに RGB の色がありません。</source>
+        <translation>no RGB colours in the palette</translation>
+    </message>
+    <message>
+        <source>%1 行目</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>%1 バイト目</source>
+        <translation>byte %1</translation>
+    </message>
+    <message>
+        <source>1 行目が &quot;GIMP Palette&quot; ではありません</source>
+        <translation>the first line is not &quot;GIMP Palette&quot;</translation>
+    </message>
+    <message>
+        <source>%1 は色の行 &apos;R G B 名前&apos; (R, G, B はそれぞれ 0..255) ではありません</source>
+        <translation>%1 is not a colour &apos;R G B name&apos; with each of R, G, B 0..255</translation>
+    </message>
+    <message>
+        <source>Adobe スウォッチ交換ファイルではありません (&quot;ASEF&quot; ヘッダーがありません)</source>
+        <translation>not an Adobe swatch exchange file (no &quot;ASEF&quot; header)</translation>
+    </message>
+    <message>
+        <source>形式のバージョン %1 は知らないものです</source>
+        <translation>version %1 of the format is not known</translation>
+    </message>
+    <message>
+        <source>ブロックのヘッダーが途中で切れています</source>
+        <translation>block header cut short</translation>
+    </message>
+    <message>
+        <source>%1 バイトのブロックがファイルの終わりを越えています</source>
+        <translation>block of %1 bytes runs past the end</translation>
+    </message>
+    <message>
+        <source>色のエントリーが名前の前で終わっています</source>
+        <translation>colour entry ends before its name</translation>
+    </message>
+    <message>
+        <source>色のエントリーが名前の途中で終わっています</source>
+        <translation>colour entry ends inside its name</translation>
+    </message>
+    <message>
+        <source>カラー モデル %1 は知らないものです</source>
+        <translation>unknown colour model %1</translation>
+    </message>
+    <message>
+        <source>色のエントリーが値の途中で終わっています</source>
+        <translation>colour entry ends inside its values</translation>
+    </message>
+    <message>
+        <source>色の値が数ではありません</source>
+        <translation>colour value is not a number</translation>
+    </message>
+    <message>
+        <source>コメントが閉じられていません</source>
+        <translation>a comment that never ends</translation>
+    </message>
+    <message>
+        <source>%1 の値 %2 は色 #rrggbb ではありません</source>
+        <translation>%1 has the value %2, not a colour #rrggbb</translation>
+    </message>
+    <message>
+        <source>色の配列 &quot;colours&quot; がありません</source>
+        <translation>no &quot;colours&quot; array of colours</translation>
+    </message>
+    <message>
+        <source>%1 バイト目 (%2 の後) が正しい JSON ではありません</source>
+        <translation>not valid JSON at byte %1, after %2</translation>
+    </message>
+    <message>
+        <source>色 %1 が%2です (オブジェクトか &quot;#rrggbb&quot; でなければなりません)</source>
+        <translation>colour %1 is %2, not an object or &quot;#rrggbb&quot;</translation>
+    </message>
+    <message>
+        <source>色 %1 の &quot;rgb&quot; に%2があります (数でなければなりません)</source>
+        <translation>&quot;rgb&quot; of colour %1 holds %2, not a number</translation>
+    </message>
+    <message>
+        <source>色 %2 の &quot;%1&quot; が%3です</source>
+        <translation>&quot;%1&quot; of colour %2 is %3</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; が%2です (配列でなければなりません)</source>
+        <translation>&quot;%1&quot; is %2, not an array</translation>
+    </message>
+    <message>
+        <source>ファイルの中身が%1で、パレットではありません</source>
+        <translation>the file holds %1, not a palette</translation>
+    </message>
+    <message>
+        <source>色 %1 の &quot;rgb&quot; に %2 があります (0..255 の整数でなければなりません)</source>
+        <translation>&quot;rgb&quot; of colour %1 holds %2, not a whole number 0..255</translation>
+    </message>
+    <message>
+        <source>色 %2 の %1 は色 &quot;#rrggbb&quot; ではありません</source>
+        <translation>%1 of colour %2 is not a colour &quot;#rrggbb&quot;</translation>
+    </message>
+    <message>
+        <source>色 %1 の &quot;rgb&quot; の数が %2 個です (3 個でなければなりません)</source>
+        <translation>&quot;rgb&quot; of colour %1 holds %2 numbers, not 3</translation>
+    </message>
+    <message>
+        <source>色 %1 に &quot;hex&quot; も &quot;rgb&quot; もありません</source>
+        <translation>colour %1 has neither &quot;hex&quot; nor &quot;rgb&quot;</translation>
+    </message>
+    <message>
+        <source> null </source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source> true か false </source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>バイナリ データ</source>
+        <translation>binary data</translation>
+    </message>
+    <message>
+        <source>数</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>文字列</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>配列</source>
+        <translation>an array</translation>
+    </message>
+    <message>
+        <source>オブジェクト</source>
+        <translation>an object</translation>
+    </message>
 </context>
 <context>
     <name>tintor::CTintorApp</name>
@@ -792,6 +975,10 @@ OK keeps the change; Cancel leaves the colours as they were.</translation>
     <message>
         <source>バージョン情報を表示します。</source>
         <translation>Displays version information.</translation>
+    </message>
+    <message>
+        <source>ムービー</source>
+        <translation>movie</translation>
     </message>
 </context>
 <context>
