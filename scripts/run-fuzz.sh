@@ -50,41 +50,7 @@ echo "run-fuzz: $n seed movies from $corpus, $seconds s"
 images=$build/fuzz-images
 mkdir -p "$images"
 if command -v python3 >/dev/null; then
-  python3 - "$seeds" "$images" <<'PY' || true
-import os, struct, sys, zlib
-codes = [6, 20, 21, 35, 36, 90]
-n = 0
-for name in sorted(os.listdir(sys.argv[1])):
-    data = open(os.path.join(sys.argv[1], name), 'rb').read()
-    if data[:3] == b'CWS':
-        try:
-            data = data[:8] + zlib.decompressobj().decompress(data[8:])
-        except zlib.error:
-            continue
-    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
-        continue
-    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
-    tables = None
-    while pos + 2 <= len(data):
-        value = struct.unpack_from('<H', data, pos)[0]
-        pos += 2
-        code, length = value >> 6, value & 0x3F
-        if length == 0x3F and pos + 4 <= len(data):
-            length = struct.unpack_from('<I', data, pos)[0]
-            pos += 4
-        if code == 8 and tables is None:
-            tables = data[pos:pos + length]
-        if code in codes and length <= 65536:
-            n += 1
-            # DefineBits after a JPEGTables that holds tables: both.
-            head = bytes([codes.index(code)])
-            if code == 6 and tables and len(tables) < 65536:
-                head = bytes([len(codes)]) + struct.pack('<H', len(tables)) + tables
-            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(head + data[pos:pos + length])
-        if code == 0:
-            break
-        pos += length
-PY
+  python3 "$root/scripts/fuzz_seeds.py" images "$seeds" "$images" || true
 fi
 "$build/fuzz/image_fuzzer" "$images" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
@@ -95,34 +61,7 @@ fi
 actions=$build/fuzz-actions
 mkdir -p "$actions"
 if command -v python3 >/dev/null; then
-  python3 - "$seeds" "$actions" <<'PY' || true
-import os, struct, sys, zlib
-n = 0
-for name in sorted(os.listdir(sys.argv[1])):
-    data = open(os.path.join(sys.argv[1], name), 'rb').read()
-    if data[:3] == b'CWS':
-        try:
-            data = data[:8] + zlib.decompressobj().decompress(data[8:])
-        except zlib.error:
-            continue
-    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
-        continue
-    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
-    while pos + 2 <= len(data):
-        value = struct.unpack_from('<H', data, pos)[0]
-        pos += 2
-        code, length = value >> 6, value & 0x3F
-        if length == 0x3F and pos + 4 <= len(data):
-            length = struct.unpack_from('<I', data, pos)[0]
-            pos += 4
-        if code == 12 and length <= 65536:
-            n += 1
-            choice = 0 if data[3] < 7 else 3
-            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(bytes([choice]) + data[pos:pos + length])
-        if code == 0:
-            break
-        pos += length
-PY
+  python3 "$root/scripts/fuzz_seeds.py" actions "$seeds" "$actions" || true
 fi
 "$build/fuzz/action_fuzzer" "$actions" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
@@ -134,37 +73,7 @@ fi
 blocks=$build/fuzz-abc
 mkdir -p "$blocks"
 if command -v python3 >/dev/null; then
-  python3 - "$seeds" "$blocks" <<'PY' || true
-import os, struct, sys, zlib
-n = 0
-for name in sorted(os.listdir(sys.argv[1])):
-    data = open(os.path.join(sys.argv[1], name), 'rb').read()
-    if data[:3] == b'CWS':
-        try:
-            data = data[:8] + zlib.decompressobj().decompress(data[8:])
-        except zlib.error:
-            continue
-    if data[:3] not in (b'FWS', b'CWS') or len(data) < 13:
-        continue
-    pos = 8 + (5 + 4 * (data[8] >> 3) + 7) // 8 + 4
-    while pos + 2 <= len(data):
-        value = struct.unpack_from('<H', data, pos)[0]
-        pos += 2
-        code, length = value >> 6, value & 0x3F
-        if length == 0x3F and pos + 4 <= len(data):
-            length = struct.unpack_from('<I', data, pos)[0]
-            pos += 4
-        body = data[pos:pos + length]
-        if code == 82:
-            end = body.find(b'\0', 4)
-            body = body[end + 1:] if end >= 0 else b''
-        if code in (72, 82) and 0 < len(body) <= 262144:
-            n += 1
-            open(os.path.join(sys.argv[2], 'seed-%d' % n), 'wb').write(body)
-        if code == 0:
-            break
-        pos += length
-PY
+  python3 "$root/scripts/fuzz_seeds.py" abc "$seeds" "$blocks" || true
 fi
 "$build/fuzz/abc_fuzzer" "$blocks" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=262144 \
